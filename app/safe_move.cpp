@@ -1,0 +1,66 @@
+#include "app/safe_move.h"
+
+#include "runtime/text.h"
+
+namespace torvane {
+namespace {
+
+// More copies than anyone keeps; past it the move is refused rather than looping.
+constexpr int kMaxCopyNumber = 9999;
+
+Status MoveAcrossVolumes(Runtime& rt, const std::u16string& from, const std::u16string& to) {
+  if (Status copied = rt.FileCopy(from, to, CopyMode::kKeepExisting); !copied.ok()) {
+    return copied;
+  }
+  Status removed = rt.Kill(from);
+  // The original could not leave: take the copy back so the file exists once.
+  if (!removed.ok()) SkipOnFailure(rt.Kill(to));
+  return removed;
+}
+
+}  // namespace
+
+std::u16string CopyName(std::u16string_view name, int n) {
+  if (n <= 1) return std::u16string(name);
+  const size_t dot = name.rfind(u'.');
+  const bool hasExtension = dot != std::u16string_view::npos && dot > 0;
+  const std::u16string_view stem = hasExtension ? name.substr(0, dot) : name;
+  const std::u16string_view extension = hasExtension ? name.substr(dot) : std::u16string_view();
+  std::u16string out(stem);
+  out += u" (";
+  for (char c : std::to_string(n)) out.push_back(static_cast<char16_t>(c));
+  out += u")";
+  out += extension;
+  return out;
+}
+
+Status EnsureFolder(Runtime& rt, const std::u16string& folder) {
+  const Result<std::uint32_t> attributes = rt.GetAttr(folder);
+  if (attributes.ok() && (attributes.value() & kAttrFolder) != 0) return Status();
+  Status made = rt.MkDir(folder);
+  if (made.Is(ErrorKind::kAlreadyExists)) {
+    const Result<std::uint32_t> again = rt.GetAttr(folder);
+    if (again.ok() && (again.value() & kAttrFolder) != 0) return Status();
+  }
+  return made;
+}
+
+Result<std::u16string> MoveIntoFolder(Runtime& rt, const std::u16string& path,
+                                      const std::u16string& folder) {
+  const std::u16string name = NameOf(path);
+  Status last;
+  for (int n = 1; n <= kMaxCopyNumber; ++n) {
+    const std::u16string target = folder + u"\\" + CopyName(name, n);
+    // A name seen taken is skipped; when the look fails the rename decides, and it
+    // never replaces, so a wrong guess costs a number, never a file.
+    if (rt.GetAttr(target).ok()) continue;
+    last = rt.Rename(path, target);
+    if (last.Is(ErrorKind::kNotSameDevice)) last = MoveAcrossVolumes(rt, path, target);
+    if (last.ok()) return target;
+    if (!last.Is(ErrorKind::kAlreadyExists)) return last.error();
+  }
+  if (last.ok()) last = Error{ErrorKind::kAlreadyExists, 183, u"当文件已存在时，无法创建该文件。"};
+  return last.error();
+}
+
+}  // namespace torvane

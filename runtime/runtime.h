@@ -1,0 +1,77 @@
+// The file-system, message-box and timing operations that the job, the quarantine and
+// the path picker call. One implementation talks to Windows (win_runtime.h); the tests
+// have an in-memory one with fault injection. Strings are UTF-16 throughout.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "runtime/result.h"
+
+namespace torvane {
+
+// File attribute bits, numerically the platform's.
+enum Attr : std::uint32_t {
+  kAttrNormal = 0,
+  kAttrReadOnly = 1,
+  kAttrHidden = 2,
+  kAttrSystem = 4,
+  kAttrVolume = 8,
+  kAttrFolder = 16,
+  kAttrArchive = 32,
+};
+
+// Listing masks of Dir: which entries a listing admits.
+enum DirMask : std::uint32_t {
+  kDirOrdinary = 0,      // ordinary files; read-only and archive count, hidden/system do not
+  kDirAllFiles = 15,     // every file, hidden and system included; no folders
+  kDirWithFolders = 16,  // ordinary files and folders
+};
+
+// Message-box flags and answers, numerically the platform's.
+enum MsgBoxFlag : std::uint32_t {
+  kMbOk = 0,
+  kMbYesNo = 4,
+  kMbIconStop = 16,
+  kMbIconExclamation = 48,
+  kMbIconInformation = 64,
+  kMbDefButton2 = 256,
+};
+inline constexpr int kIdYes = 6;
+
+enum class CopyMode { kReplace, kKeepExisting };
+
+class Runtime {
+ public:
+  virtual ~Runtime() = default;
+
+  // Starts a listing: the bare name of the first entry that matches `pattern` (wildcards
+  // * and ?) and that `mask` admits, or an empty string. A pattern ending in "\" lists
+  // that folder. One listing is active at a time; starting one ends the previous.
+  virtual Result<std::u16string> Dir(const std::u16string& pattern, std::uint32_t mask) = 0;
+  // The next name of the active listing; empty at its end.
+  virtual Result<std::u16string> DirNext() = 0;
+
+  virtual Status Kill(const std::u16string& path) = 0;
+  virtual Status FileCopy(const std::u16string& source, const std::u16string& destination,
+                          CopyMode mode) = 0;
+  virtual Status SetAttr(const std::u16string& path, std::uint32_t attributes) = 0;
+  // Attributes of a file or folder, whatever they are (hidden and system included).
+  virtual Result<std::uint32_t> GetAttr(const std::u16string& path) = 0;
+  virtual Status MkDir(const std::u16string& path) = 0;
+  // Renames within one volume, never replacing: fails with kAlreadyExists when the
+  // destination is taken and kNotSameDevice across volumes.
+  virtual Status Rename(const std::u16string& from, const std::u16string& to) = 0;
+  // True when both files hold the same bytes.
+  virtual Result<bool> SameContent(const std::u16string& a, const std::u16string& b) = 0;
+
+  // The running program's folder: no trailing backslash except at a drive root.
+  virtual Result<std::u16string> AppPath() = 0;
+
+  // A modal box; returns the button pressed.
+  virtual int MsgBox(const std::u16string& prompt, std::uint32_t flags,
+                     const std::u16string& title) = 0;
+  virtual void Sleep(std::uint32_t milliseconds) = 0;
+};
+
+}  // namespace torvane

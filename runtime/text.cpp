@@ -1,0 +1,112 @@
+#include "runtime/text.h"
+
+namespace torvane {
+
+char16_t LowerChar(char16_t c) {
+  if (c < 0x80) return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 32) : c;
+  if ((c >= 0xC0 && c <= 0xDE && c != 0xD7) ||  // Latin-1
+      (c >= 0x391 && c <= 0x3AB && c != 0x3A2) ||  // Greek
+      (c >= 0x410 && c <= 0x42F) ||  // Cyrillic
+      (c >= 0xFF21 && c <= 0xFF3A)) {  // full-width Latin
+    return static_cast<char16_t>(c + 32);
+  }
+  if (c >= 0x400 && c <= 0x40F) return static_cast<char16_t>(c + 80);  // Cyrillic Ѐ..Џ
+  const bool evenUpperPairs = (c >= 0x100 && c <= 0x137) || (c >= 0x14A && c <= 0x177) ||
+                              (c >= 0x460 && c <= 0x4BF);
+  if (evenUpperPairs && c % 2 == 0) return static_cast<char16_t>(c + 1);
+  if (((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E)) && c % 2 == 1) {
+    return static_cast<char16_t>(c + 1);
+  }
+  return c;
+}
+
+std::u16string LowerCase(std::u16string_view text) {
+  std::u16string out(text);
+  for (char16_t& c : out) c = LowerChar(c);
+  return out;
+}
+
+bool Contains(std::u16string_view text, std::u16string_view part) {
+  return text.find(part) != std::u16string_view::npos;
+}
+
+std::u16string ReplaceAll(std::u16string_view text, std::u16string_view from,
+                          std::u16string_view to) {
+  if (from.empty()) return std::u16string(text);
+  std::u16string out;
+  size_t start = 0;
+  for (size_t hit = text.find(from); hit != std::u16string_view::npos;
+       hit = text.find(from, start)) {
+    out.append(text.substr(start, hit - start)).append(to);
+    start = hit + from.size();
+  }
+  out.append(text.substr(start));
+  return out;
+}
+
+std::u16string FolderOf(std::u16string_view path) {
+  const size_t slash = path.rfind(u'\\');
+  return slash == std::u16string_view::npos ? std::u16string()
+                                            : std::u16string(path.substr(0, slash + 1));
+}
+
+std::u16string NameOf(std::u16string_view path) {
+  const size_t slash = path.rfind(u'\\');
+  return std::u16string(slash == std::u16string_view::npos ? path : path.substr(slash + 1));
+}
+
+std::u16string WithTrailingBackslash(std::u16string_view folder) {
+  std::u16string out(folder);
+  if (out.empty() || out.back() != u'\\') out.push_back(u'\\');
+  return out;
+}
+
+std::u16string FromUtf8(std::string_view utf8) {
+  std::u16string out;
+  for (size_t i = 0; i < utf8.size();) {
+    const auto b = static_cast<unsigned char>(utf8[i]);
+    const int extra = b < 0x80 ? 0 : b < 0xE0 ? 1 : b < 0xF0 ? 2 : 3;
+    char32_t cp = extra == 0 ? b : b & (0x3F >> extra);
+    for (int k = 1; k <= extra && i + k < utf8.size(); ++k) {
+      cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+    }
+    i += static_cast<size_t>(extra) + 1;
+    if (cp >= 0x10000) {
+      cp -= 0x10000;
+      out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
+      out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+    } else {
+      out.push_back(static_cast<char16_t>(cp));
+    }
+  }
+  return out;
+}
+
+std::string ToUtf8(std::u16string_view text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    char32_t cp = text[i];
+    if (cp >= 0xD800 && cp < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+        text[i + 1] < 0xE000) {
+      cp = 0x10000 + ((cp - 0xD800) << 10) + (text[++i] - 0xDC00);
+    }
+    if (cp < 0x80) {
+      out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+      out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+      out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+      out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+      out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+  }
+  return out;
+}
+
+}  // namespace torvane

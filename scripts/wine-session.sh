@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Runs a command with a Wine prefix of the build's own and a display:
+#   scripts/wine-session.sh BUILD_DIR COMMAND...
+# The prefix is created under the Chinese locale (code page 936, message boxes that
+# render Chinese) the first time. Without a DISPLAY a virtual one (Xvfb) is started.
+# A persistent wineserver is started and warmed up first, so that Wine's helper
+# processes never hold the caller's output pipe open; it is stopped at the end.
+set -euo pipefail
+
+build=$(realpath -m "$1"); shift
+export WINEPREFIX="$build/wineprefix"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
+
+xvfb_pid=""
+cleanup() {
+  wineserver -k >/dev/null 2>&1 || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" >/dev/null 2>&1 || true
+}
+trap cleanup EXIT
+
+if [ -z "${DISPLAY:-}" ] || [ "${TORVANE_XVFB:-}" = 1 ]; then
+  for n in $(seq 91 140); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+    Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb_pid=$!
+    export DISPLAY=":$n"
+    break
+  done
+  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/${DISPLAY#:}" ] || [ -e "/tmp/.X11-unix/X${DISPLAY#:}" ] && break; sleep 0.1; done
+fi
+
+if [ ! -f "$WINEPREFIX/.torvane-ready" ]; then
+  echo "wine: creating the prefix in $WINEPREFIX"
+  mkdir -p "$WINEPREFIX"
+  wineboot -i >/dev/null 2>&1 </dev/null || true
+  wineserver -w
+  # Without a window manager, managed windows get no frame and modal loops stall.
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null
+  wineserver -w
+  touch "$WINEPREFIX/.torvane-ready"
+fi
+
+wineserver -p
+wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+"$@"

@@ -1,0 +1,49 @@
+// A place with real or simulated files on which the job's scenarios run: the in-memory
+// file system in the native tests, temporary folders on Windows (Wine) in the
+// integration tests. Paths are absolute; root() ends in a backslash.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "runtime/runtime.h"
+
+namespace torvane::testing {
+
+struct ShownBox {
+  std::u16string prompt;
+  std::uint32_t flags = 0;
+  std::u16string title;
+};
+
+class Disk {
+ public:
+  virtual ~Disk() = default;
+
+  // The runtime under test: real file operations, recorded boxes, no real pauses.
+  virtual Runtime& runtime() = 0;
+  virtual const std::vector<ShownBox>& boxes() const = 0;
+
+  virtual std::u16string root() const = 0;
+  virtual void SetToolFolder(const std::u16string& folder) = 0;
+  virtual void MakeFolder(const std::u16string& path) = 0;
+  virtual void WriteFile(const std::u16string& path, const std::string& bytes,
+                         std::uint32_t attributes = kAttrNormal) = 0;
+  virtual std::optional<std::string> ReadFile(const std::u16string& path) const = 0;
+  virtual void Remove(const std::u16string& path) = 0;
+  // Read-only, hidden and system bits only (the archive bit is not compared).
+  virtual std::optional<std::uint32_t> Attributes(const std::u16string& path) const = 0;
+  // Names directly in a folder, sorted.
+  virtual std::vector<std::u16string> List(const std::u16string& folder) const = 0;
+  // Holds the file open without sharing until Release.
+  virtual void HoldOpen(const std::u16string& path) = 0;
+  virtual void Release(const std::u16string& path) = 0;
+};
+
+// Each test program defines the disk its scenarios run on.
+std::unique_ptr<Disk> MakeDisk();
+
+}  // namespace torvane::testing

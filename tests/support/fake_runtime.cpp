@@ -1,0 +1,285 @@
+#include "tests/support/fake_runtime.h"
+
+#include <algorithm>
+
+#include "runtime/text.h"
+
+namespace torvane::testing {
+namespace {
+
+bool Matches(std::u16string_view pattern, std::u16string_view name) {
+  if (pattern == u"*.*") pattern = u"*";  // as on Windows: names without a dot match too
+  size_t p = 0, n = 0, star = std::u16string_view::npos, resume = 0;
+  while (n < name.size()) {
+    if (p < pattern.size() && (pattern[p] == u'?' || LowerChar(pattern[p]) == LowerChar(name[n]))) {
+      ++p;
+      ++n;
+    } else if (p < pattern.size() && pattern[p] == u'*') {
+      star = p++;
+      resume = n;
+    } else if (star != std::u16string_view::npos) {
+      p = star + 1;
+      n = ++resume;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == u'*') ++p;
+  return p == pattern.size();
+}
+
+bool Admits(std::uint32_t mask, bool folder, std::uint32_t attributes) {
+  const std::uint32_t kind = attributes | (folder ? kAttrFolder : 0u);
+  return ((kind & (kAttrHidden | kAttrSystem | kAttrFolder)) & ~mask) == 0;
+}
+
+std::u16string Parent(std::u16string_view key) {
+  const size_t slash = key.rfind(u'\\');
+  return slash == std::u16string_view::npos ? std::u16string() : std::u16string(key.substr(0, slash));
+}
+
+std::u16string Drive(std::u16string_view key) { return std::u16string(key.substr(0, 2)); }
+
+}  // namespace
+
+Error MakeError(ErrorKind kind) {
+  switch (kind) {
+    case ErrorKind::kNotFound: return {kind, 2, u"系统找不到指定的文件。"};
+    case ErrorKind::kAccessDenied: return {kind, 5, u"拒绝访问。"};
+    case ErrorKind::kInUse: return {kind, 32, u"另一个程序正在使用此文件，进程无法访问。"};
+    case ErrorKind::kDiskFull: return {kind, 112, u"磁盘空间不足。"};
+    case ErrorKind::kAlreadyExists: return {kind, 183, u"当文件已存在时，无法创建该文件。"};
+    case ErrorKind::kNotSameDevice: return {kind, 17, u"系统无法将文件移到不同的磁盘驱动器。"};
+    case ErrorKind::kBadPath: return {kind, 123, u"文件名、目录名或卷标语法不正确。"};
+    case ErrorKind::kOther: break;
+  }
+  return {ErrorKind::kOther, 31, u"连到系统上的设备没有发挥作用。"};
+}
+
+FakeRuntime::FakeRuntime() {
+  Put({u"c:", true, 0, {}, 0, false});
+  Put({u"d:", true, 0, {}, 0, false});
+}
+
+std::u16string FakeRuntime::Key(std::u16string_view path) {
+  std::u16string key = LowerCase(path);
+  while (!key.empty() && key.back() == u'\\') key.pop_back();
+  return key;
+}
+
+const FakeRuntime::Node* FakeRuntime::Find(std::u16string_view path) const {
+  const auto it = nodes_.find(Key(path));
+  return it == nodes_.end() ? nullptr : &it->second;
+}
+
+FakeRuntime::Node* FakeRuntime::Find(std::u16string_view path) {
+  const auto it = nodes_.find(Key(path));
+  return it == nodes_.end() ? nullptr : &it->second;
+}
+
+bool FakeRuntime::FolderExists(std::u16string_view path) const {
+  const Node* node = Find(path);
+  return node != nullptr && node->folder;
+}
+
+void FakeRuntime::Put(Node node) {
+  node.order = nextOrder_++;
+  std::u16string key = Key(node.path);
+  nodes_[key] = std::move(node);
+}
+
+void FakeRuntime::AddFolder(const std::u16string& path) {
+  const std::u16string key = Key(path);
+  if (!Parent(key).empty() && !FolderExists(Parent(key))) AddFolder(Parent(path));
+  if (!Find(key)) Put({std::u16string(path.substr(0, key.size())), true, 0, {}, 0, false});
+}
+
+void FakeRuntime::AddFile(const std::u16string& path, const std::string& content,
+                          std::uint32_t attributes) {
+  AddFolder(Parent(path));
+  Put({path, false, attributes & ~kAttrFolder, content, 0, false});
+}
+
+void FakeRuntime::Erase(const std::u16string& path) { nodes_.erase(Key(path)); }
+
+void FakeRuntime::HoldOpen(const std::u16string& path) {
+  if (Node* node = Find(path)) node->heldOpen = true;
+}
+
+void FakeRuntime::Release(const std::u16string& path) {
+  if (Node* node = Find(path)) node->heldOpen = false;
+}
+
+bool FakeRuntime::Exists(const std::u16string& path) const { return Find(path) != nullptr; }
+
+std::optional<std::string> FakeRuntime::Content(const std::u16string& path) const {
+  const Node* node = Find(path);
+  if (node == nullptr || node->folder) return std::nullopt;
+  return node->content;
+}
+
+std::optional<std::uint32_t> FakeRuntime::Attributes(const std::u16string& path) const {
+  const Node* node = Find(path);
+  if (node == nullptr) return std::nullopt;
+  return node->attributes | (node->folder ? kAttrFolder : 0u);
+}
+
+std::vector<std::u16string> FakeRuntime::Children(const std::u16string& folder) const {
+  const std::u16string parent = Key(folder);
+  std::vector<const Node*> found;
+  for (const auto& [key, node] : nodes_) {
+    if (Parent(key) == parent) found.push_back(&node);
+  }
+  std::sort(found.begin(), found.end(), [](const Node* a, const Node* b) { return a->order < b->order; });
+  std::vector<std::u16string> names;
+  for (const Node* node : found) names.push_back(NameOf(node->path));
+  return names;
+}
+
+std::map<std::u16string, std::string> FakeRuntime::FilesBelow(const std::u16string& folder) const {
+  const std::u16string prefix = Key(folder) + u"\\";
+  std::map<std::u16string, std::string> files;
+  for (const auto& [key, node] : nodes_) {
+    if (!node.folder && key.rfind(prefix, 0) == 0) files[node.path] = node.content;
+  }
+  return files;
+}
+
+std::optional<Error> FakeRuntime::Begin(Op op, std::u16string_view path, std::u16string_view other) {
+  const std::uint64_t call = calls_++;
+  for (Fault& fault : faults_) {
+    if (fault.times == 0) continue;
+    if (fault.op && *fault.op != op) continue;
+    if (fault.call && *fault.call != call) continue;
+    if (!fault.pathContains.empty()) {
+      const std::u16string needle = LowerCase(fault.pathContains);
+      if (!Contains(LowerCase(path), needle) && !Contains(LowerCase(other), needle)) continue;
+    }
+    if (fault.times > 0) --fault.times;
+    return MakeError(fault.kind);
+  }
+  return std::nullopt;
+}
+
+Result<std::u16string> FakeRuntime::Dir(const std::u16string& pattern, std::uint32_t mask) {
+  if (auto error = Begin(Op::kDir, pattern)) return *error;
+  listing_.clear();
+  listingPos_ = 0;
+  listingActive_ = true;
+  const bool wholeFolder = !pattern.empty() && pattern.back() == u'\\';
+  const std::u16string folder = wholeFolder ? pattern : FolderOf(pattern);
+  const std::u16string name = wholeFolder ? u"*" : NameOf(pattern);
+  if (folder.empty() || !FolderExists(folder)) return std::u16string();
+  for (const std::u16string& child : Children(folder)) {
+    const Node* node = Find(Key(folder) + u"\\" + child);
+    if (Matches(name, child) && Admits(mask, node->folder, node->attributes)) listing_.push_back(child);
+  }
+  return listing_.empty() ? std::u16string() : listing_[listingPos_++];
+}
+
+Result<std::u16string> FakeRuntime::DirNext() {
+  if (!listingActive_) return MakeError(ErrorKind::kOther);
+  if (auto error = Begin(Op::kDirNext, u"")) return *error;
+  if (listingPos_ >= listing_.size()) return std::u16string();
+  return listing_[listingPos_++];
+}
+
+Status FakeRuntime::Kill(const std::u16string& path) {
+  if (auto error = Begin(Op::kKill, path)) return *error;
+  const Node* node = Find(path);
+  if (node == nullptr) return MakeError(ErrorKind::kNotFound);
+  if (node->folder || (node->attributes & kAttrReadOnly)) return MakeError(ErrorKind::kAccessDenied);
+  if (node->heldOpen) return MakeError(ErrorKind::kInUse);
+  nodes_.erase(Key(path));
+  return Status();
+}
+
+Status FakeRuntime::FileCopy(const std::u16string& source, const std::u16string& destination,
+                             CopyMode mode) {
+  if (auto error = Begin(Op::kFileCopy, source, destination)) return *error;
+  const Node* from = Find(source);
+  if (from == nullptr || from->folder) return MakeError(ErrorKind::kNotFound);
+  if (from->heldOpen) return MakeError(ErrorKind::kInUse);
+  if (!FolderExists(Parent(Key(destination)))) return MakeError(ErrorKind::kNotFound);
+  if (const Node* to = Find(destination)) {
+    if (to->folder || (to->attributes & kAttrReadOnly)) return MakeError(ErrorKind::kAccessDenied);
+    if (mode == CopyMode::kKeepExisting) return MakeError(ErrorKind::kAlreadyExists);
+    if (to->heldOpen) return MakeError(ErrorKind::kInUse);
+  }
+  Node copy = *from;
+  copy.path = destination;
+  Put(std::move(copy));
+  return Status();
+}
+
+Status FakeRuntime::SetAttr(const std::u16string& path, std::uint32_t attributes) {
+  if (auto error = Begin(Op::kSetAttr, path)) return *error;
+  Node* node = Find(path);
+  if (node == nullptr) return MakeError(ErrorKind::kNotFound);
+  node->attributes = attributes & (kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrArchive);
+  return Status();
+}
+
+Result<std::uint32_t> FakeRuntime::GetAttr(const std::u16string& path) {
+  if (auto error = Begin(Op::kGetAttr, path)) return *error;
+  const std::optional<std::uint32_t> attributes = Attributes(path);
+  if (!attributes) return MakeError(ErrorKind::kNotFound);
+  return *attributes;
+}
+
+Status FakeRuntime::MkDir(const std::u16string& path) {
+  if (auto error = Begin(Op::kMkDir, path)) return *error;
+  if (Find(path)) return MakeError(ErrorKind::kAlreadyExists);
+  if (!FolderExists(Parent(Key(path)))) return MakeError(ErrorKind::kNotFound);
+  Put({path, true, 0, {}, 0, false});
+  return Status();
+}
+
+Status FakeRuntime::Rename(const std::u16string& from, const std::u16string& to) {
+  if (auto error = Begin(Op::kRename, from, to)) return *error;
+  const Node* node = Find(from);
+  if (node == nullptr) return MakeError(ErrorKind::kNotFound);
+  if (node->heldOpen) return MakeError(ErrorKind::kInUse);
+  if (Drive(Key(from)) != Drive(Key(to))) return MakeError(ErrorKind::kNotSameDevice);
+  if (!FolderExists(Parent(Key(to)))) return MakeError(ErrorKind::kNotFound);
+  if (Find(to)) return MakeError(ErrorKind::kAlreadyExists);
+  const std::u16string oldKey = Key(from);
+  std::vector<Node> moved;
+  for (auto it = nodes_.begin(); it != nodes_.end();) {
+    if (it->first == oldKey || it->first.rfind(oldKey + u"\\", 0) == 0) {
+      Node n = it->second;
+      n.path = to + n.path.substr(oldKey.size());
+      moved.push_back(std::move(n));
+      it = nodes_.erase(it);
+    } else {
+      ++it;
+    }
+  }
+  for (Node& n : moved) Put(std::move(n));
+  return Status();
+}
+
+Result<bool> FakeRuntime::SameContent(const std::u16string& a, const std::u16string& b) {
+  if (auto error = Begin(Op::kSameContent, a, b)) return *error;
+  const Node* x = Find(a);
+  const Node* y = Find(b);
+  if (x == nullptr || y == nullptr || x->folder || y->folder) return MakeError(ErrorKind::kNotFound);
+  if (x->heldOpen || y->heldOpen) return MakeError(ErrorKind::kInUse);
+  return x->content == y->content;
+}
+
+Result<std::u16string> FakeRuntime::AppPath() {
+  if (auto error = Begin(Op::kAppPath, u"")) return *error;
+  return appPath_;
+}
+
+int FakeRuntime::MsgBox(const std::u16string& prompt, std::uint32_t flags,
+                        const std::u16string& title) {
+  boxes_.push_back({prompt, flags, title});
+  if (answers_.empty()) return 1;
+  const int answer = answers_.front();
+  answers_.pop_front();
+  return answer;
+}
+
+}  // namespace torvane::testing

@@ -1,0 +1,104 @@
+// An in-memory file system behind the runtime interface, for the native tests: folders,
+// files with attributes and contents, listing in creation order, drive letters, files
+// held open, and faults injected into any chosen operation. Pauses cost no time and
+// message boxes are recorded and answered from a queue.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "runtime/runtime.h"
+#include "tests/support/disk.h"
+
+namespace torvane::testing {
+
+enum class Op { kDir, kDirNext, kKill, kFileCopy, kSetAttr, kGetAttr, kMkDir, kRename,
+                kSameContent, kAppPath };
+
+struct Fault {
+  std::optional<Op> op;               // any operation when unset
+  std::optional<std::uint64_t> call;  // only the call with this number (from 0)
+  std::u16string pathContains;        // only calls whose path holds this (any case)
+  ErrorKind kind = ErrorKind::kAccessDenied;
+  int times = 1;                      // how often it fires; -1 for ever
+};
+
+// The platform's error for a kind, with its number and its Chinese description.
+Error MakeError(ErrorKind kind);
+
+class FakeRuntime : public Runtime {
+ public:
+  FakeRuntime();
+
+  void AddFolder(const std::u16string& path);
+  void AddFile(const std::u16string& path, const std::string& content,
+               std::uint32_t attributes = kAttrArchive);
+  void SetAppPath(std::u16string path) { appPath_ = std::move(path); }
+  void Erase(const std::u16string& path);
+  void HoldOpen(const std::u16string& path);  // as if opened without sharing
+  void Release(const std::u16string& path);
+  void Inject(Fault fault) { faults_.push_back(std::move(fault)); }
+  void QueueAnswer(int answer) { answers_.push_back(answer); }
+
+  bool Exists(const std::u16string& path) const;
+  std::optional<std::string> Content(const std::u16string& path) const;
+  std::optional<std::uint32_t> Attributes(const std::u16string& path) const;
+  // Names directly in a folder, files and folders, in listing order.
+  std::vector<std::u16string> Children(const std::u16string& folder) const;
+  // Every file below a folder: full path (as created) to content.
+  std::map<std::u16string, std::string> FilesBelow(const std::u16string& folder) const;
+
+  std::uint64_t calls() const { return calls_; }
+  std::uint64_t sleptMs() const { return sleptMs_; }
+  const std::vector<ShownBox>& boxes() const { return boxes_; }
+
+  Result<std::u16string> Dir(const std::u16string& pattern, std::uint32_t mask) override;
+  Result<std::u16string> DirNext() override;
+  Status Kill(const std::u16string& path) override;
+  Status FileCopy(const std::u16string& source, const std::u16string& destination,
+                  CopyMode mode) override;
+  Status SetAttr(const std::u16string& path, std::uint32_t attributes) override;
+  Result<std::uint32_t> GetAttr(const std::u16string& path) override;
+  Status MkDir(const std::u16string& path) override;
+  Status Rename(const std::u16string& from, const std::u16string& to) override;
+  Result<bool> SameContent(const std::u16string& a, const std::u16string& b) override;
+  Result<std::u16string> AppPath() override;
+  int MsgBox(const std::u16string& prompt, std::uint32_t flags,
+             const std::u16string& title) override;
+  void Sleep(std::uint32_t milliseconds) override { sleptMs_ += milliseconds; }
+
+ private:
+  struct Node {
+    std::u16string path;  // as created, without a trailing backslash ("c:" for the root)
+    bool folder = false;
+    std::uint32_t attributes = 0;
+    std::string content;
+    std::uint64_t order = 0;
+    bool heldOpen = false;
+  };
+
+  static std::u16string Key(std::u16string_view path);
+  const Node* Find(std::u16string_view path) const;
+  Node* Find(std::u16string_view path);
+  bool FolderExists(std::u16string_view path) const;
+  std::optional<Error> Begin(Op op, std::u16string_view path, std::u16string_view other = {});
+  void Put(Node node);
+
+  std::map<std::u16string, Node> nodes_;
+  std::uint64_t nextOrder_ = 0;
+  std::vector<std::u16string> listing_;
+  size_t listingPos_ = 0;
+  bool listingActive_ = false;
+  std::u16string appPath_ = u"c:\\tool";
+  std::vector<Fault> faults_;
+  std::deque<int> answers_;
+  std::vector<ShownBox> boxes_;
+  std::uint64_t calls_ = 0;
+  std::uint64_t sleptMs_ = 0;
+};
+
+}  // namespace torvane::testing

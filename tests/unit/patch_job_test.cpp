@@ -1,0 +1,111 @@
+#include "app/patch_job.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "resources/texts.h"
+#include "runtime/text.h"
+#include "tests/support/fake_runtime.h"
+#include "tests/support/game_folder.h"
+
+namespace torvane {
+namespace {
+
+using testing::FakeRuntime;
+using testing::Op;
+
+TEST(DeriveGamePaths, ReplacesEveryOccurrence) {
+  const GamePaths twice = DeriveGamePaths(u"c:\\war3.exe\\war3.exe");
+  EXPECT_EQ(twice.msvcn80, u"c:\\msvcn80.dll\\msvcn80.dll");
+  EXPECT_EQ(twice.versionFiles[0], u"c:\\game.dll\\game.dll");
+  EXPECT_EQ(twice.versionFiles[2], u"c:\\war3.exe\\war3.exe");
+  const GamePaths inside = DeriveGamePaths(u"c:\\games\\mywar3.exe");
+  EXPECT_EQ(inside.msvcn80, u"c:\\games\\mymsvcn80.dll");
+  EXPECT_EQ(inside.versionFiles[1], u"c:\\games\\mystorm.dll");
+  EXPECT_EQ(inside.versionFiles[3], u"c:\\games\\mywar3patch.mpq");
+}
+
+TEST(MyPath, HasExactlyOneTrailingBackslash) {
+  FakeRuntime fs;
+  fs.SetAppPath(u"e:\\");
+  EXPECT_EQ(MyPath(fs).value(), u"e:\\");
+  fs.SetAppPath(u"e:\\tools\\torvane");
+  EXPECT_EQ(MyPath(fs).value(), u"e:\\tools\\torvane\\");
+  fs.Inject({Op::kAppPath, {}, u"", ErrorKind::kOther, 1});
+  EXPECT_FALSE(MyPath(fs).ok());
+}
+
+class PatchJob : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    disk_ = testing::MakeDisk();
+    g_ = testing::MakeGameFolder(*disk_);
+    fs_ = static_cast<FakeRuntime*>(&disk_->runtime());
+  }
+  std::unique_ptr<testing::Disk> disk_;
+  testing::GameFolder g_;
+  FakeRuntime* fs_ = nullptr;
+};
+
+TEST_F(PatchJob, SourcesComeFromTheDriveRootToo) {
+  fs_->SetAppPath(u"e:\\");
+  for (const auto& [name, content] : g_.patch) fs_->AddFile(u"e:\\patch\\" + name, content + " root");
+  RunPatchJob(g_.exe, *fs_);
+  EXPECT_EQ(fs_->Content(g_.Game(u"game.dll")), g_.patch[u"game.dll"] + " root");
+}
+
+TEST_F(PatchJob, PausesFourSecondsOnTheFullPathAndOneWhenStopped) {
+  RunPatchJob(g_.exe, *fs_);
+  EXPECT_EQ(fs_->sleptMs(), 4000u);
+
+  FakeRuntime stopped;
+  stopped.AddFile(u"c:\\g\\war3.exe", "x");
+  stopped.AddFile(u"c:\\g\\msvcn80.dll", "x");
+  stopped.HoldOpen(u"c:\\g\\msvcn80.dll");
+  for (const auto& [name, content] : g_.patch) stopped.AddFile(u"c:\\tool\\patch\\" + name, content);
+  RunPatchJob(u"c:\\g\\war3.exe", stopped);
+  EXPECT_EQ(stopped.sleptMs(), 1000u);
+  EXPECT_EQ(stopped.boxes().back().prompt, texts::kMsgProbeFailed);
+}
+
+TEST_F(PatchJob, WithoutMsvcn80TheJobGoesOn) {
+  fs_->Erase(g_.Game(u"msvcn80.dll"));
+  RunPatchJob(g_.exe, *fs_);
+  EXPECT_EQ(fs_->boxes().back().prompt, texts::kMsgDone);
+}
+
+TEST_F(PatchJob, FailedCopyPutsTheOriginalBackAndSaysSo) {
+  fs_->Inject({Op::kFileCopy, {}, u"storm.dll", ErrorKind::kDiskFull, 1});
+  RunPatchJob(g_.exe, *fs_);
+  EXPECT_EQ(fs_->Content(g_.Game(u"storm.dll")), "old Storm.dll");
+  EXPECT_FALSE(fs_->Exists(g_.Game(u"vTemp\\storm.dll")));
+  EXPECT_EQ(fs_->Content(g_.Game(u"game.dll")), g_.patch[u"game.dll"]);
+  const testing::ShownBox& box = fs_->boxes().back();
+  EXPECT_EQ(box.flags, 48u);
+  EXPECT_EQ(box.title, texts::kTitleError);
+  EXPECT_TRUE(Contains(box.prompt, texts::kMsgNotReplaced));
+  EXPECT_TRUE(Contains(box.prompt, u"storm.dll"));
+  EXPECT_TRUE(Contains(box.prompt, u"磁盘空间不足。")) << ToUtf8(box.prompt);
+  EXPECT_FALSE(Contains(box.prompt, u"game.dll"));
+}
+
+TEST_F(PatchJob, OriginalThatCannotBeSetAsideIsNeitherReplacedNorLost) {
+  fs_->HoldOpen(g_.Game(u"war3patch.mpq"));
+  RunPatchJob(g_.exe, *fs_);
+  EXPECT_EQ(fs_->Content(g_.Game(u"war3patch.mpq")), "old War3Patch.mpq");
+  const testing::ShownBox& box = fs_->boxes().back();
+  EXPECT_TRUE(Contains(box.prompt, u"war3patch.mpq"));
+  EXPECT_EQ(box.flags, 48u);
+}
+
+TEST_F(PatchJob, ReplacementsGetLowerCaseNames) {
+  RunPatchJob(u"C:\\T\\WAR3\\WAR3.EXE", *fs_);
+  const std::vector<std::u16string> names = fs_->Children(g_.game);
+  for (const std::u16string_view name : kVersionFileNames) {
+    EXPECT_NE(std::find(names.begin(), names.end(), name), names.end()) << ToUtf8(name);
+  }
+}
+
+}  // namespace
+}  // namespace torvane

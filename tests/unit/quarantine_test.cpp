@@ -1,0 +1,139 @@
+#include "app/quarantine.h"
+
+#include <gtest/gtest.h>
+
+#include "app/safe_move.h"
+#include "runtime/text.h"
+#include "tests/support/fake_runtime.h"
+
+namespace torvane {
+namespace {
+
+using testing::FakeRuntime;
+
+TEST(KeepRule, WholeEntriesAndPartsStayInAnyCase) {
+  const std::u16string game = GameKeepList();
+  EXPECT_EQ(std::count(game.begin(), game.end(), u'|'), 26);
+  EXPECT_EQ(game, LowerCase(game));
+  for (const char16_t* kept : {u"War3.exe", u"GAME.DLL", u"Frozen Throne.exe", u"warmp.MIXTAPE",
+                               u"war3", u"ame.dll", u"w", u"Warcraft III.exe"}) {
+    EXPECT_TRUE(IsKept(game, LowerCase(kept))) << ToUtf8(kept);
+  }
+  for (const char16_t* moved : {u"war3.exe.bak", u"readme.txt", u"war3.exe|x", u"vTemp",
+                                u"game.dll ", u"War3Patch.mpq.old"}) {
+    EXPECT_FALSE(IsKept(game, LowerCase(moved))) << ToUtf8(moved);
+  }
+  const std::u16string miles = MilesKeepList();
+  EXPECT_EQ(std::count(miles.begin(), miles.end(), u'|'), 7);
+  EXPECT_TRUE(IsKept(miles, LowerCase(u"MSSFAST.M3D")));
+  EXPECT_FALSE(IsKept(miles, u"game.dll"));
+}
+
+class Quarantine : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fs_.AddFile(u"c:\\g\\war3.exe", "exe");
+    fs_.AddFile(u"c:\\g\\notes.txt", "notes");
+    fs_.AddFolder(u"c:\\g\\maps");
+    fs_.AddFile(u"c:\\g\\maps\\x.w3m", "map");
+    fs_.AddFile(u"c:\\g\\redist\\miles\\extra.flt", "flt");
+  }
+  FakeRuntime fs_;
+};
+
+TEST_F(Quarantine, EmptyPathMovesNothingAndCreatesNoFolder) {
+  std::u16string path;
+  EXPECT_TRUE(ClearRedundantFiles(path, fs_).complete());
+  EXPECT_EQ(fs_.calls(), 0u);
+}
+
+TEST_F(Quarantine, PathWithoutBackslashWar3ExeMovesNothing) {
+  for (std::u16string path : {u"war3.exe", u"c:\\g\\mywar3.exe"}) {
+    const std::u16string given = path;
+    EXPECT_TRUE(ClearRedundantFiles(path, fs_).complete());
+    EXPECT_EQ(path, given);
+  }
+  EXPECT_TRUE(fs_.Exists(u"c:\\g\\notes.txt"));
+  EXPECT_FALSE(fs_.Exists(u"c:\\g\\vtemp"));
+}
+
+TEST_F(Quarantine, AudioFolderNeedsAnOrdinaryMssfast) {
+  std::u16string path = u"c:\\g\\war3.exe";
+  EXPECT_TRUE(ClearRedundantFiles(path, fs_).complete());
+  EXPECT_EQ(path, u"c:\\g\\");
+  EXPECT_TRUE(fs_.Exists(u"c:\\g\\redist\\miles\\extra.flt"));  // no Mssfast.m3d
+  EXPECT_EQ(fs_.Content(u"c:\\g\\vTemp\\notes.txt"), "notes");
+  EXPECT_TRUE(fs_.Exists(u"c:\\g\\maps\\x.w3m"));
+
+  fs_.AddFile(u"c:\\g\\redist\\miles\\Mssfast.m3d", "m3d", kAttrHidden);
+  path = u"c:\\g\\war3.exe";
+  EXPECT_TRUE(ClearRedundantFiles(path, fs_).complete());
+  EXPECT_TRUE(fs_.Exists(u"c:\\g\\redist\\miles\\extra.flt"));  // hidden probe is not seen
+
+  ASSERT_TRUE(fs_.SetAttr(u"c:\\g\\redist\\miles\\Mssfast.m3d", 0).ok());
+  path = u"c:\\g\\war3.exe";
+  EXPECT_TRUE(ClearRedundantFiles(path, fs_).complete());
+  EXPECT_EQ(path, u"c:\\g\\redist\\miles\\");
+  EXPECT_EQ(fs_.Content(u"c:\\g\\redist\\miles\\vTemp\\extra.flt"), "flt");
+  EXPECT_TRUE(fs_.Exists(u"c:\\g\\redist\\miles\\Mssfast.m3d"));
+}
+
+TEST_F(Quarantine, ExistingVTempIsUsedAndNothingInItIsOverwritten) {
+  fs_.AddFile(u"c:\\g\\vTemp\\notes.txt", "earlier notes");
+  fs_.AddFile(u"c:\\g\\vTemp\\notes (2).txt", "earlier notes 2");
+  std::u16string path = u"c:\\g\\war3.exe";
+  EXPECT_TRUE(ClearRedundantFiles(path, fs_).complete());
+  EXPECT_EQ(fs_.Content(u"c:\\g\\vTemp\\notes.txt"), "earlier notes");
+  EXPECT_EQ(fs_.Content(u"c:\\g\\vTemp\\notes (2).txt"), "earlier notes 2");
+  EXPECT_EQ(fs_.Content(u"c:\\g\\vTemp\\notes (3).txt"), "notes");
+}
+
+TEST_F(Quarantine, FailedMoveKeepsTheFileAndItsAttributes) {
+  fs_.AddFile(u"c:\\g\\busy.log", "log", kAttrHidden | kAttrReadOnly);
+  fs_.HoldOpen(u"c:\\g\\busy.log");
+  std::u16string path = u"c:\\g\\war3.exe";
+  const QuarantineReport report = ClearRedundantFiles(path, fs_);
+  ASSERT_EQ(report.notMoved.size(), 1u);
+  EXPECT_EQ(report.notMoved[0].path, u"c:\\g\\busy.log");
+  EXPECT_EQ(report.notMoved[0].error.kind, ErrorKind::kInUse);
+  EXPECT_EQ(fs_.Attributes(u"c:\\g\\busy.log"), kAttrHidden | kAttrReadOnly);
+}
+
+TEST_F(Quarantine, FailedListingIsReported) {
+  fs_.Inject({testing::Op::kDirNext, {}, u"", ErrorKind::kOther, -1});
+  std::u16string path = u"c:\\g\\war3.exe";
+  const QuarantineReport report = ClearRedundantFiles(path, fs_);
+  ASSERT_EQ(report.notListed.size(), 1u);
+  EXPECT_EQ(report.notListed[0].path, u"c:\\g\\");
+}
+
+TEST(CopyName, FollowsExplorer) {
+  EXPECT_EQ(CopyName(u"war3patch.mpq", 1), u"war3patch.mpq");
+  EXPECT_EQ(CopyName(u"war3patch.mpq", 2), u"war3patch (2).mpq");
+  EXPECT_EQ(CopyName(u"readme", 3), u"readme (3)");
+  EXPECT_EQ(CopyName(u".hidden", 2), u".hidden (2)");
+  EXPECT_EQ(CopyName(u"a.tar.gz", 10), u"a.tar (10).gz");
+}
+
+TEST(MoveIntoFolder, AcrossVolumesCopiesThenDeletes) {
+  FakeRuntime fs;
+  fs.AddFile(u"d:\\x\\big.bin", "data");
+  fs.AddFolder(u"c:\\q");
+  fs.AddFile(u"c:\\q\\big.bin", "older");
+  const Result<std::u16string> moved = MoveIntoFolder(fs, u"d:\\x\\big.bin", u"c:\\q");
+  ASSERT_TRUE(moved.ok());
+  EXPECT_EQ(moved.value(), u"c:\\q\\big (2).bin");
+  EXPECT_EQ(fs.Content(u"c:\\q\\big (2).bin"), "data");
+  EXPECT_EQ(fs.Content(u"c:\\q\\big.bin"), "older");
+  EXPECT_FALSE(fs.Exists(u"d:\\x\\big.bin"));
+
+  // The original cannot leave: the copy is taken back, the file exists once.
+  fs.AddFile(u"d:\\x\\held.bin", "held");
+  fs.Inject({testing::Op::kKill, {}, u"d:\\x\\held.bin", ErrorKind::kAccessDenied, 1});
+  EXPECT_FALSE(MoveIntoFolder(fs, u"d:\\x\\held.bin", u"c:\\q").ok());
+  EXPECT_TRUE(fs.Exists(u"d:\\x\\held.bin"));
+  EXPECT_FALSE(fs.Exists(u"c:\\q\\held.bin"));
+}
+
+}  // namespace
+}  // namespace torvane
