@@ -1,0 +1,209 @@
+#include "runtime/win_runtime.h"
+
+#include "runtime/text.h"
+#include "runtime/win_handles.h"
+
+namespace torvane {
+namespace {
+
+using win::U;
+using win::W;
+
+// Below this a path works in its plain form (folders allow 12 characters less).
+constexpr size_t kPlainPathLimit = MAX_PATH - 12;
+constexpr DWORD kCompareChunk = 1 << 16;
+
+ErrorKind KindOf(DWORD code) {
+  switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_BAD_NETPATH:
+    case ERROR_DIRECTORY:
+      return ErrorKind::kNotFound;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT:
+      return ErrorKind::kAccessDenied;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+      return ErrorKind::kInUse;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      return ErrorKind::kDiskFull;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+      return ErrorKind::kAlreadyExists;
+    case ERROR_NOT_SAME_DEVICE:
+      return ErrorKind::kNotSameDevice;
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+    case ERROR_FILENAME_EXCED_RANGE:
+      return ErrorKind::kBadPath;
+    default:
+      return ErrorKind::kOther;
+  }
+}
+
+Status StatusOf(BOOL succeeded) { return succeeded ? Status() : Status(LastError()); }
+
+bool Admits(std::uint32_t mask, DWORD attributes) {
+  const DWORD kind = attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                   FILE_ATTRIBUTE_DIRECTORY);
+  return (kind & ~mask) == 0;
+}
+
+win::UniqueFile OpenForReading(const std::u16string& path) {
+  return win::UniqueFile(::CreateFileW(W(ExtendedPath(path)), GENERIC_READ,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                       FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+}
+
+// Reads as much of `size` bytes as the file gives; false on a read error.
+bool ReadChunk(HANDLE file, std::string& buffer, DWORD& got) {
+  return ::ReadFile(file, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr) != 0;
+}
+
+}  // namespace
+
+Error ErrorFromCode(DWORD code) {
+  wchar_t* text = nullptr;
+  const DWORD length = ::FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  win::UniqueLocal owner(text);
+  std::u16string description = length > 0 ? U(text, length) : std::u16string();
+  while (!description.empty() && (description.back() == u'\n' || description.back() == u'\r' ||
+                                  description.back() == u' ')) {
+    description.pop_back();
+  }
+  if (description.empty()) description = u"Error " + FromUtf8(std::to_string(code));
+  return {KindOf(code), code, description};
+}
+
+Error LastError() { return ErrorFromCode(::GetLastError()); }
+
+std::u16string ExtendedPath(const std::u16string& path) {
+  if (path.size() < kPlainPathLimit || path.rfind(u"\\\\?\\", 0) == 0) return path;
+  const bool drive = path.size() > 2 && path[1] == u':' && path[2] == u'\\';
+  const bool unc = path.rfind(u"\\\\", 0) == 0;
+  if (!drive && !unc) return path;
+  // The extended form is taken literally: "." and ".." and "/" must be resolved first.
+  const DWORD needed = ::GetFullPathNameW(W(path), 0, nullptr, nullptr);
+  std::u16string full = path;
+  if (needed > 0) {
+    std::wstring buffer(needed, L'\0');
+    const DWORD written = ::GetFullPathNameW(W(path), needed, buffer.data(), nullptr);
+    if (written > 0 && written < needed) full = U(buffer.c_str(), written);
+  }
+  return unc ? u"\\\\?\\UNC\\" + full.substr(2) : u"\\\\?\\" + full;
+}
+
+Result<std::u16string> WinRuntime::Dir(const std::u16string& pattern, std::uint32_t mask) {
+  listing_.clear();
+  listingPos_ = 0;
+  listingActive_ = true;
+  const std::u16string query =
+      !pattern.empty() && pattern.back() == u'\\' ? pattern + u"*" : pattern;
+  WIN32_FIND_DATAW found{};
+  win::UniqueFind find(::FindFirstFileExW(W(ExtendedPath(query)), FindExInfoBasic, &found,
+                                          FindExSearchNameMatch, nullptr,
+                                          FIND_FIRST_EX_LARGE_FETCH));
+  if (!find) {
+    const DWORD code = ::GetLastError();
+    if (KindOf(code) == ErrorKind::kNotFound || code == ERROR_NO_MORE_FILES) return std::u16string();
+    return ErrorFromCode(code);
+  }
+  // The whole listing is read at once, so that files moved while the caller walks it
+  // can never make it skip or repeat a name.
+  do {
+    const std::u16string name = U(found.cFileName);
+    if (name != u"." && name != u".." && Admits(mask, found.dwFileAttributes)) {
+      listing_.push_back(name);
+    }
+  } while (::FindNextFileW(find.get(), &found));
+  if (::GetLastError() != ERROR_NO_MORE_FILES) return LastError();
+  return listing_.empty() ? std::u16string() : listing_[listingPos_++];
+}
+
+Result<std::u16string> WinRuntime::DirNext() {
+  if (!listingActive_) return ErrorFromCode(ERROR_INVALID_FUNCTION);
+  if (listingPos_ >= listing_.size()) return std::u16string();
+  return listing_[listingPos_++];
+}
+
+Status WinRuntime::Kill(const std::u16string& path) {
+  return StatusOf(::DeleteFileW(W(ExtendedPath(path))));
+}
+
+Status WinRuntime::FileCopy(const std::u16string& source, const std::u16string& destination,
+                            CopyMode mode) {
+  return StatusOf(::CopyFileW(W(ExtendedPath(source)), W(ExtendedPath(destination)),
+                              mode == CopyMode::kKeepExisting));
+}
+
+Status WinRuntime::SetAttr(const std::u16string& path, std::uint32_t attributes) {
+  return StatusOf(::SetFileAttributesW(W(ExtendedPath(path)),
+                                       attributes == 0 ? FILE_ATTRIBUTE_NORMAL : attributes));
+}
+
+Result<std::uint32_t> WinRuntime::GetAttr(const std::u16string& path) {
+  const DWORD attributes = ::GetFileAttributesW(W(ExtendedPath(path)));
+  if (attributes == INVALID_FILE_ATTRIBUTES) return LastError();
+  return static_cast<std::uint32_t>(attributes);
+}
+
+Status WinRuntime::MkDir(const std::u16string& path) {
+  return StatusOf(::CreateDirectoryW(W(ExtendedPath(path)), nullptr));
+}
+
+Status WinRuntime::Rename(const std::u16string& from, const std::u16string& to) {
+  return StatusOf(::MoveFileExW(W(ExtendedPath(from)), W(ExtendedPath(to)), 0));
+}
+
+Result<bool> WinRuntime::SameContent(const std::u16string& a, const std::u16string& b) {
+  const win::UniqueFile first = OpenForReading(a);
+  if (!first) return LastError();
+  const win::UniqueFile second = OpenForReading(b);
+  if (!second) return LastError();
+  LARGE_INTEGER sizeA{}, sizeB{};
+  if (!::GetFileSizeEx(first.get(), &sizeA) || !::GetFileSizeEx(second.get(), &sizeB)) {
+    return LastError();
+  }
+  if (sizeA.QuadPart != sizeB.QuadPart) return false;
+  std::string bufferA(kCompareChunk, '\0'), bufferB(kCompareChunk, '\0');
+  for (;;) {
+    DWORD gotA = 0, gotB = 0;
+    if (!ReadChunk(first.get(), bufferA, gotA) || !ReadChunk(second.get(), bufferB, gotB)) {
+      return LastError();
+    }
+    if (gotA != gotB || bufferA.compare(0, gotA, bufferB, 0, gotB) != 0) return false;
+    if (gotA == 0) return true;
+  }
+}
+
+Result<std::u16string> WinRuntime::AppPath() {
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length =
+        ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0) return LastError();
+    if (length < buffer.size()) {
+      std::u16string folder = FolderOf(U(buffer.c_str(), length));
+      if (folder.rfind(u"\\\\?\\", 0) == 0 && folder.size() > 6 && folder[5] == u':') {
+        folder.erase(0, 4);
+      }
+      // "C:\" keeps its backslash; any other folder loses it.
+      if (folder.size() > 3 || (folder.size() == 3 && folder[1] != u':')) folder.pop_back();
+      return folder;
+    }
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+int WinRuntime::MsgBox(const std::u16string& prompt, std::uint32_t flags,
+                       const std::u16string& title) {
+  return ::MessageBoxW(owner_, W(prompt), W(title), flags);
+}
+
+void WinRuntime::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
+
+}  // namespace torvane

@@ -1,0 +1,88 @@
+// Move-only owners for Win32 handles, one alias per handle kind, in the manner of WIL's
+// unique_any: the handle is released exactly once, by the function that matches its kind.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <utility>
+
+namespace torvane::win {
+
+template <class T, auto Close, T Invalid = T{}>
+class Unique {
+ public:
+  Unique() = default;
+  explicit Unique(T handle) : handle_(handle) {}
+  Unique(const Unique&) = delete;
+  Unique& operator=(const Unique&) = delete;
+  Unique(Unique&& other) noexcept : handle_(other.release()) {}
+  Unique& operator=(Unique&& other) noexcept {
+    if (this != &other) reset(other.release());
+    return *this;
+  }
+  ~Unique() { reset(); }
+
+  T get() const { return handle_; }
+  explicit operator bool() const { return handle_ != Invalid; }
+  T release() { return std::exchange(handle_, Invalid); }
+  void reset(T handle = Invalid) {
+    if (handle_ != Invalid) Close(handle_);
+    handle_ = handle;
+  }
+  // For out-parameters of creation functions; the old handle is released first.
+  T* put() {
+    reset();
+    return &handle_;
+  }
+
+ private:
+  T handle_ = Invalid;
+};
+
+namespace detail {
+inline void CloseKernel(HANDLE h) { ::CloseHandle(h); }
+inline void CloseFind(HANDLE h) { ::FindClose(h); }
+inline void FreeLocal(HLOCAL h) { ::LocalFree(h); }
+inline void FreeGlobal(HGLOBAL h) { ::GlobalFree(h); }
+inline void DestroyWnd(HWND h) { ::DestroyWindow(h); }
+inline void DeleteGdi(HGDIOBJ h) { ::DeleteObject(h); }
+inline void DestroyIco(HICON h) { ::DestroyIcon(h); }
+inline void DestroyCur(HCURSOR h) { ::DestroyCursor(h); }
+inline void DeleteDc(HDC h) { ::DeleteDC(h); }
+inline void UnhookHook(HHOOK h) { ::UnhookWindowsHookEx(h); }
+}  // namespace detail
+
+using UniqueHandle = Unique<HANDLE, detail::CloseKernel>;  // null when absent
+// CreateFileW and FindFirstFileW report failure as INVALID_HANDLE_VALUE, not null.
+class UniqueFile : public Unique<HANDLE, detail::CloseKernel> {
+ public:
+  UniqueFile() = default;
+  explicit UniqueFile(HANDLE h) : Unique(h == INVALID_HANDLE_VALUE ? nullptr : h) {}
+};
+class UniqueFind : public Unique<HANDLE, detail::CloseFind> {
+ public:
+  UniqueFind() = default;
+  explicit UniqueFind(HANDLE h) : Unique(h == INVALID_HANDLE_VALUE ? nullptr : h) {}
+};
+using UniqueLocal = Unique<HLOCAL, detail::FreeLocal>;
+using UniqueGlobal = Unique<HGLOBAL, detail::FreeGlobal>;
+using UniqueWindow = Unique<HWND, detail::DestroyWnd>;
+using UniqueGdiObject = Unique<HGDIOBJ, detail::DeleteGdi>;
+using UniqueFont = Unique<HFONT, detail::DeleteGdi>;
+using UniqueBrush = Unique<HBRUSH, detail::DeleteGdi>;
+using UniquePen = Unique<HPEN, detail::DeleteGdi>;
+using UniqueBitmap = Unique<HBITMAP, detail::DeleteGdi>;
+using UniqueIcon = Unique<HICON, detail::DestroyIco>;
+using UniqueCursor = Unique<HCURSOR, detail::DestroyCur>;
+using UniqueDc = Unique<HDC, detail::DeleteDc>;
+using UniqueHook = Unique<HHOOK, detail::UnhookHook>;
+
+// UTF-16 strings of the portable code as the wide strings of the Windows API.
+inline const wchar_t* W(const std::u16string& s) { return reinterpret_cast<const wchar_t*>(s.c_str()); }
+inline std::u16string U(const wchar_t* s) { return reinterpret_cast<const char16_t*>(s); }
+inline std::u16string U(const wchar_t* s, size_t n) {
+  return std::u16string(reinterpret_cast<const char16_t*>(s), n);
+}
+
+}  // namespace torvane::win

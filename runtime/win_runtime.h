@@ -1,0 +1,49 @@
+// The runtime operations over the wide Win32 API. Paths longer than the classic limit
+// are passed in their extended-length form, so they work rather than half-fail.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "runtime/runtime.h"
+
+namespace torvane {
+
+class WinRuntime : public Runtime {
+ public:
+  // Message boxes are owned by this window (none: the desktop).
+  void SetOwner(HWND owner) { owner_ = owner; }
+
+  Result<std::u16string> Dir(const std::u16string& pattern, std::uint32_t mask) override;
+  Result<std::u16string> DirNext() override;
+  Status Kill(const std::u16string& path) override;
+  Status FileCopy(const std::u16string& source, const std::u16string& destination,
+                  CopyMode mode) override;
+  Status SetAttr(const std::u16string& path, std::uint32_t attributes) override;
+  Result<std::uint32_t> GetAttr(const std::u16string& path) override;
+  Status MkDir(const std::u16string& path) override;
+  Status Rename(const std::u16string& from, const std::u16string& to) override;
+  Result<bool> SameContent(const std::u16string& a, const std::u16string& b) override;
+  Result<std::u16string> AppPath() override;
+  int MsgBox(const std::u16string& prompt, std::uint32_t flags,
+             const std::u16string& title) override;
+  void Sleep(std::uint32_t milliseconds) override;
+
+ private:
+  HWND owner_ = nullptr;
+  std::vector<std::u16string> listing_;
+  size_t listingPos_ = 0;
+  bool listingActive_ = false;
+};
+
+// The error for a Win32 error code, with the system's own description of it.
+Error ErrorFromCode(DWORD code);
+Error LastError();
+
+// The form of a path that the wide file functions accept at any length: "\\?\C:\..." or
+// "\\?\UNC\server\share\..." when the path is long, the path itself otherwise.
+std::u16string ExtendedPath(const std::u16string& path);
+
+}  // namespace torvane

@@ -1,0 +1,150 @@
+// The scenarios' disk under Windows: a fresh temporary folder of real files, removed
+// again afterwards; the real runtime, with boxes recorded instead of shown and pauses
+// skipped.
+#include <windows.h>
+
+#include <algorithm>
+#include <map>
+
+#include "runtime/text.h"
+#include "runtime/win_handles.h"
+#include "runtime/win_runtime.h"
+#include "tests/support/disk.h"
+
+namespace torvane::testing {
+namespace {
+
+using win::U;
+using win::W;
+
+class RecordingRuntime : public WinRuntime {
+ public:
+  int MsgBox(const std::u16string& prompt, std::uint32_t flags,
+             const std::u16string& title) override {
+    boxes.push_back({prompt, flags, title});
+    return 1;
+  }
+  void Sleep(std::uint32_t) override {}
+  Result<std::u16string> AppPath() override { return toolFolder; }
+
+  std::vector<ShownBox> boxes;
+  std::u16string toolFolder;
+};
+
+void RemoveTree(const std::u16string& folder) {
+  WIN32_FIND_DATAW found{};
+  win::UniqueFind find(::FindFirstFileW(W(folder + u"\\*"), &found));
+  if (find) {
+    do {
+      const std::u16string name = U(found.cFileName);
+      if (name == u"." || name == u"..") continue;
+      const std::u16string path = folder + u"\\" + name;
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(path);
+      } else {
+        ::SetFileAttributesW(W(path), FILE_ATTRIBUTE_NORMAL);
+        ::DeleteFileW(W(path));
+      }
+    } while (::FindNextFileW(find.get(), &found));
+  }
+  ::RemoveDirectoryW(W(folder));
+}
+
+std::u16string NewTempFolder() {
+  static int counter = 0;
+  wchar_t temp[MAX_PATH];
+  ::GetTempPathW(MAX_PATH, temp);
+  const std::u16string folder = U(temp) + u"torvane-" +
+                                FromUtf8(std::to_string(::GetCurrentProcessId())) + u"-" +
+                                FromUtf8(std::to_string(++counter));
+  RemoveTree(folder);
+  ::CreateDirectoryW(W(folder), nullptr);
+  return folder + u"\\";
+}
+
+class WinDisk : public Disk {
+ public:
+  WinDisk() : root_(NewTempFolder()) {}
+  ~WinDisk() override {
+    open_.clear();
+    RemoveTree(root_.substr(0, root_.size() - 1));
+  }
+
+  Runtime& runtime() override { return rt_; }
+  const std::vector<ShownBox>& boxes() const override { return rt_.boxes; }
+  std::u16string root() const override { return root_; }
+  void SetToolFolder(const std::u16string& folder) override { rt_.toolFolder = folder; }
+
+  void MakeFolder(const std::u16string& path) override {
+    const std::u16string parent = FolderOf(path);
+    if (parent.size() > root_.size()) MakeFolder(parent.substr(0, parent.size() - 1));
+    ::CreateDirectoryW(W(ExtendedPath(path)), nullptr);
+  }
+
+  void WriteFile(const std::u16string& path, const std::string& bytes,
+                 std::uint32_t attributes) override {
+    MakeFolder(FolderOf(path).substr(0, FolderOf(path).size() - 1));
+    ::SetFileAttributesW(W(ExtendedPath(path)), FILE_ATTRIBUTE_NORMAL);
+    win::UniqueFile file(::CreateFileW(W(ExtendedPath(path)), GENERIC_WRITE, 0, nullptr,
+                                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    file.reset();
+    if (attributes != 0) ::SetFileAttributesW(W(ExtendedPath(path)), attributes);
+  }
+
+  void Remove(const std::u16string& path) override {
+    ::SetFileAttributesW(W(ExtendedPath(path)), FILE_ATTRIBUTE_NORMAL);
+    ::DeleteFileW(W(ExtendedPath(path)));
+  }
+
+  std::optional<std::string> ReadFile(const std::u16string& path) const override {
+    win::UniqueFile file(::CreateFileW(W(ExtendedPath(path)), GENERIC_READ,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                       0, nullptr));
+    if (!file) return std::nullopt;
+    std::string content;
+    char buffer[4096];
+    DWORD got = 0;
+    while (::ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr) && got > 0) {
+      content.append(buffer, got);
+    }
+    return content;
+  }
+
+  std::optional<std::uint32_t> Attributes(const std::u16string& path) const override {
+    const DWORD attributes = ::GetFileAttributesW(W(ExtendedPath(path)));
+    if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;
+    return attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+  }
+
+  std::vector<std::u16string> List(const std::u16string& folder) const override {
+    std::vector<std::u16string> names;
+    WIN32_FIND_DATAW found{};
+    win::UniqueFind find(::FindFirstFileW(W(ExtendedPath(WithTrailingBackslash(folder) + u"*")), &found));
+    if (!find) return names;
+    do {
+      const std::u16string name = U(found.cFileName);
+      if (name != u"." && name != u"..") names.push_back(name);
+    } while (::FindNextFileW(find.get(), &found));
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  void HoldOpen(const std::u16string& path) override {
+    open_[path] = win::UniqueFile(::CreateFileW(W(ExtendedPath(path)), GENERIC_READ, 0, nullptr,
+                                                OPEN_EXISTING, 0, nullptr));
+  }
+  void Release(const std::u16string& path) override { open_.erase(path); }
+
+ private:
+  std::u16string root_;
+  RecordingRuntime rt_;
+  std::map<std::u16string, win::UniqueFile> open_;
+};
+
+}  // namespace
+
+std::unique_ptr<Disk> MakeDisk() { return std::make_unique<WinDisk>(); }
+
+}  // namespace torvane::testing
