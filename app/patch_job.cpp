@@ -49,8 +49,8 @@ bool PathIsUsable(Runtime& rt, const std::u16string& working, const GamePaths& p
     }
     const Result<std::uint32_t> attributes = rt.GetAttr(FolderForLookup(folder));
     if (!attributes.ok() || (attributes.value() & kAttrFolder) == 0) {
-      ShowError(rt, std::u16string(texts::kMsgFolderMissing) + folder + kCrLf +
-                        texts::kMsgCheckPath,
+      ShowError(rt,
+                std::u16string(texts::kMsgFolderMissing) + folder + kCrLf + texts::kMsgCheckPath,
                 kMbIconStop);
       return false;
     }
@@ -88,8 +88,9 @@ bool QuarantinesReady(Runtime& rt, const GamePaths& paths) {
   for (const std::u16string& file : files) {
     const Status made = EnsureFolder(rt, QuarantineOf(file));
     if (made.ok()) continue;
-    ShowError(rt, texts::kMsgNoQuarantine + QuarantineOf(file) + kCrLf +
-                      texts::kMsgErrorPrefix + made.error().description,
+    ShowError(rt,
+              texts::kMsgNoQuarantine + QuarantineOf(file) + kCrLf + texts::kMsgErrorPrefix +
+                  made.error().description,
               kMbIconStop);
     return false;
   }
@@ -147,7 +148,8 @@ std::u16string OutcomeText(const std::array<Replacement, 4>& replacements,
   for (const Replacement& r : replacements) {
     if (r.failed) notReplaced += kCrLf + r.target + u"  " + r.problem;
   }
-  if (!notReplaced.empty()) text += kParagraph + std::u16string(texts::kMsgNotReplaced) + notReplaced;
+  if (!notReplaced.empty())
+    text += kParagraph + std::u16string(texts::kMsgNotReplaced) + notReplaced;
   if (!report.notMoved.empty()) {
     text += std::u16string(kParagraph) + texts::kMsgNotMoved;
     for (const Failure& f : report.notMoved) text += Line(f.path, f.error);

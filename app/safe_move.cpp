@@ -51,9 +51,7 @@ Result<std::u16string> MoveIntoFolder(Runtime& rt, const std::u16string& path,
   Status last;
   for (int n = 1; n <= kMaxCopyNumber; ++n) {
     const std::u16string target = folder + u"\\" + CopyName(name, n);
-    // A name seen taken is skipped; when the look fails the rename decides, and it
-    // never replaces, so a wrong guess costs a number, never a file.
-    if (rt.GetAttr(target).ok()) continue;
+    // The rename never replaces: a taken name fails it and the next number is tried.
     last = rt.Rename(path, target);
     if (last.Is(ErrorKind::kNotSameDevice)) last = MoveAcrossVolumes(rt, path, target);
     if (last.ok()) return target;

@@ -11,9 +11,9 @@
 namespace torvane {
 
 enum class ErrorKind {
-  kNotFound,       // the file or its folder does not exist
-  kAccessDenied,   // read-only, protected, or a folder where a file was expected
-  kInUse,          // held open by another process without sharing
+  kNotFound,      // the file or its folder does not exist
+  kAccessDenied,  // read-only, protected, or a folder where a file was expected
+  kInUse,         // held open by another process without sharing
   kDiskFull,
   kAlreadyExists,  // the destination name is taken
   kNotSameDevice,  // a rename across volumes
@@ -23,7 +23,7 @@ enum class ErrorKind {
 
 struct Error {
   ErrorKind kind = ErrorKind::kOther;
-  std::uint32_t code = 0;        // the platform's error number
+  std::uint32_t code = 0;      // the platform's error number
   std::u16string description;  // the platform's text for it
 };
 
@@ -44,7 +44,7 @@ class [[nodiscard]] Status {
 template <class T>
 class [[nodiscard]] Result {
  public:
-  Result(T value) : v_(std::move(value)) {}   // NOLINT: implicit on purpose
+  Result(T value) : v_(std::move(value)) {}      // NOLINT: implicit on purpose
   Result(Error error) : v_(std::move(error)) {}  // NOLINT: implicit on purpose
 
   bool ok() const { return v_.index() == 0; }

@@ -2,6 +2,7 @@
 // unique_any: the handle is released exactly once, by the function that matches its kind.
 #pragma once
 
+#include <objbase.h>
 #include <windows.h>
 
 #include <string>
@@ -51,6 +52,7 @@ inline void DestroyIco(HICON h) { ::DestroyIcon(h); }
 inline void DestroyCur(HCURSOR h) { ::DestroyCursor(h); }
 inline void DeleteDc(HDC h) { ::DeleteDC(h); }
 inline void UnhookHook(HHOOK h) { ::UnhookWindowsHookEx(h); }
+inline void FreeCoTaskMem(void* p) { ::CoTaskMemFree(p); }
 }  // namespace detail
 
 using UniqueHandle = Unique<HANDLE, detail::CloseKernel>;  // null when absent
@@ -77,9 +79,103 @@ using UniqueIcon = Unique<HICON, detail::DestroyIco>;
 using UniqueCursor = Unique<HCURSOR, detail::DestroyCur>;
 using UniqueDc = Unique<HDC, detail::DeleteDc>;
 using UniqueHook = Unique<HHOOK, detail::UnhookHook>;
+// Memory the shell and COM hand out, such as item id lists (PIDLs).
+using UniqueCoTaskMem = Unique<void*, detail::FreeCoTaskMem>;
+
+// A device context from GetDC, given back to its window with ReleaseDC.
+class WindowDc {
+ public:
+  explicit WindowDc(HWND window) : window_(window), dc_(::GetDC(window)) {}
+  WindowDc(const WindowDc&) = delete;
+  WindowDc& operator=(const WindowDc&) = delete;
+  WindowDc(WindowDc&& other) noexcept
+      : window_(other.window_), dc_(std::exchange(other.dc_, nullptr)) {}
+  WindowDc& operator=(WindowDc&&) = delete;
+  ~WindowDc() {
+    if (dc_) ::ReleaseDC(window_, dc_);
+  }
+  HDC get() const { return dc_; }
+  explicit operator bool() const { return dc_ != nullptr; }
+
+ private:
+  HWND window_;
+  HDC dc_;
+};
+
+// BeginPaint and EndPaint around one WM_PAINT.
+class PaintDc {
+ public:
+  explicit PaintDc(HWND window) : window_(window) { dc_ = ::BeginPaint(window, &ps_); }
+  PaintDc(const PaintDc&) = delete;
+  PaintDc& operator=(const PaintDc&) = delete;
+  ~PaintDc() { ::EndPaint(window_, &ps_); }
+  HDC get() const { return dc_; }
+  const RECT& area() const { return ps_.rcPaint; }
+
+ private:
+  HWND window_;
+  PAINTSTRUCT ps_{};
+  HDC dc_ = nullptr;
+};
+
+// Selects a GDI object into a device context and puts the previous one back.
+class SelectedObject {
+ public:
+  SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(::SelectObject(dc, object)) {}
+  SelectedObject(const SelectedObject&) = delete;
+  SelectedObject& operator=(const SelectedObject&) = delete;
+  ~SelectedObject() {
+    if (previous_ && previous_ != HGDI_ERROR) ::SelectObject(dc_, previous_);
+  }
+
+ private:
+  HDC dc_;
+  HGDIOBJ previous_;
+};
+
+// One counted reference to a COM object, released exactly once.
+template <class T>
+class ComPtr {
+ public:
+  ComPtr() = default;
+  // Takes over a reference the caller already holds (from new, or an out-parameter).
+  explicit ComPtr(T* adopted) : p_(adopted) {}
+  ComPtr(const ComPtr&) = delete;
+  ComPtr& operator=(const ComPtr&) = delete;
+  ComPtr(ComPtr&& other) noexcept : p_(other.release()) {}
+  ComPtr& operator=(ComPtr&& other) noexcept {
+    if (this != &other) reset(other.release());
+    return *this;
+  }
+  ~ComPtr() { reset(); }
+
+  // A new reference to an object someone else owns.
+  static ComPtr Retain(T* p) {
+    if (p) p->AddRef();
+    return ComPtr(p);
+  }
+
+  T* get() const { return p_; }
+  T* operator->() const { return p_; }
+  explicit operator bool() const { return p_ != nullptr; }
+  T* release() { return std::exchange(p_, nullptr); }
+  void reset(T* p = nullptr) {
+    if (p_) p_->Release();
+    p_ = p;
+  }
+  T** put() {
+    reset();
+    return &p_;
+  }
+
+ private:
+  T* p_ = nullptr;
+};
 
 // UTF-16 strings of the portable code as the wide strings of the Windows API.
-inline const wchar_t* W(const std::u16string& s) { return reinterpret_cast<const wchar_t*>(s.c_str()); }
+inline const wchar_t* W(const std::u16string& s) {
+  return reinterpret_cast<const wchar_t*>(s.c_str());
+}
 inline std::u16string U(const wchar_t* s) { return reinterpret_cast<const char16_t*>(s); }
 inline std::u16string U(const wchar_t* s, size_t n) {
   return std::u16string(reinterpret_cast<const char16_t*>(s), n);

@@ -46,8 +46,8 @@ ErrorKind KindOf(DWORD code) {
 Status StatusOf(BOOL succeeded) { return succeeded ? Status() : Status(LastError()); }
 
 bool Admits(std::uint32_t mask, DWORD attributes) {
-  const DWORD kind = attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                                   FILE_ATTRIBUTE_DIRECTORY);
+  const DWORD kind =
+      attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY);
   return (kind & ~mask) == 0;
 }
 
@@ -109,7 +109,8 @@ Result<std::u16string> WinRuntime::Dir(const std::u16string& pattern, std::uint3
                                           FIND_FIRST_EX_LARGE_FETCH));
   if (!find) {
     const DWORD code = ::GetLastError();
-    if (KindOf(code) == ErrorKind::kNotFound || code == ERROR_NO_MORE_FILES) return std::u16string();
+    if (KindOf(code) == ErrorKind::kNotFound || code == ERROR_NO_MORE_FILES)
+      return std::u16string();
     return ErrorFromCode(code);
   }
   // The whole listing is read at once, so that files moved while the caller walks it

@@ -18,7 +18,9 @@ class JobScenario : public ::testing::Test {
     g_ = MakeGameFolder(*disk_);
   }
   void Run(const std::u16string& text) { RunPatchJob(text, disk_->runtime()); }
-  std::string Read(const std::u16string& path) { return disk_->ReadFile(path).value_or("<missing>"); }
+  std::string Read(const std::u16string& path) {
+    return disk_->ReadFile(path).value_or("<missing>");
+  }
   const ShownBox& OnlyBox() {
     EXPECT_EQ(disk_->boxes().size(), 1u);
     static const ShownBox none;
@@ -95,7 +97,8 @@ TEST_F(JobScenario, FileHeldOpenStaysInPlaceAndIsReported) {
   const ShownBox& box = OnlyBox();
   EXPECT_EQ(box.flags, 48u);
   EXPECT_EQ(box.title, texts::kTitleError);
-  EXPECT_TRUE(Contains(LowerCase(box.prompt), LowerCase(g_.Game(u"readme.txt")))) << ToUtf8(box.prompt);
+  EXPECT_TRUE(Contains(LowerCase(box.prompt), LowerCase(g_.Game(u"readme.txt"))))
+      << ToUtf8(box.prompt);
   EXPECT_TRUE(Contains(box.prompt, texts::kMsgNotMoved));
   EXPECT_EQ(Read(g_.Game(u"readme.txt")), "old readme.txt");
   EXPECT_FALSE(disk_->ReadFile(g_.Game(u"vTemp\\readme.txt")));
@@ -178,6 +181,20 @@ TEST_F(JobScenario, MixedCaseAndNonAsciiPathsWork) {
   ExpectDone();
   for (const auto& [name, content] : g_.patch) EXPECT_EQ(Read(g_.Game(name)), content);
   EXPECT_EQ(Read(g_.Game(u"vTemp\\readme.txt")), "old readme.txt");
+}
+
+TEST_F(JobScenario, PathsLongerThanTheClassicLimitWork) {
+  const std::u16string deep =
+      u"长路径 " + std::u16string(120, u'x') + u"\\" + std::u16string(120, u'y') + u"\\魔兽争霸";
+  g_ = MakeGameFolder(*disk_, deep);
+  ASSERT_GT(g_.Game(u"vTemp\\war3patch (2).mpq").size(), 260u);
+  disk_->WriteFile(g_.Game(u"vTemp\\war3patch.mpq"), "kept earlier");
+  Run(g_.exe);
+  ExpectDone();
+  for (const auto& [name, content] : g_.patch) EXPECT_EQ(Read(g_.Game(name)), content);
+  EXPECT_EQ(Read(g_.Game(u"vTemp\\war3patch (2).mpq")), "old War3Patch.mpq");
+  EXPECT_EQ(Read(g_.Game(u"vTemp\\readme.txt")), "old readme.txt");
+  EXPECT_EQ(Read(g_.Miles(u"vTemp\\extra.flt")), "miles extra.flt");
 }
 
 TEST_F(JobScenario, FileAlreadyIdenticalToItsReplacementIsLeftAlone) {

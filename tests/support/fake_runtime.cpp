@@ -35,7 +35,8 @@ bool Admits(std::uint32_t mask, bool folder, std::uint32_t attributes) {
 
 std::u16string Parent(std::u16string_view key) {
   const size_t slash = key.rfind(u'\\');
-  return slash == std::u16string_view::npos ? std::u16string() : std::u16string(key.substr(0, slash));
+  return slash == std::u16string_view::npos ? std::u16string()
+                                            : std::u16string(key.substr(0, slash));
 }
 
 std::u16string Drive(std::u16string_view key) { return std::u16string(key.substr(0, 2)); }
@@ -44,14 +45,22 @@ std::u16string Drive(std::u16string_view key) { return std::u16string(key.substr
 
 Error MakeError(ErrorKind kind) {
   switch (kind) {
-    case ErrorKind::kNotFound: return {kind, 2, u"系统找不到指定的文件。"};
-    case ErrorKind::kAccessDenied: return {kind, 5, u"拒绝访问。"};
-    case ErrorKind::kInUse: return {kind, 32, u"另一个程序正在使用此文件，进程无法访问。"};
-    case ErrorKind::kDiskFull: return {kind, 112, u"磁盘空间不足。"};
-    case ErrorKind::kAlreadyExists: return {kind, 183, u"当文件已存在时，无法创建该文件。"};
-    case ErrorKind::kNotSameDevice: return {kind, 17, u"系统无法将文件移到不同的磁盘驱动器。"};
-    case ErrorKind::kBadPath: return {kind, 123, u"文件名、目录名或卷标语法不正确。"};
-    case ErrorKind::kOther: break;
+    case ErrorKind::kNotFound:
+      return {kind, 2, u"系统找不到指定的文件。"};
+    case ErrorKind::kAccessDenied:
+      return {kind, 5, u"拒绝访问。"};
+    case ErrorKind::kInUse:
+      return {kind, 32, u"另一个程序正在使用此文件，进程无法访问。"};
+    case ErrorKind::kDiskFull:
+      return {kind, 112, u"磁盘空间不足。"};
+    case ErrorKind::kAlreadyExists:
+      return {kind, 183, u"当文件已存在时，无法创建该文件。"};
+    case ErrorKind::kNotSameDevice:
+      return {kind, 17, u"系统无法将文件移到不同的磁盘驱动器。"};
+    case ErrorKind::kBadPath:
+      return {kind, 123, u"文件名、目录名或卷标语法不正确。"};
+    case ErrorKind::kOther:
+      break;
   }
   return {ErrorKind::kOther, 31, u"连到系统上的设备没有发挥作用。"};
 }
@@ -130,7 +139,8 @@ std::vector<std::u16string> FakeRuntime::Children(const std::u16string& folder) 
   for (const auto& [key, node] : nodes_) {
     if (Parent(key) == parent) found.push_back(&node);
   }
-  std::sort(found.begin(), found.end(), [](const Node* a, const Node* b) { return a->order < b->order; });
+  std::sort(found.begin(), found.end(),
+            [](const Node* a, const Node* b) { return a->order < b->order; });
   std::vector<std::u16string> names;
   for (const Node* node : found) names.push_back(NameOf(node->path));
   return names;
@@ -145,7 +155,8 @@ std::map<std::u16string, std::string> FakeRuntime::FilesBelow(const std::u16stri
   return files;
 }
 
-std::optional<Error> FakeRuntime::Begin(Op op, std::u16string_view path, std::u16string_view other) {
+std::optional<Error> FakeRuntime::Begin(Op op, std::u16string_view path,
+                                        std::u16string_view other) {
   const std::uint64_t call = calls_++;
   for (Fault& fault : faults_) {
     if (fault.times == 0) continue;
@@ -172,7 +183,8 @@ Result<std::u16string> FakeRuntime::Dir(const std::u16string& pattern, std::uint
   if (folder.empty() || !FolderExists(folder)) return std::u16string();
   for (const std::u16string& child : Children(folder)) {
     const Node* node = Find(Key(folder) + u"\\" + child);
-    if (Matches(name, child) && Admits(mask, node->folder, node->attributes)) listing_.push_back(child);
+    if (Matches(name, child) && Admits(mask, node->folder, node->attributes))
+      listing_.push_back(child);
   }
   return listing_.empty() ? std::u16string() : listing_[listingPos_++];
 }
@@ -188,7 +200,8 @@ Status FakeRuntime::Kill(const std::u16string& path) {
   if (auto error = Begin(Op::kKill, path)) return *error;
   const Node* node = Find(path);
   if (node == nullptr) return MakeError(ErrorKind::kNotFound);
-  if (node->folder || (node->attributes & kAttrReadOnly)) return MakeError(ErrorKind::kAccessDenied);
+  if (node->folder || (node->attributes & kAttrReadOnly))
+    return MakeError(ErrorKind::kAccessDenied);
   if (node->heldOpen) return MakeError(ErrorKind::kInUse);
   nodes_.erase(Key(path));
   return Status();
@@ -263,7 +276,8 @@ Result<bool> FakeRuntime::SameContent(const std::u16string& a, const std::u16str
   if (auto error = Begin(Op::kSameContent, a, b)) return *error;
   const Node* x = Find(a);
   const Node* y = Find(b);
-  if (x == nullptr || y == nullptr || x->folder || y->folder) return MakeError(ErrorKind::kNotFound);
+  if (x == nullptr || y == nullptr || x->folder || y->folder)
+    return MakeError(ErrorKind::kNotFound);
   if (x->heldOpen || y->heldOpen) return MakeError(ErrorKind::kInUse);
   return x->content == y->content;
 }

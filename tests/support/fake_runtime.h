@@ -16,15 +16,25 @@
 
 namespace torvane::testing {
 
-enum class Op { kDir, kDirNext, kKill, kFileCopy, kSetAttr, kGetAttr, kMkDir, kRename,
-                kSameContent, kAppPath };
+enum class Op {
+  kDir,
+  kDirNext,
+  kKill,
+  kFileCopy,
+  kSetAttr,
+  kGetAttr,
+  kMkDir,
+  kRename,
+  kSameContent,
+  kAppPath
+};
 
 struct Fault {
   std::optional<Op> op;               // any operation when unset
   std::optional<std::uint64_t> call;  // only the call with this number (from 0)
   std::u16string pathContains;        // only calls whose path holds this (any case)
   ErrorKind kind = ErrorKind::kAccessDenied;
-  int times = 1;                      // how often it fires; -1 for ever
+  int times = 1;  // how often it fires; -1 for ever
 };
 
 // The platform's error for a kind, with its number and its Chinese description.

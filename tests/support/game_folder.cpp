@@ -11,9 +11,9 @@ GameFolder MakeGameFolder(Disk& disk, const std::u16string& folderName) {
   g.exe = g.game + u"War3.exe";
   disk.MakeFolder(g.game + u"maps");
   disk.MakeFolder(g.game + u"redist\\miles");
-  for (const char* name : {"War3.exe", "Game.dll", "Storm.dll", "War3Patch.mpq", "msvcn80.dll",
-                           "War3.mpq", "Frozen Throne.exe", "readme.txt", "war3.exe.bak",
-                           "ame.dll"}) {
+  for (const char* name :
+       {"War3.exe", "Game.dll", "Storm.dll", "War3Patch.mpq", "msvcn80.dll", "War3.mpq",
+        "Frozen Throne.exe", "readme.txt", "war3.exe.bak", "ame.dll"}) {
     disk.WriteFile(g.game + FromUtf8(name), std::string("old ") + name);
   }
   disk.WriteFile(g.game + u"maps\\(2)Map.w3m", "a map");

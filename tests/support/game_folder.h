@@ -10,13 +10,15 @@
 namespace torvane::testing {
 
 struct GameFolder {
-  std::u16string game;   // the game folder, with its trailing backslash
-  std::u16string tool;   // the tool's folder, without one
-  std::u16string exe;    // the path a user types: game + "War3.exe"
+  std::u16string game;                          // the game folder, with its trailing backslash
+  std::u16string tool;                          // the tool's folder, without one
+  std::u16string exe;                           // the path a user types: game + "War3.exe"
   std::map<std::u16string, std::string> patch;  // replacement name -> content
 
   std::u16string Game(const std::u16string& name) const { return game + name; }
-  std::u16string Miles(const std::u16string& name) const { return game + u"redist\\miles\\" + name; }
+  std::u16string Miles(const std::u16string& name) const {
+    return game + u"redist\\miles\\" + name;
+  }
 };
 
 // Lays out under disk.root() + folderName: the five version files, kept files, redundant

@@ -36,8 +36,8 @@ bool Complete(Arranged& a) {
   for (const auto& [name, content] : a.g.patch) {
     if (a.fs().Content(a.g.Game(name)) != content) return false;
   }
-  for (const auto& [folder, keep] : {std::pair{a.g.game, GameKeepList()},
-                                     std::pair{a.g.Miles(u""), MilesKeepList()}}) {
+  for (const auto& [folder, keep] :
+       {std::pair{a.g.game, GameKeepList()}, std::pair{a.g.Miles(u""), MilesKeepList()}}) {
     for (const std::u16string& name : a.fs().Children(folder)) {
       const bool isFolder = (*a.fs().Attributes(folder + name) & kAttrFolder) != 0;
       if (!isFolder && !IsKept(keep, LowerCase(name))) return false;
@@ -79,15 +79,15 @@ TEST(FaultSweep, NoSingleFailureLosesAFileOrIsReportedAsSuccess) {
   ASSERT_GT(operations, 40u);
 
   int failuresSeen = 0;
-  for (ErrorKind kind : {ErrorKind::kAccessDenied, ErrorKind::kInUse, ErrorKind::kDiskFull,
-                         ErrorKind::kNotFound}) {
+  for (ErrorKind kind :
+       {ErrorKind::kAccessDenied, ErrorKind::kInUse, ErrorKind::kDiskFull, ErrorKind::kNotFound}) {
     for (std::uint64_t k = 0; k < operations; ++k) {
       Arranged a = Arrange();
       const std::multiset<std::string> before = Contents(a);
       a.fs().Inject({std::nullopt, a.fs().calls() + k, u"", kind, 1});
       RunPatchJob(a.g.exe, a.fs());
-      Check(a, before, "operation " + std::to_string(k) + ", kind " +
-                           std::to_string(static_cast<int>(kind)));
+      Check(a, before,
+            "operation " + std::to_string(k) + ", kind " + std::to_string(static_cast<int>(kind)));
       failuresSeen += a.fs().boxes().back().prompt != texts::kMsgDone;
     }
   }

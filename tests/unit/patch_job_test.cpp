@@ -50,7 +50,8 @@ class PatchJob : public ::testing::Test {
 
 TEST_F(PatchJob, SourcesComeFromTheDriveRootToo) {
   fs_->SetAppPath(u"e:\\");
-  for (const auto& [name, content] : g_.patch) fs_->AddFile(u"e:\\patch\\" + name, content + " root");
+  for (const auto& [name, content] : g_.patch)
+    fs_->AddFile(u"e:\\patch\\" + name, content + " root");
   RunPatchJob(g_.exe, *fs_);
   EXPECT_EQ(fs_->Content(g_.Game(u"game.dll")), g_.patch[u"game.dll"] + " root");
 }
@@ -63,7 +64,8 @@ TEST_F(PatchJob, PausesFourSecondsOnTheFullPathAndOneWhenStopped) {
   stopped.AddFile(u"c:\\g\\war3.exe", "x");
   stopped.AddFile(u"c:\\g\\msvcn80.dll", "x");
   stopped.HoldOpen(u"c:\\g\\msvcn80.dll");
-  for (const auto& [name, content] : g_.patch) stopped.AddFile(u"c:\\tool\\patch\\" + name, content);
+  for (const auto& [name, content] : g_.patch)
+    stopped.AddFile(u"c:\\tool\\patch\\" + name, content);
   RunPatchJob(u"c:\\g\\war3.exe", stopped);
   EXPECT_EQ(stopped.sleptMs(), 1000u);
   EXPECT_EQ(stopped.boxes().back().prompt, texts::kMsgProbeFailed);

@@ -121,7 +121,8 @@ class WinDisk : public Disk {
   std::vector<std::u16string> List(const std::u16string& folder) const override {
     std::vector<std::u16string> names;
     WIN32_FIND_DATAW found{};
-    win::UniqueFind find(::FindFirstFileW(W(ExtendedPath(WithTrailingBackslash(folder) + u"*")), &found));
+    win::UniqueFind find(
+        ::FindFirstFileW(W(ExtendedPath(WithTrailingBackslash(folder) + u"*")), &found));
     if (!find) return names;
     do {
       const std::u16string name = U(found.cFileName);
@@ -132,8 +133,8 @@ class WinDisk : public Disk {
   }
 
   void HoldOpen(const std::u16string& path) override {
-    open_[path] = win::UniqueFile(::CreateFileW(W(ExtendedPath(path)), GENERIC_READ, 0, nullptr,
-                                                OPEN_EXISTING, 0, nullptr));
+    open_[path] = win::UniqueFile(
+        ::CreateFileW(W(ExtendedPath(path)), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
   }
   void Release(const std::u16string& path) override { open_.erase(path); }
 

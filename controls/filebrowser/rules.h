@@ -1,0 +1,79 @@
+// The path picker's rules that need no window: the folder part of a path, the filter's
+// dialog form, the save dialog's expected ending, the drop decision, the browse
+// shortcut and the layout arithmetic. Portable; the Win32 control calls them.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace torvane::filebrowser {
+
+inline constexpr std::int32_t kFileDialogOpen = 0;
+inline constexpr std::int32_t kFileDialogSave = 1;
+inline constexpr std::int32_t kFileDialogFolder = 2;
+
+// The path up to and including its last backslash; empty when it holds none. Fields
+// between backslashes count even when empty, so "\\server\share\x" keeps both leading
+// backslashes and a trailing NUL drops out with the last field.
+std::u16string GetPath(std::u16string_view strFullPath);
+
+// Converts a filter text in place into the form the file dialogs take: one "|"
+// appended unless it already ends in "|" (an empty text gets one), then every "|"
+// turned into NUL. Converting the converted form again appends one more NUL.
+void ConvertFilterToDialogForm(std::u16string& filter);
+
+// The save dialog's choice after the expected-ending rule, given the filter in its
+// dialog form. `choice` is the dialog's result with its closing NUL, which the rule
+// relies on: a choice whose ending no pattern of the filter matches gets the filter's
+// text after its last "*" (the whole filter when it has none) in place of that NUL.
+// An empty choice stays empty.
+std::u16string ApplyExpectedEnding(std::u16string_view choice, std::u16string_view filter);
+
+// Alt alone with the Down arrow runs the browse action.
+bool IsBrowseShortcut(int keyCode, int shift);
+
+// A message box the drop handler shows: prompt, the platform's flags, title.
+struct BoxRequest {
+  std::u16string prompt;
+  std::uint32_t flags = 0;
+  std::u16string title;
+};
+
+// What a drop does to the field: its new text, or nullopt when the field keeps its text.
+struct DropOutcome {
+  std::optional<std::u16string> newText;
+};
+
+// Decides a drop of `dropped` (the first name of the list). `isFile`: an ordinary file
+// exists at that path. `ask` shows a box and returns the button pressed. The filter is
+// searched as plain, case-sensitive text in whatever form it has at the moment. A folder
+// picker given a file asks whether its folder is wanted: Yes gives the folder without its
+// trailing backslash (empty for a name holding no backslash), any other answer empties
+// the field. A refused file keeps the field's text.
+DropOutcome DecideDrop(std::u16string_view dropped, bool isFile, std::int32_t fileDialogType,
+                       std::u16string_view filter,
+                       const std::function<int(const BoxRequest&)>& ask);
+
+// The drop effect reported back to the source: copy when the source allowed it, else none.
+std::uint32_t DropEffectFor(std::uint32_t allowedEffects);
+
+// Layout of the picker, in twips, from its inner size, the twips per pixel and the
+// browse picture's size. A constituent whose width or height would be negative is not
+// moved (nullopt): it keeps its previous place. The browse picture keeps its size.
+struct TwipsRect {
+  float left = 0, top = 0, width = 0, height = 0;
+};
+struct PickerLayout {
+  TwipsRect browse;
+  std::optional<TwipsRect> field;
+  std::optional<TwipsRect> frame;
+  float lineX = 0;  // the separator, from y 0 to the inner height
+};
+inline constexpr float kPickerHeight = 300;
+PickerLayout ComputeLayout(float scaleWidth, float scaleHeight, float twipsPerPixelX,
+                           float twipsPerPixelY, float pictureWidth, float pictureHeight);
+
+}  // namespace torvane::filebrowser

@@ -1,0 +1,263 @@
+#include <gtest/gtest.h>
+
+#include <tuple>
+#include <vector>
+
+#include "controls/filebrowser/rules.h"
+#include "resources/texts.h"
+
+namespace torvane::filebrowser {
+namespace {
+
+using namespace std::string_literals;
+
+constexpr char16_t kMainFilter[] = u"war3.exe | war3.exe";
+const std::u16string kMainFilterDialogForm = u"war3.exe \0 war3.exe\0"s;
+const std::u16string kDefaultFilterDialogForm = u"所有类型 (*.*) \0 *.*\0"s;
+
+TEST(FileBrowserGetPath, KeepsTheTextUpToTheLastBackslash) {
+  EXPECT_EQ(GetPath(u"C:\\Games\\War3\\war3.exe"), u"C:\\Games\\War3\\");
+  EXPECT_EQ(GetPath(u"C:\\Games\\War3\\"), u"C:\\Games\\War3\\");
+  EXPECT_EQ(GetPath(u"C:\\"), u"C:\\");
+  EXPECT_EQ(GetPath(u"C:\\\\War3\\war3.exe"), u"C:\\\\War3\\");  // empty fields count
+}
+
+TEST(FileBrowserGetPath, IsEmptyWithoutABackslash) {
+  EXPECT_EQ(GetPath(u"C:"), u"");
+  EXPECT_EQ(GetPath(u"war3.exe"), u"");
+  EXPECT_EQ(GetPath(u""), u"");
+}
+
+TEST(FileBrowserGetPath, KeepsUncPrefixesAndDropsADialogsClosingNul) {
+  EXPECT_EQ(GetPath(u"\\\\server\\share\\war3.exe"), u"\\\\server\\share\\");
+  EXPECT_EQ(GetPath(u"\\\\server"), u"\\\\");
+  EXPECT_EQ(GetPath(u"C:\\Games\\War3\\war3.exe\0"s), u"C:\\Games\\War3\\");
+  EXPECT_EQ(GetPath(u"C:\\\0"s), u"C:\\");
+}
+
+std::u16string Converted(std::u16string filter, int times = 1) {
+  for (int i = 0; i < times; ++i) ConvertFilterToDialogForm(filter);
+  return filter;
+}
+
+TEST(FileBrowserFilter, DialogFormEndsEveryFieldInNul) {
+  EXPECT_EQ(Converted(texts::kDefaultFilter), kDefaultFilterDialogForm);
+  EXPECT_EQ(Converted(kMainFilter), kMainFilterDialogForm);
+  EXPECT_EQ(Converted(u""), u"\0"s);
+}
+
+TEST(FileBrowserFilter, AFinalBarGetsNoSecondOne) {
+  EXPECT_EQ(Converted(u"所有类型 (*.*) | *.*|"), kDefaultFilterDialogForm);
+  EXPECT_EQ(Converted(u"|"), u"\0"s);
+}
+
+TEST(FileBrowserFilter, GrowsByOneNulPerFurtherConversion) {
+  EXPECT_EQ(Converted(texts::kDefaultFilter, 2), kDefaultFilterDialogForm + u'\0');
+  EXPECT_EQ(Converted(kMainFilter, 3), kMainFilterDialogForm + u"\0\0"s);
+  EXPECT_EQ(Converted(u"", 2), u"\0\0"s);
+}
+
+TEST(FileBrowserSaveEnding, DefaultFilterPassesEveryChoiceUnchanged) {
+  for (const std::u16string& choice :
+       {u"C:\\G\\war3.exe\0"s, u"C:\\G\\WAR3.EXE\0"s, u"C:\\G\\abc\0"s, u"C:\\G\\readme.txt\0"s}) {
+    EXPECT_EQ(ApplyExpectedEnding(choice, kDefaultFilterDialogForm), choice);
+  }
+}
+
+TEST(FileBrowserSaveEnding, MainFilterAcceptsOnlyALowerCaseExeEnding) {
+  EXPECT_EQ(ApplyExpectedEnding(u"C:\\G\\war3.exe\0"s, kMainFilterDialogForm),
+            u"C:\\G\\war3.exe\0"s);
+  EXPECT_EQ(ApplyExpectedEnding(u"C:\\G\\b.exe\0"s, kMainFilterDialogForm), u"C:\\G\\b.exe\0"s);
+  // Without a "*" the whole filter replaces the closing NUL; the field shows up to its
+  // first NUL, the name followed by "war3.exe ".
+  for (const std::u16string& name : {u"C:\\G\\WAR3.EXE"s, u"C:\\G\\abc"s, u"C:\\G\\readme.txt"s}) {
+    EXPECT_EQ(ApplyExpectedEnding(name + u'\0', kMainFilterDialogForm),
+              name + kMainFilterDialogForm);
+  }
+}
+
+TEST(FileBrowserSaveEnding, AppendsThePatternsExtensionWhenMissing) {
+  const std::u16string textFilter = u"Text\0*.txt\0"s;
+  EXPECT_EQ(ApplyExpectedEnding(u"readme\0"s, textFilter), u"readme.txt\0"s);
+  EXPECT_EQ(ApplyExpectedEnding(u"readme.txt\0"s, textFilter), u"readme.txt\0"s);
+  EXPECT_EQ(ApplyExpectedEnding(u"README.TXT\0"s, textFilter), u"README.TXT.txt\0"s);
+  // A two-character first field equal to the path's last two characters also matches.
+  EXPECT_EQ(ApplyExpectedEnding(u"x.ab\0"s, u"Ab\0*.txt\0"s), u"x.ab\0"s);
+}
+
+TEST(FileBrowserSaveEnding, EmptyChoiceStaysEmpty) {
+  EXPECT_EQ(ApplyExpectedEnding(u"", kMainFilterDialogForm), u"");
+  EXPECT_EQ(ApplyExpectedEnding(u"", u""), u"");
+}
+
+// Records every box and answers each with `answer`.
+struct BoxRecorder {
+  int answer = 1;
+  std::vector<BoxRequest> boxes;
+  std::function<int(const BoxRequest&)> Ask() {
+    return [this](const BoxRequest& box) {
+      boxes.push_back(box);
+      return answer;
+    };
+  }
+};
+
+std::u16string WrongTypePrompt(std::u16string_view filter) {
+  return std::u16string(texts::kMsgWrongTypeHead) + std::u16string(filter) +
+         texts::kMsgWrongTypeTail;
+}
+
+TEST(FileBrowserDrop, MainFilterAcceptsFilesWhoseLastFourCharactersOccurInIt) {
+  for (const std::u16string_view dropped :
+       {u"C:\\Games\\War3\\war3.exe", u"C:\\Games\\War3\\Frozen Throne.exe",
+        u"C:\\Games\\War3\\war3"}) {
+    for (const std::u16string& filter : {std::u16string(kMainFilter), kMainFilterDialogForm}) {
+      BoxRecorder recorder;
+      EXPECT_EQ(DecideDrop(dropped, true, kFileDialogOpen, filter, recorder.Ask()).newText,
+                dropped);
+      EXPECT_TRUE(recorder.boxes.empty());
+    }
+  }
+}
+
+TEST(FileBrowserDrop, MainFilterRefusesUpperCaseAndFoldersWithTheWrongTypeBox) {
+  const std::pair<std::u16string_view, bool> refused[] = {{u"C:\\Games\\War3\\WAR3.EXE", true},
+                                                          {u"C:\\Games\\War3", false}};
+  for (const auto& [dropped, isFile] : refused) {
+    BoxRecorder recorder;
+    EXPECT_EQ(DecideDrop(dropped, isFile, kFileDialogOpen, kMainFilter, recorder.Ask()).newText,
+              std::nullopt);
+    ASSERT_EQ(recorder.boxes.size(), 1u);
+    EXPECT_EQ(recorder.boxes[0].prompt, WrongTypePrompt(kMainFilter));
+    EXPECT_EQ(recorder.boxes[0].flags, 64u);
+    EXPECT_EQ(recorder.boxes[0].title, u"提示");
+  }
+}
+
+TEST(FileBrowserDrop, DefaultFilterAcceptsAnyFileOnEveryFilePickerType) {
+  for (const std::int32_t type : {kFileDialogOpen, kFileDialogSave, 7, -1}) {
+    BoxRecorder recorder;
+    EXPECT_EQ(
+        DecideDrop(u"D:\\a\\readme.txt", true, type, texts::kDefaultFilter, recorder.Ask()).newText,
+        u"D:\\a\\readme.txt");
+    // A folder, or a hidden or system file, is no ordinary file.
+    EXPECT_EQ(DecideDrop(u"D:\\a", false, type, texts::kDefaultFilter, recorder.Ask()).newText,
+              std::nullopt);
+    ASSERT_EQ(recorder.boxes.size(), 1u);
+    EXPECT_EQ(recorder.boxes[0].prompt, WrongTypePrompt(texts::kDefaultFilter));
+  }
+}
+
+TEST(FileBrowserDrop, WrongTypeBoxQuotesTheDialogFormWithItsNuls) {
+  BoxRecorder recorder;
+  DecideDrop(u"C:\\Games\\War3\\WAR3.EXE", true, kFileDialogOpen, kMainFilterDialogForm,
+             recorder.Ask());
+  ASSERT_EQ(recorder.boxes.size(), 1u);
+  const std::u16string& prompt = recorder.boxes[0].prompt;
+  EXPECT_EQ(prompt, WrongTypePrompt(kMainFilterDialogForm));
+  const std::u16string shown = prompt.substr(0, prompt.find(u'\0'));
+  EXPECT_EQ(shown, u"不能选择不适合的类型文件，或者文件夹 ！\r\n只能选择〖war3.exe ");
+}
+
+TEST(FileBrowserDrop, FolderPickerTakesFoldersAndNonOrdinaryFilesAsTheyAre) {
+  BoxRecorder recorder;
+  EXPECT_EQ(DecideDrop(u"C:\\Games\\War3", false, kFileDialogFolder, u"", recorder.Ask()).newText,
+            u"C:\\Games\\War3");
+  EXPECT_EQ(DecideDrop(u"C:\\pagefile.sys", false, kFileDialogFolder, u"", recorder.Ask()).newText,
+            u"C:\\pagefile.sys");
+  EXPECT_TRUE(recorder.boxes.empty());
+}
+
+std::optional<std::u16string> DropFileOnFolderPicker(std::u16string_view dropped, int answer,
+                                                     BoxRecorder& recorder) {
+  recorder.answer = answer;
+  return DecideDrop(dropped, true, kFileDialogFolder, texts::kDefaultFilter, recorder.Ask())
+      .newText;
+}
+
+TEST(FileBrowserDrop, FolderPickerAsksForAFilesFolder) {
+  BoxRecorder recorder;
+  EXPECT_EQ(DropFileOnFolderPicker(u"C:\\Games\\War3\\war3.exe", 6, recorder), u"C:\\Games\\War3");
+  ASSERT_EQ(recorder.boxes.size(), 1u);
+  EXPECT_EQ(recorder.boxes[0].prompt,
+            u"注意:你选择的不是文件夹！\r\n你想选择这个文件所在的文件目录(Y/N)？");
+  EXPECT_EQ(recorder.boxes[0].flags, 276u);
+  EXPECT_EQ(recorder.boxes[0].title, u"提示! 待命状态...");
+  for (const int notYes : {7, 2, 0}) {
+    EXPECT_EQ(DropFileOnFolderPicker(u"C:\\Games\\War3\\war3.exe", notYes, recorder), u"");
+  }
+}
+
+TEST(FileBrowserDrop, FolderPickerYesOnADriveRootOrAFolderlessName) {
+  BoxRecorder recorder;
+  EXPECT_EQ(DropFileOnFolderPicker(u"C:\\boot.ini", 6, recorder), u"C:");
+  EXPECT_EQ(DropFileOnFolderPicker(u"C:\\", 6, recorder), u"C:");
+  EXPECT_EQ(DropFileOnFolderPicker(u"war3.exe", 6, recorder), u"");
+  EXPECT_EQ(DropFileOnFolderPicker(u"war3.exe", 7, recorder), u"");
+  EXPECT_EQ(recorder.boxes.size(), 4u);
+}
+
+TEST(FileBrowserDrop, EffectIsCopyOnlyWhenTheSourceAllowsIt) {
+  EXPECT_EQ(DropEffectFor(1), 1u);
+  EXPECT_EQ(DropEffectFor(3), 1u);
+  EXPECT_EQ(DropEffectFor(0x80000007u), 1u);
+  EXPECT_EQ(DropEffectFor(2), 0u);
+  EXPECT_EQ(DropEffectFor(0), 0u);
+}
+
+auto Rect(const TwipsRect& r) { return std::tuple(r.left, r.top, r.width, r.height); }
+auto Rect(float left, float top, float width, float height) {
+  return std::tuple(left, top, width, height);
+}
+
+TEST(FileBrowserLayout, MainWindowInstanceAt96Dpi) {
+  const PickerLayout layout = ComputeLayout(4365, 300, 15, 15, 240, 240);
+  EXPECT_EQ(Rect(layout.browse), Rect(4125, 10, 240, 240));
+  ASSERT_TRUE(layout.field && layout.frame);
+  EXPECT_EQ(Rect(*layout.field), Rect(45, 45, 4000, 190));
+  EXPECT_EQ(Rect(*layout.frame), Rect(0, 0, 4095, 290));
+  EXPECT_EQ(layout.lineX, 4110);
+}
+
+TEST(FileBrowserLayout, At120DpiThePixelOffsetsAreTwelveTwips) {
+  const PickerLayout layout = ComputeLayout(4365, 300, 12, 12, 192, 192);
+  EXPECT_EQ(Rect(layout.browse), Rect(4173, 10, 192, 192));
+  ASSERT_TRUE(layout.field && layout.frame);
+  EXPECT_EQ(Rect(*layout.field), Rect(42, 42, 4365 - (36 + 192) - 80, 190));
+  EXPECT_EQ(Rect(*layout.frame), Rect(0, 0, 4143, 290));
+  EXPECT_EQ(layout.lineX, 4161);
+}
+
+TEST(FileBrowserLayout, NarrowControlSkipsMovesWithANegativeWidth) {
+  const PickerLayout at300 = ComputeLayout(300, 300, 15, 15, 240, 240);
+  EXPECT_EQ(Rect(at300.browse), Rect(60, 10, 240, 240));
+  EXPECT_EQ(at300.field, std::nullopt);
+  ASSERT_TRUE(at300.frame);
+  EXPECT_EQ(Rect(*at300.frame), Rect(0, 0, 30, 290));
+  EXPECT_EQ(at300.lineX, 45);
+
+  // A width of exactly zero is still a valid move.
+  EXPECT_EQ(ComputeLayout(365, 300, 15, 15, 240, 240).field->width, 0);
+  EXPECT_EQ(ComputeLayout(364, 300, 15, 15, 240, 240).field, std::nullopt);
+  EXPECT_EQ(ComputeLayout(270, 300, 15, 15, 240, 240).frame->width, 0);
+  const PickerLayout at250 = ComputeLayout(250, 300, 15, 15, 240, 240);
+  EXPECT_EQ(at250.frame, std::nullopt);
+  EXPECT_EQ(at250.field, std::nullopt);
+  EXPECT_EQ(at250.browse.left, 10);
+}
+
+TEST(FileBrowserLayout, NegativeHeightSkipsTheMoveToo) {
+  const PickerLayout layout = ComputeLayout(4365, 100, 15, 15, 240, 240);
+  EXPECT_EQ(layout.field, std::nullopt);
+  ASSERT_TRUE(layout.frame);
+  EXPECT_EQ(layout.frame->height, 90);
+}
+
+TEST(FileBrowserShortcut, OnlyAltAloneWithDown) {
+  EXPECT_TRUE(IsBrowseShortcut(40, 4));
+  for (const int shift : {0, 1, 2, 5, 6, 7}) EXPECT_FALSE(IsBrowseShortcut(40, shift)) << shift;
+  for (const int key : {38, 41, 13}) EXPECT_FALSE(IsBrowseShortcut(key, 4)) << key;
+}
+
+}  // namespace
+}  // namespace torvane::filebrowser
