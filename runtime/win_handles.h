@@ -3,6 +3,7 @@
 #pragma once
 
 #include <objbase.h>
+#include <ole2.h>
 #include <windows.h>
 
 #include <string>
@@ -170,6 +171,30 @@ class ComPtr {
 
  private:
   T* p_ = nullptr;
+};
+
+// The storage medium that IDataObject::GetData fills, given back with ReleaseStgMedium
+// (which also frees what it holds, such as a dropped file list's HGLOBAL).
+class StgMedium {
+ public:
+  StgMedium() = default;
+  StgMedium(const StgMedium&) = delete;
+  StgMedium& operator=(const StgMedium&) = delete;
+  ~StgMedium() { reset(); }
+
+  const STGMEDIUM& get() const { return medium_; }
+  void reset() {
+    if (medium_.tymed != TYMED_NULL) ::ReleaseStgMedium(&medium_);
+    medium_ = {};
+  }
+  // For GetData's out-parameter; a medium held before is released first.
+  STGMEDIUM* put() {
+    reset();
+    return &medium_;
+  }
+
+ private:
+  STGMEDIUM medium_{};
 };
 
 // UTF-16 strings of the portable code as the wide strings of the Windows API.

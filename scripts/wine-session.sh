@@ -5,10 +5,17 @@
 # render Chinese) the first time. Without a DISPLAY a virtual one (Xvfb) is started.
 # A persistent wineserver is started and warmed up first, so that Wine's helper
 # processes never hold the caller's output pipe open; it is stopped at the end.
+# TORVANE_DPI=120 (or 144, ...) selects a second prefix of the build whose screen has that
+# many dots per inch; without it the screen has 96.
 set -euo pipefail
 
 build=$(realpath -m "$1"); shift
-export WINEPREFIX="$build/wineprefix"
+dpi=${TORVANE_DPI:-96}
+if [ "$dpi" = 96 ]; then
+  export WINEPREFIX="$build/wineprefix"
+else
+  export WINEPREFIX="$build/wineprefix-dpi$dpi"
+fi
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
@@ -38,6 +45,11 @@ if [ ! -f "$WINEPREFIX/.torvane-ready" ]; then
   wineserver -w
   # Without a window manager, managed windows get no frame and modal loops stall.
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null
+  if [ "$dpi" != 96 ]; then
+    for key in 'HKCU\Control Panel\Desktop' 'HKCC\Software\Fonts'; do
+      wine reg add "$key" /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1 </dev/null
+    done
+  fi
   wineserver -w
   touch "$WINEPREFIX/.torvane-ready"
 fi

@@ -176,7 +176,7 @@ TEST_F(JobScenario, UnusablePathsAreRefusedBeforeAnythingIsTouched) {
 }
 
 TEST_F(JobScenario, MixedCaseAndNonAsciiPathsWork) {
-  g_ = MakeGameFolder(*disk_, u"魔兽争霸Ⅲ Ünïcødé ÀÉ");
+  g_ = MakeGameFolder(*disk_, u"魔兽争霸Ⅲ Ünïcødé ÀÉ 한국어 ไทย");  // beyond code page 936
   Run(LowerCase(g_.game) + u"WAR3.EXE");
   ExpectDone();
   for (const auto& [name, content] : g_.patch) EXPECT_EQ(Read(g_.Game(name)), content);

@@ -1,0 +1,87 @@
+// Files dropped onto the field, and the keyboard shortcut of the browse action.
+// clang-format off
+#include <windows.h>
+#include <shellapi.h>
+// clang-format on
+
+#include "controls/filebrowser/file_browser.h"
+#include "controls/filebrowser/rules.h"
+#include "resources/texts.h"
+#include "runtime/win_handles.h"
+#include "runtime/win_runtime.h"
+
+namespace torvane {
+namespace {
+
+// The platform's description of a failed call: an HRESULT that wraps a Win32 error is
+// described as that error.
+Error ErrorFromResult(HRESULT result) {
+  const bool win32 = HRESULT_FACILITY(result) == FACILITY_WIN32;
+  return ErrorFromCode(win32 ? HRESULT_CODE(result) : static_cast<DWORD>(result));
+}
+
+FORMATETC FileListFormat() {
+  return FORMATETC{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+}
+
+bool OffersFileList(IDataObject* data) {
+  FORMATETC format = FileListFormat();
+  return data && data->QueryGetData(&format) == S_OK;
+}
+
+// The first full path of the dropped list; the rest of the list is never looked at.
+Result<std::u16string> FirstDroppedName(IDataObject* data) {
+  FORMATETC format = FileListFormat();
+  win::StgMedium medium;
+  const HRESULT got = data->GetData(&format, medium.put());
+  if (FAILED(got)) return ErrorFromResult(got);
+  if (medium.get().tymed != TYMED_HGLOBAL) return ErrorFromResult(DV_E_TYMED);
+
+  const auto list = static_cast<HDROP>(medium.get().hGlobal);
+  // An empty list has no first name; nor has one the system cannot read.
+  if (::DragQueryFileW(list, 0xFFFFFFFF, nullptr, 0) == 0) {
+    return ErrorFromCode(ERROR_INVALID_DATA);
+  }
+  const UINT length = ::DragQueryFileW(list, 0, nullptr, 0);
+  std::wstring name(static_cast<std::size_t>(length) + 1, L'\0');
+  const UINT copied = ::DragQueryFileW(list, 0, name.data(), length + 1);
+  return win::U(name.c_str(), copied);
+}
+
+}  // namespace
+
+// Any step that fails shows the error box and ends the handler: what it had not yet done
+// stays undone, and the effect keeps the value of the first step.
+void FileBrowser::txtFolder_OLEDragDrop(IDataObject* data, DWORD& effect) {
+  effect = filebrowser::DropEffectFor(effect);
+  if (!OffersFileList(data)) {
+    effect = DROPEFFECT_NONE;
+    return;
+  }
+  auto showError = [this](const Error& error) {
+    runtime_.MsgBox(texts::kMsgErrorPrefix + error.description, kMbOk, texts::kTitleError);
+  };
+
+  const Result<std::u16string> dropped = FirstDroppedName(data);
+  if (!dropped.ok()) return showError(dropped.error());
+  // An ordinary file (hidden and system files do not count); a path ending in "\", such
+  // as a dropped drive root, lists that folder and counts when it holds one.
+  const Result<std::u16string> listed = runtime_.Dir(dropped.value(), kDirOrdinary);
+  if (!listed.ok()) return showError(listed.error());
+
+  const filebrowser::DropOutcome outcome =
+      filebrowser::DecideDrop(dropped.value(), !listed.value().empty(), FileDialogType(), m_Filter,
+                              [this](const filebrowser::BoxRequest& box) {
+                                return runtime_.MsgBox(box.prompt, box.flags, box.title);
+                              });
+  // Written directly: Change is raised, no property change is reported.
+  if (outcome.newText) txtFolder.SetText(*outcome.newText);
+}
+
+// Reached from the field too: the surface previews its constituents' keys. The key is
+// never swallowed; the field handles it as usual afterwards.
+void FileBrowser::UserControl_KeyDown(int keyCode, int shift) {
+  if (filebrowser::IsBrowseShortcut(keyCode, shift)) cmdBrowse_Click();
+}
+
+}  // namespace torvane

@@ -1,0 +1,153 @@
+#include "forms/form.h"
+
+#include "forms/control.h"
+#include "forms/control_site.h"
+#include "forms/dpi.h"
+#include "forms/twips.h"
+
+#if __has_include("resources/resource_ids.h")
+#include "resources/resource_ids.h"
+#endif
+
+namespace torvane::forms {
+namespace {
+
+constexpr wchar_t kClassName[] = L"Torvane.Form";
+
+HICON ProgramIcon(int metricX, int metricY) {
+#ifdef IDI_TORVANE
+  // Shared: the system keeps class icons loaded this way for the life of the process.
+  return static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_TORVANE),
+                                         IMAGE_ICON, ::GetSystemMetrics(metricX),
+                                         ::GetSystemMetrics(metricY), LR_SHARED));
+#else
+  (void)metricX;
+  (void)metricY;
+  return nullptr;
+#endif
+}
+
+}  // namespace
+
+std::shared_ptr<Font> Extender::AmbientFont() { return host_.AmbientFont(); }
+
+void Extender::PropertyChanged(std::u16string_view name) { changed.emplace_back(name); }
+
+Form::Form() : font_(Font::Create(DefaultFontDesc())) {
+  fontWatch_ = font_->OnChange([this] { RebuildFont(); });
+}
+
+Form::~Form() = default;
+
+bool Form::Create(const std::u16string& caption, float clientWidth, float clientHeight) {
+  clientWidth_ = clientWidth;
+  clientHeight_ = clientHeight;
+  WindowParams params;
+  params.className = kClassName;
+  params.text = win::W(caption);
+  params.style = kStyle;
+  params.exStyle = kExStyle;
+  params.x = params.y = params.width = params.height = CW_USEDEFAULT;
+  if (!CreateOwn(params, 0, ::LoadCursorW(nullptr, IDC_ARROW), ProgramIcon(SM_CXICON, SM_CYICON),
+                 ProgramIcon(SM_CXSMICON, SM_CYSMICON))) {
+    return false;
+  }
+  RebuildFont();
+  CenterOnScreen();
+  return true;
+}
+
+SIZE Form::WindowSize(int dpi) const {
+  const float tpp = TwipsPerPixel(dpi);
+  return WindowSizeForClient(TwipsToPixels(clientWidth_, tpp), TwipsToPixels(clientHeight_, tpp),
+                             kStyle, kExStyle, dpi);
+}
+
+void Form::CenterOnScreen() {
+  const SIZE size = WindowSize(Dpi());
+  MONITORINFO mi{};
+  mi.cbSize = sizeof(mi);
+  ::GetMonitorInfoW(::MonitorFromWindow(hwnd(), MONITOR_DEFAULTTOPRIMARY), &mi);
+  const RECT& area = mi.rcWork;
+  const int x = area.left + (area.right - area.left - size.cx) / 2;
+  const int y = area.top + (area.bottom - area.top - size.cy) / 2;
+  ::SetWindowPos(hwnd(), nullptr, x, y, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form::Show(int command) {
+  for (Control* c : children()) c->OnHostShowing();
+  ::ShowWindow(hwnd(), command);
+  ::UpdateWindow(hwnd());
+  RestoreFocus();
+}
+
+void Form::RebuildFont() {
+  if (!hwnd()) return;
+  win::UniqueFont next = CreateGdiFont(font_->desc(), Dpi());
+  for (Control* c : children()) {
+    const HWND child = c->hwnd();
+    if (child &&
+        reinterpret_cast<HFONT>(::SendMessageW(child, WM_GETFONT, 0, 0)) == gdiFont_.get()) {
+      ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(next.get()), TRUE);
+    }
+  }
+  gdiFont_ = std::move(next);
+}
+
+void Form::DpiChanged(const RECT& suggested) {
+  RebuildFont();
+  const SIZE size = WindowSize(Dpi());
+  ::SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, size.cx, size.cy,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  ApplyDpiToChildren();
+}
+
+void Form::RememberFocus() {
+  const HWND focus = ::GetFocus();
+  if (focus && ::IsChild(hwnd(), focus)) lastFocus_ = focus;
+}
+
+void Form::RestoreFocus() {
+  HWND target = lastFocus_;
+  if (!target || !::IsWindow(target) || !::IsChild(hwnd(), target)) {
+    target = ::GetNextDlgTabItem(hwnd(), nullptr, FALSE);
+  }
+  if (target) ::SetFocus(target);
+}
+
+LRESULT Form::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (const auto routed = RouteToChild(msg, wParam, lParam)) return *routed;
+  switch (msg) {
+    case WM_ERASEBKGND: {
+      RECT r{};
+      ::GetClientRect(hwnd(), &r);
+      ::FillRect(reinterpret_cast<HDC>(wParam), &r, back_.get());
+      return 1;
+    }
+    case WM_PAINT: {
+      win::PaintDc dc(hwnd());
+      DrawShapes(dc.get());
+      return 0;
+    }
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        RememberFocus();
+      } else {
+        RestoreFocus();
+      }
+      return 0;
+    case WM_SETFOCUS:
+      RestoreFocus();
+      return 0;
+    case WM_DPICHANGED:
+      DpiChanged(*reinterpret_cast<const RECT*>(lParam));
+      return 0;
+    case WM_DESTROY:
+      if (quitOnDestroy_) ::PostQuitMessage(0);
+      return 0;
+    default:
+      return DefaultProc(msg, wParam, lParam);
+  }
+}
+
+}  // namespace torvane::forms

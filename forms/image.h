@@ -1,0 +1,46 @@
+// An image control: a picture shown at its own size on the container's background, a
+// cursor of its own over it, a click event. It never takes the keyboard focus.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+
+#include "forms/control.h"
+#include "runtime/win_handles.h"
+
+namespace torvane::forms {
+
+class Image : public Control {
+ public:
+  using Control::Control;
+
+  bool Create(const TwipsRect& rect);
+
+  // The control takes the picture's own size.
+  void SetPicture(win::UniqueIcon icon);
+  HICON Picture() const { return picture_.get(); }
+  SIZE PictureSize() const { return pictureSize_; }
+  // The cursor shown while the mouse rests on the picture (MousePointer custom).
+  void SetMouseIcon(win::UniqueCursor cursor);
+  HCURSOR MouseIcon() const { return mouseIcon_.get(); }
+
+  std::function<void()> onClick;
+
+  void ApplyDpi() override;
+
+ protected:
+  LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  void FitPicture();
+  void Paint(HDC dc);
+  void ButtonUp(LPARAM lParam);
+
+  win::UniqueIcon picture_;
+  SIZE pictureSize_{};
+  win::UniqueCursor mouseIcon_;
+  bool pressed_ = false;
+};
+
+}  // namespace torvane::forms

@@ -1,0 +1,84 @@
+// A single-line text box without a border of its own (a shape frames it where one is
+// wanted): text, selection, read-only flag, colours, a shared font object, a tooltip and
+// manual OLE drops. Every change of the text, whatever its cause, runs `onChange`.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "forms/control.h"
+#include "forms/font.h"
+#include "forms/gdi.h"
+#include "forms/ole_drop.h"
+#include "forms/tooltip.h"
+
+namespace torvane::forms {
+
+enum class OleDropMode { kNone = 0, kManual = 1 };
+
+class TextBox : public Control {
+ public:
+  explicit TextBox(Container& container);
+  ~TextBox() override;
+
+  bool Create(const TwipsRect& rect);
+
+  std::u16string Text() const;
+  // Keeps the characters before the first NUL.
+  void SetText(const std::u16string& text);
+  std::int32_t SelStart() const;
+  // The caret moves there (past the end: to the end) and nothing stays selected.
+  Status SetSelStart(std::int32_t start);
+  std::int32_t SelLength() const;
+  // Selects from the selection start on, at most to the end of the text.
+  Status SetSelLength(std::int32_t length);
+  std::u16string SelText() const;
+  void SetSelText(const std::u16string& text);
+  bool Locked() const;
+  void SetLocked(bool locked);
+
+  std::uint32_t BackColor() const { return back_.color(); }
+  void SetBackColor(std::uint32_t color);
+  std::uint32_t ForeColor() const { return fore_; }
+  void SetForeColor(std::uint32_t color);
+
+  // The object itself: changing it changes this box's text at once.
+  std::shared_ptr<Font> GetFont() const { return font_; }
+  // Takes the object by reference; a null font is refused.
+  Status SetFont(std::shared_ptr<Font> font);
+
+  void Refresh();
+  const std::u16string& ToolTipText() const { return toolTip_.text(); }
+  void SetToolTipText(const std::u16string& text);
+
+  Status SetOleDropMode(OleDropMode mode);
+  OleDropMode GetOleDropMode() const { return dropMode_; }
+  IDropTarget* DropTargetForTesting() const { return drop_.target(); }
+
+  std::function<void()> onChange;
+  DropHandler onOleDragDrop;
+
+  void ApplyDpi() override;
+  std::optional<LRESULT> OnParentNotify(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+ protected:
+  LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  void RebuildFont();
+
+  ColorBrush back_{kWindowBackground};
+  std::uint32_t fore_ = kWindowText;
+  std::shared_ptr<Font> font_;
+  Font::Subscription fontWatch_;
+  win::UniqueFont gdiFont_;
+  ToolTip toolTip_;
+  DropRegistration drop_;
+  OleDropMode dropMode_ = OleDropMode::kNone;
+};
+
+}  // namespace torvane::forms

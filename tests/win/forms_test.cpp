@@ -1,0 +1,120 @@
+// The forms layer's own wiring: key preview with the modifier mask, exceptions kept
+// inside the window procedures, windows the system destroys before their objects go,
+// and fonts rebuilt when their shared object changes.
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <utility>
+#include <vector>
+
+#include "forms/command_button.h"
+#include "forms/form.h"
+#include "forms/image.h"
+#include "forms/label.h"
+#include "forms/text_box.h"
+#include "forms/user_control.h"
+#include "tests/win/ui_support.h"
+
+namespace torvane::forms {
+namespace {
+
+constexpr LPARAM kAltContext = 1 << 29;
+
+// A user control with one text box that records its events.
+class Probe : public UserControl {
+ public:
+  explicit Probe(Container& host) : UserControl(host), field(*this) {}
+
+  bool Create(ControlSite& site) {
+    if (!CreateSurface(site, 3000, 300) || !field.Create({0, 0, 2000, 255})) return false;
+    EndDesign();
+    return true;
+  }
+  using UserControl::SetHeight;
+  using UserControl::SetKeyPreview;
+
+  TextBox field;
+  std::vector<std::pair<int, int>> keys;
+  int resizes = 0;
+  bool throwOnResize = false;
+
+ private:
+  void UserControl_KeyDown(int keyCode, int shift) override { keys.emplace_back(keyCode, shift); }
+  void UserControl_Resize() override {
+    ++resizes;
+    if (throwOnResize) throw std::runtime_error("resize");
+    SkipOnFailure(SetHeight(300));
+  }
+};
+
+class FormsLayer : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(host_.Create(u"host", 6000, 1500));
+    ASSERT_TRUE(probe_.Create(site_));
+    SkipOnFailure(probe_.Move(0, 0, 3000, 300));
+  }
+
+  Form host_;
+  Extender site_{host_};
+  Probe probe_{host_};
+};
+
+TEST_F(FormsLayer, KeyPreviewGivesTheSurfaceTheKeysOfItsConstituents) {
+  const HWND field = probe_.field.hwnd();
+  ::SendMessageW(field, WM_KEYDOWN, VK_DOWN, 0);
+  EXPECT_TRUE(probe_.keys.empty());  // no preview: the field keeps its keys
+
+  probe_.SetKeyPreview(true);
+  ::SendMessageW(field, WM_KEYDOWN, VK_DOWN, 0);
+  ::SendMessageW(field, WM_SYSKEYDOWN, VK_DOWN, kAltContext);  // Alt+Down
+  ::SendMessageW(probe_.hwnd(), WM_KEYDOWN, 'A', 0);           // the surface's own
+  EXPECT_EQ(probe_.keys, (std::vector<std::pair<int, int>>{{VK_DOWN, 0}, {VK_DOWN, 4}, {'A', 0}}));
+}
+
+TEST_F(FormsLayer, HeightSetInsideResizeNestsAndSettles) {
+  probe_.resizes = 0;
+  SkipOnFailure(probe_.Move(0, 0, 3000, 600));
+  EXPECT_EQ(probe_.Height(), 300);
+  EXPECT_EQ(probe_.resizes, 2);  // the host's, and the nested one of the height set inside it
+}
+
+TEST_F(FormsLayer, ExceptionInAnEventStaysInsideTheWindowProcedure) {
+  probe_.throwOnResize = true;
+  SkipOnFailure(probe_.Move(0, 0, 2500, 300));
+  EXPECT_EQ(probe_.Width(), 2500);
+
+  Image picture(probe_);
+  ASSERT_TRUE(picture.Create({0, 0, 240, 240}));
+  picture.onClick = [] { throw std::runtime_error("click"); };
+  ::SendMessageW(picture.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(1, 1));
+  ::SendMessageW(picture.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(1, 1));
+  EXPECT_TRUE(::IsWindow(picture.hwnd()));
+}
+
+TEST_F(FormsLayer, WindowsTheSystemDestroysFirstAreLetGo) {
+  Label label(host_);
+  ASSERT_TRUE(label.Create({0, 600, 1000, 200}, u"标签"));
+  ::DestroyWindow(host_.hwnd());
+  EXPECT_EQ(host_.hwnd(), nullptr);
+  EXPECT_EQ(probe_.hwnd(), nullptr);
+  EXPECT_EQ(probe_.field.hwnd(), nullptr);
+  EXPECT_EQ(label.hwnd(), nullptr);
+  // The objects go afterwards without touching the handles again.
+}
+
+TEST_F(FormsLayer, ChildrenFollowTheFormsFontObject) {
+  Label label(host_);
+  CommandButton button(host_);
+  ASSERT_TRUE(label.Create({0, 600, 1000, 200}, u"标签"));
+  ASSERT_TRUE(button.Create({0, 900, 1000, 375}, u"按钮", 100));
+  host_.FontObject()->SetSize(12);
+  for (HWND child : {label.hwnd(), button.hwnd()}) {
+    LOGFONTW lf{};
+    ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(child, WM_GETFONT, 0, 0)), sizeof(lf), &lf);
+    EXPECT_EQ(lf.lfHeight, FontHeightForDpi(12, host_.Dpi()));
+  }
+}
+
+}  // namespace
+}  // namespace torvane::forms

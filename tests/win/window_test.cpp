@@ -1,0 +1,150 @@
+// The main window as a user meets it: its size and every control's place at the DPI of
+// the run (96, or 120 in the second run), its texts and the picker's font, the focus and
+// the tab order, the fixed centred frame.
+#include <gtest/gtest.h>
+
+#include "app/frm_main.h"
+#include "forms/dpi.h"
+#include "resources/texts.h"
+#include "runtime/win_handles.h"
+#include "tests/win/ui_support.h"
+
+namespace torvane {
+namespace {
+
+using forms::PixelRect;
+using testing::ExpectedDpi;
+using testing::RectIn;
+
+struct Layout {
+  SIZE client;
+  PixelRect label, picker, button;
+  PixelRect field, browse;  // inside the picker
+};
+
+// The designer's twips at 15 and at 12 twips per pixel, each value rounded on its own.
+Layout ExpectedLayout(int dpi) {
+  if (dpi == 120) {
+    return {{509, 115},        {28, 25, 90, 15}, {120, 20, 364, 25},
+            {25, 58, 461, 31}, {4, 4, 338, 16},  {348, 1, 16, 16}};
+  }
+  return {{407, 92},         {22, 20, 72, 12}, {96, 16, 291, 20},
+          {20, 46, 369, 25}, {3, 3, 267, 13},  {275, 1, 16, 16}};
+}
+
+class MainWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(window_.Create());
+    window_.Show();
+    testing::Pump(window_.hwnd());
+    form_ = window_.hwnd();
+    picker_ = window_.War3Browser.hwnd();
+    field_ = testing::FindDescendant(picker_, L"Edit");
+    browse_ = testing::FindDescendant(picker_, L"Torvane.Image");
+    ASSERT_TRUE(field_ && browse_);
+  }
+
+  FrmMain window_;
+  HWND form_ = nullptr, picker_ = nullptr, field_ = nullptr, browse_ = nullptr;
+};
+
+TEST_F(MainWindow, RunsAtTheDpiOfItsScreen) { EXPECT_EQ(forms::DpiOf(form_), ExpectedDpi()); }
+
+TEST_F(MainWindow, ClientAreaAndEveryControlMatchTheDesignerTable) {
+  const Layout expected = ExpectedLayout(forms::DpiOf(form_));
+  RECT client{};
+  ::GetClientRect(form_, &client);
+  EXPECT_EQ(client.right, expected.client.cx);
+  EXPECT_EQ(client.bottom, expected.client.cy);
+  EXPECT_EQ(RectIn(window_.Label.hwnd(), form_), expected.label);
+  EXPECT_EQ(RectIn(picker_, form_), expected.picker);
+  EXPECT_EQ(RectIn(window_.Command1.hwnd(), form_), expected.button);
+  EXPECT_EQ(RectIn(field_, picker_), expected.field);
+  EXPECT_EQ(RectIn(browse_, picker_), expected.browse);
+  // The picker's extent in twips, as the host keeps it.
+  EXPECT_EQ(window_.War3Browser.Width(), 4365);
+  EXPECT_EQ(window_.War3Browser.Height(), 300);
+}
+
+TEST_F(MainWindow, TextsAreTheProgramsOwn) {
+  EXPECT_EQ(window_.Caption(), texts::kMainCaption);
+  EXPECT_EQ(window_.Caption(), u"魔兽争霸III 1.24e （一键清理 + Torvane）");
+  EXPECT_EQ(window_.Label.Caption(), u"魔兽主程序：");
+  EXPECT_EQ(window_.Command1.Caption(), u"一键清理多余文件 + 一键打1.24e补丁");
+  EXPECT_EQ(window_.War3Browser.Text(), u"");
+}
+
+TEST_F(MainWindow, PickerIsCreatedFromItsStoredSettings) {
+  FileBrowser& picker = window_.War3Browser;
+  const forms::FontDesc font = picker.Font()->desc();
+  EXPECT_EQ(font.name, u"宋体");
+  EXPECT_EQ(font.size, 9);
+  EXPECT_EQ(font.weight, 400);
+  EXPECT_EQ(font.charset, 134);
+  EXPECT_FALSE(font.italic || font.underline || font.strikethrough);
+  EXPECT_EQ(picker.Filter(), u"war3.exe | war3.exe");
+  // Everything else at its default.
+  EXPECT_EQ(picker.FileDialogType(), 0);
+  EXPECT_EQ(picker.InitDir(), u"");
+  EXPECT_EQ(picker.Title(), u"打开文件");
+  EXPECT_TRUE(picker.Enabled());
+  EXPECT_FALSE(picker.Locked());
+  EXPECT_EQ(picker.ForeColor(), 0x80000008u);
+
+  // The field draws with what was asked for, at the window's DPI (the face read back
+  // from the font object is the requested one, whatever the system substitutes).
+  LOGFONTW lf{};
+  ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(field_, WM_GETFONT, 0, 0)), sizeof(lf), &lf);
+  EXPECT_EQ(win::U(lf.lfFaceName), u"宋体");
+  EXPECT_EQ(lf.lfHeight, forms::FontHeightForDpi(9, forms::DpiOf(form_)));
+  EXPECT_EQ(lf.lfWeight, 400);
+  EXPECT_EQ(lf.lfCharSet, 134);
+}
+
+TEST_F(MainWindow, FocusStartsInThePathFieldAndTabSkipsTheLabel) {
+  EXPECT_EQ(::GetFocus(), field_);
+  EXPECT_EQ(::GetWindowLongPtrW(window_.Label.hwnd(), GWL_STYLE) & WS_TABSTOP, 0);
+  EXPECT_EQ(::GetWindowLongPtrW(browse_, GWL_STYLE) & WS_TABSTOP, 0);
+
+  testing::PressKey(VK_TAB);
+  EXPECT_TRUE(testing::PumpUntil([&] { return ::GetFocus() == window_.Command1.hwnd(); }, form_));
+  testing::PressKey(VK_TAB);
+  EXPECT_TRUE(testing::PumpUntil([&] { return ::GetFocus() == field_; }, form_));
+  testing::PressKey(VK_TAB, /*shift=*/true);
+  EXPECT_TRUE(testing::PumpUntil([&] { return ::GetFocus() == window_.Command1.hwnd(); }, form_));
+}
+
+TEST_F(MainWindow, FocusComesBackToTheFieldAfterTheWindowWasInactive) {
+  ::SendMessageW(form_, WM_ACTIVATE, WA_INACTIVE, 0);
+  ::SetFocus(nullptr);
+  ::SendMessageW(form_, WM_ACTIVATE, WA_ACTIVE, 0);
+  EXPECT_EQ(::GetFocus(), field_);
+}
+
+TEST_F(MainWindow, FixedFrameCentredOnTheScreen) {
+  const LONG_PTR style = ::GetWindowLongPtrW(form_, GWL_STYLE);
+  EXPECT_EQ(style & (WS_THICKFRAME | WS_MAXIMIZEBOX), 0);
+  EXPECT_NE(style & WS_CAPTION, 0);
+
+  RECT frame{};
+  ::GetWindowRect(form_, &frame);
+  MONITORINFO mi{};
+  mi.cbSize = sizeof(mi);
+  ::GetMonitorInfoW(::MonitorFromWindow(form_, MONITOR_DEFAULTTOPRIMARY), &mi);
+  EXPECT_NEAR((frame.left + frame.right) / 2, (mi.rcWork.left + mi.rcWork.right) / 2, 1);
+  EXPECT_NEAR((frame.top + frame.bottom) / 2, (mi.rcWork.top + mi.rcWork.bottom) / 2, 1);
+}
+
+TEST_F(MainWindow, MyPathIsTheProgramsFolderWithOneBackslash) {
+  wchar_t exe[MAX_PATH] = {};
+  ::GetModuleFileNameW(nullptr, exe, MAX_PATH);
+  std::u16string folder = win::U(exe);
+  folder.resize(folder.rfind(u'\\') + 1);
+  const Result<std::u16string> path = window_.MyPath();
+  ASSERT_TRUE(path.ok());
+  EXPECT_EQ(path.value(), folder);
+}
+
+}  // namespace
+}  // namespace torvane
