@@ -34,19 +34,17 @@ std::wstring ClassOf(HWND window) {
   return name;
 }
 
+BOOL CALLBACK KeepActiveDialog(HWND window, LPARAM out) {
+  if (ClassOf(window) == L"#32770" && ::IsWindowVisible(window) && ::IsWindowEnabled(window)) {
+    reinterpret_cast<std::vector<HWND>*>(out)->push_back(window);
+  }
+  return TRUE;
+}
+
 // The visible, enabled dialogs of this thread (a dialog under a nested box is disabled).
 std::vector<HWND> ActiveDialogsOfThisThread() {
   std::vector<HWND> found;
-  ::EnumThreadWindows(
-      ::GetCurrentThreadId(),
-      [](HWND window, LPARAM out) -> BOOL {
-        if (ClassOf(window) == L"#32770" && ::IsWindowVisible(window) &&
-            ::IsWindowEnabled(window)) {
-          reinterpret_cast<std::vector<HWND>*>(out)->push_back(window);
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
+  ::EnumThreadWindows(::GetCurrentThreadId(), &KeepActiveDialog, reinterpret_cast<LPARAM>(&found));
   return found;
 }
 
