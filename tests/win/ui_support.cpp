@@ -212,25 +212,4 @@ bool FileExists(const std::u16string& path) {
 
 void MakeFolder(const std::u16string& path) { ::CreateDirectoryW(W(path), nullptr); }
 
-void RemoveTree(const std::u16string& folder) {
-  std::u16string base = folder;
-  if (!base.empty() && base.back() == u'\\') base.pop_back();
-  WIN32_FIND_DATAW found{};
-  win::UniqueFind find(::FindFirstFileW(W(base + u"\\*"), &found));
-  if (find) {
-    do {
-      const std::u16string name = U(found.cFileName);
-      if (name == u"." || name == u"..") continue;
-      const std::u16string path = base + u"\\" + name;
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(path);
-      } else {
-        ::SetFileAttributesW(W(path), FILE_ATTRIBUTE_NORMAL);
-        ::DeleteFileW(W(path));
-      }
-    } while (::FindNextFileW(find.get(), &found));
-  }
-  ::RemoveDirectoryW(W(base));
-}
-
 }  // namespace torvane::testing

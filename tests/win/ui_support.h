@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "forms/twips.h"
+#include "tests/win/temp_files.h"
 
 namespace torvane::forms {
 // Rectangles in failure messages.
@@ -97,6 +98,5 @@ void WriteFile(const std::u16string& path, const std::string& content);
 std::string ReadFile(const std::u16string& path);
 bool FileExists(const std::u16string& path);
 void MakeFolder(const std::u16string& path);
-void RemoveTree(const std::u16string& folder);
 
 }  // namespace torvane::testing

@@ -10,6 +10,7 @@
 #include "runtime/win_handles.h"
 #include "runtime/win_runtime.h"
 #include "tests/support/disk.h"
+#include "tests/win/temp_files.h"
 
 namespace torvane::testing {
 namespace {
@@ -31,25 +32,6 @@ class RecordingRuntime : public WinRuntime {
   std::u16string toolFolder;
 };
 
-void RemoveTree(const std::u16string& folder) {
-  WIN32_FIND_DATAW found{};
-  win::UniqueFind find(::FindFirstFileW(W(folder + u"\\*"), &found));
-  if (find) {
-    do {
-      const std::u16string name = U(found.cFileName);
-      if (name == u"." || name == u"..") continue;
-      const std::u16string path = folder + u"\\" + name;
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(path);
-      } else {
-        ::SetFileAttributesW(W(path), FILE_ATTRIBUTE_NORMAL);
-        ::DeleteFileW(W(path));
-      }
-    } while (::FindNextFileW(find.get(), &found));
-  }
-  ::RemoveDirectoryW(W(folder));
-}
-
 std::u16string NewTempFolder() {
   static int counter = 0;
   wchar_t temp[MAX_PATH];
@@ -67,7 +49,7 @@ class WinDisk : public Disk {
   WinDisk() : root_(NewTempFolder()) {}
   ~WinDisk() override {
     open_.clear();
-    RemoveTree(root_.substr(0, root_.size() - 1));
+    RemoveTree(root_);
   }
 
   Runtime& runtime() override { return rt_; }

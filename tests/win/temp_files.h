@@ -1,0 +1,12 @@
+// Cleaning up the real folders the Windows tests make.
+#pragma once
+
+#include <string>
+
+namespace torvane::testing {
+
+// Removes a folder and everything below it, read-only files included. A trailing
+// backslash is allowed.
+void RemoveTree(const std::u16string& folder);
+
+}  // namespace torvane::testing
