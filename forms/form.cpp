@@ -118,12 +118,9 @@ void Form::RestoreFocus() {
 LRESULT Form::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   if (const auto routed = RouteToChild(msg, wParam, lParam)) return *routed;
   switch (msg) {
-    case WM_ERASEBKGND: {
-      RECT r{};
-      ::GetClientRect(hwnd(), &r);
-      ::FillRect(reinterpret_cast<HDC>(wParam), &r, back_.get());
+    case WM_ERASEBKGND:
+      FillClient(hwnd(), reinterpret_cast<HDC>(wParam), back_.get());
       return 1;
-    }
     case WM_PAINT: {
       win::PaintDc dc(hwnd());
       DrawShapes(dc.get());

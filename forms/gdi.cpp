@@ -44,4 +44,10 @@ FontDesc DefaultFontDesc() {
   return desc;
 }
 
+void FillClient(HWND window, HDC dc, HBRUSH brush) {
+  RECT r{};
+  ::GetClientRect(window, &r);
+  ::FillRect(dc, &r, brush);
+}
+
 }  // namespace torvane::forms

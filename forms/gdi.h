@@ -34,6 +34,9 @@ class ColorBrush {
   win::UniqueBrush brush_;
 };
 
+// Fills the whole client area of a window, as its background is erased.
+void FillClient(HWND window, HDC dc, HBRUSH brush);
+
 win::UniqueFont CreateGdiFont(const FontDesc& desc, int dpi);
 
 // The forms layer's default font: 宋体 9 pt regular, GB2312, which the twips layouts of

@@ -115,12 +115,9 @@ LRESULT UserControl::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE:
       if (designed_) RaiseResize();
       return 0;
-    case WM_ERASEBKGND: {
-      RECT r{};
-      ::GetClientRect(hwnd(), &r);
-      ::FillRect(reinterpret_cast<HDC>(wParam), &r, back_.get());
+    case WM_ERASEBKGND:
+      FillClient(hwnd(), reinterpret_cast<HDC>(wParam), back_.get());
       return 1;
-    }
     case WM_PAINT: {
       win::PaintDc dc(hwnd());
       PaintTo(dc.get());
