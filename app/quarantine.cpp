@@ -92,8 +92,9 @@ QuarantineReport ClearRedundantFiles(std::u16string& path, Runtime& rt) {
   QuarantineReport report;
   if (path.empty()) return report;
 
-  if (Contains(LowerCase(path), kExeMarker)) {
-    path = ReplaceAll(LowerCase(path), kExeMarker, u"\\");
+  const std::u16string lowered = LowerCase(path);
+  if (Contains(lowered, kExeMarker)) {
+    path = ReplaceAll(lowered, kExeMarker, u"\\");
     QuarantinePass(rt, path, GameKeepList(), report);
   }
 

@@ -16,10 +16,12 @@
 #include "runtime/text.h"
 #include "runtime/win_handles.h"
 #include "runtime/win_runtime.h"
+#include "tests/win/temp_files.h"
 
 namespace torvane {
 namespace {
 
+using testing::RemoveTree;
 using win::W;
 
 constexpr int kRepeats = 3;
@@ -40,24 +42,6 @@ double Median(std::vector<double> v) {
 }
 
 std::u16string Number(long long n) { return FromUtf8(std::to_string(n)); }
-
-void RemoveTree(const std::u16string& folder) {
-  WIN32_FIND_DATAW found{};
-  win::UniqueFind find(::FindFirstFileW(W(folder + u"\\*"), &found));
-  if (find) {
-    do {
-      const std::u16string name = win::U(found.cFileName);
-      if (name == u"." || name == u"..") continue;
-      const std::u16string path = folder + u"\\" + name;
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(path);
-      } else {
-        ::DeleteFileW(W(path));
-      }
-    } while (::FindNextFileW(find.get(), &found));
-  }
-  ::RemoveDirectoryW(W(folder));
-}
 
 void WriteSmall(const std::u16string& path) {
   win::UniqueFile file(::CreateFileW(W(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,

@@ -52,11 +52,9 @@ inline void DeleteGdi(HGDIOBJ h) { ::DeleteObject(h); }
 inline void DestroyIco(HICON h) { ::DestroyIcon(h); }
 inline void DestroyCur(HCURSOR h) { ::DestroyCursor(h); }
 inline void DeleteDc(HDC h) { ::DeleteDC(h); }
-inline void UnhookHook(HHOOK h) { ::UnhookWindowsHookEx(h); }
 inline void FreeCoTaskMem(void* p) { ::CoTaskMemFree(p); }
 }  // namespace detail
 
-using UniqueHandle = Unique<HANDLE, detail::CloseKernel>;  // null when absent
 // CreateFileW and FindFirstFileW report failure as INVALID_HANDLE_VALUE, not null.
 class UniqueFile : public Unique<HANDLE, detail::CloseKernel> {
  public:
@@ -71,7 +69,6 @@ class UniqueFind : public Unique<HANDLE, detail::CloseFind> {
 using UniqueLocal = Unique<HLOCAL, detail::FreeLocal>;
 using UniqueGlobal = Unique<HGLOBAL, detail::FreeGlobal>;
 using UniqueWindow = Unique<HWND, detail::DestroyWnd>;
-using UniqueGdiObject = Unique<HGDIOBJ, detail::DeleteGdi>;
 using UniqueFont = Unique<HFONT, detail::DeleteGdi>;
 using UniqueBrush = Unique<HBRUSH, detail::DeleteGdi>;
 using UniquePen = Unique<HPEN, detail::DeleteGdi>;
@@ -79,7 +76,6 @@ using UniqueBitmap = Unique<HBITMAP, detail::DeleteGdi>;
 using UniqueIcon = Unique<HICON, detail::DestroyIco>;
 using UniqueCursor = Unique<HCURSOR, detail::DestroyCur>;
 using UniqueDc = Unique<HDC, detail::DeleteDc>;
-using UniqueHook = Unique<HHOOK, detail::UnhookHook>;
 // Memory the shell and COM hand out, such as item id lists (PIDLs).
 using UniqueCoTaskMem = Unique<void*, detail::FreeCoTaskMem>;
 

@@ -32,12 +32,14 @@ class JobScenario : public ::testing::Test {
     EXPECT_EQ(box.flags, 64u);
     EXPECT_EQ(box.title, texts::kTitleInfo);
   }
+  void ExpectReplaced() {
+    for (const auto& [name, content] : g_.patch) EXPECT_EQ(Read(g_.Game(name)), content);
+  }
   void ExpectVersionFilesUnchanged() {
     for (const char* name : {"War3.exe", "Game.dll", "Storm.dll", "War3Patch.mpq"}) {
       EXPECT_EQ(Read(g_.Game(FromUtf8(name))), std::string("old ") + name);
     }
   }
-  std::vector<std::u16string> VTemp() { return disk_->List(g_.Game(u"vTemp")); }
 
   std::unique_ptr<Disk> disk_;
   GameFolder g_;
@@ -46,7 +48,7 @@ class JobScenario : public ::testing::Test {
 TEST_F(JobScenario, FullJobReplacesVersionFilesKeepsOriginalsAndTidies) {
   Run(g_.exe);
   ExpectDone();
-  for (const auto& [name, content] : g_.patch) EXPECT_EQ(Read(g_.Game(name)), content);
+  ExpectReplaced();
   // The originals are kept, never destroyed.
   EXPECT_EQ(Read(g_.Game(u"vTemp\\Game.dll")), "old Game.dll");
   EXPECT_EQ(Read(g_.Game(u"vTemp\\War3.exe")), "old War3.exe");
@@ -103,7 +105,7 @@ TEST_F(JobScenario, FileHeldOpenStaysInPlaceAndIsReported) {
   EXPECT_EQ(Read(g_.Game(u"readme.txt")), "old readme.txt");
   EXPECT_FALSE(disk_->ReadFile(g_.Game(u"vTemp\\readme.txt")));
   EXPECT_EQ(Read(g_.Game(u"vTemp\\war3.exe.bak")), "old war3.exe.bak");
-  for (const auto& [name, content] : g_.patch) EXPECT_EQ(Read(g_.Game(name)), content);
+  ExpectReplaced();
 }
 
 TEST_F(JobScenario, FileNamedVTempInTheWayKeepsEverythingAndIsReported) {
@@ -179,7 +181,7 @@ TEST_F(JobScenario, MixedCaseAndNonAsciiPathsWork) {
   g_ = MakeGameFolder(*disk_, u"魔兽争霸Ⅲ Ünïcødé ÀÉ 한국어 ไทย");  // beyond code page 936
   Run(LowerCase(g_.game) + u"WAR3.EXE");
   ExpectDone();
-  for (const auto& [name, content] : g_.patch) EXPECT_EQ(Read(g_.Game(name)), content);
+  ExpectReplaced();
   EXPECT_EQ(Read(g_.Game(u"vTemp\\readme.txt")), "old readme.txt");
 }
 
@@ -191,7 +193,7 @@ TEST_F(JobScenario, PathsLongerThanTheClassicLimitWork) {
   disk_->WriteFile(g_.Game(u"vTemp\\war3patch.mpq"), "kept earlier");
   Run(g_.exe);
   ExpectDone();
-  for (const auto& [name, content] : g_.patch) EXPECT_EQ(Read(g_.Game(name)), content);
+  ExpectReplaced();
   EXPECT_EQ(Read(g_.Game(u"vTemp\\war3patch (2).mpq")), "old War3Patch.mpq");
   EXPECT_EQ(Read(g_.Game(u"vTemp\\readme.txt")), "old readme.txt");
   EXPECT_EQ(Read(g_.Miles(u"vTemp\\extra.flt")), "miles extra.flt");
