@@ -178,17 +178,18 @@ GamePaths DeriveGamePaths(std::u16string_view workingPath) {
   return paths;
 }
 
-void RunPatchJob(std::u16string_view pickerText, Runtime& rt) {
+JobOutcome RunPatchJob(std::u16string_view pickerText, Runtime& rt, JobObserver* observer) {
+  (void)observer;
   std::u16string working = LowerCase(pickerText);
   if (working.empty() || !Contains(working, kExeName)) {
     ShowError(rt, texts::kMsgNoPath, kMbIconStop);
-    return;
+    return JobOutcome::kRefused;
   }
   const GamePaths paths = DeriveGamePaths(working);
   std::array<std::u16string, 4> sources;
   if (!PathIsUsable(rt, working, paths) || !SourcesPresent(rt, sources) ||
       !QuarantinesReady(rt, paths)) {
-    return;
+    return JobOutcome::kRefused;
   }
 
   // msvcn80.dll is kept in vTemp, not destroyed; whatever happens here, the look below
@@ -200,7 +201,7 @@ void RunPatchJob(std::u16string_view pickerText, Runtime& rt) {
   const Result<std::uint32_t> survivor = rt.GetAttr(paths.msvcn80);
   if (IsFile(survivor) || (!survivor.ok() && !survivor.Is(ErrorKind::kNotFound))) {
     ShowError(rt, texts::kMsgProbeFailed, kMbIconExclamation);
-    return;
+    return JobOutcome::kPartial;
   }
 
   std::array<Replacement, 4> replacements;
@@ -220,9 +221,17 @@ void RunPatchJob(std::u16string_view pickerText, Runtime& rt) {
   for (const Replacement& r : replacements) allReplaced = allReplaced && !r.failed;
   if (allReplaced && report.complete()) {
     (void)rt.MsgBox(texts::kMsgDone, kMbOk | kMbIconInformation, texts::kTitleInfo);
-  } else {
-    ShowError(rt, OutcomeText(replacements, report), kMbIconExclamation);
+    return JobOutcome::kDone;
   }
+  ShowError(rt, OutcomeText(replacements, report), kMbIconExclamation);
+  return JobOutcome::kPartial;
+}
+
+Result<std::u16string> QuarantineFolderOf(std::u16string_view pickerText, Runtime& rt) {
+  (void)rt;
+  const std::u16string working = LowerCase(pickerText);
+  if (!Contains(working, kExeName)) return Error{ErrorKind::kBadPath, 0, texts::kMsgNoPath};
+  return QuarantineOf(working);
 }
 
 }  // namespace torvane

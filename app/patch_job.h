@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/job_observer.h"
 #include "runtime/runtime.h"
 
 namespace torvane {
@@ -27,6 +28,11 @@ inline constexpr std::array<std::u16string_view, 4> kVersionFileNames = {
 
 // Runs the whole job on the text of the path field. Every outcome ends in one modal
 // box through rt.MsgBox; nothing is thrown.
-void RunPatchJob(std::u16string_view pickerText, Runtime& rt);
+JobOutcome RunPatchJob(std::u16string_view pickerText, Runtime& rt,
+                       JobObserver* observer = nullptr);
+
+// The game folder's quarantine ("...\vTemp", no trailing backslash) for the text of the
+// path field; a failure when the text names no usable game path.
+Result<std::u16string> QuarantineFolderOf(std::u16string_view pickerText, Runtime& rt);
 
 }  // namespace torvane

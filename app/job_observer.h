@@ -1,0 +1,36 @@
+// What a running job tells whoever watches it: the stage it is in and, while files are
+// tidied or put back, how many of how many. Called on the thread that runs the job; a
+// watcher on another thread must hand the figures over itself and may drop updates.
+#pragma once
+
+#include <cstddef>
+
+namespace torvane {
+
+enum class JobStage {
+  kChecking,     // nothing touched yet
+  kRecovering,   // an interrupted earlier job is being made whole
+  kSettingAside, // msvcn80.dll
+  kStaging,      // the replacements copied in under temporary names
+  kSwapping,     // originals out, replacements in
+  kTidying,
+  kRestoring,
+  kFinishing,
+};
+
+class JobObserver {
+ public:
+  virtual ~JobObserver() = default;
+  virtual void OnStage(JobStage stage) = 0;
+  // `done` of `total` files handled in the current stage.
+  virtual void OnFiles(std::size_t done, std::size_t total) = 0;
+};
+
+// How a job or a restore ended, for callers that act on it (the command line's exit code).
+enum class JobOutcome {
+  kRefused,  // stopped before anything was touched
+  kDone,
+  kPartial,  // something was not done; what was not is in the final box, nothing is lost
+};
+
+}  // namespace torvane

@@ -1,0 +1,15 @@
+// Putting a game folder back as it was before the last job, from that job's journal.
+#pragma once
+
+#include <string_view>
+
+#include "app/job_observer.h"
+#include "runtime/runtime.h"
+
+namespace torvane {
+
+// Asks the user (Yes/No, with a one-line summary) and restores the newest job of the
+// game folder of `pickerText` that is not yet restored. Every outcome ends in one box.
+JobOutcome RunRestore(std::u16string_view pickerText, Runtime& rt, JobObserver* observer = nullptr);
+
+}  // namespace torvane
