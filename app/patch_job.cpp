@@ -2,8 +2,11 @@
 
 #include <vector>
 
+#include "app/game_path.h"
 #include "app/quarantine.h"
+#include "app/recovery.h"
 #include "app/safe_move.h"
+#include "app/version_set.h"
 #include "resources/texts.h"
 #include "runtime/text.h"
 
@@ -19,43 +22,12 @@ bool IsFile(const Result<std::uint32_t>& attributes) {
   return attributes.ok() && (attributes.value() & kAttrFolder) == 0;
 }
 
-std::u16string QuarantineOf(const std::u16string& file) { return FolderOf(file) + u"vTemp"; }
-
-// The folder as the platform names it: without its backslash, except at a drive root.
-std::u16string FolderForLookup(const std::u16string& folder) {
-  if (folder.size() > 1 && folder.back() == u'\\' && folder[folder.size() - 2] != u':') {
-    return folder.substr(0, folder.size() - 1);
-  }
-  return folder;
-}
-
 void ShowError(Runtime& rt, const std::u16string& prompt, std::uint32_t icon) {
   (void)rt.MsgBox(prompt, kMbOk | icon, texts::kTitleError);
 }
 
-// Refuses a path that would make the job act on files the user did not name, before
-// anything is touched. Returns false after telling the user why.
-bool PathIsUsable(Runtime& rt, const std::u16string& working, const GamePaths& paths) {
-  if (Contains(working, u"*") || Contains(working, u"?")) {
-    ShowError(rt, texts::kMsgWildcards, kMbIconStop);
-    return false;
-  }
-  std::vector<std::u16string> folders{FolderOf(paths.msvcn80)};
-  for (const std::u16string& file : paths.versionFiles) folders.push_back(FolderOf(file));
-  for (const std::u16string& folder : folders) {
-    if (folder.empty()) {
-      ShowError(rt, texts::kMsgNotFullPath, kMbIconStop);
-      return false;
-    }
-    const Result<std::uint32_t> attributes = rt.GetAttr(FolderForLookup(folder));
-    if (!attributes.ok() || (attributes.value() & kAttrFolder) == 0) {
-      ShowError(rt,
-                std::u16string(texts::kMsgFolderMissing) + folder + kCrLf + texts::kMsgCheckPath,
-                kMbIconStop);
-      return false;
-    }
-  }
-  return true;
+std::u16string Line(const std::u16string& path, const Error& error) {
+  return kCrLf + path + u"  " + texts::kMsgErrorPrefix + error.description;
 }
 
 // All four replacements must be there before the first original is touched.
@@ -80,76 +52,46 @@ bool SourcesPresent(Runtime& rt, std::array<std::u16string, 4>& sources) {
   return false;
 }
 
-// Every original goes to a vTemp beside it, so that folder must exist before the first
-// file is touched.
-bool QuarantinesReady(Runtime& rt, const GamePaths& paths) {
-  std::vector<std::u16string> files{paths.msvcn80};
-  files.insert(files.end(), paths.versionFiles.begin(), paths.versionFiles.end());
-  for (const std::u16string& file : files) {
-    const Status made = EnsureFolder(rt, QuarantineOf(file));
-    if (made.ok()) continue;
-    ShowError(rt,
-              texts::kMsgNoQuarantine + QuarantineOf(file) + kCrLf + texts::kMsgErrorPrefix +
-                  made.error().description,
-              kMbIconStop);
-    return false;
-  }
-  return true;
+// Every original and the journal go to the game folder's vTemp, so it must exist before
+// the first file is touched.
+bool QuarantineReady(Runtime& rt, const std::u16string& quarantine) {
+  const Status made = EnsureFolder(rt, quarantine);
+  if (made.ok()) return true;
+  ShowError(rt,
+            texts::kMsgNoQuarantine + quarantine + kCrLf + texts::kMsgErrorPrefix +
+                made.error().description,
+            kMbIconStop);
+  return false;
 }
 
-// One version file on its way from the original to the replacement.
-struct Replacement {
-  std::u16string target;
-  std::u16string source;
-  std::u16string keptAt;  // where the original waits in vTemp
-  bool inPlace = false;   // already identical to the replacement
-  bool failed = false;
-  std::u16string problem;  // what to tell the user when it failed
-};
-
-void SetAsideOriginal(Runtime& rt, Replacement& r) {
-  if (!IsFile(rt.GetAttr(r.target))) return;  // nothing to keep: a restore
-  const Result<bool> same = rt.SameContent(r.target, r.source);
-  if (same.ok() && same.value()) {
-    r.inPlace = true;
-    return;
+// A new journal for this job, after whatever an interrupted one left has been settled.
+std::unique_ptr<Journal> StartJournal(Runtime& rt, const GamePath& g, JobObserver* observer) {
+  if (!RecoverInterrupted(rt, g.quarantine, observer)) return nullptr;
+  const Result<std::vector<std::u16string>> existing = ListJournals(rt, g.quarantine);
+  const std::u16string path =
+      NextJournalPath(g.quarantine, existing.value_or(std::vector<std::u16string>()));
+  Result<std::unique_ptr<Journal>> journal = Journal::Open(rt, path, JournalDoc());
+  Status begun = journal.ok() ? journal.value()->BeginSection(SectionKind::kJob, g.working)
+                              : journal.status();
+  if (!begun.ok()) {
+    ShowError(rt, texts::kMsgNoQuarantine + path + Line(path, begun.error()), kMbIconStop);
+    return nullptr;
   }
-  const Result<std::u16string> kept = MoveIntoFolder(rt, r.target, QuarantineOf(r.target));
-  if (kept.ok()) {
-    r.keptAt = kept.value();
-  } else {
-    r.failed = true;
-    r.problem = texts::kMsgErrorPrefix + kept.error().description;
-  }
+  return std::move(journal.value());
 }
 
-void CopyReplacement(Runtime& rt, Replacement& r) {
-  if (r.inPlace || r.failed) return;
-  const Status copied = rt.FileCopy(r.source, r.target, CopyMode::kKeepExisting);
-  if (copied.ok()) return;
-  r.failed = true;
-  r.problem = texts::kMsgErrorPrefix + copied.error().description;
-  if (r.keptAt.empty()) return;
-  if (rt.Rename(r.keptAt, r.target).ok()) {
-    r.keptAt.clear();
-  } else {
-    r.problem += texts::kMsgKeptInVTemp + r.keptAt;
+std::u16string SetFailureText(const SetFailure& failure, const UndoReport& undone) {
+  std::u16string text = std::u16string(texts::kMsgSetUnchanged) + kParagraph +
+                        texts::kMsgSetFailedAt + Line(failure.path, failure.error);
+  if (!undone.complete()) {
+    text += std::u16string(kParagraph) + texts::kMsgRollbackIncomplete;
+    for (const std::u16string& p : undone.problems) text += kCrLf + p;
   }
+  return text;
 }
 
-std::u16string Line(const std::u16string& path, const Error& error) {
-  return kCrLf + path + u"  " + texts::kMsgErrorPrefix + error.description;
-}
-
-std::u16string OutcomeText(const std::array<Replacement, 4>& replacements,
-                           const QuarantineReport& report) {
-  std::u16string text = texts::kMsgIncomplete;
-  std::u16string notReplaced;
-  for (const Replacement& r : replacements) {
-    if (r.failed) notReplaced += kCrLf + r.target + u"  " + r.problem;
-  }
-  if (!notReplaced.empty())
-    text += kParagraph + std::u16string(texts::kMsgNotReplaced) + notReplaced;
+std::u16string TidyText(const QuarantineReport& report) {
+  std::u16string text = texts::kMsgTidyIncomplete;
   if (!report.notMoved.empty()) {
     text += std::u16string(kParagraph) + texts::kMsgNotMoved;
     for (const Failure& f : report.notMoved) text += Line(f.path, f.error);
@@ -159,6 +101,26 @@ std::u16string OutcomeText(const std::array<Replacement, 4>& replacements,
     for (const Failure& f : report.notListed) text += Line(f.path, f.error);
   }
   return text;
+}
+
+void Report(JobObserver* observer, JobStage stage) {
+  if (observer) observer->OnStage(stage);
+}
+
+// The set's change, or its undoing when any part failed. False when it was undone.
+bool ReplaceVersionSet(Runtime& rt, Journal& journal, VersionSet& set, JobObserver* observer) {
+  Report(observer, JobStage::kStaging);
+  std::optional<SetFailure> failure = set.Stage();
+  if (!failure) {
+    rt.Sleep(kPauseMs);
+    Report(observer, JobStage::kSwapping);
+    failure = set.Swap();
+  }
+  if (!failure) return true;
+  const UndoReport undone = set.RollBack();
+  SkipOnFailure(journal.End(kEndRolledBack));
+  ShowError(rt, SetFailureText(*failure, undone), kMbIconExclamation);
+  return false;
 }
 
 }  // namespace
@@ -179,59 +141,53 @@ GamePaths DeriveGamePaths(std::u16string_view workingPath) {
 }
 
 JobOutcome RunPatchJob(std::u16string_view pickerText, Runtime& rt, JobObserver* observer) {
-  (void)observer;
-  std::u16string working = LowerCase(pickerText);
-  if (working.empty() || !Contains(working, kExeName)) {
-    ShowError(rt, texts::kMsgNoPath, kMbIconStop);
-    return JobOutcome::kRefused;
-  }
-  const GamePaths paths = DeriveGamePaths(working);
+  Report(observer, JobStage::kChecking);
+  const std::optional<GamePath> g = CheckGamePath(pickerText, rt);
   std::array<std::u16string, 4> sources;
-  if (!PathIsUsable(rt, working, paths) || !SourcesPresent(rt, sources) ||
-      !QuarantinesReady(rt, paths)) {
+  if (!g || !SourcesPresent(rt, sources) || !QuarantineReady(rt, g->quarantine)) {
     return JobOutcome::kRefused;
   }
+  const std::unique_ptr<Journal> journal = StartJournal(rt, *g, observer);
+  if (!journal) return JobOutcome::kRefused;
 
-  // msvcn80.dll is kept in vTemp, not destroyed; whatever happens here, the look below
-  // decides whether the job may go on.
-  if (IsFile(rt.GetAttr(paths.msvcn80))) {
-    SkipOnFailure(MoveIntoFolder(rt, paths.msvcn80, QuarantineOf(paths.msvcn80)));
-  }
+  // msvcn80.dll goes first and alone; the look after the pause decides whether the job
+  // may go on. It is part of the set: a failure further on brings it back too.
+  VersionSet set(rt, *journal, g->paths, sources, g->quarantine);
+  SkipOnFailure(journal->Mark("set-begin"));
+  Report(observer, JobStage::kSettingAside);
+  set.SetAsideMsvcn80();
   rt.Sleep(kPauseMs);
-  const Result<std::uint32_t> survivor = rt.GetAttr(paths.msvcn80);
+  const Result<std::uint32_t> survivor = rt.GetAttr(g->paths.msvcn80);
   if (IsFile(survivor) || (!survivor.ok() && !survivor.Is(ErrorKind::kNotFound))) {
+    set.RollBack();  // nothing of the set has moved; this only makes sure
+    SkipOnFailure(journal->End(kEndRolledBack));
     ShowError(rt, texts::kMsgProbeFailed, kMbIconExclamation);
     return JobOutcome::kPartial;
   }
-
-  std::array<Replacement, 4> replacements;
-  for (size_t i = 0; i < replacements.size(); ++i) {
-    replacements[i].target = paths.versionFiles[i];
-    replacements[i].source = sources[i];
-    SetAsideOriginal(rt, replacements[i]);
-  }
-  rt.Sleep(kPauseMs);
-  for (Replacement& r : replacements) CopyReplacement(rt, r);
+  if (!ReplaceVersionSet(rt, *journal, set, observer)) return JobOutcome::kPartial;
+  SkipOnFailure(journal->Mark("set-commit"));
   rt.Sleep(kPauseMs);
 
-  const QuarantineReport report = ClearRedundantFiles(working, rt);
+  Report(observer, JobStage::kTidying);
+  std::u16string path = g->working;
+  const QuarantineReport report = ClearRedundantFiles(path, rt, *journal, observer);
   rt.Sleep(kPauseMs);
-
-  bool allReplaced = true;
-  for (const Replacement& r : replacements) allReplaced = allReplaced && !r.failed;
-  if (allReplaced && report.complete()) {
+  Report(observer, JobStage::kFinishing);
+  SkipOnFailure(journal->End(report.complete() ? kEndDone : kEndPartial));
+  if (report.complete()) {
     (void)rt.MsgBox(texts::kMsgDone, kMbOk | kMbIconInformation, texts::kTitleInfo);
     return JobOutcome::kDone;
   }
-  ShowError(rt, OutcomeText(replacements, report), kMbIconExclamation);
+  ShowError(rt, TidyText(report), kMbIconExclamation);
   return JobOutcome::kPartial;
 }
 
 Result<std::u16string> QuarantineFolderOf(std::u16string_view pickerText, Runtime& rt) {
-  (void)rt;
-  const std::u16string working = LowerCase(pickerText);
+  const std::u16string working = LowerCase(Unquoted(pickerText));
   if (!Contains(working, kExeName)) return Error{ErrorKind::kBadPath, 0, texts::kMsgNoPath};
-  return QuarantineOf(working);
+  const Result<std::u16string> resolved = rt.FullPath(working);
+  if (!resolved.ok()) return resolved.error();
+  return FolderOf(DeriveGamePaths(LowerCase(resolved.value())).versionFiles[2]) + u"vTemp";
 }
 
 }  // namespace torvane

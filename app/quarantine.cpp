@@ -3,6 +3,8 @@
 #include <set>
 
 #include "app/safe_move.h"
+#include "app/steps.h"
+#include "resources/texts.h"
 #include "runtime/text.h"
 
 namespace torvane {
@@ -13,18 +15,11 @@ constexpr std::u16string_view kQuarantineName = u"vTemp";
 constexpr std::u16string_view kMilesProbe = u"redist\\miles\\Mssfast.m3d";
 constexpr std::u16string_view kMilesFolder = u"redist\\miles\\";
 constexpr int kListingAttempts = 2;
-constexpr std::uint32_t kKeptAttributes = kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrArchive;
-
-void MoveOne(Runtime& rt, const std::u16string& file, const std::u16string& quarantine,
-             QuarantineReport& report) {
-  const Result<std::uint32_t> before = rt.GetAttr(file);
-  SkipOnFailure(rt.SetAttr(file, kAttrNormal));
-  const Result<std::u16string> moved = MoveIntoFolder(rt, file, quarantine);
-  if (moved.ok()) return;
-  // It stays, so it keeps looking as it did: a hidden file stays hidden.
-  if (before.ok()) SkipOnFailure(rt.SetAttr(file, before.value() & kKeptAttributes));
-  report.notMoved.push_back({file, moved.error()});
-}
+// Moves announced in one journal write: a crash leaves at most this many to look up,
+// and the journal is flushed twice per batch rather than twice per file.
+constexpr std::size_t kBatch = 64;
+constexpr std::uint32_t kEverything =
+    kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrVolume | kAttrFolder;
 
 // The names one listing returns, and the error that cut it short, if any.
 struct Listing {
@@ -32,9 +27,9 @@ struct Listing {
   Result<std::u16string> end = std::u16string();
 };
 
-Listing ListFiles(Runtime& rt, const std::u16string& folder) {
+Listing List(Runtime& rt, const std::u16string& pattern, std::uint32_t mask) {
   Listing listing;
-  listing.end = rt.Dir(folder + u"*.*", kDirAllFiles);
+  listing.end = rt.Dir(pattern, mask);
   while (listing.end.ok() && !listing.end.value().empty()) {
     listing.names.push_back(listing.end.value());
     listing.end = rt.DirNext();
@@ -42,29 +37,140 @@ Listing ListFiles(Runtime& rt, const std::u16string& folder) {
   return listing;
 }
 
-// `folder` ends in a backslash.
-void QuarantinePass(Runtime& rt, const std::u16string& folder, std::u16string_view keepList,
-                    QuarantineReport& report) {
-  const std::u16string quarantine = folder + std::u16string(kQuarantineName);
-  const Result<std::u16string> existing = rt.Dir(quarantine, kDirWithFolders);
-  if (!existing.ok() || existing.value().empty()) SkipOnFailure(rt.MkDir(quarantine));
+std::u16string WithoutBackslash(const std::u16string& folder) {
+  return folder.substr(0, folder.size() - 1);
+}
 
-  // The names are gathered before anything moves, so the moves never disturb a listing.
-  // A listing cut short is taken again once: names it missed are then still found.
-  std::set<std::u16string> tried;
-  for (int attempt = 1;; ++attempt) {
-    const Listing listing = ListFiles(rt, folder);
-    for (const std::u16string& name : listing.names) {
-      if (IsKept(keepList, LowerCase(name)) || !tried.insert(name).second) continue;
-      MoveOne(rt, folder + name, quarantine, report);
-    }
-    if (listing.end.ok()) return;
-    if (attempt == kListingAttempts) {
-      report.notListed.push_back({folder, listing.end.error()});
-      return;
+// The lower-cased name of the running program when it lies in `folder`, else empty.
+std::u16string OwnNameIn(Runtime& rt, const std::u16string& folder) {
+  const Result<std::u16string> self = rt.ProgramPath();
+  if (!self.ok()) return {};
+  const Result<bool> here =
+      rt.SameFile(WithoutBackslash(FolderOf(self.value())), WithoutBackslash(folder));
+  return here.ok() && here.value() ? LowerCase(NameOf(self.value())) : std::u16string();
+}
+
+class Pass {
+ public:
+  Pass(Runtime& rt, Journal& journal, JobObserver* observer, QuarantineReport& report)
+      : rt_(rt), journal_(journal), observer_(observer), report_(report) {}
+
+  // `folder` ends in a backslash.
+  void Run(const std::u16string& folder, std::u16string_view keepList, const std::u16string& own) {
+    quarantine_ = folder + std::u16string(kQuarantineName);
+    if (!PrepareQuarantine()) return;
+    // The names are gathered before anything moves, so the moves never disturb a listing.
+    // A listing cut short is taken again once: names it missed are then still found.
+    std::set<std::u16string> tried;
+    for (int attempt = 1;; ++attempt) {
+      const Listing listing = List(rt_, folder + u"*.*", kDirAllFiles);
+      std::vector<std::u16string> moving;
+      for (const std::u16string& name : listing.names) {
+        const std::u16string lower = LowerCase(name);
+        if (IsKept(keepList, lower) || lower == own || !tried.insert(name).second) continue;
+        moving.push_back(folder + name);
+      }
+      total_ += moving.size();
+      MoveAll(moving);
+      if (listing.end.ok()) return;
+      if (attempt == kListingAttempts) {
+        report_.notListed.push_back({folder, listing.end.error()});
+        return;
+      }
     }
   }
-}
+
+ private:
+  bool PrepareQuarantine() {
+    const Result<std::uint32_t> existing = rt_.GetAttr(quarantine_);
+    if (!existing.ok()) {
+      Step mkdir;
+      mkdir.kind = StepKind::kMkDir;
+      mkdir.from = quarantine_;
+      SkipOnFailure(Execute(rt_, journal_, mkdir));
+    } else if ((existing.value() & kAttrReparsePoint) != 0) {
+      // Never move the user's files through a link someone planted.
+      report_.notListed.push_back({quarantine_, {ErrorKind::kAccessDenied, 0, texts::kMsgLinkedQuarantine}});
+      return false;
+    }
+    // Names already taken in vTemp; the moves below promise theirs here too.
+    taken_.clear();
+    for (const std::u16string& name : List(rt_, quarantine_ + u"\\", kEverything).names) {
+      taken_.insert(LowerCase(name));
+    }
+    return true;
+  }
+
+  void MoveAll(const std::vector<std::u16string>& files) {
+    for (std::size_t start = 0; start < files.size(); start += kBatch) {
+      const std::size_t end = std::min(files.size(), start + kBatch);
+      if (!MoveBatch({files.begin() + start, files.begin() + end})) {
+        for (std::size_t i = end; i < files.size(); ++i) {
+          report_.notMoved.push_back({files[i], journalError_});
+        }
+        return;
+      }
+    }
+  }
+
+  // False when the journal cannot be written: nothing more is moved without its record.
+  bool MoveBatch(const std::vector<std::u16string>& files) {
+    std::vector<Step> steps;
+    for (const std::u16string& file : files) {
+      const Result<std::uint32_t> attributes = rt_.GetAttr(file);
+      if (!attributes.ok()) {
+        report_.notMoved.push_back({file, attributes.error()});
+        continue;
+      }
+      Step step;
+      step.kind = StepKind::kMove;
+      step.from = file;
+      step.to = FreeName(NameOf(file));
+      step.attributes = attributes.value();
+      step.clearsAttributes = true;
+      steps.push_back(std::move(step));
+    }
+    std::vector<Step*> announced;
+    for (Step& step : steps) announced.push_back(&step);
+    if (const Status written = journal_.Intend(announced); !written.ok()) {
+      journalError_ = written.error();
+      for (const Step& step : steps) report_.notMoved.push_back({step.from, written.error()});
+      return false;
+    }
+    std::vector<const Step*> outcomes;
+    for (Step& step : steps) {
+      const Status moved = Apply(rt_, step);
+      step.state = moved.ok() ? StepState::kDone : StepState::kFailed;
+      if (!moved.ok()) {
+        step.error = moved.error().description;
+        report_.notMoved.push_back({step.from, moved.error()});
+      }
+      outcomes.push_back(&step);
+      if (observer_) observer_->OnFiles(++moved_, total_);
+    }
+    SkipOnFailure(journal_.Record(outcomes));
+    return true;
+  }
+
+  std::u16string FreeName(const std::u16string& name) {
+    for (int n = 1;; ++n) {
+      std::u16string candidate = CopyName(name, n);
+      if (taken_.insert(LowerCase(candidate)).second) {
+        return quarantine_ + u"\\" + candidate;
+      }
+    }
+  }
+
+  Runtime& rt_;
+  Journal& journal_;
+  JobObserver* observer_;
+  QuarantineReport& report_;
+  std::u16string quarantine_;
+  std::set<std::u16string> taken_;
+  std::size_t moved_ = 0;
+  std::size_t total_ = 0;
+  Error journalError_;
+};
 
 }  // namespace
 
@@ -88,14 +194,16 @@ bool IsKept(std::u16string_view keepList, std::u16string_view name) {
   return Contains(keepList, name);
 }
 
-QuarantineReport ClearRedundantFiles(std::u16string& path, Runtime& rt) {
+QuarantineReport ClearRedundantFiles(std::u16string& path, Runtime& rt, Journal& journal,
+                                     JobObserver* observer) {
   QuarantineReport report;
   if (path.empty()) return report;
+  Pass pass(rt, journal, observer, report);
 
   const std::u16string lowered = LowerCase(path);
   if (Contains(lowered, kExeMarker)) {
     path = ReplaceAll(lowered, kExeMarker, u"\\");
-    QuarantinePass(rt, path, GameKeepList(), report);
+    pass.Run(path, GameKeepList(), OwnNameIn(rt, path));
   }
 
   const Result<std::u16string> miles = rt.Dir(path + std::u16string(kMilesProbe), kDirOrdinary);
@@ -104,7 +212,7 @@ QuarantineReport ClearRedundantFiles(std::u16string& path, Runtime& rt) {
     report.notListed.push_back({path + std::u16string(kMilesFolder), miles.error()});
   } else if (!miles.value().empty()) {
     path += kMilesFolder;
-    QuarantinePass(rt, path, MilesKeepList(), report);
+    pass.Run(path, MilesKeepList(), {});
   }
   return report;
 }

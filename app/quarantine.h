@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "app/job_observer.h"
+#include "app/journal.h"
 #include "runtime/runtime.h"
 
 namespace torvane {
@@ -32,6 +34,9 @@ bool IsKept(std::u16string_view keepList, std::u16string_view name);
 
 // `path` is the lower-cased path of war3.exe. It comes back rewritten: the game folder
 // after the game pass, that folder with "redist\miles\" appended after the audio pass.
-QuarantineReport ClearRedundantFiles(std::u16string& path, Runtime& rt);
+// Every move is announced in `journal` before it is made; the running program's own
+// file is never moved, whatever its name.
+QuarantineReport ClearRedundantFiles(std::u16string& path, Runtime& rt, Journal& journal,
+                                     JobObserver* observer = nullptr);
 
 }  // namespace torvane

@@ -1,12 +1,95 @@
 #include "app/restore.h"
 
+#include <optional>
+
+#include "app/game_path.h"
+#include "app/journal.h"
+#include "app/recovery.h"
+#include "app/undo.h"
+#include "resources/texts.h"
+#include "runtime/text.h"
+
 namespace torvane {
+namespace {
+
+constexpr char16_t kCrLf[] = u"\r\n";
+constexpr std::uint32_t kMbIconQuestion = 32;
+
+std::u16string Number(std::size_t n) { return FromUtf8(std::to_string(n)); }
+
+struct LastJob {
+  std::u16string path;
+  JournalDoc doc;
+  std::vector<Step> inEffect;
+};
+
+// The newest job that is not restored yet and still shows in the folder.
+std::optional<LastJob> FindLastJob(Runtime& rt, const std::u16string& quarantine) {
+  const Result<std::vector<std::u16string>> journals = ListJournals(rt, quarantine);
+  if (!journals.ok()) return std::nullopt;
+  for (auto path = journals.value().rbegin(); path != journals.value().rend(); ++path) {
+    Result<JournalDoc> doc = ReadJournal(rt, *path);
+    if (!doc.ok() || doc.value().Restored()) continue;
+    std::vector<Step> inEffect = doc.value().InEffect();
+    if (!inEffect.empty()) return LastJob{*path, std::move(doc.value()), std::move(inEffect)};
+  }
+  return std::nullopt;
+}
+
+std::u16string Question(const LastJob& job) {
+  std::size_t back = 0, removed = 0;
+  for (const Step& s : job.inEffect) {
+    if (s.kind != StepKind::kMove) continue;
+    ++(s.placesReplacement ? removed : back);
+  }
+  const std::u16string when = job.doc.sections.empty() ? u"" : job.doc.sections.front().time;
+  return texts::kMsgRestoreAskHead + when + texts::kMsgRestoreAskFiles + Number(back) +
+         texts::kMsgRestoreAskRemove + Number(removed) + texts::kMsgRestoreAskTail;
+}
+
+std::u16string Outcome(const UndoReport& report) {
+  if (report.complete()) {
+    return texts::kMsgRestored + Number(report.returned) + texts::kMsgRestoredRemoved +
+           Number(report.removed) + texts::kMsgRestoredTail;
+  }
+  std::u16string text = texts::kMsgRestoredPartly;
+  for (const std::u16string& p : report.problems) text += kCrLf + p;
+  return text;
+}
+
+}  // namespace
 
 JobOutcome RunRestore(std::u16string_view pickerText, Runtime& rt, JobObserver* observer) {
-  (void)pickerText;
-  (void)rt;
-  (void)observer;
-  return JobOutcome::kRefused;
+  if (observer) observer->OnStage(JobStage::kChecking);
+  const std::optional<GamePath> g = CheckGamePath(pickerText, rt);
+  if (!g || !RecoverInterrupted(rt, g->quarantine, observer)) return JobOutcome::kRefused;
+  const std::optional<LastJob> job = FindLastJob(rt, g->quarantine);
+  if (!job) {
+    (void)rt.MsgBox(texts::kMsgNothingToRestore, kMbOk | kMbIconInformation, texts::kTitleInfo);
+    return JobOutcome::kRefused;
+  }
+  if (rt.MsgBox(Question(*job), kMbYesNo | kMbIconQuestion | kMbDefButton2, texts::kTitleInfo) !=
+      kIdYes) {
+    return JobOutcome::kRefused;
+  }
+  Result<std::unique_ptr<Journal>> journal = Journal::Open(rt, job->path, job->doc);
+  const Status begun = journal.ok()
+                           ? journal.value()->BeginSection(SectionKind::kRestore, g->working)
+                           : journal.status();
+  if (!begun.ok()) {
+    (void)rt.MsgBox(texts::kMsgJournalUnreadable + (kCrLf + job->path) + kCrLf +
+                        begun.error().description,
+                    kMbOk | kMbIconStop, texts::kTitleError);
+    return JobOutcome::kRefused;
+  }
+  if (observer) observer->OnStage(JobStage::kRestoring);
+  const UndoReport report = Undo(rt, *journal.value(), job->inEffect, observer);
+  SkipOnFailure(journal.value()->End(report.complete() ? kEndRestored : kEndRestoredPartly));
+  if (observer) observer->OnStage(JobStage::kFinishing);
+  (void)rt.MsgBox(Outcome(report),
+                  kMbOk | (report.complete() ? kMbIconInformation : kMbIconExclamation),
+                  report.complete() ? texts::kTitleInfo : texts::kTitleError);
+  return report.complete() ? JobOutcome::kDone : JobOutcome::kPartial;
 }
 
 }  // namespace torvane

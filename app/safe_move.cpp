@@ -45,20 +45,23 @@ Status EnsureFolder(Runtime& rt, const std::u16string& folder) {
   return made;
 }
 
-Result<std::u16string> MoveIntoFolder(Runtime& rt, const std::u16string& path,
-                                      const std::u16string& folder) {
-  const std::u16string name = NameOf(path);
-  Status last;
+Result<std::u16string> FreePathIn(Runtime& rt, const std::u16string& folder,
+                                  std::u16string_view name, const std::set<std::u16string>& taken) {
   for (int n = 1; n <= kMaxCopyNumber; ++n) {
-    const std::u16string target = folder + u"\\" + CopyName(name, n);
-    // The rename never replaces: a taken name fails it and the next number is tried.
-    last = rt.Rename(path, target);
-    if (last.Is(ErrorKind::kNotSameDevice)) last = MoveAcrossVolumes(rt, path, target);
-    if (last.ok()) return target;
-    if (!last.Is(ErrorKind::kAlreadyExists)) return last.error();
+    const std::u16string candidate = CopyName(name, n);
+    if (taken.count(LowerCase(candidate))) continue;
+    const std::u16string path = folder + u"\\" + candidate;
+    const Result<std::uint32_t> there = rt.GetAttr(path);
+    if (there.Is(ErrorKind::kNotFound)) return path;
+    if (!there.ok()) return there.error();
   }
-  if (last.ok()) last = Error{ErrorKind::kAlreadyExists, 183, u"当文件已存在时，无法创建该文件。"};
-  return last.error();
+  return Error{ErrorKind::kAlreadyExists, 183, FromUtf8(std::to_string(kMaxCopyNumber))};
+}
+
+Status MoveFile(Runtime& rt, const std::u16string& from, const std::u16string& to) {
+  Status moved = rt.Rename(from, to);
+  if (moved.Is(ErrorKind::kNotSameDevice)) moved = MoveAcrossVolumes(rt, from, to);
+  return moved;
 }
 
 }  // namespace torvane

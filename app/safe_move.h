@@ -1,6 +1,7 @@
-// Moving a file into a quarantine folder without ever losing or overwriting one.
+// Moving a file without ever losing or overwriting one.
 #pragma once
 
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -15,11 +16,16 @@ std::u16string CopyName(std::u16string_view name, int n);
 // Makes sure `folder` (no trailing backslash) exists as a folder.
 Status EnsureFolder(Runtime& rt, const std::u16string& folder);
 
-// Moves the file `path` into `folder` (no trailing backslash) under its own name, or
-// under the next free copy name when that is taken; returns where it arrived. A rename
-// within the volume where possible; across volumes a copy that never replaces, and the
-// source deleted only after the copy is in place. On failure the file stays where it was.
-Result<std::u16string> MoveIntoFolder(Runtime& rt, const std::u16string& path,
-                                      const std::u16string& folder);
+// The first of `name`, "name (2)", "name (3)", ... that is free in `folder` (no trailing
+// backslash) and not among `taken` (lower-case names already promised to other moves);
+// returns the full path.
+Result<std::u16string> FreePathIn(Runtime& rt, const std::u16string& folder,
+                                  std::u16string_view name,
+                                  const std::set<std::u16string>& taken = {});
+
+// Moves a file to a free name: a rename within the volume; across volumes a copy that
+// never replaces, the source deleted only after the copy is in place. On failure the
+// file stays where it was and nothing is left at `to`.
+Status MoveFile(Runtime& rt, const std::u16string& from, const std::u16string& to);
 
 }  // namespace torvane

@@ -33,13 +33,52 @@ inline constexpr char16_t kMsgNoQuarantine[] = u"无法创建用来保存原文�
 inline constexpr char16_t kMsgSourceMissing[] = u"（找不到）";
 inline constexpr char16_t kMsgSourceUnreadable[] = u"（无法读取：";
 
+inline constexpr char16_t kMsgDriveRoot[] =
+    u"魔兽主程序不能直接放在磁盘根目录下，本程序不会整理整个磁盘。游戏文件夹没有任何改动。";
+inline constexpr char16_t kMsgWindowsFolder[] =
+    u"这是 Windows 系统文件夹，不是魔兽争霸III的游戏文件夹。没有任何改动。";
+inline constexpr char16_t kMsgNoWar3Mpq[] =
+    u"这个文件夹里没有 War3.mpq，不像是魔兽争霸III的游戏文件夹，为避免误整理其他文件，"
+    u"没有任何改动。\r\n请选择游戏安装文件夹中的 war3.exe：";
+inline constexpr char16_t kMsgLinkedQuarantine[] =
+    u"vTemp 是一个链接（联接点或符号链接），本程序不会通过链接移动文件。";
+
 // The outcome when something could not be done.
-inline constexpr char16_t kMsgIncomplete[] = u"补丁没有全部完成，没有任何文件被删除。";
-inline constexpr char16_t kMsgNotReplaced[] = u"以下文件未能替换，原文件仍在原处：";
-inline constexpr char16_t kMsgKeptInVTemp[] = u"，原文件保存在：";
+inline constexpr char16_t kMsgSetUnchanged[] =
+    u"补丁没有完成：版本文件一个也没有替换，游戏保持原样，也没有整理任何文件。";
+inline constexpr char16_t kMsgSetFailedAt[] = u"出错的文件：";
+inline constexpr char16_t kMsgTidyIncomplete[] = u"补丁已完成，但多余文件没有全部整理。";
+inline constexpr char16_t kMsgCopyDiffers[] = u"复制出的文件与 patch 文件夹中的不一致";
+inline constexpr char16_t kMsgRollbackIncomplete[] =
+    u"以下文件未能恢复原样（没有任何文件被删除）：";
 inline constexpr char16_t kMsgNotMoved[] = u"以下文件未能移入 vTemp，仍在原处：";
 inline constexpr char16_t kMsgNotListed[] = u"以下文件夹无法读取，其中的文件没有整理：";
 inline constexpr char16_t kMsgErrorPrefix[] = u"错误:";
+
+// The journal: putting things back, and an interrupted job made whole.
+inline constexpr char16_t kMsgGoneSince[] = u"  不见了（可能已被手动移走）";
+inline constexpr char16_t kMsgNameTaken[] = u"  已被另一个文件占用，原文件仍保存在：";
+inline constexpr char16_t kMsgChangedSince[] = u"  在本程序写入后已被修改，保留未删";
+inline constexpr char16_t kMsgInterrupted[] = u"被中断，没有完成";
+inline constexpr char16_t kMsgJournalUnreadable[] =
+    u"无法读取本程序的操作记录，为避免弄乱文件，没有任何改动：";
+inline constexpr char16_t kMsgRecoveredHead[] = u"发现上次的操作在 ";
+inline constexpr char16_t kMsgRecoveredJob[] = u" 被中断（程序被关闭或电脑断电）。";
+inline constexpr char16_t kMsgRecoveredRestore[] = u" 的还原被中断。再次还原即可完成。";
+inline constexpr char16_t kMsgRecoveredSetBack[] =
+    u"版本文件已全部恢复为原来的版本（没有混合版本）。";
+inline constexpr char16_t kMsgRecoveredSetKept[] = u"版本文件完整。";
+inline constexpr char16_t kMsgRecoveredMoves[] = u"已移入 vTemp 的文件保留在 vTemp 中，可用“还原上次的修改”放回。";
+inline constexpr char16_t kMsgRecoveredNothingLost[] = u"没有任何文件丢失。";
+inline constexpr char16_t kMsgNothingToRestore[] = u"没有可以还原的修改。";
+inline constexpr char16_t kMsgRestoreAskHead[] = u"将还原 ";
+inline constexpr char16_t kMsgRestoreAskFiles[] = u" 的修改：放回 ";
+inline constexpr char16_t kMsgRestoreAskRemove[] = u" 个文件，删除本程序写入的 ";
+inline constexpr char16_t kMsgRestoreAskTail[] = u" 个替换文件。确定还原吗？";
+inline constexpr char16_t kMsgRestored[] = u"还原完成：放回 ";
+inline constexpr char16_t kMsgRestoredRemoved[] = u" 个文件，删除 ";
+inline constexpr char16_t kMsgRestoredTail[] = u" 个替换文件。";
+inline constexpr char16_t kMsgRestoredPartly[] = u"还原没有全部完成，没有任何文件被删除或覆盖：";
 
 // The path picker.
 inline constexpr char16_t kDefaultFilter[] = u"所有类型 (*.*) | *.*";

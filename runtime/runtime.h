@@ -4,7 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <string_view>
 
 #include "runtime/result.h"
 
@@ -19,6 +21,7 @@ enum Attr : std::uint32_t {
   kAttrVolume = 8,
   kAttrFolder = 16,
   kAttrArchive = 32,
+  kAttrReparsePoint = 1024,  // a junction or symbolic link
 };
 
 // Listing masks of Dir: which entries a listing admits.
@@ -40,6 +43,21 @@ enum MsgBoxFlag : std::uint32_t {
 inline constexpr int kIdYes = 6;
 
 enum class CopyMode { kReplace, kKeepExisting };
+
+// A file's size and SHA-256 (lower-case hexadecimal).
+struct FileDigest {
+  std::uint64_t size = 0;
+  std::string sha256;
+  bool operator==(const FileDigest&) const = default;
+};
+
+// A file open for appending. Each Append is on the disk (flushed) before it returns, so
+// a crash or a power cut leaves every earlier Append readable.
+class AppendFile {
+ public:
+  virtual ~AppendFile() = default;
+  virtual Status Append(std::string_view bytes) = 0;
+};
 
 class Runtime {
  public:
@@ -72,6 +90,27 @@ class Runtime {
   virtual int MsgBox(const std::u16string& prompt, std::uint32_t flags,
                      const std::u16string& title) = 0;
   virtual void Sleep(std::uint32_t milliseconds) = 0;
+
+  // --- The journal and what it relies on ---
+  // Opens (creating when missing) a file to append to; other programs may read it.
+  virtual Result<std::unique_ptr<AppendFile>> OpenForAppend(const std::u16string& path) = 0;
+  virtual Result<std::string> ReadWholeFile(const std::u16string& path) = 0;
+  virtual Result<FileDigest> Digest(const std::u16string& path) = 0;
+  // Removes an empty folder; fails when it holds anything.
+  virtual Status RmDir(const std::u16string& path) = 0;
+  // Local time as "YYYY-MM-DD hh:mm:ss", for people reading the journal.
+  virtual std::u16string Now() = 0;
+
+  // --- Paths as the platform resolves them ---
+  // The absolute form: ".", "..", "/" and trailing dots and spaces resolved as Windows does.
+  virtual Result<std::u16string> FullPath(const std::u16string& path) = 0;
+  // The Windows folder, without a trailing backslash.
+  virtual Result<std::u16string> WindowsFolder() = 0;
+  // The running program's own file.
+  virtual Result<std::u16string> ProgramPath() = 0;
+  // True when both paths name the same file or folder (same volume and file index), so
+  // another name, a link or another spelling of one file is recognised.
+  virtual Result<bool> SameFile(const std::u16string& a, const std::u16string& b) = 0;
 };
 
 }  // namespace torvane

@@ -1,5 +1,6 @@
 #include "runtime/win_runtime.h"
 
+#include "runtime/sha256.h"
 #include "runtime/text.h"
 #include "runtime/win_handles.h"
 
@@ -60,6 +61,37 @@ win::UniqueFile OpenForReading(const std::u16string& path) {
 // Reads as much of `size` bytes as the file gives; false on a read error.
 bool ReadChunk(HANDLE file, std::string& buffer, DWORD& got) {
   return ::ReadFile(file, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr) != 0;
+}
+
+// Journal lines: written through at once and flushed, shared for reading so that a user
+// can open the journal while the tool runs.
+class WinAppendFile : public AppendFile {
+ public:
+  explicit WinAppendFile(win::UniqueFile file) : file_(std::move(file)) {}
+  Status Append(std::string_view bytes) override {
+    DWORD written = 0;
+    if (!::WriteFile(file_.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                     nullptr)) {
+      return LastError();
+    }
+    if (written != bytes.size()) return ErrorFromCode(ERROR_WRITE_FAULT);
+    return StatusOf(::FlushFileBuffers(file_.get()));
+  }
+
+ private:
+  win::UniqueFile file_;
+};
+
+// The file a path names, opened without read or write access: enough to ask who it is.
+win::UniqueFile OpenForIdentity(const std::u16string& path) {
+  return win::UniqueFile(::CreateFileW(W(ExtendedPath(path)), 0,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+}
+
+std::u16string TwoDigits(int value) {
+  return std::u16string{static_cast<char16_t>(u'0' + value / 10 % 10),
+                        static_cast<char16_t>(u'0' + value % 10)};
 }
 
 }  // namespace
@@ -182,22 +214,15 @@ Result<bool> WinRuntime::SameContent(const std::u16string& a, const std::u16stri
 }
 
 Result<std::u16string> WinRuntime::AppPath() {
-  std::wstring buffer(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length =
-        ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (length == 0) return LastError();
-    if (length < buffer.size()) {
-      std::u16string folder = FolderOf(U(buffer.c_str(), length));
-      if (folder.rfind(u"\\\\?\\", 0) == 0 && folder.size() > 6 && folder[5] == u':') {
-        folder.erase(0, 4);
-      }
-      // "C:\" keeps its backslash; any other folder loses it.
-      if (folder.size() > 3 || (folder.size() == 3 && folder[1] != u':')) folder.pop_back();
-      return folder;
-    }
-    buffer.resize(buffer.size() * 2);
+  const Result<std::u16string> program = ProgramPath();
+  if (!program.ok()) return program;
+  std::u16string folder = FolderOf(program.value());
+  if (folder.rfind(u"\\\\?\\", 0) == 0 && folder.size() > 6 && folder[5] == u':') {
+    folder.erase(0, 4);
   }
+  // "C:\" keeps its backslash; any other folder loses it.
+  if (folder.size() > 3 || (folder.size() == 3 && folder[1] != u':')) folder.pop_back();
+  return folder;
 }
 
 int WinRuntime::MsgBox(const std::u16string& prompt, std::uint32_t flags,
@@ -206,5 +231,93 @@ int WinRuntime::MsgBox(const std::u16string& prompt, std::uint32_t flags,
 }
 
 void WinRuntime::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
+
+Result<std::unique_ptr<AppendFile>> WinRuntime::OpenForAppend(const std::u16string& path) {
+  win::UniqueFile file(::CreateFileW(W(ExtendedPath(path)), FILE_APPEND_DATA,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return LastError();
+  return std::unique_ptr<AppendFile>(std::make_unique<WinAppendFile>(std::move(file)));
+}
+
+Result<std::string> WinRuntime::ReadWholeFile(const std::u16string& path) {
+  const win::UniqueFile file = OpenForReading(path);
+  if (!file) return LastError();
+  std::string content, buffer(kCompareChunk, '\0');
+  for (DWORD got = 0; ReadChunk(file.get(), buffer, got);) {
+    if (got == 0) return content;
+    content.append(buffer, 0, got);
+  }
+  return LastError();
+}
+
+Result<FileDigest> WinRuntime::Digest(const std::u16string& path) {
+  const win::UniqueFile file = OpenForReading(path);
+  if (!file) return LastError();
+  Sha256 sha;
+  FileDigest digest;
+  std::string buffer(kCompareChunk, '\0');
+  for (DWORD got = 0; ReadChunk(file.get(), buffer, got);) {
+    if (got == 0) {
+      digest.sha256 = sha.FinalHex();
+      return digest;
+    }
+    sha.Update(std::string_view(buffer.data(), got));
+    digest.size += got;
+  }
+  return LastError();
+}
+
+Status WinRuntime::RmDir(const std::u16string& path) {
+  return StatusOf(::RemoveDirectoryW(W(ExtendedPath(path))));
+}
+
+std::u16string WinRuntime::Now() {
+  SYSTEMTIME t{};
+  ::GetLocalTime(&t);
+  return FromUtf8(std::to_string(t.wYear)) + u"-" + TwoDigits(t.wMonth) + u"-" + TwoDigits(t.wDay) +
+         u" " + TwoDigits(t.wHour) + u":" + TwoDigits(t.wMinute) + u":" + TwoDigits(t.wSecond);
+}
+
+Result<std::u16string> WinRuntime::FullPath(const std::u16string& path) {
+  const DWORD needed = ::GetFullPathNameW(W(path), 0, nullptr, nullptr);
+  if (needed == 0) return LastError();
+  std::wstring buffer(needed, L'\0');
+  const DWORD written = ::GetFullPathNameW(W(path), needed, buffer.data(), nullptr);
+  if (written == 0 || written >= needed) return LastError();
+  return U(buffer.c_str(), written);
+}
+
+Result<std::u16string> WinRuntime::WindowsFolder() {
+  wchar_t buffer[MAX_PATH];
+  const UINT length = ::GetWindowsDirectoryW(buffer, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return LastError();
+  return U(buffer, length);
+}
+
+Result<std::u16string> WinRuntime::ProgramPath() {
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length =
+        ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0) return LastError();
+    if (length < buffer.size()) return U(buffer.c_str(), length);
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+Result<bool> WinRuntime::SameFile(const std::u16string& a, const std::u16string& b) {
+  const win::UniqueFile first = OpenForIdentity(a);
+  if (!first) return LastError();
+  const win::UniqueFile second = OpenForIdentity(b);
+  if (!second) return LastError();
+  BY_HANDLE_FILE_INFORMATION x{}, y{};
+  if (!::GetFileInformationByHandle(first.get(), &x) ||
+      !::GetFileInformationByHandle(second.get(), &y)) {
+    return LastError();
+  }
+  return x.dwVolumeSerialNumber == y.dwVolumeSerialNumber &&
+         x.nFileIndexHigh == y.nFileIndexHigh && x.nFileIndexLow == y.nFileIndexLow;
+}
 
 }  // namespace torvane

@@ -31,6 +31,17 @@ class WinRuntime : public Runtime {
              const std::u16string& title) override;
   void Sleep(std::uint32_t milliseconds) override;
 
+  Result<std::unique_ptr<AppendFile>> OpenForAppend(const std::u16string& path) override;
+  Result<std::string> ReadWholeFile(const std::u16string& path) override;
+  Result<FileDigest> Digest(const std::u16string& path) override;
+  Status RmDir(const std::u16string& path) override;
+  std::u16string Now() override;
+
+  Result<std::u16string> FullPath(const std::u16string& path) override;
+  Result<std::u16string> WindowsFolder() override;
+  Result<std::u16string> ProgramPath() override;
+  Result<bool> SameFile(const std::u16string& a, const std::u16string& b) override;
+
  private:
   HWND owner_ = nullptr;
   std::vector<std::u16string> listing_;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "runtime/sha256.h"
 #include "runtime/text.h"
 
 namespace torvane::testing {
@@ -40,6 +41,48 @@ std::u16string Parent(std::u16string_view key) {
 }
 
 std::u16string Drive(std::u16string_view key) { return std::u16string(key.substr(0, 2)); }
+
+class FakeAppendFile : public AppendFile {
+ public:
+  FakeAppendFile(FakeRuntime& fs, std::u16string path) : fs_(fs), path_(std::move(path)) {}
+  Status Append(std::string_view bytes) override { return fs_.AppendTo(path_, bytes); }
+
+ private:
+  FakeRuntime& fs_;
+  std::u16string path_;
+};
+
+// Windows' reading of a path: "/" as "\", "." and ".." folded, and trailing dots and
+// spaces of every name dropped.
+std::u16string Resolve(std::u16string_view path) {
+  std::vector<std::u16string> parts;
+  std::u16string part;
+  auto flush = [&] {
+    while (!part.empty() && (part.back() == u'.' || part.back() == u' ') && part != u"." &&
+           part != u"..") {
+      part.pop_back();
+    }
+    if (part == u"..") {
+      if (parts.size() > 1) parts.pop_back();
+    } else if (!part.empty() && part != u".") {
+      parts.push_back(part);
+    }
+    part.clear();
+  };
+  for (char16_t c : path) {
+    if (c == u'\\' || c == u'/') {
+      flush();
+    } else {
+      part.push_back(c);
+    }
+  }
+  const bool trailing = !path.empty() && (path.back() == u'\\' || path.back() == u'/');
+  flush();
+  std::u16string out;
+  for (size_t i = 0; i < parts.size(); ++i) out += (i ? u"\\" : u"") + parts[i];
+  if (parts.size() == 1 || trailing) out += u"\\";
+  return out;
+}
 
 }  // namespace
 
@@ -158,6 +201,7 @@ std::map<std::u16string, std::string> FakeRuntime::FilesBelow(const std::u16stri
 std::optional<Error> FakeRuntime::Begin(Op op, std::u16string_view path,
                                         std::u16string_view other) {
   const std::uint64_t call = calls_++;
+  if (deathCall_ && call >= *deathCall_) return MakeError(ErrorKind::kOther);
   for (Fault& fault : faults_) {
     if (fault.times == 0) continue;
     if (fault.op && *fault.op != op) continue;
@@ -289,11 +333,77 @@ Result<std::u16string> FakeRuntime::AppPath() {
 
 int FakeRuntime::MsgBox(const std::u16string& prompt, std::uint32_t flags,
                         const std::u16string& title) {
+  if (deathCall_ && calls_ >= *deathCall_) return 1;
   boxes_.push_back({prompt, flags, title});
   if (answers_.empty()) return 1;
   const int answer = answers_.front();
   answers_.pop_front();
   return answer;
+}
+
+Result<std::unique_ptr<AppendFile>> FakeRuntime::OpenForAppend(const std::u16string& path) {
+  if (auto error = Begin(Op::kOpenForAppend, path)) return *error;
+  if (!FolderExists(Parent(Key(path)))) return MakeError(ErrorKind::kNotFound);
+  if (const Node* node = Find(path); node != nullptr && (node->folder || node->heldOpen)) {
+    return MakeError(node->folder ? ErrorKind::kAccessDenied : ErrorKind::kInUse);
+  }
+  if (!Find(path)) Put({path, false, kAttrArchive, {}, 0, false});
+  return std::unique_ptr<AppendFile>(std::make_unique<FakeAppendFile>(*this, path));
+}
+
+Status FakeRuntime::AppendTo(const std::u16string& path, std::string_view bytes) {
+  const bool dies = deathCall_ && calls_ == *deathCall_;
+  if (auto error = Begin(Op::kAppend, path)) {
+    Node* node = Find(path);
+    if (dies && node != nullptr) node->content.append(bytes.substr(0, bytes.size() / 2));
+    return *error;
+  }
+  Node* node = Find(path);
+  if (node == nullptr) return MakeError(ErrorKind::kNotFound);
+  node->content.append(bytes);
+  return Status();
+}
+
+Result<std::string> FakeRuntime::ReadWholeFile(const std::u16string& path) {
+  if (auto error = Begin(Op::kReadWholeFile, path)) return *error;
+  const Node* node = Find(path);
+  if (node == nullptr || node->folder) return MakeError(ErrorKind::kNotFound);
+  if (node->heldOpen) return MakeError(ErrorKind::kInUse);
+  return node->content;
+}
+
+Result<FileDigest> FakeRuntime::Digest(const std::u16string& path) {
+  if (auto error = Begin(Op::kDigest, path)) return *error;
+  const Node* node = Find(path);
+  if (node == nullptr || node->folder) return MakeError(ErrorKind::kNotFound);
+  if (node->heldOpen) return MakeError(ErrorKind::kInUse);
+  return FileDigest{node->content.size(), Sha256Hex(node->content)};
+}
+
+Status FakeRuntime::RmDir(const std::u16string& path) {
+  if (auto error = Begin(Op::kRmDir, path)) return *error;
+  if (!FolderExists(path)) return MakeError(ErrorKind::kNotFound);
+  if (!Children(path).empty()) return {Error{ErrorKind::kOther, 145, u"目录不是空的。"}};
+  nodes_.erase(Key(path));
+  return Status();
+}
+
+Result<std::u16string> FakeRuntime::FullPath(const std::u16string& path) {
+  if (auto error = Begin(Op::kFullPath, path)) return *error;
+  if (path.size() < 3 || path[1] != u':' || (path[2] != u'\\' && path[2] != u'/')) {
+    return MakeError(ErrorKind::kBadPath);
+  }
+  return Resolve(path);
+}
+
+Result<std::u16string> FakeRuntime::ProgramPath() {
+  return WithTrailingBackslash(appPath_) + programName_;
+}
+
+Result<bool> FakeRuntime::SameFile(const std::u16string& a, const std::u16string& b) {
+  if (auto error = Begin(Op::kSameFile, a, b)) return *error;
+  if (!Find(a) || !Find(b)) return MakeError(ErrorKind::kNotFound);
+  return Key(a) == Key(b);
 }
 
 }  // namespace torvane::testing

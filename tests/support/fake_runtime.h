@@ -26,7 +26,14 @@ enum class Op {
   kMkDir,
   kRename,
   kSameContent,
-  kAppPath
+  kAppPath,
+  kAppend,
+  kOpenForAppend,
+  kReadWholeFile,
+  kDigest,
+  kRmDir,
+  kFullPath,
+  kSameFile,
 };
 
 struct Fault {
@@ -53,6 +60,12 @@ class FakeRuntime : public Runtime {
   void Release(const std::u16string& path);
   void Inject(Fault fault) { faults_.push_back(std::move(fault)); }
   void QueueAnswer(int answer) { answers_.push_back(answer); }
+  // The program "dies" at call number `call`: that call and every later one does nothing
+  // and fails, an append of it leaves half its bytes, and no box is shown any more.
+  void DieAt(std::uint64_t call) { deathCall_ = call; }
+  void Revive() { deathCall_.reset(); }
+  bool dead() const { return deathCall_ && calls_ > *deathCall_; }
+  void SetProgramName(std::u16string name) { programName_ = std::move(name); }
 
   bool Exists(const std::u16string& path) const;
   std::optional<std::string> Content(const std::u16string& path) const;
@@ -80,6 +93,20 @@ class FakeRuntime : public Runtime {
   int MsgBox(const std::u16string& prompt, std::uint32_t flags,
              const std::u16string& title) override;
   void Sleep(std::uint32_t milliseconds) override { sleptMs_ += milliseconds; }
+
+  Result<std::unique_ptr<AppendFile>> OpenForAppend(const std::u16string& path) override;
+  Result<std::string> ReadWholeFile(const std::u16string& path) override;
+  Result<FileDigest> Digest(const std::u16string& path) override;
+  Status RmDir(const std::u16string& path) override;
+  std::u16string Now() override { return u"2026-12-07 10:00:00"; }
+
+  Result<std::u16string> FullPath(const std::u16string& path) override;
+  Result<std::u16string> WindowsFolder() override { return std::u16string(u"c:\\windows"); }
+  Result<std::u16string> ProgramPath() override;
+  Result<bool> SameFile(const std::u16string& a, const std::u16string& b) override;
+
+  // For the append file: one append to an existing file, torn in half at death.
+  Status AppendTo(const std::u16string& path, std::string_view bytes);
 
  private:
   struct Node {
@@ -109,6 +136,8 @@ class FakeRuntime : public Runtime {
   std::vector<ShownBox> boxes_;
   std::uint64_t calls_ = 0;
   std::uint64_t sleptMs_ = 0;
+  std::optional<std::uint64_t> deathCall_;
+  std::u16string programName_ = u"Torvane.exe";
 };
 
 }  // namespace torvane::testing

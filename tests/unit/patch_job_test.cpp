@@ -62,6 +62,7 @@ TEST_F(PatchJob, PausesFourSecondsOnTheFullPathAndOneWhenStopped) {
 
   FakeRuntime stopped;
   stopped.AddFile(u"c:\\g\\war3.exe", "x");
+  stopped.AddFile(u"c:\\g\\war3.mpq", "x");
   stopped.AddFile(u"c:\\g\\msvcn80.dll", "x");
   stopped.HoldOpen(u"c:\\g\\msvcn80.dll");
   for (const auto& [name, content] : g_.patch)
@@ -77,19 +78,20 @@ TEST_F(PatchJob, WithoutMsvcn80TheJobGoesOn) {
   EXPECT_EQ(fs_->boxes().back().prompt, texts::kMsgDone);
 }
 
-TEST_F(PatchJob, FailedCopyPutsTheOriginalBackAndSaysSo) {
+TEST_F(PatchJob, FailedCopyLeavesTheWholeSetAsItWasAndSaysSo) {
   fs_->Inject({Op::kFileCopy, {}, u"storm.dll", ErrorKind::kDiskFull, 1});
-  RunPatchJob(g_.exe, *fs_);
-  EXPECT_EQ(fs_->Content(g_.Game(u"storm.dll")), "old Storm.dll");
-  EXPECT_FALSE(fs_->Exists(g_.Game(u"vTemp\\storm.dll")));
-  EXPECT_EQ(fs_->Content(g_.Game(u"game.dll")), g_.patch[u"game.dll"]);
+  EXPECT_EQ(RunPatchJob(g_.exe, *fs_), JobOutcome::kPartial);
+  for (const char16_t* name : {u"Game.dll", u"Storm.dll", u"msvcn80.dll", u"readme.txt"}) {
+    EXPECT_EQ(fs_->Content(g_.Game(name)), "old " + ToUtf8(name)) << ToUtf8(name);
+  }
+  EXPECT_EQ(fs_->Children(g_.Game(u"vTemp")).size(), 1u);  // the journal alone
   const testing::ShownBox& box = fs_->boxes().back();
   EXPECT_EQ(box.flags, 48u);
   EXPECT_EQ(box.title, texts::kTitleError);
-  EXPECT_TRUE(Contains(box.prompt, texts::kMsgNotReplaced));
+  EXPECT_EQ(box.prompt.rfind(texts::kMsgSetUnchanged, 0), 0u) << ToUtf8(box.prompt);
   EXPECT_TRUE(Contains(box.prompt, u"storm.dll"));
   EXPECT_TRUE(Contains(box.prompt, u"磁盘空间不足。")) << ToUtf8(box.prompt);
-  EXPECT_FALSE(Contains(box.prompt, u"game.dll"));
+  EXPECT_EQ(fs_->sleptMs(), 1000u);  // no pause while the set is changing hands
 }
 
 TEST_F(PatchJob, OriginalThatCannotBeSetAsideIsNeitherReplacedNorLost) {

@@ -37,20 +37,26 @@ class Quarantine : public ::testing::Test {
     fs_.AddFolder(u"c:\\g\\maps");
     fs_.AddFile(u"c:\\g\\maps\\x.w3m", "map");
     fs_.AddFile(u"c:\\g\\redist\\miles\\extra.flt", "flt");
+    fs_.AddFolder(u"c:\\journal");
+    journal_ = std::move(Journal::Open(fs_, u"c:\\journal\\j.txt", {}).value());
   }
+  QuarantineReport Clear(std::u16string& path) { return ClearRedundantFiles(path, fs_, *journal_); }
+
   FakeRuntime fs_;
+  std::unique_ptr<Journal> journal_;
 };
 
 TEST_F(Quarantine, EmptyPathMovesNothingAndCreatesNoFolder) {
   std::u16string path;
-  EXPECT_TRUE(ClearRedundantFiles(path, fs_).complete());
-  EXPECT_EQ(fs_.calls(), 0u);
+  const std::uint64_t before = fs_.calls();
+  EXPECT_TRUE(Clear(path).complete());
+  EXPECT_EQ(fs_.calls(), before);
 }
 
 TEST_F(Quarantine, PathWithoutBackslashWar3ExeMovesNothing) {
   for (std::u16string path : {u"war3.exe", u"c:\\g\\mywar3.exe"}) {
     const std::u16string given = path;
-    EXPECT_TRUE(ClearRedundantFiles(path, fs_).complete());
+    EXPECT_TRUE(Clear(path).complete());
     EXPECT_EQ(path, given);
   }
   EXPECT_TRUE(fs_.Exists(u"c:\\g\\notes.txt"));
@@ -59,7 +65,7 @@ TEST_F(Quarantine, PathWithoutBackslashWar3ExeMovesNothing) {
 
 TEST_F(Quarantine, AudioFolderNeedsAnOrdinaryMssfast) {
   std::u16string path = u"c:\\g\\war3.exe";
-  EXPECT_TRUE(ClearRedundantFiles(path, fs_).complete());
+  EXPECT_TRUE(Clear(path).complete());
   EXPECT_EQ(path, u"c:\\g\\");
   EXPECT_TRUE(fs_.Exists(u"c:\\g\\redist\\miles\\extra.flt"));  // no Mssfast.m3d
   EXPECT_EQ(fs_.Content(u"c:\\g\\vTemp\\notes.txt"), "notes");
@@ -67,12 +73,12 @@ TEST_F(Quarantine, AudioFolderNeedsAnOrdinaryMssfast) {
 
   fs_.AddFile(u"c:\\g\\redist\\miles\\Mssfast.m3d", "m3d", kAttrHidden);
   path = u"c:\\g\\war3.exe";
-  EXPECT_TRUE(ClearRedundantFiles(path, fs_).complete());
+  EXPECT_TRUE(Clear(path).complete());
   EXPECT_TRUE(fs_.Exists(u"c:\\g\\redist\\miles\\extra.flt"));  // hidden probe is not seen
 
   ASSERT_TRUE(fs_.SetAttr(u"c:\\g\\redist\\miles\\Mssfast.m3d", 0).ok());
   path = u"c:\\g\\war3.exe";
-  EXPECT_TRUE(ClearRedundantFiles(path, fs_).complete());
+  EXPECT_TRUE(Clear(path).complete());
   EXPECT_EQ(path, u"c:\\g\\redist\\miles\\");
   EXPECT_EQ(fs_.Content(u"c:\\g\\redist\\miles\\vTemp\\extra.flt"), "flt");
   EXPECT_TRUE(fs_.Exists(u"c:\\g\\redist\\miles\\Mssfast.m3d"));
@@ -82,7 +88,7 @@ TEST_F(Quarantine, ExistingVTempIsUsedAndNothingInItIsOverwritten) {
   fs_.AddFile(u"c:\\g\\vTemp\\notes.txt", "earlier notes");
   fs_.AddFile(u"c:\\g\\vTemp\\notes (2).txt", "earlier notes 2");
   std::u16string path = u"c:\\g\\war3.exe";
-  EXPECT_TRUE(ClearRedundantFiles(path, fs_).complete());
+  EXPECT_TRUE(Clear(path).complete());
   EXPECT_EQ(fs_.Content(u"c:\\g\\vTemp\\notes.txt"), "earlier notes");
   EXPECT_EQ(fs_.Content(u"c:\\g\\vTemp\\notes (2).txt"), "earlier notes 2");
   EXPECT_EQ(fs_.Content(u"c:\\g\\vTemp\\notes (3).txt"), "notes");
@@ -92,7 +98,7 @@ TEST_F(Quarantine, FailedMoveKeepsTheFileAndItsAttributes) {
   fs_.AddFile(u"c:\\g\\busy.log", "log", kAttrHidden | kAttrReadOnly);
   fs_.HoldOpen(u"c:\\g\\busy.log");
   std::u16string path = u"c:\\g\\war3.exe";
-  const QuarantineReport report = ClearRedundantFiles(path, fs_);
+  const QuarantineReport report = Clear(path);
   ASSERT_EQ(report.notMoved.size(), 1u);
   EXPECT_EQ(report.notMoved[0].path, u"c:\\g\\busy.log");
   EXPECT_EQ(report.notMoved[0].error.kind, ErrorKind::kInUse);
@@ -102,7 +108,7 @@ TEST_F(Quarantine, FailedMoveKeepsTheFileAndItsAttributes) {
 TEST_F(Quarantine, FailedListingIsReported) {
   fs_.Inject({testing::Op::kDirNext, {}, u"", ErrorKind::kOther, -1});
   std::u16string path = u"c:\\g\\war3.exe";
-  const QuarantineReport report = ClearRedundantFiles(path, fs_);
+  const QuarantineReport report = Clear(path);
   ASSERT_EQ(report.notListed.size(), 1u);
   EXPECT_EQ(report.notListed[0].path, u"c:\\g\\");
 }
@@ -115,14 +121,15 @@ TEST(CopyName, FollowsExplorer) {
   EXPECT_EQ(CopyName(u"a.tar.gz", 10), u"a.tar (10).gz");
 }
 
-TEST(MoveIntoFolder, AcrossVolumesCopiesThenDeletes) {
+TEST(MoveFile, AcrossVolumesCopiesThenDeletesUnderAFreeName) {
   FakeRuntime fs;
   fs.AddFile(u"d:\\x\\big.bin", "data");
   fs.AddFolder(u"c:\\q");
   fs.AddFile(u"c:\\q\\big.bin", "older");
-  const Result<std::u16string> moved = MoveIntoFolder(fs, u"d:\\x\\big.bin", u"c:\\q");
-  ASSERT_TRUE(moved.ok());
-  EXPECT_EQ(moved.value(), u"c:\\q\\big (2).bin");
+  const Result<std::u16string> free = FreePathIn(fs, u"c:\\q", u"big.bin");
+  ASSERT_TRUE(free.ok());
+  EXPECT_EQ(free.value(), u"c:\\q\\big (2).bin");
+  ASSERT_TRUE(MoveFile(fs, u"d:\\x\\big.bin", free.value()).ok());
   EXPECT_EQ(fs.Content(u"c:\\q\\big (2).bin"), "data");
   EXPECT_EQ(fs.Content(u"c:\\q\\big.bin"), "older");
   EXPECT_FALSE(fs.Exists(u"d:\\x\\big.bin"));
@@ -130,7 +137,7 @@ TEST(MoveIntoFolder, AcrossVolumesCopiesThenDeletes) {
   // The original cannot leave: the copy is taken back, the file exists once.
   fs.AddFile(u"d:\\x\\held.bin", "held");
   fs.Inject({testing::Op::kKill, {}, u"d:\\x\\held.bin", ErrorKind::kAccessDenied, 1});
-  EXPECT_FALSE(MoveIntoFolder(fs, u"d:\\x\\held.bin", u"c:\\q").ok());
+  EXPECT_FALSE(MoveFile(fs, u"d:\\x\\held.bin", u"c:\\q\\held.bin").ok());
   EXPECT_TRUE(fs.Exists(u"d:\\x\\held.bin"));
   EXPECT_FALSE(fs.Exists(u"c:\\q\\held.bin"));
 }

@@ -1,0 +1,112 @@
+// The journal: a write-ahead record of every change a job or a restore makes to a game
+// folder, one UTF-8 line per step, kept in the game folder's vTemp. Each change is
+// announced by a "step" line before it is made and confirmed by "done" or "failed" after,
+// every write flushed, so that after a crash the journal tells which changes happened,
+// which did not, and which one was under way. The format is described in the README.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "runtime/runtime.h"
+
+namespace torvane {
+
+enum class StepKind { kMove, kCopy, kDelete, kMkDir, kRmDir, kSetAttr };
+enum class StepState { kPending, kDone, kFailed };
+
+struct Step {
+  int id = 0;
+  StepKind kind = StepKind::kMove;
+  std::u16string from;  // the file or folder acted on
+  std::u16string to;    // where a move or a copy goes
+  std::uint64_t size = 0;
+  std::uint32_t attributes = 0;   // the file's attributes before the step
+  bool clearsAttributes = false;  // a move that clears them first; its undo sets them back
+  bool placesReplacement = false; // a move that puts a replacement of the version set in place
+  std::uint32_t newAttributes = 0;  // what an attribute step sets
+  std::string sha256;             // the version set and its replacements
+  int undoes = 0;                 // the step this one reverses
+  bool inVersionSet = false;      // between the set's begin and commit marks
+  StepState state = StepState::kPending;
+  std::u16string error;  // the platform's text, for a failed step
+};
+
+enum class SectionKind { kJob, kRecovery, kRestore };
+
+// Outcomes an "end" line records.
+inline constexpr std::string_view kEndDone = "done";
+inline constexpr std::string_view kEndPartial = "partial";
+inline constexpr std::string_view kEndRolledBack = "rolled-back";
+inline constexpr std::string_view kEndRecovered = "recovered";
+inline constexpr std::string_view kEndInterrupted = "interrupted";
+inline constexpr std::string_view kEndRestored = "restored";
+inline constexpr std::string_view kEndRestoredPartly = "restored-partly";
+
+struct Section {
+  SectionKind kind = SectionKind::kJob;
+  std::u16string time;
+  std::u16string subject;  // the path of war3.exe the section acted for
+  bool setBegun = false;
+  bool setCommitted = false;
+  std::string end;  // empty while the section is unfinished
+};
+
+// A journal as read back.
+struct JournalDoc {
+  std::vector<Section> sections;
+  std::vector<Step> steps;  // every step in order, with the outcome recorded for it
+  bool endsWithTornLine = false;
+
+  bool Unfinished() const { return !sections.empty() && sections.back().end.empty(); }
+  // A restore of it ran to its end.
+  bool Restored() const;
+  // Done steps that no later done step reverses: what the folder still shows of them.
+  std::vector<Step> InEffect() const;
+  int LastId() const { return steps.empty() ? 0 : steps.back().id; }
+};
+
+// Fails (kBadPath) on a line that is not of the format; a last line cut short by a crash
+// is left out and flagged.
+Result<JournalDoc> ParseJournal(std::string_view text);
+
+// Appends to one journal file. Every write is flushed before the call returns.
+class Journal {
+ public:
+  // Opens the file for appending; `doc` is what it already holds (empty for a new one).
+  static Result<std::unique_ptr<Journal>> Open(Runtime& rt, const std::u16string& path,
+                                               const JournalDoc& doc);
+
+  const std::u16string& path() const { return path_; }
+  Status BeginSection(SectionKind kind, const std::u16string& subject);
+  Status Mark(std::string_view mark);
+  Status End(std::string_view outcome);
+  // Announces steps (numbering them) in one write, before any of them is made.
+  Status Intend(std::vector<Step*> steps);
+  Status Intend(Step& step) { return Intend(std::vector<Step*>{&step}); }
+  // Records the outcome of announced steps in one write.
+  Status Record(const std::vector<const Step*>& steps);
+  Status Record(const Step& step) { return Record(std::vector<const Step*>{&step}); }
+
+ private:
+  Journal(Runtime& rt, std::u16string path, std::unique_ptr<AppendFile> file, int lastId);
+  Status Write(const std::string& lines);
+
+  Runtime& rt_;
+  std::u16string path_;
+  std::unique_ptr<AppendFile> file_;
+  int lastId_;
+};
+
+// The journals of a quarantine folder, oldest first, as full paths.
+Result<std::vector<std::u16string>> ListJournals(Runtime& rt, const std::u16string& quarantine);
+// The name the next job's journal gets.
+std::u16string NextJournalPath(const std::u16string& quarantine,
+                               const std::vector<std::u16string>& existing);
+// Reads and parses one journal.
+Result<JournalDoc> ReadJournal(Runtime& rt, const std::u16string& path);
+
+}  // namespace torvane

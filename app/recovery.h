@@ -1,0 +1,17 @@
+// Before a job or a restore touches a game folder: an earlier job or restore that was cut
+// short (a crash, a power cut, the program ended) is made whole first. A version set
+// caught half-swapped goes back to the old set; moves that happened stay and are recorded.
+#pragma once
+
+#include <string>
+
+#include "app/job_observer.h"
+#include "runtime/runtime.h"
+
+namespace torvane {
+
+// Settles every unfinished journal in `quarantine` and tells the user in one box what was
+// found and done. False, after a box, when a journal cannot be read: nothing is changed.
+bool RecoverInterrupted(Runtime& rt, const std::u16string& quarantine, JobObserver* observer);
+
+}  // namespace torvane

@@ -1,0 +1,56 @@
+#include "app/steps.h"
+
+#include "app/safe_move.h"
+
+namespace torvane {
+namespace {
+
+constexpr std::uint32_t kMustClear = kAttrReadOnly | kAttrHidden | kAttrSystem;
+
+Status Move(Runtime& rt, const Step& step) {
+  const bool clear = step.clearsAttributes && (step.attributes & kMustClear) != 0;
+  if (clear) SkipOnFailure(rt.SetAttr(step.from, kAttrNormal));
+  Status moved = MoveFile(rt, step.from, step.to);
+  // It stays, so it keeps looking as it did: a hidden file stays hidden.
+  if (!moved.ok() && clear) SkipOnFailure(rt.SetAttr(step.from, step.attributes & kKeptAttributes));
+  return moved;
+}
+
+}  // namespace
+
+Status Apply(Runtime& rt, const Step& step) {
+  switch (step.kind) {
+    case StepKind::kMove:
+      return Move(rt, step);
+    case StepKind::kCopy:
+      return rt.FileCopy(step.from, step.to, CopyMode::kKeepExisting);
+    case StepKind::kDelete:
+      return rt.Kill(step.from);
+    case StepKind::kMkDir:
+      return rt.MkDir(step.from);
+    case StepKind::kRmDir:
+      return rt.RmDir(step.from);
+    case StepKind::kSetAttr:
+      return rt.SetAttr(step.from, step.newAttributes);
+  }
+  return Error{ErrorKind::kOther, 0, u"unknown step"};
+}
+
+Status Execute(Runtime& rt, Journal& journal, Step& step) {
+  if (Status announced = journal.Intend(step); !announced.ok()) return announced;
+  const Status made = Apply(rt, step);
+  step.state = made.ok() ? StepState::kDone : StepState::kFailed;
+  if (!made.ok()) step.error = made.error().description;
+  // Unrecorded, the outcome is still found by looking at the folder after a crash.
+  SkipOnFailure(journal.Record(step));
+  return made;
+}
+
+Result<bool> Exists(Runtime& rt, const std::u16string& path) {
+  const Result<std::uint32_t> attributes = rt.GetAttr(path);
+  if (attributes.ok()) return true;
+  if (attributes.Is(ErrorKind::kNotFound)) return false;
+  return attributes.error();
+}
+
+}  // namespace torvane

@@ -1,0 +1,25 @@
+// Making one journaled change: announce it, make it, record how it went. Every change a
+// job, a restore or a recovery makes to a game folder goes through here.
+#pragma once
+
+#include "app/journal.h"
+#include "runtime/runtime.h"
+
+namespace torvane {
+
+// Attributes a file keeps when it is put back or stays: read-only, hidden, system, archive.
+inline constexpr std::uint32_t kKeptAttributes =
+    kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrArchive;
+
+// Makes the change a step describes, without journaling it. A move that clears the
+// attributes first sets them back when it fails.
+Status Apply(Runtime& rt, const Step& step);
+
+// Announces the step, makes it and records the outcome in `step`. When the announcement
+// cannot be written the change is not made.
+Status Execute(Runtime& rt, Journal& journal, Step& step);
+
+// Whether a file or folder is there: true, false, or the error that kept it from being known.
+Result<bool> Exists(Runtime& rt, const std::u16string& path);
+
+}  // namespace torvane

@@ -1,0 +1,188 @@
+#include "app/undo.h"
+
+#include "app/steps.h"
+#include "resources/texts.h"
+
+namespace torvane {
+namespace {
+
+std::u16string Problem(const std::u16string& path, const Error& error) {
+  return path + u"  " + texts::kMsgErrorPrefix + error.description;
+}
+
+Step Reversal(StepKind kind, const std::u16string& from, const std::u16string& to, int undoes) {
+  Step s;
+  s.kind = kind;
+  s.from = from;
+  s.to = to;
+  s.undoes = undoes;
+  return s;
+}
+
+class Reverser {
+ public:
+  Reverser(Runtime& rt, Journal& journal, UndoReport& report)
+      : rt_(rt), journal_(journal), report_(report) {}
+
+  void Reverse(const Step& step) {
+    switch (step.kind) {
+      case StepKind::kMove:
+        return step.placesReplacement ? RemoveReplacement(step) : MoveBack(step);
+      case StepKind::kCopy:
+        return RemoveCopy(step);
+      case StepKind::kMkDir: {
+        // Only an empty folder goes; one that holds anything stays, as intended.
+        Step rmdir = Reversal(StepKind::kRmDir, step.from, u"", step.id);
+        SkipOnFailure(Execute(rt_, journal_, rmdir));
+        return;
+      }
+      case StepKind::kDelete:
+      case StepKind::kRmDir:
+      case StepKind::kSetAttr:
+        return;  // nothing of the user's to put back
+    }
+  }
+
+ private:
+  // false (and the problem noted) when it cannot be known.
+  bool There(const std::u16string& path, bool& there) {
+    const Result<bool> exists = Exists(rt_, path);
+    if (!exists.ok()) report_.problems.push_back(Problem(path, exists.error()));
+    there = exists.value_or(false);
+    return exists.ok();
+  }
+
+  void MoveBack(const Step& step) {
+    bool atHome = false, away = false;
+    if (!There(step.to, away) || !There(step.from, atHome)) return;
+    if (!away) {
+      // Already back (an earlier, interrupted restore), or gone since.
+      if (!atHome) report_.problems.push_back(step.to + texts::kMsgGoneSince);
+      return;
+    }
+    if (atHome) {
+      report_.problems.push_back(step.from + texts::kMsgNameTaken + step.to);
+      return;
+    }
+    Step back = Reversal(StepKind::kMove, step.to, step.from, step.id);
+    back.size = step.size;
+    if (const Status moved = Execute(rt_, journal_, back); !moved.ok()) {
+      report_.problems.push_back(Problem(step.to, moved.error()));
+      return;
+    }
+    ++report_.returned;
+    if (!step.clearsAttributes) return;
+    Step attributes = Reversal(StepKind::kSetAttr, step.from, u"", step.id);
+    attributes.newAttributes = step.attributes & kKeptAttributes;
+    SkipOnFailure(Execute(rt_, journal_, attributes));
+  }
+
+  // A replacement goes only while it is exactly what this tool wrote.
+  void RemoveReplacement(const Step& step) {
+    bool there = false;
+    if (!There(step.to, there) || !there) return;
+    const Result<FileDigest> digest = rt_.Digest(step.to);
+    if (!digest.ok()) {
+      report_.problems.push_back(Problem(step.to, digest.error()));
+      return;
+    }
+    if (digest.value().sha256 != step.sha256) {
+      report_.problems.push_back(step.to + texts::kMsgChangedSince);
+      return;
+    }
+    Delete(step.to, step.id, step.size);
+  }
+
+  // A temporary copy of this tool's own, whatever it holds now.
+  void RemoveCopy(const Step& step) {
+    bool there = false;
+    if (There(step.to, there) && there) Delete(step.to, step.id, step.size);
+  }
+
+  void Delete(const std::u16string& path, int undoes, std::uint64_t size) {
+    Step remove = Reversal(StepKind::kDelete, path, u"", undoes);
+    remove.size = size;
+    SkipOnFailure(rt_.SetAttr(path, kAttrNormal));
+    if (const Status removed = Execute(rt_, journal_, remove); !removed.ok()) {
+      report_.problems.push_back(Problem(path, removed.error()));
+      return;
+    }
+    ++report_.removed;
+  }
+
+  Runtime& rt_;
+  Journal& journal_;
+  UndoReport& report_;
+};
+
+// What a step left behind: made, not made, or (for a move) neither end there.
+void Settle(Runtime& rt, Journal& journal, Step& step, Settled& settled) {
+  const Result<bool> from = Exists(rt, step.from);
+  const Result<bool> to = step.to.empty() ? Result<bool>(false) : Exists(rt, step.to);
+  if (!from.ok() || !to.ok()) {
+    settled.problems.push_back(Problem(step.from, from.ok() ? to.error() : from.error()));
+    return;
+  }
+  bool happened = false;
+  switch (step.kind) {
+    case StepKind::kMove:
+      happened = !from.value() && to.value();
+      if (from.value() && to.value()) {
+        // A move across volumes stopped between its copy and its delete: the copy goes.
+        Step cleanup = Reversal(StepKind::kDelete, step.to, u"", 0);
+        SkipOnFailure(Execute(rt, journal, cleanup));
+      } else if (!from.value() && !to.value()) {
+        settled.problems.push_back(step.from + texts::kMsgGoneSince);
+      } else if (from.value() && step.clearsAttributes) {
+        SkipOnFailure(rt.SetAttr(step.from, step.attributes & kKeptAttributes));
+      }
+      break;
+    case StepKind::kCopy:
+      // Whole or not, a copy without its confirmation is not trusted: it goes.
+      if (to.value()) {
+        Step cleanup = Reversal(StepKind::kDelete, step.to, u"", 0);
+        SkipOnFailure(Execute(rt, journal, cleanup));
+      }
+      break;
+    case StepKind::kDelete:
+    case StepKind::kRmDir:
+      happened = !from.value();
+      break;
+    case StepKind::kMkDir:
+      happened = from.value();
+      break;
+    case StepKind::kSetAttr: {
+      const Result<std::uint32_t> now = rt.GetAttr(step.from);
+      happened = now.ok() && (now.value() & kKeptAttributes) == (step.newAttributes & kKeptAttributes);
+      break;
+    }
+  }
+  step.state = happened ? StepState::kDone : StepState::kFailed;
+  if (!happened) step.error = texts::kMsgInterrupted;
+  SkipOnFailure(journal.Record(step));
+  ++(happened ? settled.happened : settled.notHappened);
+}
+
+}  // namespace
+
+UndoReport Undo(Runtime& rt, Journal& journal, const std::vector<Step>& inEffect,
+                JobObserver* observer) {
+  UndoReport report;
+  Reverser reverser(rt, journal, report);
+  std::size_t done = 0;
+  for (auto step = inEffect.rbegin(); step != inEffect.rend(); ++step) {
+    reverser.Reverse(*step);
+    if (observer) observer->OnFiles(++done, inEffect.size());
+  }
+  return report;
+}
+
+Settled SettlePending(Runtime& rt, Journal& journal, JournalDoc& doc) {
+  Settled settled;
+  for (Step& step : doc.steps) {
+    if (step.state == StepState::kPending) Settle(rt, journal, step, settled);
+  }
+  return settled;
+}
+
+}  // namespace torvane

@@ -1,0 +1,134 @@
+#include "app/version_set.h"
+
+#include "app/patch_job.h"
+#include "app/safe_move.h"
+#include "app/steps.h"
+#include "resources/texts.h"
+#include "runtime/text.h"
+
+namespace torvane {
+namespace {
+
+constexpr std::u16string_view kStagedSuffix = u".torvane-new";
+
+std::u16string WithoutBackslash(const std::u16string& folder) {
+  return folder.empty() ? folder : folder.substr(0, folder.size() - 1);
+}
+
+bool IsFile(const Result<std::uint32_t>& attributes) {
+  return attributes.ok() && (attributes.value() & kAttrFolder) == 0;
+}
+
+}  // namespace
+
+std::u16string OnDiskPath(Runtime& rt, const std::u16string& path) {
+  const Result<std::u16string> name = rt.Dir(path, kDirAllFiles);
+  if (!name.ok() || name.value().empty()) return path;
+  return FolderOf(path) + name.value();
+}
+
+VersionSet::VersionSet(Runtime& rt, Journal& journal, const GamePaths& paths,
+                       const std::array<std::u16string, 4>& sources, std::u16string quarantine)
+    : rt_(rt), journal_(journal), msvcn80_(paths.msvcn80), quarantine_(std::move(quarantine)) {
+  for (size_t i = 0; i < files_.size(); ++i) {
+    files_[i].target = paths.versionFiles[i];
+    files_[i].source = sources[i];
+  }
+}
+
+Status VersionSet::Run(Step& step) {
+  Status made = Execute(rt_, journal_, step);
+  if (step.state == StepState::kDone) made_.push_back(step);
+  return made;
+}
+
+Status VersionSet::SetAside(const std::u16string& path) {
+  const std::u16string original = OnDiskPath(rt_, path);
+  const Result<std::uint32_t> attributes = rt_.GetAttr(original);
+  if (!attributes.ok()) return attributes.error();
+  const Result<FileDigest> digest = rt_.Digest(original);
+  if (!digest.ok()) return digest.error();
+  const Result<std::u16string> keptAt = FreePathIn(rt_, quarantine_, NameOf(original));
+  if (!keptAt.ok()) return keptAt.error();
+  Step step;
+  step.kind = StepKind::kMove;
+  step.from = original;
+  step.to = keptAt.value();
+  step.size = digest.value().size;
+  step.sha256 = digest.value().sha256;
+  step.attributes = attributes.value();
+  return Run(step);
+}
+
+void VersionSet::SetAsideMsvcn80() {
+  if (IsFile(rt_.GetAttr(msvcn80_))) SkipOnFailure(SetAside(msvcn80_));
+}
+
+std::optional<SetFailure> VersionSet::StageOne(File& file) {
+  if (IsFile(rt_.GetAttr(file.target))) {
+    const Result<bool> same = rt_.SameContent(file.target, file.source);
+    if (same.ok() && same.value()) {
+      file.inPlace = true;
+      return std::nullopt;
+    }
+  }
+  const Result<FileDigest> digest = rt_.Digest(file.source);
+  if (!digest.ok()) return SetFailure{file.source, digest.error()};
+  file.sha256 = digest.value().sha256;
+  file.size = digest.value().size;
+  const std::u16string folder = WithoutBackslash(FolderOf(file.target));
+  const Result<std::u16string> staged =
+      FreePathIn(rt_, folder, NameOf(file.target) + std::u16string(kStagedSuffix));
+  if (!staged.ok()) return SetFailure{file.target, staged.error()};
+  file.staged = staged.value();
+
+  Step copy;
+  copy.kind = StepKind::kCopy;
+  copy.from = file.source;
+  copy.to = file.staged;
+  copy.size = file.size;
+  copy.sha256 = file.sha256;
+  if (const Status copied = Run(copy); !copied.ok()) return SetFailure{file.target, copied.error()};
+  const Result<bool> same = rt_.SameContent(file.staged, file.source);
+  if (!same.ok()) return SetFailure{file.target, same.error()};
+  if (!same.value()) return SetFailure{file.target, {ErrorKind::kOther, 0, texts::kMsgCopyDiffers}};
+  return std::nullopt;
+}
+
+std::optional<SetFailure> VersionSet::Stage() {
+  for (File& file : files_) {
+    if (auto failure = StageOne(file)) return failure;
+  }
+  return std::nullopt;
+}
+
+std::optional<SetFailure> VersionSet::SwapOne(const File& file) {
+  if (IsFile(rt_.GetAttr(file.target))) {
+    if (const Status kept = SetAside(file.target); !kept.ok()) return SetFailure{file.target, kept.error()};
+  }
+  Step place;
+  place.kind = StepKind::kMove;
+  place.from = file.staged;
+  place.to = file.target;
+  place.size = file.size;
+  place.sha256 = file.sha256;
+  place.placesReplacement = true;
+  if (const Status placed = Run(place); !placed.ok()) return SetFailure{file.target, placed.error()};
+  return std::nullopt;
+}
+
+std::optional<SetFailure> VersionSet::Swap() {
+  for (const File& file : files_) {
+    if (file.inPlace) continue;
+    if (auto failure = SwapOne(file)) return failure;
+  }
+  return std::nullopt;
+}
+
+UndoReport VersionSet::RollBack() {
+  UndoReport report = Undo(rt_, journal_, made_);
+  made_.clear();
+  return report;
+}
+
+}  // namespace torvane

@@ -1,0 +1,66 @@
+// The game's version files replaced as one set: every replacement first copied in beside
+// its original under a temporary name and checked byte for byte, then each original
+// swapped out into vTemp and its replacement renamed into place, back to back. Any
+// failure undoes the set as a whole, so the game is never left mixed or missing a file.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/journal.h"
+#include "app/undo.h"
+#include "runtime/runtime.h"
+
+namespace torvane {
+
+struct GamePaths;
+
+// Which file stopped the set, and the platform's error.
+struct SetFailure {
+  std::u16string path;
+  Error error;
+};
+
+class VersionSet {
+ public:
+  VersionSet(Runtime& rt, Journal& journal, const GamePaths& paths,
+             const std::array<std::u16string, 4>& sources, std::u16string quarantine);
+
+  // Moves msvcn80.dll into vTemp when it is there. Whether it left is judged afterwards
+  // by looking, so a failure here is not reported.
+  void SetAsideMsvcn80();
+  std::optional<SetFailure> Stage();
+  std::optional<SetFailure> Swap();
+  // Undoes every change of the set made so far, newest first.
+  UndoReport RollBack();
+
+ private:
+  struct File {
+    std::u16string target;
+    std::u16string source;
+    std::u16string staged;
+    std::string sha256;
+    std::uint64_t size = 0;
+    bool inPlace = false;  // already identical to its replacement
+  };
+
+  Status SetAside(const std::u16string& path);
+  std::optional<SetFailure> StageOne(File& file);
+  std::optional<SetFailure> SwapOne(const File& file);
+  Status Run(Step& step);
+
+  Runtime& rt_;
+  Journal& journal_;
+  std::u16string msvcn80_;
+  std::u16string quarantine_;
+  std::array<File, 4> files_;
+  std::vector<Step> made_;  // the set's changes that happened, in order
+};
+
+// The file's name as it is on disk (the path's own spelling when it cannot be read), so
+// that an original goes back under exactly the name it had.
+std::u16string OnDiskPath(Runtime& rt, const std::u16string& path);
+
+}  // namespace torvane
