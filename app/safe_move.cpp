@@ -58,7 +58,7 @@ Result<std::u16string> FreePathIn(Runtime& rt, const std::u16string& folder,
   return Error{ErrorKind::kAlreadyExists, 183, FromUtf8(std::to_string(kMaxCopyNumber))};
 }
 
-Status MoveFile(Runtime& rt, const std::u16string& from, const std::u16string& to) {
+Status SafeMove(Runtime& rt, const std::u16string& from, const std::u16string& to) {
   Status moved = rt.Rename(from, to);
   if (moved.Is(ErrorKind::kNotSameDevice)) moved = MoveAcrossVolumes(rt, from, to);
   return moved;

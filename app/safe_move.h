@@ -26,6 +26,6 @@ Result<std::u16string> FreePathIn(Runtime& rt, const std::u16string& folder,
 // Moves a file to a free name: a rename within the volume; across volumes a copy that
 // never replaces, the source deleted only after the copy is in place. On failure the
 // file stays where it was and nothing is left at `to`.
-Status MoveFile(Runtime& rt, const std::u16string& from, const std::u16string& to);
+Status SafeMove(Runtime& rt, const std::u16string& from, const std::u16string& to);
 
 }  // namespace torvane

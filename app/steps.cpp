@@ -10,7 +10,7 @@ constexpr std::uint32_t kMustClear = kAttrReadOnly | kAttrHidden | kAttrSystem;
 Status Move(Runtime& rt, const Step& step) {
   const bool clear = step.clearsAttributes && (step.attributes & kMustClear) != 0;
   if (clear) SkipOnFailure(rt.SetAttr(step.from, kAttrNormal));
-  Status moved = MoveFile(rt, step.from, step.to);
+  Status moved = SafeMove(rt, step.from, step.to);
   // It stays, so it keeps looking as it did: a hidden file stays hidden.
   if (!moved.ok() && clear) SkipOnFailure(rt.SetAttr(step.from, step.attributes & kKeptAttributes));
   return moved;

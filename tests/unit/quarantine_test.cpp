@@ -121,7 +121,7 @@ TEST(CopyName, FollowsExplorer) {
   EXPECT_EQ(CopyName(u"a.tar.gz", 10), u"a.tar (10).gz");
 }
 
-TEST(MoveFile, AcrossVolumesCopiesThenDeletesUnderAFreeName) {
+TEST(SafeMove, AcrossVolumesCopiesThenDeletesUnderAFreeName) {
   FakeRuntime fs;
   fs.AddFile(u"d:\\x\\big.bin", "data");
   fs.AddFolder(u"c:\\q");
@@ -129,7 +129,7 @@ TEST(MoveFile, AcrossVolumesCopiesThenDeletesUnderAFreeName) {
   const Result<std::u16string> free = FreePathIn(fs, u"c:\\q", u"big.bin");
   ASSERT_TRUE(free.ok());
   EXPECT_EQ(free.value(), u"c:\\q\\big (2).bin");
-  ASSERT_TRUE(MoveFile(fs, u"d:\\x\\big.bin", free.value()).ok());
+  ASSERT_TRUE(SafeMove(fs, u"d:\\x\\big.bin", free.value()).ok());
   EXPECT_EQ(fs.Content(u"c:\\q\\big (2).bin"), "data");
   EXPECT_EQ(fs.Content(u"c:\\q\\big.bin"), "older");
   EXPECT_FALSE(fs.Exists(u"d:\\x\\big.bin"));
@@ -137,7 +137,7 @@ TEST(MoveFile, AcrossVolumesCopiesThenDeletesUnderAFreeName) {
   // The original cannot leave: the copy is taken back, the file exists once.
   fs.AddFile(u"d:\\x\\held.bin", "held");
   fs.Inject({testing::Op::kKill, {}, u"d:\\x\\held.bin", ErrorKind::kAccessDenied, 1});
-  EXPECT_FALSE(MoveFile(fs, u"d:\\x\\held.bin", u"c:\\q\\held.bin").ok());
+  EXPECT_FALSE(SafeMove(fs, u"d:\\x\\held.bin", u"c:\\q\\held.bin").ok());
   EXPECT_TRUE(fs.Exists(u"d:\\x\\held.bin"));
   EXPECT_FALSE(fs.Exists(u"c:\\q\\held.bin"));
 }
