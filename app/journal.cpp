@@ -155,7 +155,7 @@ bool ParseLine(std::string_view line, JournalDoc& doc) {
 
 bool JournalDoc::Restored() const {
   return std::any_of(sections.begin(), sections.end(), [](const Section& s) {
-    return s.kind == SectionKind::kRestore && (s.end == kEndRestored || s.end == kEndRestoredPartly);
+    return s.kind == SectionKind::kRestore && s.end == kEndRestored;
   });
 }
 

@@ -62,7 +62,8 @@ struct JournalDoc {
   bool endsWithTornLine = false;
 
   bool Unfinished() const { return !sections.empty() && sections.back().end.empty(); }
-  // A restore of it ran to its end.
+  // A restore of it put everything back. One that could not (a name taken since) leaves
+  // the job to be restored again once the user has made room.
   bool Restored() const;
   // Done steps that no later done step reverses: what the folder still shows of them.
   std::vector<Step> InEffect() const;

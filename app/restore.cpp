@@ -83,7 +83,10 @@ JobOutcome RunRestore(std::u16string_view pickerText, Runtime& rt, JobObserver* 
     return JobOutcome::kRefused;
   }
   if (observer) observer->OnStage(JobStage::kRestoring);
-  const UndoReport report = Undo(rt, *journal.value(), job->inEffect, observer);
+  // A step whose outcome never reached the journal is looked up in the folder first.
+  JournalDoc doc = job->doc;
+  SettlePending(rt, *journal.value(), doc);
+  const UndoReport report = Undo(rt, *journal.value(), doc.InEffect(), observer);
   SkipOnFailure(journal.value()->End(report.complete() ? kEndRestored : kEndRestoredPartly));
   if (observer) observer->OnStage(JobStage::kFinishing);
   (void)rt.MsgBox(Outcome(report),

@@ -6,6 +6,9 @@
 namespace torvane {
 namespace {
 
+constexpr std::uint32_t kEverything =
+    kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrVolume | kAttrFolder;
+
 std::u16string Problem(const std::u16string& path, const Error& error) {
   return path + u"  " + texts::kMsgErrorPrefix + error.description;
 }
@@ -30,12 +33,8 @@ class Reverser {
         return step.placesReplacement ? RemoveReplacement(step) : MoveBack(step);
       case StepKind::kCopy:
         return RemoveCopy(step);
-      case StepKind::kMkDir: {
-        // Only an empty folder goes; one that holds anything stays, as intended.
-        Step rmdir = Reversal(StepKind::kRmDir, step.from, u"", step.id);
-        SkipOnFailure(Execute(rt_, journal_, rmdir));
-        return;
-      }
+      case StepKind::kMkDir:
+        return RemoveFolder(step);
       case StepKind::kDelete:
       case StepKind::kRmDir:
       case StepKind::kSetAttr:
@@ -64,6 +63,16 @@ class Reverser {
       report_.problems.push_back(step.from + texts::kMsgNameTaken + step.to);
       return;
     }
+    // The attributes go back first: a rename keeps them, and a failure leaves the move
+    // to a later restore.
+    if (step.clearsAttributes) {
+      Step attributes = Reversal(StepKind::kSetAttr, step.to, u"", 0);
+      attributes.newAttributes = step.attributes & kKeptAttributes;
+      if (const Status set = Execute(rt_, journal_, attributes); !set.ok()) {
+        report_.problems.push_back(Problem(step.to, set.error()));
+        return;
+      }
+    }
     Step back = Reversal(StepKind::kMove, step.to, step.from, step.id);
     back.size = step.size;
     if (const Status moved = Execute(rt_, journal_, back); !moved.ok()) {
@@ -71,10 +80,17 @@ class Reverser {
       return;
     }
     ++report_.returned;
-    if (!step.clearsAttributes) return;
-    Step attributes = Reversal(StepKind::kSetAttr, step.from, u"", step.id);
-    attributes.newAttributes = step.attributes & kKeptAttributes;
-    SkipOnFailure(Execute(rt_, journal_, attributes));
+  }
+
+  // Only an empty folder goes; one that holds anything stays, as intended.
+  void RemoveFolder(const Step& step) {
+    Step rmdir = Reversal(StepKind::kRmDir, step.from, u"", step.id);
+    const Status removed = Execute(rt_, journal_, rmdir);
+    if (removed.ok() || removed.Is(ErrorKind::kNotFound)) return;
+    const Result<std::u16string> inside = rt_.Dir(step.from + u"\\", kEverything);
+    if (!inside.ok() || inside.value().empty()) {
+      report_.problems.push_back(Problem(step.from, removed.error()));
+    }
   }
 
   // A replacement goes only while it is exactly what this tool wrote.
@@ -115,6 +131,11 @@ class Reverser {
   UndoReport& report_;
 };
 
+bool SameBytes(Runtime& rt, const std::u16string& a, const std::u16string& b) {
+  const Result<bool> same = rt.SameContent(a, b);
+  return same.ok() && same.value();
+}
+
 // What a step left behind: made, not made, or (for a move) neither end there.
 void Settle(Runtime& rt, Journal& journal, Step& step, Settled& settled) {
   const Result<bool> from = Exists(rt, step.from);
@@ -126,11 +147,13 @@ void Settle(Runtime& rt, Journal& journal, Step& step, Settled& settled) {
   bool happened = false;
   switch (step.kind) {
     case StepKind::kMove:
-      happened = !from.value() && to.value();
-      if (from.value() && to.value()) {
-        // A move across volumes stopped between its copy and its delete: the copy goes.
+      happened = to.value();
+      if (from.value() && to.value() && SameBytes(rt, step.from, step.to)) {
+        // A move across volumes stopped between its copy and its delete: the copy goes,
+        // its twin stays. Both there and different: the move happened and its old name
+        // has been taken since (a replacement put in place).
         Step cleanup = Reversal(StepKind::kDelete, step.to, u"", 0);
-        SkipOnFailure(Execute(rt, journal, cleanup));
+        happened = !Execute(rt, journal, cleanup).ok();
       } else if (!from.value() && !to.value()) {
         settled.problems.push_back(step.from + texts::kMsgGoneSince);
       } else if (from.value() && step.clearsAttributes) {

@@ -21,9 +21,10 @@ bool IsFile(const Result<std::uint32_t>& attributes) {
 
 }  // namespace
 
-std::u16string OnDiskPath(Runtime& rt, const std::u16string& path) {
+Result<std::u16string> OnDiskPath(Runtime& rt, const std::u16string& path) {
   const Result<std::u16string> name = rt.Dir(path, kDirAllFiles);
-  if (!name.ok() || name.value().empty()) return path;
+  if (!name.ok()) return name.error();
+  if (name.value().empty()) return Error{ErrorKind::kNotFound, 2, path};
   return FolderOf(path) + name.value();
 }
 
@@ -43,7 +44,9 @@ Status VersionSet::Run(Step& step) {
 }
 
 Status VersionSet::SetAside(const std::u16string& path) {
-  const std::u16string original = OnDiskPath(rt_, path);
+  const Result<std::u16string> onDisk = OnDiskPath(rt_, path);
+  if (!onDisk.ok()) return onDisk.error();
+  const std::u16string& original = onDisk.value();
   const Result<std::uint32_t> attributes = rt_.GetAttr(original);
   if (!attributes.ok()) return attributes.error();
   const Result<FileDigest> digest = rt_.Digest(original);

@@ -59,8 +59,8 @@ class VersionSet {
   std::vector<Step> made_;  // the set's changes that happened, in order
 };
 
-// The file's name as it is on disk (the path's own spelling when it cannot be read), so
-// that an original goes back under exactly the name it had.
-std::u16string OnDiskPath(Runtime& rt, const std::u16string& path);
+// The file's path with its name spelled as on disk, so that an original goes back under
+// exactly the name it had.
+Result<std::u16string> OnDiskPath(Runtime& rt, const std::u16string& path);
 
 }  // namespace torvane

@@ -1,13 +1,17 @@
-// Runs the whole job once to count its file-system operations, then again with each
-// operation in turn failing, for every kind of failure. Whatever fails, no file is lost,
-// the game is never left without a version file, nothing kept earlier is overwritten,
-// and the final message says success exactly when the job fully succeeded.
+// The job and the restore run once to count their file-system operations, then again
+// with each operation in turn failing (every kind of failure), and again with the program
+// "dying" at each operation and started anew. Whatever happens, no content is lost, the
+// version set is whole (old or new, never mixed or missing), the final message says
+// success exactly when everything was done, and restoring brings the folder back to its
+// exact starting state.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <set>
 
 #include "app/patch_job.h"
 #include "app/quarantine.h"
+#include "app/restore.h"
 #include "resources/texts.h"
 #include "runtime/text.h"
 #include "tests/support/fake_runtime.h"
@@ -15,6 +19,10 @@
 
 namespace torvane::testing {
 namespace {
+
+constexpr ErrorKind kKinds[] = {ErrorKind::kAccessDenied, ErrorKind::kInUse, ErrorKind::kDiskFull,
+                                ErrorKind::kNotFound};
+constexpr const char16_t* kSet[] = {u"game.dll", u"storm.dll", u"war3.exe", u"war3patch.mpq"};
 
 struct Arranged {
   std::unique_ptr<Disk> disk;
@@ -32,10 +40,32 @@ Arranged Arrange() {
   return a;
 }
 
-bool Complete(Arranged& a) {
-  for (const auto& [name, content] : a.g.patch) {
-    if (a.fs().Content(a.g.Game(name)) != content) return false;
+// Every file and folder below the game folder, by the name it has on disk, with its
+// content and attributes; the journals are the tool's own and left out.
+std::map<std::u16string, std::string> Tree(FakeRuntime& fs, const std::u16string& folder) {
+  std::map<std::u16string, std::string> tree;
+  for (const std::u16string& name : fs.Children(folder)) {
+    const std::u16string path = folder + name;
+    if (name.rfind(u"torvane-journal-", 0) == 0) continue;
+    const std::uint32_t attributes = *fs.Attributes(path);
+    if (attributes & kAttrFolder) {
+      tree[path + u"\\"] = "folder";
+      tree.merge(Tree(fs, path + u"\\"));
+    } else {
+      tree[path] = *fs.Content(path) + " attr " +
+                   std::to_string(attributes & (kAttrReadOnly | kAttrHidden | kAttrSystem));
+    }
   }
+  return tree;
+}
+
+std::multiset<std::string> Contents(Arranged& a) {
+  std::multiset<std::string> contents;
+  for (const auto& [path, content] : a.fs().FilesBelow(a.g.game)) contents.insert(content);
+  return contents;
+}
+
+bool Tidy(Arranged& a) {
   for (const auto& [folder, keep] :
        {std::pair{a.g.game, GameKeepList()}, std::pair{a.g.Miles(u""), MilesKeepList()}}) {
     for (const std::u16string& name : a.fs().Children(folder)) {
@@ -46,53 +76,159 @@ bool Complete(Arranged& a) {
   return true;
 }
 
-void Check(Arranged& a, const std::multiset<std::string>& before, const std::string& label) {
-  SCOPED_TRACE(label);
-  std::multiset<std::string> after;
-  for (const auto& [path, content] : a.fs().FilesBelow(a.g.game)) after.insert(content);
+// 1 when the set is new, 0 when old; a mixed or incomplete set fails the test.
+int SetState(Arranged& a) {
+  int fresh = 0, old = 0;
+  for (const char16_t* name : kSet) {
+    const std::optional<std::string> content = a.fs().Content(a.g.Game(name));
+    if (content == a.g.patch[name]) ++fresh;
+    if (content && content->rfind("old ", 0) == 0) ++old;
+  }
+  EXPECT_TRUE(fresh == 4 || old == 4) << fresh << " new, " << old << " old";
+  return fresh == 4;
+}
+
+void CheckNothingLost(Arranged& a, const std::multiset<std::string>& before) {
+  const std::multiset<std::string> after = Contents(a);
   for (const std::string& content : before) {
     EXPECT_TRUE(after.count(content) > 0) << "lost: " << content;
   }
-  for (const char16_t* name : {u"game.dll", u"storm.dll", u"war3.exe", u"war3patch.mpq"}) {
-    EXPECT_TRUE(a.fs().Content(a.g.Game(name))) << "missing: " << ToUtf8(name);
-  }
   EXPECT_EQ(a.fs().Content(a.g.Game(u"vTemp\\readme.txt")), "kept readme");
   EXPECT_EQ(a.fs().Content(a.g.Game(u"vTemp\\game.dll")), "kept game.dll");
+  SetState(a);
+}
+
+// The success box exactly when everything was done.
+void CheckHonest(Arranged& a) {
   ASSERT_FALSE(a.fs().boxes().empty());
   const bool saidDone = a.fs().boxes().back().prompt == texts::kMsgDone;
-  EXPECT_EQ(saidDone, Complete(a)) << ToUtf8(a.fs().boxes().back().prompt);
+  EXPECT_EQ(saidDone, SetState(a) == 1 && Tidy(a)) << ToUtf8(a.fs().boxes().back().prompt);
 }
 
-std::multiset<std::string> Contents(Arranged& a) {
-  std::multiset<std::string> contents;
-  for (const auto& [path, content] : a.fs().FilesBelow(a.g.game)) contents.insert(content);
-  return contents;
+// Restores, newest job first, until nothing is left to restore.
+void RestoreAll(Arranged& a) {
+  for (int i = 0; i < 6; ++i) {
+    a.fs().QueueAnswer(kIdYes);
+    RunRestore(a.g.exe, a.fs());
+    if (a.fs().boxes().back().prompt == texts::kMsgNothingToRestore) return;
+  }
+  ADD_FAILURE() << "restore does not come to an end";
 }
 
-TEST(FaultSweep, NoSingleFailureLosesAFileOrIsReportedAsSuccess) {
-  Arranged clean = Arrange();
-  const std::uint64_t start = clean.fs().calls();
-  RunPatchJob(clean.g.exe, clean.fs());
-  const std::uint64_t operations = clean.fs().calls() - start;
-  ASSERT_EQ(clean.fs().boxes().back().prompt, texts::kMsgDone);
-  ASSERT_TRUE(Complete(clean));
-  ASSERT_GT(operations, 40u);
-
-  int failuresSeen = 0;
-  for (ErrorKind kind :
-       {ErrorKind::kAccessDenied, ErrorKind::kInUse, ErrorKind::kDiskFull, ErrorKind::kNotFound}) {
-    for (std::uint64_t k = 0; k < operations; ++k) {
-      Arranged a = Arrange();
-      const std::multiset<std::string> before = Contents(a);
-      a.fs().Inject({std::nullopt, a.fs().calls() + k, u"", kind, 1});
-      RunPatchJob(a.g.exe, a.fs());
-      Check(a, before,
-            "operation " + std::to_string(k) + ", kind " + std::to_string(static_cast<int>(kind)));
-      failuresSeen += a.fs().boxes().back().prompt != texts::kMsgDone;
+void CheckStartingState(Arranged& a, const std::map<std::u16string, std::string>& start) {
+  RestoreAll(a);
+  const std::map<std::u16string, std::string> now = Tree(a.fs(), a.g.game);
+  if (now != start) {
+    for (const auto& [path, what] : now) {
+      if (!start.count(path)) ADD_FAILURE() << "extra: " << ToUtf8(path) << " " << what;
+    }
+    for (const auto& [path, what] : start) {
+      if (!now.count(path) || now.at(path) != what) {
+        ADD_FAILURE() << "differs: " << ToUtf8(path) << " " << what;
+      }
     }
   }
-  // Most single failures must show up in the outcome; a sweep that never fails tests nothing.
-  EXPECT_GT(failuresSeen, static_cast<int>(operations));
+}
+
+// How many operations a clean run of `work` makes on a freshly arranged folder.
+template <class Work>
+std::uint64_t CountOperations(Work work) {
+  Arranged a = Arrange();
+  const std::uint64_t start = a.fs().calls();
+  work(a);
+  return a.fs().calls() - start;
+}
+
+void Job(Arranged& a) { RunPatchJob(a.g.exe, a.fs()); }
+
+void JobThenRestore(Arranged& a) {
+  Job(a);
+  a.fs().QueueAnswer(kIdYes);
+  RunRestore(a.g.exe, a.fs());
+}
+
+struct Sweep {
+  int cases = 0;
+  int failuresShown = 0;
+};
+
+class Transaction : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    const double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0_).count();
+    std::printf("  %d cases in %.2f s\n", cases_, s);
+  }
+  std::chrono::steady_clock::time_point t0_ = std::chrono::steady_clock::now();
+  int cases_ = 0;
+};
+
+TEST_F(Transaction, ASingleFailureInTheJobLosesNothingAndIsTold) {
+  const std::uint64_t operations = CountOperations(Job);
+  ASSERT_GT(operations, 40u);
+  int failuresShown = 0;
+  for (ErrorKind kind : kKinds) {
+    for (std::uint64_t k = 0; k < operations; ++k, ++cases_) {
+      SCOPED_TRACE("operation " + std::to_string(k) + ", kind " +
+                   std::to_string(static_cast<int>(kind)));
+      Arranged a = Arrange();
+      const auto start = Tree(a.fs(), a.g.game);
+      const auto before = Contents(a);
+      a.fs().Inject({std::nullopt, a.fs().calls() + k, u"", kind, 1});
+      Job(a);
+      CheckNothingLost(a, before);
+      CheckHonest(a);
+      failuresShown += a.fs().boxes().back().prompt != texts::kMsgDone;
+      CheckStartingState(a, start);
+      if (getenv("SWEEP_DEBUG") && k == 70 && kind == ErrorKind::kAccessDenied) {
+        for (auto& [p, c] : a.fs().FilesBelow(a.g.game)) if (Contains(p, u"journal")) std::printf("%s\n%s\n", ToUtf8(p).c_str(), c.c_str());
+        for (auto& b : a.fs().boxes()) std::printf("BOX %s\n", ToUtf8(b.prompt).c_str());
+      }
+    }
+  }
+  // Most single failures must show in the outcome; a sweep that never fails tests nothing.
+  EXPECT_GT(failuresShown, static_cast<int>(operations));
+}
+
+TEST_F(Transaction, ASingleFailureInTheRestoreLosesNothingAndARetryFinishesIt) {
+  const std::uint64_t jobOps = CountOperations(Job);
+  const std::uint64_t restoreOps = CountOperations(JobThenRestore) - jobOps;
+  ASSERT_GT(restoreOps, 20u);
+  for (ErrorKind kind : kKinds) {
+    for (std::uint64_t k = 0; k < restoreOps; ++k, ++cases_) {
+      SCOPED_TRACE("restore operation " + std::to_string(k) + ", kind " +
+                   std::to_string(static_cast<int>(kind)));
+      Arranged a = Arrange();
+      const auto start = Tree(a.fs(), a.g.game);
+      const auto before = Contents(a);
+      Job(a);
+      a.fs().Inject({std::nullopt, a.fs().calls() + k, u"", kind, 1});
+      a.fs().QueueAnswer(kIdYes);
+      RunRestore(a.g.exe, a.fs());
+      CheckNothingLost(a, before);
+      CheckStartingState(a, start);
+    }
+  }
+}
+
+TEST_F(Transaction, DyingAnywhereIsRecoveredThenAJobAndARestoreComplete) {
+  const std::uint64_t operations = CountOperations(JobThenRestore);
+  for (std::uint64_t n = 0; n < operations; ++n, ++cases_) {
+    SCOPED_TRACE("dies at operation " + std::to_string(n));
+    Arranged a = Arrange();
+    const auto start = Tree(a.fs(), a.g.game);
+    const auto before = Contents(a);
+    a.fs().DieAt(a.fs().calls() + n);
+    JobThenRestore(a);
+    a.fs().Revive();
+    const size_t boxesBefore = a.fs().boxes().size();
+    // Started anew: recovery first, then a whole job.
+    Job(a);
+    CheckNothingLost(a, before);
+    CheckHonest(a);
+    EXPECT_EQ(a.fs().boxes().back().prompt, texts::kMsgDone);
+    EXPECT_LE(a.fs().boxes().size() - boxesBefore, 2u);  // recovery's box, if any, and the job's
+    CheckStartingState(a, start);
+  }
 }
 
 }  // namespace

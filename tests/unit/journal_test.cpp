@@ -1,0 +1,124 @@
+#include "app/journal.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/support/fake_runtime.h"
+
+namespace torvane {
+namespace {
+
+using testing::FakeRuntime;
+
+Step Move(std::u16string from, std::u16string to) {
+  Step s;
+  s.kind = StepKind::kMove;
+  s.from = std::move(from);
+  s.to = std::move(to);
+  return s;
+}
+
+class JournalFile : public ::testing::Test {
+ protected:
+  void SetUp() override { fs_.AddFolder(u"c:\\g\\vTemp"); }
+  std::unique_ptr<Journal> Open(const JournalDoc& doc = {}) {
+    return std::move(Journal::Open(fs_, kPath, doc).value());
+  }
+  JournalDoc Read() { return ReadJournal(fs_, kPath).value(); }
+
+  static constexpr char16_t kPath[] = u"c:\\g\\vTemp\\torvane-journal-0001.txt";
+  FakeRuntime fs_;
+};
+
+TEST_F(JournalFile, ReadsBackWhatWasWrittenAcrossSections) {
+  {
+    auto journal = Open();
+    ASSERT_TRUE(journal->BeginSection(SectionKind::kJob, u"c:\\游戏\\war3.exe").ok());
+    ASSERT_TRUE(journal->Mark("set-begin").ok());
+    Step a = Move(u"c:\\游戏\\Game.dll", u"c:\\游戏\\vTemp\\Game (2).dll");
+    a.size = 12;
+    a.attributes = kAttrHidden | kAttrReadOnly;
+    a.clearsAttributes = true;
+    a.sha256 = std::string(64, 'a');
+    Step b = Move(u"c:\\游戏\\x.txt", u"c:\\游戏\\vTemp\\x.txt");
+    ASSERT_TRUE(journal->Intend({&a, &b}).ok());
+    a.state = StepState::kDone;
+    b.state = StepState::kFailed;
+    b.error = u"拒绝访问。\r\n";
+    ASSERT_TRUE(journal->Record({&a, &b}).ok());
+    ASSERT_TRUE(journal->Mark("set-commit").ok());
+    ASSERT_TRUE(journal->End(kEndDone).ok());
+  }
+  const JournalDoc doc = Read();
+  ASSERT_EQ(doc.sections.size(), 1u);
+  EXPECT_EQ(doc.sections[0].subject, u"c:\\游戏\\war3.exe");
+  EXPECT_TRUE(doc.sections[0].setCommitted);
+  ASSERT_EQ(doc.steps.size(), 2u);
+  const Step& a = doc.steps[0];
+  EXPECT_EQ(a.to, u"c:\\游戏\\vTemp\\Game (2).dll");
+  EXPECT_EQ(a.size, 12u);
+  EXPECT_EQ(a.attributes, kAttrHidden | kAttrReadOnly);
+  EXPECT_TRUE(a.clearsAttributes && a.inVersionSet);
+  EXPECT_EQ(a.sha256, std::string(64, 'a'));
+  EXPECT_EQ(doc.steps[1].state, StepState::kFailed);
+  EXPECT_EQ(doc.steps[1].error, u"拒绝访问。  ");
+  EXPECT_FALSE(doc.Unfinished());
+
+  // A second section continues the numbering; its reversal takes the step out of effect.
+  {
+    auto journal = Open(doc);
+    ASSERT_TRUE(journal->BeginSection(SectionKind::kRestore, u"c:\\游戏\\war3.exe").ok());
+    Step back = Move(a.to, a.from);
+    back.undoes = a.id;
+    ASSERT_TRUE(journal->Intend(back).ok());
+    EXPECT_EQ(back.id, 3);
+    back.state = StepState::kDone;
+    ASSERT_TRUE(journal->Record(back).ok());
+  }
+  const JournalDoc again = Read();
+  EXPECT_TRUE(again.Unfinished());
+  EXPECT_FALSE(again.Restored());
+  EXPECT_TRUE(again.InEffect().empty());  // neither the move nor its reversal
+}
+
+TEST_F(JournalFile, ALineCutShortByACrashIsLeftOutAndSealedBeforeTheNextWrite) {
+  {
+    auto journal = Open();
+    ASSERT_TRUE(journal->BeginSection(SectionKind::kJob, u"c:\\g\\war3.exe").ok());
+    Step a = Move(u"c:\\g\\a", u"c:\\g\\vTemp\\a");
+    fs_.DieAt(fs_.calls());
+    EXPECT_FALSE(journal->Intend(a).ok());
+    fs_.Revive();
+  }
+  JournalDoc doc = Read();
+  EXPECT_TRUE(doc.endsWithTornLine);
+  EXPECT_TRUE(doc.steps.empty());
+  {
+    auto journal = Open(doc);
+    Step b = Move(u"c:\\g\\b", u"c:\\g\\vTemp\\b");
+    ASSERT_TRUE(journal->Intend(b).ok());
+  }
+  doc = Read();
+  ASSERT_EQ(doc.steps.size(), 1u);
+  EXPECT_EQ(doc.steps[0].from, u"c:\\g\\b");
+}
+
+TEST(ParseJournal, RefusesWhatItDoesNotUnderstand) {
+  const std::string head = "Torvane journal 1\nsection\tjob\tt\tc:\\g\\war3.exe\n";
+  EXPECT_TRUE(ParseJournal(head + "step\t1\tmove\ta\tb\tsize=1\tattr=0x20\n").ok());
+  EXPECT_FALSE(ParseJournal("not a journal\n").ok());
+  EXPECT_FALSE(ParseJournal(head + "step\t1\tshred\ta\n").ok());
+  EXPECT_FALSE(ParseJournal(head + "step\t1\tmove\ta\n").ok());          // no target
+  EXPECT_FALSE(ParseJournal(head + "step\t1\tmove\ta\tb\tsize=x\n").ok());
+  EXPECT_FALSE(ParseJournal(head + "done\t7\n").ok());                    // no such step
+  EXPECT_FALSE(ParseJournal("Torvane journal 1\nstep\t1\tdelete\ta\n").ok());  // no section
+}
+
+TEST(NextJournalPath, NumbersOnFromTheHighest) {
+  EXPECT_EQ(NextJournalPath(u"c:\\g\\vTemp", {}), u"c:\\g\\vTemp\\torvane-journal-0001.txt");
+  EXPECT_EQ(NextJournalPath(u"c:\\g\\vTemp", {u"c:\\g\\vTemp\\torvane-journal-0009.txt",
+                                             u"c:\\g\\vTemp\\torvane-journal-0002.txt"}),
+            u"c:\\g\\vTemp\\torvane-journal-0010.txt");
+}
+
+}  // namespace
+}  // namespace torvane
