@@ -67,7 +67,9 @@ std::string StepLine(const Step& s) {
   line += "\tattr=" + Hex(s.attributes);
   if (s.kind == StepKind::kSetAttr) line += "\tset=" + Hex(s.newAttributes);
   if (s.clearsAttributes) line += "\tclear-attr";
+  if (s.inVersionSet) line += "\tversion-set";
   if (s.placesReplacement) line += "\treplacement";
+  if (s.setsReplacementAside) line += "\taside";
   if (!s.sha256.empty()) line += "\tsha256=" + s.sha256;
   if (s.undoes != 0) line += "\tundoes=" + std::to_string(s.undoes);
   return line + "\n";
@@ -78,7 +80,9 @@ bool ParseOption(std::string_view field, Step& s) {
   const std::string_view key = field.substr(0, eq);
   const std::string_view value = eq == std::string_view::npos ? "" : field.substr(eq + 1);
   if (key == "clear-attr") return (s.clearsAttributes = true);
+  if (key == "version-set") return (s.inVersionSet = true);
   if (key == "replacement") return (s.placesReplacement = true);
+  if (key == "aside") return (s.setsReplacementAside = true);
   if (key == "set") return ParseNumber(value, s.newAttributes, 16);
   if (key == "size") return ParseNumber(value, s.size);
   if (key == "attr") return ParseNumber(value, s.attributes, 16);
@@ -133,8 +137,7 @@ bool ParseLine(std::string_view line, JournalDoc& doc) {
   if (f[0] == "step") {
     Step step;
     if (!ParseStep(f, step) || step.id <= doc.LastId()) return false;
-    step.inVersionSet =
-        section.kind == SectionKind::kJob && section.setBegun && !section.setCommitted;
+    step.section = doc.sections.size() - 1;
     doc.steps.push_back(std::move(step));
     return true;
   }
@@ -159,18 +162,43 @@ bool JournalDoc::Restored() const {
   });
 }
 
-std::vector<Step> JournalDoc::InEffect() const {
-  std::set<int> reversed;
-  for (const Step& s : steps) {
-    if (s.state == StepState::kDone && s.undoes != 0) reversed.insert(s.undoes);
+namespace {
+
+// A step is cancelled by a later reversal that is itself still standing; reversals of
+// reversals put a step back in effect. Later steps settle first, as they come later.
+std::set<int> Cancelled(const std::vector<Step>& steps) {
+  std::set<int> cancelled;
+  for (auto s = steps.rbegin(); s != steps.rend(); ++s) {
+    if (s->state == StepState::kDone && s->undoes != 0 && !cancelled.count(s->id)) {
+      cancelled.insert(s->undoes);
+    }
   }
+  return cancelled;
+}
+
+}  // namespace
+
+std::vector<Step> JournalDoc::InEffect() const {
+  const std::set<int> cancelled = Cancelled(steps);
   std::vector<Step> effective;
   for (const Step& s : steps) {
-    if (s.state == StepState::kDone && s.undoes == 0 && !reversed.count(s.id)) {
+    if (s.state == StepState::kDone && s.undoes == 0 && !cancelled.count(s.id)) {
       effective.push_back(s);
     }
   }
   return effective;
+}
+
+std::vector<Step> JournalDoc::ActiveSetSteps(std::size_t section) const {
+  const std::set<int> cancelled = Cancelled(steps);
+  std::vector<Step> active;
+  for (const Step& s : steps) {
+    if (s.section == section && s.inVersionSet && s.state == StepState::kDone &&
+        !cancelled.count(s.id)) {
+      active.push_back(s);
+    }
+  }
+  return active;
 }
 
 Result<JournalDoc> ParseJournal(std::string_view text) {

@@ -27,10 +27,12 @@ struct Step {
   std::uint32_t attributes = 0;   // the file's attributes before the step
   bool clearsAttributes = false;  // a move that clears them first; its undo sets them back
   bool placesReplacement = false; // a move that puts a replacement of the version set in place
+  bool setsReplacementAside = false;  // a restore's move of a replacement out of the way
   std::uint32_t newAttributes = 0;  // what an attribute step sets
   std::string sha256;             // the version set and its replacements
   int undoes = 0;                 // the step this one reverses
-  bool inVersionSet = false;      // between the set's begin and commit marks
+  bool inVersionSet = false;      // a change of the version set as a whole
+  std::size_t section = 0;        // index of the section it belongs to
   StepState state = StepState::kPending;
   std::u16string error;  // the platform's text, for a failed step
 };
@@ -65,8 +67,12 @@ struct JournalDoc {
   // A restore of it put everything back. One that could not (a name taken since) leaves
   // the job to be restored again once the user has made room.
   bool Restored() const;
-  // Done steps that no later done step reverses: what the folder still shows of them.
+  // The job's own changes (not reversals) that are done and not reversed: what the
+  // folder still shows of the jobs that made them.
   std::vector<Step> InEffect() const;
+  // The version-set steps of one section, reversals included, that are done and not
+  // reversed: what undoing that section's half-made set change must take back.
+  std::vector<Step> ActiveSetSteps(std::size_t section) const;
   int LastId() const { return steps.empty() ? 0 : steps.back().id; }
 };
 

@@ -1,9 +1,8 @@
 #include "app/recovery.h"
 
-#include <algorithm>
-
 #include "app/journal.h"
 #include "app/undo.h"
+#include "app/version_set.h"
 #include "resources/texts.h"
 
 namespace torvane {
@@ -12,10 +11,11 @@ namespace {
 constexpr char16_t kCrLf[] = u"\r\n";
 
 // The section that was cut short: the last job or restore before any recovery.
-const Section& Interrupted(const JournalDoc& doc) {
-  const auto found = std::find_if(doc.sections.rbegin(), doc.sections.rend(),
-                                  [](const Section& s) { return s.kind != SectionKind::kRecovery; });
-  return found == doc.sections.rend() ? doc.sections.back() : *found;
+std::size_t Interrupted(const JournalDoc& doc) {
+  for (std::size_t i = doc.sections.size(); i-- > 0;) {
+    if (doc.sections[i].kind != SectionKind::kRecovery) return i;
+  }
+  return doc.sections.size() - 1;
 }
 
 // Makes one journal whole; returns what to tell the user about it.
@@ -23,26 +23,29 @@ Result<std::u16string> Recover(Runtime& rt, const std::u16string& path, JournalD
   Result<std::unique_ptr<Journal>> opened = Journal::Open(rt, path, doc);
   if (!opened.ok()) return opened.error();
   Journal& journal = *opened.value();
-  const Section cut = Interrupted(doc);
+  const std::size_t cutIndex = Interrupted(doc);
+  const Section cut = doc.sections[cutIndex];
   if (Status s = journal.BeginSection(SectionKind::kRecovery, cut.subject); !s.ok()) {
     return s.error();
   }
   Settled settled = SettlePending(rt, journal, doc);
   std::u16string told = texts::kMsgRecoveredHead + cut.time;
   std::vector<std::u16string> problems = std::move(settled.problems);
+  // A set caught half-changed, either way, goes back to how it was before that section.
+  if (cut.setBegun && !cut.setCommitted) {
+    const UndoReport undone = Undo(rt, journal, doc.ActiveSetSteps(cutIndex));
+    problems.insert(problems.end(), undone.problems.begin(), undone.problems.end());
+  } else if (cut.kind == SectionKind::kRestore && cut.setCommitted) {
+    const UndoReport removed = RemoveSetAsideReplacements(rt, journal, doc);
+    problems.insert(problems.end(), removed.problems.begin(), removed.problems.end());
+  }
   if (cut.kind == SectionKind::kRestore) {
     told += texts::kMsgRecoveredRestore;
   } else {
     told += texts::kMsgRecoveredJob;
-    if (cut.setBegun && !cut.setCommitted) {
-      std::vector<Step> set = doc.InEffect();
-      std::erase_if(set, [](const Step& s) { return !s.inVersionSet; });
-      const UndoReport undone = Undo(rt, journal, set);
-      problems.insert(problems.end(), undone.problems.begin(), undone.problems.end());
-      told += kCrLf + std::u16string(texts::kMsgRecoveredSetBack);
-    } else {
-      told += kCrLf + std::u16string(texts::kMsgRecoveredSetKept);
-    }
+    told += kCrLf + std::u16string(cut.setBegun && !cut.setCommitted
+                                       ? texts::kMsgRecoveredSetBack
+                                       : texts::kMsgRecoveredSetKept);
     told += kCrLf + std::u16string(texts::kMsgRecoveredMoves);
   }
   told += kCrLf + std::u16string(texts::kMsgRecoveredNothingLost);

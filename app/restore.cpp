@@ -6,6 +6,7 @@
 #include "app/journal.h"
 #include "app/recovery.h"
 #include "app/undo.h"
+#include "app/version_set.h"
 #include "resources/texts.h"
 #include "runtime/text.h"
 
@@ -57,6 +58,32 @@ std::u16string Outcome(const UndoReport& report) {
   return text;
 }
 
+void Add(UndoReport& total, const UndoReport& part) {
+  total.returned += part.returned;
+  total.removed += part.removed;
+  total.problems.insert(total.problems.end(), part.problems.begin(), part.problems.end());
+}
+
+// The tidied files first, one by one; then the version set as a whole; then whatever
+// temporary copies of the set are left.
+UndoReport RestoreAll(Runtime& rt, Journal& journal, const JournalDoc& doc,
+                      JobObserver* observer) {
+  std::vector<Step> files, setMoves, setCopies;
+  for (const Step& s : doc.InEffect()) {
+    if (!s.inVersionSet) {
+      files.push_back(s);
+    } else {
+      (s.kind == StepKind::kMove ? setMoves : setCopies).push_back(s);
+    }
+  }
+  UndoReport report = RemoveSetAsideReplacements(rt, journal, doc);
+  Add(report, Undo(rt, journal, files, observer));
+  const UndoReport set = RestoreVersionSet(rt, journal, setMoves);
+  Add(report, set);
+  if (set.complete()) Add(report, Undo(rt, journal, setCopies));
+  return report;
+}
+
 }  // namespace
 
 JobOutcome RunRestore(std::u16string_view pickerText, Runtime& rt, JobObserver* observer) {
@@ -86,7 +113,7 @@ JobOutcome RunRestore(std::u16string_view pickerText, Runtime& rt, JobObserver* 
   // A step whose outcome never reached the journal is looked up in the folder first.
   JournalDoc doc = job->doc;
   SettlePending(rt, *journal.value(), doc);
-  const UndoReport report = Undo(rt, *journal.value(), doc.InEffect(), observer);
+  const UndoReport report = RestoreAll(rt, *journal.value(), doc, observer);
   SkipOnFailure(journal.value()->End(report.complete() ? kEndRestored : kEndRestoredPartly));
   if (observer) observer->OnStage(JobStage::kFinishing);
   (void)rt.MsgBox(Outcome(report),

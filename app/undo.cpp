@@ -86,7 +86,7 @@ class Reverser {
   void RemoveFolder(const Step& step) {
     Step rmdir = Reversal(StepKind::kRmDir, step.from, u"", step.id);
     const Status removed = Execute(rt_, journal_, rmdir);
-    if (removed.ok() || removed.Is(ErrorKind::kNotFound)) return;
+    if (removed.ok() || rt_.GetAttr(step.from).Is(ErrorKind::kNotFound)) return;
     const Result<std::u16string> inside = rt_.Dir(step.from + u"\\", kEverything);
     if (!inside.ok() || inside.value().empty()) {
       report_.problems.push_back(Problem(step.from, removed.error()));

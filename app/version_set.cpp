@@ -1,5 +1,7 @@
 #include "app/version_set.h"
 
+#include <set>
+
 #include "app/patch_job.h"
 #include "app/safe_move.h"
 #include "app/steps.h"
@@ -10,6 +12,7 @@ namespace torvane {
 namespace {
 
 constexpr std::u16string_view kStagedSuffix = u".torvane-new";
+constexpr std::u16string_view kAsideSuffix = u".torvane-old";
 
 std::u16string WithoutBackslash(const std::u16string& folder) {
   return folder.empty() ? folder : folder.substr(0, folder.size() - 1);
@@ -19,7 +22,109 @@ bool IsFile(const Result<std::uint32_t>& attributes) {
   return attributes.ok() && (attributes.value() & kAttrFolder) == 0;
 }
 
+std::u16string Problem(const std::u16string& path, const Error& error) {
+  return path + u"  " + texts::kMsgErrorPrefix + error.description;
+}
+
+// What stands in the way of putting the old set back; empty when nothing does.
+std::vector<std::u16string> SetRestoreObstacles(Runtime& rt, const std::vector<Step>& moves) {
+  std::vector<std::u16string> obstacles;
+  std::set<std::u16string> freed;
+  for (const Step& s : moves) {
+    if (!s.placesReplacement) continue;
+    freed.insert(LowerCase(s.to));
+    const Result<FileDigest> digest = rt.Digest(s.to);
+    if (!digest.ok()) {
+      obstacles.push_back(Problem(s.to, digest.error()));
+    } else if (digest.value().sha256 != s.sha256) {
+      obstacles.push_back(s.to + texts::kMsgChangedSince);
+    }
+  }
+  for (const Step& s : moves) {
+    if (s.placesReplacement) continue;
+    const Result<std::uint32_t> kept = rt.GetAttr(s.to);
+    if (!kept.ok()) obstacles.push_back(s.to + texts::kMsgGoneSince);
+    const Result<std::uint32_t> home = rt.GetAttr(s.from);
+    if (home.ok() && !freed.count(LowerCase(s.from))) {
+      obstacles.push_back(s.from + texts::kMsgNameTaken + s.to);
+    }
+  }
+  return obstacles;
+}
+
 }  // namespace
+
+UndoReport RestoreVersionSet(Runtime& rt, Journal& journal, const std::vector<Step>& setMoves) {
+  UndoReport report;
+  report.problems = SetRestoreObstacles(rt, setMoves);
+  if (!report.complete() || setMoves.empty()) return report;
+  SkipOnFailure(journal.Mark("set-begin"));
+  std::vector<Step> made;
+  Status failed;
+  for (auto s = setMoves.rbegin(); s != setMoves.rend() && failed.ok(); ++s) {
+    Step back;
+    back.kind = StepKind::kMove;
+    back.undoes = s->id;
+    back.size = s->size;
+    back.sha256 = s->sha256;
+    back.from = s->to;
+    back.inVersionSet = true;
+    if (s->placesReplacement) {
+      const Result<std::u16string> aside = FreePathIn(
+          rt, WithoutBackslash(FolderOf(s->to)), NameOf(s->to) + std::u16string(kAsideSuffix));
+      if (!aside.ok()) {
+        failed = aside.error();
+        report.problems.push_back(Problem(s->to, aside.error()));
+        break;
+      }
+      back.to = aside.value();
+      back.setsReplacementAside = true;
+    } else {
+      back.to = s->from;
+    }
+    failed = Execute(rt, journal, back);
+    if (back.state == StepState::kDone) made.push_back(back);
+    if (!failed.ok()) report.problems.push_back(Problem(back.from, failed.error()));
+  }
+  if (!failed.ok()) {
+    const UndoReport forward = Undo(rt, journal, made);
+    report.problems.insert(report.problems.end(), forward.problems.begin(), forward.problems.end());
+    return report;
+  }
+  SkipOnFailure(journal.Mark("set-commit"));
+  for (const Step& s : made) {
+    if (s.setsReplacementAside) {
+      Step remove;
+      remove.kind = StepKind::kDelete;
+      remove.from = s.to;
+      remove.size = s.size;
+      if (const Status removed = Execute(rt, journal, remove); removed.ok()) {
+        ++report.removed;
+      } else {
+        report.problems.push_back(Problem(s.to, removed.error()));
+      }
+    } else {
+      ++report.returned;
+    }
+  }
+  return report;
+}
+
+UndoReport RemoveSetAsideReplacements(Runtime& rt, Journal& journal, const JournalDoc& doc) {
+  UndoReport report;
+  for (const Step& s : doc.steps) {
+    if (!s.setsReplacementAside || s.state != StepState::kDone) continue;
+    if (!rt.GetAttr(s.to).ok()) continue;
+    Step remove;
+    remove.kind = StepKind::kDelete;
+    remove.from = s.to;
+    remove.size = s.size;
+    if (const Status removed = Execute(rt, journal, remove); !removed.ok()) {
+      report.problems.push_back(Problem(s.to, removed.error()));
+    }
+  }
+  return report;
+}
 
 Result<std::u16string> OnDiskPath(Runtime& rt, const std::u16string& path) {
   const Result<std::u16string> name = rt.Dir(path, kDirAllFiles);
@@ -38,6 +143,7 @@ VersionSet::VersionSet(Runtime& rt, Journal& journal, const GamePaths& paths,
 }
 
 Status VersionSet::Run(Step& step) {
+  step.inVersionSet = true;
   Status made = Execute(rt_, journal_, step);
   if (step.state == StepState::kDone) made_.push_back(step);
   return made;

@@ -59,6 +59,16 @@ class VersionSet {
   std::vector<Step> made_;  // the set's changes that happened, in order
 };
 
+// Puts the old set back as a whole, from the job's set moves in effect: each replacement
+// (only while it is exactly what was written) moved aside under a temporary name and its
+// original renamed back, back to back. Any failure puts the new set back in place; once
+// the old set is whole, the replacements set aside are removed.
+UndoReport RestoreVersionSet(Runtime& rt, Journal& journal, const std::vector<Step>& setMoves);
+
+// Removes the replacements that earlier restores set aside and that are still there (a
+// crash or a failed delete came between).
+UndoReport RemoveSetAsideReplacements(Runtime& rt, Journal& journal, const JournalDoc& doc);
+
 // The file's path with its name spelled as on disk, so that an original goes back under
 // exactly the name it had.
 Result<std::u16string> OnDiskPath(Runtime& rt, const std::u16string& path);

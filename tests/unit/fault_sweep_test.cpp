@@ -124,7 +124,8 @@ void CheckStartingState(Arranged& a, const std::map<std::u16string, std::string>
     }
     for (const auto& [path, what] : start) {
       if (!now.count(path) || now.at(path) != what) {
-        ADD_FAILURE() << "differs: " << ToUtf8(path) << " " << what;
+        ADD_FAILURE() << "differs: " << ToUtf8(path) << " " << what << " now "
+                      << (now.count(path) ? now.at(path) : "missing");
       }
     }
   }
@@ -146,11 +147,6 @@ void JobThenRestore(Arranged& a) {
   a.fs().QueueAnswer(kIdYes);
   RunRestore(a.g.exe, a.fs());
 }
-
-struct Sweep {
-  int cases = 0;
-  int failuresShown = 0;
-};
 
 class Transaction : public ::testing::Test {
  protected:
@@ -179,10 +175,6 @@ TEST_F(Transaction, ASingleFailureInTheJobLosesNothingAndIsTold) {
       CheckHonest(a);
       failuresShown += a.fs().boxes().back().prompt != texts::kMsgDone;
       CheckStartingState(a, start);
-      if (getenv("SWEEP_DEBUG") && k == 70 && kind == ErrorKind::kAccessDenied) {
-        for (auto& [p, c] : a.fs().FilesBelow(a.g.game)) if (Contains(p, u"journal")) std::printf("%s\n%s\n", ToUtf8(p).c_str(), c.c_str());
-        for (auto& b : a.fs().boxes()) std::printf("BOX %s\n", ToUtf8(b.prompt).c_str());
-      }
     }
   }
   // Most single failures must show in the outcome; a sweep that never fails tests nothing.

@@ -39,12 +39,18 @@ TEST_F(JournalFile, ReadsBackWhatWasWrittenAcrossSections) {
     a.attributes = kAttrHidden | kAttrReadOnly;
     a.clearsAttributes = true;
     a.sha256 = std::string(64, 'a');
+    a.inVersionSet = true;
     Step b = Move(u"c:\\游戏\\x.txt", u"c:\\游戏\\vTemp\\x.txt");
     ASSERT_TRUE(journal->Intend({&a, &b}).ok());
     a.state = StepState::kDone;
     b.state = StepState::kFailed;
     b.error = u"拒绝访问。\r\n";
     ASSERT_TRUE(journal->Record({&a, &b}).ok());
+    Step attr;
+    attr.kind = StepKind::kSetAttr;
+    attr.from = u"c:\\游戏\\x.txt";
+    attr.newAttributes = kAttrHidden;
+    ASSERT_TRUE(journal->Intend(attr).ok());
     ASSERT_TRUE(journal->Mark("set-commit").ok());
     ASSERT_TRUE(journal->End(kEndDone).ok());
   }
@@ -52,7 +58,9 @@ TEST_F(JournalFile, ReadsBackWhatWasWrittenAcrossSections) {
   ASSERT_EQ(doc.sections.size(), 1u);
   EXPECT_EQ(doc.sections[0].subject, u"c:\\游戏\\war3.exe");
   EXPECT_TRUE(doc.sections[0].setCommitted);
-  ASSERT_EQ(doc.steps.size(), 2u);
+  ASSERT_EQ(doc.steps.size(), 3u);
+  EXPECT_EQ(doc.steps[2].newAttributes, kAttrHidden);
+  EXPECT_FALSE(doc.steps[2].inVersionSet);
   const Step& a = doc.steps[0];
   EXPECT_EQ(a.to, u"c:\\游戏\\vTemp\\Game (2).dll");
   EXPECT_EQ(a.size, 12u);
@@ -70,7 +78,7 @@ TEST_F(JournalFile, ReadsBackWhatWasWrittenAcrossSections) {
     Step back = Move(a.to, a.from);
     back.undoes = a.id;
     ASSERT_TRUE(journal->Intend(back).ok());
-    EXPECT_EQ(back.id, 3);
+    EXPECT_EQ(back.id, 4);
     back.state = StepState::kDone;
     ASSERT_TRUE(journal->Record(back).ok());
   }
