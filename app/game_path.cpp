@@ -47,6 +47,14 @@ bool FoldersExist(Runtime& rt, const GamePaths& paths) {
   return true;
 }
 
+// "D:\..." or "\\server\share\...": a path that does not hang on the current folder,
+// which a window's user cannot see.
+bool IsAbsolute(std::u16string_view path) {
+  const auto separator = [](char16_t c) { return c == u'\\' || c == u'/'; };
+  if (path.size() >= 3 && path[1] == u':' && separator(path[2])) return true;
+  return path.size() >= 2 && separator(path[0]) && separator(path[1]);
+}
+
 bool IsDriveRoot(const std::u16string& folder) {
   if (folder.size() == 3 && folder[1] == u':') return true;
   // \\server\share\ : two separators after the leading pair.
@@ -105,6 +113,10 @@ std::optional<GamePath> CheckGamePath(std::u16string_view pickerText, Runtime& r
   }
   if (Contains(given, u"*") || Contains(given, u"?")) {
     Refuse(rt, texts::kMsgWildcards);
+    return std::nullopt;
+  }
+  if (!IsAbsolute(given)) {
+    Refuse(rt, texts::kMsgNotFullPath);
     return std::nullopt;
   }
   const Result<std::u16string> resolved = rt.FullPath(given);

@@ -26,9 +26,13 @@ class Disk {
   // The runtime under test: real file operations, recorded boxes, no real pauses.
   virtual Runtime& runtime() = 0;
   virtual const std::vector<ShownBox>& boxes() const = 0;
+  // The next box is answered with this button (6 = Yes); unanswered boxes return OK.
+  virtual void QueueAnswer(int answer) = 0;
 
   virtual std::u16string root() const = 0;
   virtual void SetToolFolder(const std::u16string& folder) = 0;
+  // Where the running program's own file is taken to be.
+  virtual void SetProgramPath(const std::u16string& path) = 0;
   virtual void MakeFolder(const std::u16string& path) = 0;
   virtual void WriteFile(const std::u16string& path, const std::string& bytes,
                          std::uint32_t attributes = kAttrNormal) = 0;

@@ -13,8 +13,10 @@ class FakeDisk : public Disk {
 
   Runtime& runtime() override { return fs_; }
   const std::vector<ShownBox>& boxes() const override { return fs_.boxes(); }
+  void QueueAnswer(int answer) override { fs_.QueueAnswer(answer); }
   std::u16string root() const override { return u"c:\\t\\"; }
   void SetToolFolder(const std::u16string& folder) override { fs_.SetAppPath(folder); }
+  void SetProgramPath(const std::u16string& path) override { fs_.SetProgramPath(path); }
   void MakeFolder(const std::u16string& path) override { fs_.AddFolder(path); }
   void WriteFile(const std::u16string& path, const std::string& bytes,
                  std::uint32_t attributes) override {

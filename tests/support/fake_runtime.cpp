@@ -397,7 +397,7 @@ Result<std::u16string> FakeRuntime::FullPath(const std::u16string& path) {
 }
 
 Result<std::u16string> FakeRuntime::ProgramPath() {
-  return WithTrailingBackslash(appPath_) + programName_;
+  return programPath_.empty() ? WithTrailingBackslash(appPath_) + u"Torvane.exe" : programPath_;
 }
 
 Result<bool> FakeRuntime::SameFile(const std::u16string& a, const std::u16string& b) {

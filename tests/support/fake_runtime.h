@@ -65,7 +65,7 @@ class FakeRuntime : public Runtime {
   void DieAt(std::uint64_t call) { deathCall_ = call; }
   void Revive() { deathCall_.reset(); }
   bool dead() const { return deathCall_ && calls_ > *deathCall_; }
-  void SetProgramName(std::u16string name) { programName_ = std::move(name); }
+  void SetProgramPath(std::u16string path) { programPath_ = std::move(path); }
 
   bool Exists(const std::u16string& path) const;
   std::optional<std::string> Content(const std::u16string& path) const;
@@ -137,7 +137,7 @@ class FakeRuntime : public Runtime {
   std::uint64_t calls_ = 0;
   std::uint64_t sleptMs_ = 0;
   std::optional<std::uint64_t> deathCall_;
-  std::u16string programName_ = u"Torvane.exe";
+  std::u16string programPath_;  // empty: Torvane.exe in the app path
 };
 
 }  // namespace torvane::testing

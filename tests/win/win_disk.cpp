@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <deque>
 #include <map>
 
 #include "runtime/text.h"
@@ -23,13 +24,21 @@ class RecordingRuntime : public WinRuntime {
   int MsgBox(const std::u16string& prompt, std::uint32_t flags,
              const std::u16string& title) override {
     boxes.push_back({prompt, flags, title});
-    return 1;
+    if (answers.empty()) return 1;
+    const int answer = answers.front();
+    answers.pop_front();
+    return answer;
   }
   void Sleep(std::uint32_t) override {}
   Result<std::u16string> AppPath() override { return toolFolder; }
+  Result<std::u16string> ProgramPath() override {
+    return programPath.empty() ? WinRuntime::ProgramPath() : Result<std::u16string>(programPath);
+  }
 
   std::vector<ShownBox> boxes;
+  std::deque<int> answers;
   std::u16string toolFolder;
+  std::u16string programPath;
 };
 
 std::u16string NewTempFolder() {
@@ -54,8 +63,10 @@ class WinDisk : public Disk {
 
   Runtime& runtime() override { return rt_; }
   const std::vector<ShownBox>& boxes() const override { return rt_.boxes; }
+  void QueueAnswer(int answer) override { rt_.answers.push_back(answer); }
   std::u16string root() const override { return root_; }
   void SetToolFolder(const std::u16string& folder) override { rt_.toolFolder = folder; }
+  void SetProgramPath(const std::u16string& path) override { rt_.programPath = path; }
 
   void MakeFolder(const std::u16string& path) override {
     const std::u16string parent = FolderOf(path);

@@ -1,0 +1,137 @@
+// Undoing jobs and what users type, on a whole game folder: natively on the in-memory
+// file system and, unchanged, on real folders under Windows (Wine).
+#include <gtest/gtest.h>
+
+#include "app/patch_job.h"
+#include "app/restore.h"
+#include "resources/texts.h"
+#include "runtime/text.h"
+#include "tests/support/disk.h"
+#include "tests/support/game_folder.h"
+
+namespace torvane::testing {
+namespace {
+
+class Restore : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    disk_ = MakeDisk();
+    g_ = MakeGameFolder(*disk_);
+    // Kept by an earlier tool, so this job's original lands under a "(2)" name.
+    disk_->WriteFile(g_.Game(u"vTemp\\game.dll"), "kept earlier");
+    disk_->WriteFile(g_.Game(u"hidden.cfg"), "h", kAttrHidden);
+    disk_->WriteFile(g_.Game(u"system.bin"), "s", kAttrSystem | kAttrHidden);
+    disk_->WriteFile(g_.Game(u"locked.ini"), "r", kAttrReadOnly);
+  }
+  void Job(const std::u16string& text) { RunPatchJob(text, disk_->runtime()); }
+  void Undo() {
+    disk_->QueueAnswer(kIdYes);
+    RunRestore(g_.exe, disk_->runtime());
+  }
+  const std::u16string& LastBox() { return disk_->boxes().back().prompt; }
+  std::string Read(const std::u16string& path) {
+    return disk_->ReadFile(path).value_or("<missing>");
+  }
+
+  // Names, contents and attributes of everything below a folder; the journals left out.
+  std::map<std::u16string, std::string> Tree(const std::u16string& folder) {
+    std::map<std::u16string, std::string> tree;
+    for (const std::u16string& name : disk_->List(folder)) {
+      if (name.rfind(u"torvane-journal-", 0) == 0) continue;
+      const std::optional<std::string> content = disk_->ReadFile(folder + name);
+      if (!content) {
+        tree[folder + name + u"\\"] = "folder";
+        tree.merge(Tree(folder + name + u"\\"));
+      } else {
+        tree[folder + name] = *content + " attr " + std::to_string(*disk_->Attributes(folder + name));
+      }
+    }
+    return tree;
+  }
+
+  std::unique_ptr<Disk> disk_;
+  GameFolder g_;
+};
+
+TEST_F(Restore, TwoJobsUndoneNewestFirstGiveBackTheStartingTree) {
+  auto start = Tree(g_.game);
+  Job(g_.exe);
+  ASSERT_EQ(LastBox(), texts::kMsgDone);
+  EXPECT_EQ(Read(g_.Game(u"vTemp\\Game (2).dll")), "old Game.dll");
+  disk_->WriteFile(g_.Game(u"notes.txt"), "written between the jobs");
+  const auto betweenJobs = Tree(g_.game);
+  Job(g_.exe);
+  ASSERT_EQ(LastBox(), texts::kMsgDone);
+
+  Undo();
+  EXPECT_EQ(Tree(g_.game), betweenJobs) << ToUtf8(LastBox());
+  Undo();
+  start[g_.Game(u"notes.txt")] = "written between the jobs attr 0";
+  EXPECT_EQ(Tree(g_.game), start) << ToUtf8(LastBox());
+  Undo();
+  EXPECT_EQ(LastBox(), texts::kMsgNothingToRestore);
+}
+
+TEST_F(Restore, NeverOverwritesANameTakenSinceAndSaysWhichTwoStay) {
+  Job(g_.exe);
+  disk_->WriteFile(g_.Game(u"readme.txt"), "the user's new readme");
+  Undo();
+  EXPECT_EQ(Read(g_.Game(u"readme.txt")), "the user's new readme");
+  EXPECT_EQ(Read(g_.Game(u"vTemp\\readme.txt")), "old readme.txt");
+  EXPECT_TRUE(Contains(LastBox(), u"readme.txt" + std::u16string(texts::kMsgNameTaken)));
+  // Everything else went back, the version set as a whole.
+  EXPECT_EQ(Read(g_.Game(u"Game.dll")), "old Game.dll");
+  EXPECT_EQ(Read(g_.Game(u"msvcn80.dll")), "old msvcn80.dll");
+  EXPECT_EQ(Read(g_.Game(u"locked.ini")), "r");
+}
+
+TEST_F(Restore, ASetReplacedSinceByTheUserStaysWholeAndNew) {
+  Job(g_.exe);
+  disk_->WriteFile(g_.Game(u"storm.dll"), "the user's own storm.dll");
+  Undo();
+  EXPECT_EQ(Read(g_.Game(u"storm.dll")), "the user's own storm.dll");
+  EXPECT_EQ(Read(g_.Game(u"game.dll")), g_.patch[u"game.dll"]);
+  EXPECT_EQ(Read(g_.Game(u"vTemp\\Storm.dll")), "old Storm.dll");
+  EXPECT_TRUE(Contains(LastBox(), texts::kMsgChangedSince));
+  EXPECT_EQ(Read(g_.Game(u"readme.txt")), "old readme.txt");  // the tidy is undone
+}
+
+TEST_F(Restore, PathsAsUsersPasteThemNameTheGameFolder) {
+  for (const std::u16string& text :
+       {u"  \"" + g_.exe + u"\"  ", g_.exe + u".", g_.Game(u"War3.exe\\..\\war3.exe"),
+        g_.Game(u"maps\\..\\war3.exe")}) {
+    SCOPED_TRACE(ToUtf8(text));
+    Job(text);
+    EXPECT_EQ(LastBox(), texts::kMsgDone);
+    EXPECT_EQ(Read(g_.Game(u"vTemp\\readme.txt")), "old readme.txt");
+    EXPECT_EQ(Read(g_.Game(u"game.dll")), g_.patch[u"game.dll"]);
+    Undo();
+    EXPECT_EQ(Read(g_.Game(u"readme.txt")), "old readme.txt");
+  }
+  // Resolved to the folder above the game: no war3.exe is named, nothing is touched.
+  Job(g_.Game(u"war3.exe\\.."));
+  EXPECT_EQ(LastBox(), texts::kMsgNoPath);
+}
+
+TEST_F(Restore, AFolderWithoutTheGamesArchiveIsNeverTidied) {
+  disk_->Remove(g_.Game(u"War3.mpq"));
+  const auto start = Tree(g_.game);
+  Job(g_.exe);
+  EXPECT_EQ(LastBox().rfind(texts::kMsgNoWar3Mpq, 0), 0u) << ToUtf8(LastBox());
+  EXPECT_EQ(disk_->boxes().back().flags, 16u);
+  EXPECT_EQ(Tree(g_.game), start);
+}
+
+TEST_F(Restore, TheRunningToolStandingInTheGameFolderIsNeverMoved) {
+  disk_->WriteFile(g_.Game(u"1.24e 补丁工具.exe"), "this very program");
+  disk_->WriteFile(g_.Game(u"other tool.exe"), "another program");
+  // Another spelling of the same file: recognised by identity, not by its name.
+  disk_->SetProgramPath(LowerCase(g_.game) + u"1.24E 补丁工具.EXE");
+  Job(g_.exe);
+  EXPECT_EQ(LastBox(), texts::kMsgDone);
+  EXPECT_EQ(Read(g_.Game(u"1.24e 补丁工具.exe")), "this very program");
+  EXPECT_EQ(Read(g_.Game(u"vTemp\\other tool.exe")), "another program");
+}
+
+}  // namespace
+}  // namespace torvane::testing
