@@ -158,6 +158,10 @@ void FakeRuntime::HoldOpen(const std::u16string& path) {
   if (Node* node = Find(path)) node->heldOpen = true;
 }
 
+void FakeRuntime::MarkReparsePoint(const std::u16string& path) {
+  if (Node* node = Find(path)) node->attributes |= kAttrReparsePoint;
+}
+
 void FakeRuntime::Release(const std::u16string& path) {
   if (Node* node = Find(path)) node->heldOpen = false;
 }

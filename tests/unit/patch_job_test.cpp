@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "app/game_path.h"
 #include "resources/texts.h"
 #include "runtime/text.h"
 #include "tests/support/fake_runtime.h"
@@ -101,6 +102,44 @@ TEST_F(PatchJob, OriginalThatCannotBeSetAsideIsNeitherReplacedNorLost) {
   const testing::ShownBox& box = fs_->boxes().back();
   EXPECT_TRUE(Contains(box.prompt, u"war3patch.mpq"));
   EXPECT_EQ(box.flags, 48u);
+}
+
+TEST(Unquoted, TakesOffWhatCopyAsPathAndChatsAdd) {
+  EXPECT_EQ(Unquoted(u"  \"D:\\Warcraft III\\war3.exe\"\r\n"), u"D:\\Warcraft III\\war3.exe");
+  EXPECT_EQ(Unquoted(u"\u3000D:\\w\\war3.exe\t"), u"D:\\w\\war3.exe");
+  EXPECT_EQ(Unquoted(u"\"\"D:\\w\\war3.exe\"\""), u"\"D:\\w\\war3.exe\"");  // one pair only
+  EXPECT_EQ(Unquoted(u"\"D:\\w\\war3.exe"), u"\"D:\\w\\war3.exe");  // unbalanced: as typed
+}
+
+// Folders a job must never tidy, refused before anything is touched.
+TEST(GameFolder, RootsTheWindowsFolderAndLinkedQuarantinesAreRefused) {
+  struct Case {
+    std::u16string exe;
+    const char16_t* prompt;
+  };
+  for (const Case& c : {Case{u"c:\\war3.exe", texts::kMsgDriveRoot},
+                        Case{u"c:\\Windows\\war3.exe", texts::kMsgWindowsFolder},
+                        Case{u"c:\\g\\war3.exe", texts::kMsgLinkedQuarantine},
+                        Case{u"c:\\a\\war3.exe\\..\\..\\war3.exe", texts::kMsgDriveRoot},
+                        Case{u"war3.exe", texts::kMsgNotFullPath}}) {
+    SCOPED_TRACE(ToUtf8(c.exe));
+    FakeRuntime fs;
+    for (const char16_t* folder : {u"c:\\", u"c:\\windows\\", u"c:\\g\\", u"c:\\a\\"}) {
+      for (const char16_t* name : {u"war3.exe", u"war3.mpq", u"game.dll", u"notes.txt"}) {
+        fs.AddFile(std::u16string(folder) + name, "x");
+      }
+    }
+    fs.AddFolder(u"c:\\g\\vTemp");
+    fs.MarkReparsePoint(u"c:\\g\\vTemp");
+    for (const char16_t* name : {u"game.dll", u"storm.dll", u"war3.exe", u"war3patch.mpq"}) {
+      fs.AddFile(u"c:\\tool\\patch\\" + std::u16string(name), "new");
+    }
+    const auto before = fs.FilesBelow(u"c:\\");
+    EXPECT_EQ(RunPatchJob(c.exe, fs), JobOutcome::kRefused);
+    ASSERT_EQ(fs.boxes().size(), 1u);
+    EXPECT_EQ(fs.boxes()[0].prompt.rfind(c.prompt, 0), 0u) << ToUtf8(fs.boxes()[0].prompt);
+    EXPECT_EQ(fs.FilesBelow(u"c:\\"), before);
+  }
 }
 
 TEST_F(PatchJob, ReplacementsGetLowerCaseNames) {
