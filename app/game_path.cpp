@@ -11,7 +11,9 @@ namespace {
 constexpr std::u16string_view kExeName = u"war3.exe";
 constexpr char16_t kCrLf[] = u"\r\n";
 
-bool IsSpace(char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == 0x3000; }
+bool IsSpace(char16_t c) {
+  return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == 0x3000;
+}
 
 void Refuse(Runtime& rt, const std::u16string& prompt) {
   (void)rt.MsgBox(prompt, kMbOk | kMbIconStop, texts::kTitleError);

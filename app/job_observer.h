@@ -8,11 +8,11 @@
 namespace torvane {
 
 enum class JobStage {
-  kChecking,     // nothing touched yet
-  kRecovering,   // an interrupted earlier job is being made whole
-  kSettingAside, // msvcn80.dll
-  kStaging,      // the replacements copied in under temporary names
-  kSwapping,     // originals out, replacements in
+  kChecking,      // nothing touched yet
+  kRecovering,    // an interrupted earlier job is being made whole
+  kSettingAside,  // msvcn80.dll
+  kStaging,       // the replacements copied in under temporary names
+  kSwapping,      // originals out, replacements in
   kTidying,
   kRestoring,
   kFinishing,

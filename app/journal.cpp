@@ -144,8 +144,8 @@ bool ParseLine(std::string_view line, JournalDoc& doc) {
   if ((f[0] == "done" || f[0] == "failed") && f.size() >= 2) {
     int id = 0;
     if (!ParseNumber(f[1], id)) return false;
-    const auto step = std::find_if(doc.steps.begin(), doc.steps.end(),
-                                   [&](const Step& s) { return s.id == id; });
+    const auto step =
+        std::find_if(doc.steps.begin(), doc.steps.end(), [&](const Step& s) { return s.id == id; });
     if (step == doc.steps.end()) return false;
     step->state = f[0] == "done" ? StepState::kDone : StepState::kFailed;
     if (f.size() >= 3) step->error = FromUtf8(f.back());
@@ -220,7 +220,8 @@ Result<JournalDoc> ParseJournal(std::string_view text) {
       first = false;
       continue;
     }
-    const bool torn = line.size() >= kTorn.size() && line.substr(line.size() - kTorn.size()) == kTorn;
+    const bool torn =
+        line.size() >= kTorn.size() && line.substr(line.size() - kTorn.size()) == kTorn;
     if (line.empty() || torn) continue;
     if (!ParseLine(line, doc)) {
       Error error = malformed;
@@ -235,8 +236,7 @@ Result<std::unique_ptr<Journal>> Journal::Open(Runtime& rt, const std::u16string
                                                const JournalDoc& doc) {
   Result<std::unique_ptr<AppendFile>> file = rt.OpenForAppend(path);
   if (!file.ok()) return file.error();
-  std::unique_ptr<Journal> journal(
-      new Journal(rt, path, std::move(file.value()), doc.LastId()));
+  std::unique_ptr<Journal> journal(new Journal(rt, path, std::move(file.value()), doc.LastId()));
   if (doc.sections.empty() && !doc.endsWithTornLine) {
     if (Status s = journal->Write(std::string(kHeader) + "\n"); !s.ok()) return s.error();
   } else if (doc.endsWithTornLine) {
@@ -282,7 +282,8 @@ Status Journal::Record(const std::vector<const Step*>& steps) {
     } else if (step->state == StepState::kFailed) {
       // The platform's text, on one line.
       std::u16string why = step->error;
-      std::replace_if(why.begin(), why.end(), [](char16_t c) { return c < u' '; }, u' ');
+      std::replace_if(
+          why.begin(), why.end(), [](char16_t c) { return c < u' '; }, u' ');
       lines += "failed\t" + std::to_string(step->id) + "\t" + ToUtf8(why) + "\n";
     }
   }
@@ -292,8 +293,9 @@ Status Journal::Record(const std::vector<const Step*>& steps) {
 Result<std::vector<std::u16string>> ListJournals(Runtime& rt, const std::u16string& quarantine) {
   const std::u16string folder = WithTrailingBackslash(quarantine);
   std::vector<std::u16string> names;
-  Result<std::u16string> name = rt.Dir(
-      folder + std::u16string(kJournalPrefix) + u"*" + std::u16string(kJournalSuffix), kDirAllFiles);
+  Result<std::u16string> name =
+      rt.Dir(folder + std::u16string(kJournalPrefix) + u"*" + std::u16string(kJournalSuffix),
+             kDirAllFiles);
   for (; name.ok() && !name.value().empty(); name = rt.DirNext()) names.push_back(name.value());
   if (!name.ok()) return name.error();
   // Numbered with four or more digits: ordering by length, then text, is numeric order.

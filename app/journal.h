@@ -24,15 +24,15 @@ struct Step {
   std::u16string from;  // the file or folder acted on
   std::u16string to;    // where a move or a copy goes
   std::uint64_t size = 0;
-  std::uint32_t attributes = 0;   // the file's attributes before the step
-  bool clearsAttributes = false;  // a move that clears them first; its undo sets them back
-  bool placesReplacement = false; // a move that puts a replacement of the version set in place
+  std::uint32_t attributes = 0;       // the file's attributes before the step
+  bool clearsAttributes = false;      // a move that clears them first; its undo sets them back
+  bool placesReplacement = false;     // a move that puts a replacement of the version set in place
   bool setsReplacementAside = false;  // a restore's move of a replacement out of the way
-  std::uint32_t newAttributes = 0;  // what an attribute step sets
-  std::string sha256;             // the version set and its replacements
-  int undoes = 0;                 // the step this one reverses
-  bool inVersionSet = false;      // a change of the version set as a whole
-  std::size_t section = 0;        // index of the section it belongs to
+  std::uint32_t newAttributes = 0;    // what an attribute step sets
+  std::string sha256;                 // the version set and its replacements
+  int undoes = 0;                     // the step this one reverses
+  bool inVersionSet = false;          // a change of the version set as a whole
+  std::size_t section = 0;            // index of the section it belongs to
   StepState state = StepState::kPending;
   std::u16string error;  // the platform's text, for a failed step
 };

@@ -71,8 +71,8 @@ std::unique_ptr<Journal> StartJournal(Runtime& rt, const GamePath& g, JobObserve
   const std::u16string path =
       NextJournalPath(g.quarantine, existing.value_or(std::vector<std::u16string>()));
   Result<std::unique_ptr<Journal>> journal = Journal::Open(rt, path, JournalDoc());
-  Status begun = journal.ok() ? journal.value()->BeginSection(SectionKind::kJob, g.working)
-                              : journal.status();
+  Status begun =
+      journal.ok() ? journal.value()->BeginSection(SectionKind::kJob, g.working) : journal.status();
   if (!begun.ok()) {
     ShowError(rt, texts::kMsgNoQuarantine + path + Line(path, begun.error()), kMbIconStop);
     return nullptr;

@@ -90,7 +90,8 @@ class Pass {
       SkipOnFailure(Execute(rt_, journal_, mkdir));
     } else if ((existing.value() & kAttrReparsePoint) != 0) {
       // Never move the user's files through a link someone planted.
-      report_.notListed.push_back({quarantine_, {ErrorKind::kAccessDenied, 0, texts::kMsgLinkedQuarantine}});
+      report_.notListed.push_back(
+          {quarantine_, {ErrorKind::kAccessDenied, 0, texts::kMsgLinkedQuarantine}});
       return false;
     }
     // Names already taken in vTemp; the moves below promise theirs here too.

@@ -43,9 +43,8 @@ Result<std::u16string> Recover(Runtime& rt, const std::u16string& path, JournalD
     told += texts::kMsgRecoveredRestore;
   } else {
     told += texts::kMsgRecoveredJob;
-    told += kCrLf + std::u16string(cut.setBegun && !cut.setCommitted
-                                       ? texts::kMsgRecoveredSetBack
-                                       : texts::kMsgRecoveredSetKept);
+    told += kCrLf + std::u16string(cut.setBegun && !cut.setCommitted ? texts::kMsgRecoveredSetBack
+                                                                     : texts::kMsgRecoveredSetKept);
     told += kCrLf + std::u16string(texts::kMsgRecoveredMoves);
   }
   told += kCrLf + std::u16string(texts::kMsgRecoveredNothingLost);
@@ -63,18 +62,18 @@ bool RecoverInterrupted(Runtime& rt, const std::u16string& quarantine, JobObserv
   for (const std::u16string& path : journals.value()) {
     const Result<JournalDoc> doc = ReadJournal(rt, path);
     if (!doc.ok()) {
-      (void)rt.MsgBox(texts::kMsgJournalUnreadable + (kCrLf + path) + kCrLf +
-                          doc.error().description,
-                      kMbOk | kMbIconStop, texts::kTitleError);
+      (void)rt.MsgBox(
+          texts::kMsgJournalUnreadable + (kCrLf + path) + kCrLf + doc.error().description,
+          kMbOk | kMbIconStop, texts::kTitleError);
       return false;
     }
     if (!doc.value().Unfinished()) continue;
     if (observer) observer->OnStage(JobStage::kRecovering);
     const Result<std::u16string> recovered = Recover(rt, path, doc.value());
     if (!recovered.ok()) {
-      (void)rt.MsgBox(texts::kMsgJournalUnreadable + (kCrLf + path) + kCrLf +
-                          recovered.error().description,
-                      kMbOk | kMbIconStop, texts::kTitleError);
+      (void)rt.MsgBox(
+          texts::kMsgJournalUnreadable + (kCrLf + path) + kCrLf + recovered.error().description,
+          kMbOk | kMbIconStop, texts::kTitleError);
       return false;
     }
     told += (told.empty() ? u"" : u"\r\n\r\n") + recovered.value();

@@ -66,8 +66,7 @@ void Add(UndoReport& total, const UndoReport& part) {
 
 // The tidied files first, one by one; then the version set as a whole; then whatever
 // temporary copies of the set are left.
-UndoReport RestoreAll(Runtime& rt, Journal& journal, const JournalDoc& doc,
-                      JobObserver* observer) {
+UndoReport RestoreAll(Runtime& rt, Journal& journal, const JournalDoc& doc, JobObserver* observer) {
   std::vector<Step> files, setMoves, setCopies;
   for (const Step& s : doc.InEffect()) {
     if (!s.inVersionSet) {
@@ -104,9 +103,9 @@ JobOutcome RunRestore(std::u16string_view pickerText, Runtime& rt, JobObserver* 
                            ? journal.value()->BeginSection(SectionKind::kRestore, g->working)
                            : journal.status();
   if (!begun.ok()) {
-    (void)rt.MsgBox(texts::kMsgJournalUnreadable + (kCrLf + job->path) + kCrLf +
-                        begun.error().description,
-                    kMbOk | kMbIconStop, texts::kTitleError);
+    (void)rt.MsgBox(
+        texts::kMsgJournalUnreadable + (kCrLf + job->path) + kCrLf + begun.error().description,
+        kMbOk | kMbIconStop, texts::kTitleError);
     return JobOutcome::kRefused;
   }
   if (observer) observer->OnStage(JobStage::kRestoring);

@@ -176,7 +176,8 @@ void Settle(Runtime& rt, Journal& journal, Step& step, Settled& settled) {
       break;
     case StepKind::kSetAttr: {
       const Result<std::uint32_t> now = rt.GetAttr(step.from);
-      happened = now.ok() && (now.value() & kKeptAttributes) == (step.newAttributes & kKeptAttributes);
+      happened =
+          now.ok() && (now.value() & kKeptAttributes) == (step.newAttributes & kKeptAttributes);
       break;
     }
   }

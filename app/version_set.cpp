@@ -70,8 +70,8 @@ UndoReport RestoreVersionSet(Runtime& rt, Journal& journal, const std::vector<St
     back.from = s->to;
     back.inVersionSet = true;
     if (s->placesReplacement) {
-      const Result<std::u16string> aside = FreePathIn(
-          rt, WithoutBackslash(FolderOf(s->to)), NameOf(s->to) + std::u16string(kAsideSuffix));
+      const Result<std::u16string> aside = FreePathIn(rt, WithoutBackslash(FolderOf(s->to)),
+                                                      NameOf(s->to) + std::u16string(kAsideSuffix));
       if (!aside.ok()) {
         failed = aside.error();
         report.problems.push_back(Problem(s->to, aside.error()));
@@ -213,7 +213,8 @@ std::optional<SetFailure> VersionSet::Stage() {
 
 std::optional<SetFailure> VersionSet::SwapOne(const File& file) {
   if (IsFile(rt_.GetAttr(file.target))) {
-    if (const Status kept = SetAside(file.target); !kept.ok()) return SetFailure{file.target, kept.error()};
+    if (const Status kept = SetAside(file.target); !kept.ok())
+      return SetFailure{file.target, kept.error()};
   }
   Step place;
   place.kind = StepKind::kMove;
@@ -222,7 +223,8 @@ std::optional<SetFailure> VersionSet::SwapOne(const File& file) {
   place.size = file.size;
   place.sha256 = file.sha256;
   place.placesReplacement = true;
-  if (const Status placed = Run(place); !placed.ok()) return SetFailure{file.target, placed.error()};
+  if (const Status placed = Run(place); !placed.ok())
+    return SetFailure{file.target, placed.error()};
   return std::nullopt;
 }
 

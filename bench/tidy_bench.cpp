@@ -14,8 +14,8 @@
 
 #include "app/journal.h"
 #include "app/quarantine.h"
-#include "app/undo.h"
 #include "app/safe_move.h"
+#include "app/undo.h"
 #include "runtime/text.h"
 #include "runtime/win_handles.h"
 #include "runtime/win_runtime.h"

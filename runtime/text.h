@@ -7,9 +7,9 @@
 
 namespace torvane {
 
-// Lower-cases the letters that have a simple lower-case form (Latin, Greek, Cyrillic,
-// full-width Latin); everything else, CJK included, is kept as it is.
-char16_t LowerChar(char16_t c);
+// Lower-cases with the platform's invariant mapping on Windows (every script; CJK and
+// anything without case kept as it is), with a simple table natively. The length never
+// changes: positions stay valid.
 std::u16string LowerCase(std::u16string_view text);
 
 bool Contains(std::u16string_view text, std::u16string_view part);

@@ -84,9 +84,9 @@ class WinAppendFile : public AppendFile {
 
 // The file a path names, opened without read or write access: enough to ask who it is.
 win::UniqueFile OpenForIdentity(const std::u16string& path) {
-  return win::UniqueFile(::CreateFileW(W(ExtendedPath(path)), 0,
-                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  return win::UniqueFile(::CreateFileW(
+      W(ExtendedPath(path)), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
 }
 
 std::u16string TwoDigits(int value) {
@@ -316,8 +316,8 @@ Result<bool> WinRuntime::SameFile(const std::u16string& a, const std::u16string&
       !::GetFileInformationByHandle(second.get(), &y)) {
     return LastError();
   }
-  return x.dwVolumeSerialNumber == y.dwVolumeSerialNumber &&
-         x.nFileIndexHigh == y.nFileIndexHigh && x.nFileIndexLow == y.nFileIndexLow;
+  return x.dwVolumeSerialNumber == y.dwVolumeSerialNumber && x.nFileIndexHigh == y.nFileIndexHigh &&
+         x.nFileIndexLow == y.nFileIndexLow;
 }
 
 }  // namespace torvane

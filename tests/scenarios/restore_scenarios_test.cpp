@@ -43,7 +43,8 @@ class Restore : public ::testing::Test {
         tree[folder + name + u"\\"] = "folder";
         tree.merge(Tree(folder + name + u"\\"));
       } else {
-        tree[folder + name] = *content + " attr " + std::to_string(*disk_->Attributes(folder + name));
+        tree[folder + name] =
+            *content + " attr " + std::to_string(*disk_->Attributes(folder + name));
       }
     }
     return tree;

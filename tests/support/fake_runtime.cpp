@@ -8,11 +8,15 @@
 namespace torvane::testing {
 namespace {
 
+bool SameLetter(char16_t a, char16_t b) {
+  return LowerCase(std::u16string_view(&a, 1)) == LowerCase(std::u16string_view(&b, 1));
+}
+
 bool Matches(std::u16string_view pattern, std::u16string_view name) {
   if (pattern == u"*.*") pattern = u"*";  // as on Windows: names without a dot match too
   size_t p = 0, n = 0, star = std::u16string_view::npos, resume = 0;
   while (n < name.size()) {
-    if (p < pattern.size() && (pattern[p] == u'?' || LowerChar(pattern[p]) == LowerChar(name[n]))) {
+    if (p < pattern.size() && (pattern[p] == u'?' || SameLetter(pattern[p], name[n]))) {
       ++p;
       ++n;
     } else if (p < pattern.size() && pattern[p] == u'*') {

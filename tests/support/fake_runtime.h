@@ -56,7 +56,7 @@ class FakeRuntime : public Runtime {
                std::uint32_t attributes = kAttrArchive);
   void SetAppPath(std::u16string path) { appPath_ = std::move(path); }
   void Erase(const std::u16string& path);
-  void HoldOpen(const std::u16string& path);  // as if opened without sharing
+  void HoldOpen(const std::u16string& path);          // as if opened without sharing
   void MarkReparsePoint(const std::u16string& path);  // a junction or a symbolic link
   void Release(const std::u16string& path);
   void Inject(Fault fault) { faults_.push_back(std::move(fault)); }

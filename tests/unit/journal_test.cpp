@@ -115,16 +115,16 @@ TEST(ParseJournal, RefusesWhatItDoesNotUnderstand) {
   EXPECT_TRUE(ParseJournal(head + "step\t1\tmove\ta\tb\tsize=1\tattr=0x20\n").ok());
   EXPECT_FALSE(ParseJournal("not a journal\n").ok());
   EXPECT_FALSE(ParseJournal(head + "step\t1\tshred\ta\n").ok());
-  EXPECT_FALSE(ParseJournal(head + "step\t1\tmove\ta\n").ok());          // no target
+  EXPECT_FALSE(ParseJournal(head + "step\t1\tmove\ta\n").ok());  // no target
   EXPECT_FALSE(ParseJournal(head + "step\t1\tmove\ta\tb\tsize=x\n").ok());
-  EXPECT_FALSE(ParseJournal(head + "done\t7\n").ok());                    // no such step
+  EXPECT_FALSE(ParseJournal(head + "done\t7\n").ok());                         // no such step
   EXPECT_FALSE(ParseJournal("Torvane journal 1\nstep\t1\tdelete\ta\n").ok());  // no section
 }
 
 TEST(NextJournalPath, NumbersOnFromTheHighest) {
   EXPECT_EQ(NextJournalPath(u"c:\\g\\vTemp", {}), u"c:\\g\\vTemp\\torvane-journal-0001.txt");
   EXPECT_EQ(NextJournalPath(u"c:\\g\\vTemp", {u"c:\\g\\vTemp\\torvane-journal-0009.txt",
-                                             u"c:\\g\\vTemp\\torvane-journal-0002.txt"}),
+                                              u"c:\\g\\vTemp\\torvane-journal-0002.txt"}),
             u"c:\\g\\vTemp\\torvane-journal-0010.txt");
 }
 

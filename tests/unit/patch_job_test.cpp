@@ -108,7 +108,7 @@ TEST(Unquoted, TakesOffWhatCopyAsPathAndChatsAdd) {
   EXPECT_EQ(Unquoted(u"  \"D:\\Warcraft III\\war3.exe\"\r\n"), u"D:\\Warcraft III\\war3.exe");
   EXPECT_EQ(Unquoted(u"\u3000D:\\w\\war3.exe\t"), u"D:\\w\\war3.exe");
   EXPECT_EQ(Unquoted(u"\"\"D:\\w\\war3.exe\"\""), u"\"D:\\w\\war3.exe\"");  // one pair only
-  EXPECT_EQ(Unquoted(u"\"D:\\w\\war3.exe"), u"\"D:\\w\\war3.exe");  // unbalanced: as typed
+  EXPECT_EQ(Unquoted(u"\"D:\\w\\war3.exe"), u"\"D:\\w\\war3.exe");          // unbalanced: as typed
 }
 
 // Folders a job must never tidy, refused before anything is touched.
