@@ -1,5 +1,6 @@
 #include "forms/dpi.h"
 
+#include "forms/system_function.h"
 #include "runtime/win_handles.h"
 
 namespace torvane::forms {
@@ -9,12 +10,9 @@ using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
 using SetAwarenessContextFn = BOOL(WINAPI*)(HANDLE);
 using AdjustForDpiFn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
 
-// void(*)() converts to any function pointer type without a cast-function-type warning.
 template <class F>
 F User32Function(const char* name) {
-  const HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
-  if (!user32) return nullptr;
-  return reinterpret_cast<F>(reinterpret_cast<void (*)()>(::GetProcAddress(user32, name)));
+  return SystemFunction<F>(L"user32.dll", name);
 }
 
 int SystemDpi() {

@@ -61,8 +61,11 @@ bool FileBrowser::Create(forms::ControlSite& site) {
   txtFolder.onOleDragDrop = [this](IDataObject* data, DWORD& effect) {
     txtFolder_OLEDragDrop(data, effect);
   };
-  // Without OLE on this thread the field takes no drops; everything else works.
+  txtFolder.onDropFiles = [this](HDROP files) { txtFolder_DropFiles(files); };
+  // Without OLE on this thread the field takes no OLE drops and proposes no paths;
+  // everything else works.
   SkipOnFailure(txtFolder.SetOleDropMode(forms::OleDropMode::kManual));
+  SkipOnFailure(txtFolder.EnablePathCompletion());
 
   if (!cmdBrowse.Create(kBrowseDesign)) return false;
   cmdBrowse.SetPicture(LoadFolderIcon());
