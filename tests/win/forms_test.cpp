@@ -1,6 +1,6 @@
 // The forms layer's own wiring: key preview with the modifier mask, exceptions kept
 // inside the window procedures, windows the system destroys before their objects go,
-// and fonts rebuilt when their shared object changes.
+// fonts rebuilt when their shared object changes, and pictures taken again at a new DPI.
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -13,6 +13,7 @@
 #include "forms/label.h"
 #include "forms/text_box.h"
 #include "forms/user_control.h"
+#include "resources/resource_ids.h"
 #include "tests/win/ui_support.h"
 
 namespace torvane::forms {
@@ -114,6 +115,31 @@ TEST_F(FormsLayer, ChildrenFollowTheFormsFontObject) {
     ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(child, WM_GETFONT, 0, 0)), sizeof(lf), &lf);
     EXPECT_EQ(lf.lfHeight, FontHeightForDpi(12, host_.Dpi()));
   }
+}
+
+// The picture is taken for the DPI when it is set and again at every change of DPI, and
+// the control takes the new picture's size.
+TEST_F(FormsLayer, PictureIsTakenAgainWhenTheDpiChanges) {
+  Image picture(probe_);
+  ASSERT_TRUE(picture.Create({0, 0, 240, 240}));
+  std::vector<int> asked;
+  int size = 16;
+  picture.SetPictureSource([&](int dpi) {
+    asked.push_back(dpi);
+    return win::UniqueIcon(static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr),
+                                                           MAKEINTRESOURCEW(IDI_FOLDER_OPEN),
+                                                           IMAGE_ICON, size, size, 0)));
+  });
+  EXPECT_EQ(picture.PictureSize().cx, 16);
+
+  size = 32;
+  RECT r{};
+  ::GetWindowRect(host_.hwnd(), &r);
+  const int dpi = host_.Dpi();
+  ::SendMessageW(host_.hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&r));
+  EXPECT_EQ(asked, (std::vector<int>{dpi, dpi}));
+  EXPECT_EQ(picture.PictureSize().cx, 32);
+  EXPECT_EQ(picture.Width(), PixelsToTwips(32, host_.TwipsPerPixelX()));
 }
 
 }  // namespace
