@@ -9,6 +9,7 @@ namespace {
 using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
 using SetAwarenessContextFn = BOOL(WINAPI*)(HANDLE);
 using AdjustForDpiFn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+using MetricForDpiFn = int(WINAPI*)(int, UINT);
 
 template <class F>
 F User32Function(const char* name) {
@@ -38,6 +39,12 @@ void EnablePerMonitorDpiAwareness() {
     if (::GetLastError() == ERROR_ACCESS_DENIED) return;  // the manifest has set it already
   }
   ::SetProcessDPIAware();
+}
+
+int SystemMetricForDpi(int index, int dpi) {
+  static const auto metricForDpi = User32Function<MetricForDpiFn>("GetSystemMetricsForDpi");
+  if (metricForDpi) return metricForDpi(index, static_cast<UINT>(dpi));
+  return ::MulDiv(::GetSystemMetrics(index), dpi, SystemDpi());
 }
 
 SIZE WindowSizeForClient(int clientWidth, int clientHeight, DWORD style, DWORD exStyle, int dpi) {

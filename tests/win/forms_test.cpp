@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "forms/command_button.h"
+#include "forms/dpi.h"
 #include "forms/form.h"
 #include "forms/image.h"
 #include "forms/label.h"
@@ -140,6 +141,35 @@ TEST_F(FormsLayer, PictureIsTakenAgainWhenTheDpiChanges) {
   EXPECT_EQ(asked, (std::vector<int>{dpi, dpi}));
   EXPECT_EQ(picture.PictureSize().cx, 32);
   EXPECT_EQ(picture.Width(), PixelsToTwips(32, host_.TwipsPerPixelX()));
+}
+
+int IconWidth(HICON icon) {
+  ICONINFO info{};
+  if (!icon || !::GetIconInfo(icon, &info)) return 0;
+  win::UniqueBitmap mask(info.hbmMask), colour(info.hbmColor);
+  BITMAP bm{};
+  ::GetObjectW(colour.get(), sizeof(bm), &bm);
+  return bm.bmWidth;
+}
+
+HICON WindowIcon(HWND window, WPARAM which) {
+  return reinterpret_cast<HICON>(::SendMessageW(window, WM_GETICON, which, 0));
+}
+
+// Title bar and taskbar show the program's images drawn for the window's DPI, chosen
+// again when the window reaches a screen of another DPI.
+TEST_F(FormsLayer, WindowIconsAreTheImagesForItsDpi) {
+  const int dpi = host_.Dpi();
+  const HICON small = WindowIcon(host_.hwnd(), ICON_SMALL);
+  EXPECT_EQ(IconWidth(small), SystemMetricForDpi(SM_CXSMICON, dpi));
+  EXPECT_EQ(IconWidth(WindowIcon(host_.hwnd(), ICON_BIG)), SystemMetricForDpi(SM_CXICON, dpi));
+
+  RECT r{};
+  ::GetWindowRect(host_.hwnd(), &r);
+  ::SendMessageW(host_.hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&r));
+  const HICON again = WindowIcon(host_.hwnd(), ICON_SMALL);
+  EXPECT_NE(again, small);
+  EXPECT_EQ(IconWidth(again), SystemMetricForDpi(SM_CXSMICON, dpi));
 }
 
 }  // namespace
