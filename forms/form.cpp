@@ -49,7 +49,13 @@ Form::Form() : font_(Font::Create(DefaultFontDesc())) {
   fontWatch_ = font_->OnChange([this] { RebuildFont(); });
 }
 
-Form::~Form() = default;
+Form::~Form() {
+  // The window goes after this class's members: it must not keep showing their icons.
+  if (hwnd()) {
+    ::SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, 0);
+    ::SendMessageW(hwnd(), WM_SETICON, ICON_BIG, 0);
+  }
+}
 
 bool Form::Create(const std::u16string& caption, float clientWidth, float clientHeight) {
   clientWidth_ = clientWidth;
