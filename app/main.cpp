@@ -8,8 +8,21 @@
 
 #include "app/frm_main.h"
 #include "forms/dpi.h"
+#include "forms/system_function.h"
 
 namespace {
+
+// The program is often started from a Downloads folder, and sometimes as administrator:
+// a DLL planted beside it (version.dll, uxtheme.dll, dwmapi.dll...) must never load in
+// place of the system's. Every later load searches System32 only; Windows 7 without
+// KB2533623 lacks that switch, and there the current folder at least leaves the search.
+void RestrictDllSearchToSystem32() {
+  using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+  const auto setDefault = torvane::forms::SystemFunction<SetDefaultDllDirectoriesFn>(
+      L"kernel32.dll", "SetDefaultDllDirectories");
+  if (setDefault && setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32)) return;
+  ::SetDllDirectoryW(L"");
+}
 
 // OLE (drag-and-drop onto the path field) for the life of the UI thread.
 class OleScope {
@@ -39,6 +52,7 @@ int RunMessageLoop(HWND window) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
+  RestrictDllSearchToSystem32();  // first: before anything loads a DLL
   torvane::forms::EnablePerMonitorDpiAwareness();
   OleScope ole;
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};

@@ -1,5 +1,6 @@
 #include "forms/dpi.h"
 
+#include "forms/system_function.h"
 #include "runtime/win_handles.h"
 
 namespace torvane::forms {
@@ -8,13 +9,11 @@ namespace {
 using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
 using SetAwarenessContextFn = BOOL(WINAPI*)(HANDLE);
 using AdjustForDpiFn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+using MetricForDpiFn = int(WINAPI*)(int, UINT);
 
-// void(*)() converts to any function pointer type without a cast-function-type warning.
 template <class F>
 F User32Function(const char* name) {
-  const HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
-  if (!user32) return nullptr;
-  return reinterpret_cast<F>(reinterpret_cast<void (*)()>(::GetProcAddress(user32, name)));
+  return SystemFunction<F>(L"user32.dll", name);
 }
 
 int SystemDpi() {
@@ -40,6 +39,12 @@ void EnablePerMonitorDpiAwareness() {
     if (::GetLastError() == ERROR_ACCESS_DENIED) return;  // the manifest has set it already
   }
   ::SetProcessDPIAware();
+}
+
+int SystemMetricForDpi(int index, int dpi) {
+  static const auto metricForDpi = User32Function<MetricForDpiFn>("GetSystemMetricsForDpi");
+  if (metricForDpi) return metricForDpi(index, static_cast<UINT>(dpi));
+  return ::MulDiv(::GetSystemMetrics(index), dpi, SystemDpi());
 }
 
 SIZE WindowSizeForClient(int clientWidth, int clientHeight, DWORD style, DWORD exStyle, int dpi) {

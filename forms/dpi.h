@@ -13,6 +13,9 @@ int DpiOf(HWND window);
 // offers, silently nothing where it offers none.
 void EnablePerMonitorDpiAwareness();
 
+// GetSystemMetrics at `dpi` rather than at the system's DPI (icon sizes and the like).
+int SystemMetricForDpi(int index, int dpi);
+
 // The window size whose client area is `clientWidth` × `clientHeight` pixels at `dpi`.
 SIZE WindowSizeForClient(int clientWidth, int clientHeight, DWORD style, DWORD exStyle, int dpi);
 

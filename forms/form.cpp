@@ -27,6 +27,18 @@ HICON ProgramIcon(int metricX, int metricY) {
 #endif
 }
 
+// The program's icon at the size `metric` names for `dpi`; null without the resource.
+win::UniqueIcon ProgramIconForDpi([[maybe_unused]] int metricX, [[maybe_unused]] int metricY,
+                                  [[maybe_unused]] int dpi) {
+#ifdef IDI_TORVANE
+  return win::UniqueIcon(static_cast<HICON>(
+      ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_TORVANE), IMAGE_ICON,
+                   SystemMetricForDpi(metricX, dpi), SystemMetricForDpi(metricY, dpi), 0)));
+#else
+  return {};
+#endif
+}
+
 }  // namespace
 
 std::shared_ptr<Font> Extender::AmbientFont() { return host_.AmbientFont(); }
@@ -37,7 +49,13 @@ Form::Form() : font_(Font::Create(DefaultFontDesc())) {
   fontWatch_ = font_->OnChange([this] { RebuildFont(); });
 }
 
-Form::~Form() = default;
+Form::~Form() {
+  // The window goes after this class's members: it must not keep showing their icons.
+  if (hwnd()) {
+    ::SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, 0);
+    ::SendMessageW(hwnd(), WM_SETICON, ICON_BIG, 0);
+  }
+}
 
 bool Form::Create(const std::u16string& caption, float clientWidth, float clientHeight) {
   clientWidth_ = clientWidth;
@@ -52,6 +70,7 @@ bool Form::Create(const std::u16string& caption, float clientWidth, float client
                  ProgramIcon(SM_CXSMICON, SM_CYSMICON))) {
     return false;
   }
+  SetProgramIcons();
   RebuildFont();
   CenterOnScreen();
   return true;
@@ -94,7 +113,20 @@ void Form::RebuildFont() {
   gdiFont_ = std::move(next);
 }
 
+void Form::SetProgramIcons() {
+  const int dpi = Dpi();
+  win::UniqueIcon small = ProgramIconForDpi(SM_CXSMICON, SM_CYSMICON, dpi);
+  win::UniqueIcon big = ProgramIconForDpi(SM_CXICON, SM_CYICON, dpi);
+  if (!small || !big) return;
+  ::SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
+  ::SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
+  // The previous icons go only once the window has let go of them.
+  smallIcon_ = std::move(small);
+  bigIcon_ = std::move(big);
+}
+
 void Form::DpiChanged(const RECT& suggested) {
+  SetProgramIcons();
   RebuildFont();
   const SIZE size = WindowSize(Dpi());
   ::SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, size.cx, size.cy,

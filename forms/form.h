@@ -1,7 +1,7 @@
 // A top-level form: a fixed-size window whose client area is given in twips, its
 // children placed in twips, its font (the default font of its children and the ambient
 // font of the user controls it hosts), focus kept across deactivation, and layout and
-// fonts redone when the window moves to a screen of another DPI.
+// fonts and icons redone when the window moves to a screen of another DPI.
 #pragma once
 
 #include <windows.h>
@@ -54,6 +54,8 @@ class Form : public Window, public Container {
   SIZE WindowSize(int dpi) const;
   void RebuildFont();
   void DpiChanged(const RECT& suggested);
+  // The title bar's and the taskbar's icons in the images drawn for the window's DPI.
+  void SetProgramIcons();
   void RememberFocus();
   void RestoreFocus();
 
@@ -62,6 +64,7 @@ class Form : public Window, public Container {
   std::shared_ptr<Font> font_;
   Font::Subscription fontWatch_;
   win::UniqueFont gdiFont_;
+  win::UniqueIcon smallIcon_, bigIcon_;  // the window's, while it shows them
   HWND lastFocus_ = nullptr;
   bool quitOnDestroy_ = false;
 };

@@ -40,7 +40,18 @@ void Image::SetPicture(win::UniqueIcon icon) {
 
 void Image::SetMouseIcon(win::UniqueCursor cursor) { mouseIcon_ = std::move(cursor); }
 
-void Image::ApplyDpi() { FitPicture(); }
+void Image::SetPictureSource(PictureSource source) {
+  source_ = std::move(source);
+  if (source_) SetPicture(source_(container().Dpi()));
+}
+
+void Image::ApplyDpi() {
+  if (source_) {
+    SetPicture(source_(container().Dpi()));
+  } else {
+    FitPicture();
+  }
+}
 
 void Image::FitPicture() {
   if (!picture_) {

@@ -17,8 +17,10 @@ class Image : public Control {
 
   bool Create(const TwipsRect& rect);
 
-  // The control takes the picture's own size.
-  void SetPicture(win::UniqueIcon icon);
+  // The picture for the container's DPI, taken now and again whenever the DPI changes;
+  // the control takes the picture's own size.
+  using PictureSource = std::function<win::UniqueIcon(int dpi)>;
+  void SetPictureSource(PictureSource source);
   HICON Picture() const { return picture_.get(); }
   SIZE PictureSize() const { return pictureSize_; }
   // The cursor shown while the mouse rests on the picture (MousePointer custom).
@@ -33,10 +35,12 @@ class Image : public Control {
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
  private:
+  void SetPicture(win::UniqueIcon icon);
   void FitPicture();
   void Paint(HDC dc);
   void ButtonUp(LPARAM lParam);
 
+  PictureSource source_;
   win::UniqueIcon picture_;
   SIZE pictureSize_{};
   win::UniqueCursor mouseIcon_;

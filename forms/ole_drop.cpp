@@ -31,9 +31,10 @@ class DropTarget final : public IDropTarget {
     return left;
   }
 
-  // While a drag hovers, the effect shown is the one a drop would report: copy for a file
-  // list whose source allows copying, none for anything else (the fields take file lists
-  // only). OLE asks for one effect here; the source's whole set would show a move.
+  // While a file list hovers, the effect shown is copy where the source allows it, else
+  // one the source offers (a source that allows only move must still reach Drop: OLE
+  // never calls Drop after a hover answered none). Anything else shows none: the fields
+  // take file lists only. OLE asks for one effect here, not the source's whole set.
   HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
     FORMATETC fileList{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
     offersFileList_ = data && data->QueryGetData(&fileList) == S_OK;
@@ -63,8 +64,16 @@ class DropTarget final : public IDropTarget {
 
   HRESULT ShowHover(DWORD* effect) const {
     if (!effect) return E_INVALIDARG;
-    *effect = handler_ && offersFileList_ ? (*effect & DROPEFFECT_COPY) : DROPEFFECT_NONE;
+    *effect = handler_ && offersFileList_ ? OneOfferedEffect(*effect) : DROPEFFECT_NONE;
     return S_OK;
+  }
+
+  static DWORD OneOfferedEffect(DWORD allowed) {
+    for (const DWORD one :
+         {DWORD{DROPEFFECT_COPY}, DWORD{DROPEFFECT_MOVE}, DWORD{DROPEFFECT_LINK}}) {
+      if (allowed & one) return one;
+    }
+    return DROPEFFECT_NONE;
   }
 
   LONG refs_ = 1;

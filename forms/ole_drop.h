@@ -1,6 +1,7 @@
 // OLE drops onto a window, handled by a function of the window's owner: the dropped
 // data and the drop effect, in (what the source allows) and out (what the drop did).
-// Drag-over feedback is the platform's own. Needs OleInitialize on the thread.
+// While a drag hovers, a file list shows an effect its source offers, other data none.
+// Needs OleInitialize on the thread.
 #pragma once
 
 #include <ole2.h>

@@ -1,11 +1,29 @@
 #include "forms/text_box.h"
 
+#include <shlwapi.h>
+
 #include <algorithm>
+
+#include "forms/system_function.h"
+#include "runtime/win_runtime.h"
 
 namespace torvane::forms {
 namespace {
 
 using win::W;
+
+constexpr UINT kCopyGlobalData = 0x0049;  // WM_COPYGLOBALDATA: carries a drop's file list
+
+// Lets the messages of a shell drop through to a window of higher integrity than the
+// file manager's (Windows 7 and later; older systems have no such filter).
+void AllowShellDropMessages(HWND window) {
+  using FilterFn = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
+  static const auto filter = SystemFunction<FilterFn>(L"user32.dll", "ChangeWindowMessageFilterEx");
+  if (!filter) return;
+  for (const UINT message : {UINT{WM_DROPFILES}, UINT{WM_COPYDATA}, kCopyGlobalData}) {
+    filter(window, message, MSGFLT_ALLOW, nullptr);
+  }
+}
 
 std::pair<DWORD, DWORD> Selection(HWND window) {
   DWORD start = 0, end = 0;
@@ -123,6 +141,7 @@ void TextBox::SetToolTipText(const std::u16string& text) { toolTip_.Set(hwnd(), 
 Status TextBox::SetOleDropMode(OleDropMode mode) {
   dropMode_ = mode;
   drop_.Revoke();
+  AcceptShellDrops(mode == OleDropMode::kManual);
   if (mode != OleDropMode::kManual || !hwnd()) return {};
   return drop_.Register(hwnd(), [this](IDataObject* data, DWORD& effect) {
     if (onOleDragDrop) {
@@ -131,6 +150,25 @@ Status TextBox::SetOleDropMode(OleDropMode mode) {
       effect = DROPEFFECT_NONE;
     }
   });
+}
+
+void TextBox::AcceptShellDrops(bool accept) {
+  if (!hwnd()) return;
+  ::DragAcceptFiles(hwnd(), accept);
+  if (accept) AllowShellDropMessages(hwnd());
+}
+
+void TextBox::DropFiles(HDROP files) {
+  if (onDropFiles && dropMode_ == OleDropMode::kManual) onDropFiles(files);
+  ::DragFinish(files);
+}
+
+Status TextBox::EnablePathCompletion() {
+  if (!hwnd()) return {};
+  const HRESULT hr = ::SHAutoComplete(
+      hwnd(), SHACF_FILESYS_ONLY | SHACF_AUTOSUGGEST_FORCE_ON | SHACF_AUTOAPPEND_FORCE_OFF);
+  if (FAILED(hr)) return ErrorFromCode(static_cast<DWORD>(hr));
+  return {};
 }
 
 void TextBox::ApplyDpi() {
@@ -156,6 +194,10 @@ std::optional<LRESULT> TextBox::OnParentNotify(UINT msg, WPARAM wParam, LPARAM) 
 }
 
 LRESULT TextBox::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_DROPFILES) {
+    DropFiles(reinterpret_cast<HDROP>(wParam));
+    return 0;
+  }
   if (msg == WM_DESTROY) {
     // OLE's hold on the window and the tooltip must go while the window still exists.
     drop_.Revoke();

@@ -1,9 +1,12 @@
 // A single-line text box without a border of its own (a shape frames it where one is
 // wanted): text, selection, read-only flag, colours, a shared font object, a tooltip and
-// manual OLE drops. Every change of the text, whatever its cause, runs `onChange`.
+// manual drops. Every change of the text, whatever its cause, runs `onChange`.
 #pragma once
 
+// clang-format off
 #include <windows.h>
+#include <shellapi.h>
+// clang-format on
 
 #include <cstdint>
 #include <functional>
@@ -55,12 +58,20 @@ class TextBox : public Control {
   const std::u16string& ToolTipText() const { return toolTip_.text(); }
   void SetToolTipText(const std::u16string& text);
 
+  // Manual: OLE drops go to onOleDragDrop, and the shell's own drop message (what an
+  // elevated window still gets from the unelevated file manager) to onDropFiles.
   Status SetOleDropMode(OleDropMode mode);
   OleDropMode GetOleDropMode() const { return dropMode_; }
   IDropTarget* DropTargetForTesting() const { return drop_.target(); }
 
+  // Proposes files and folders of the file system while the user types a path. The text
+  // changes only when the user takes a proposal: nothing is appended by itself.
+  Status EnablePathCompletion();
+
   std::function<void()> onChange;
   DropHandler onOleDragDrop;
+  // The list is the box's: it is released after the handler returns.
+  std::function<void(HDROP files)> onDropFiles;
 
   void ApplyDpi() override;
   std::optional<LRESULT> OnParentNotify(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -70,6 +81,8 @@ class TextBox : public Control {
 
  private:
   void RebuildFont();
+  void AcceptShellDrops(bool accept);
+  void DropFiles(HDROP files);
 
   ColorBrush back_{kWindowBackground};
   std::uint32_t fore_ = kWindowText;

@@ -47,7 +47,9 @@ std::vector<IconImage> IconGroup(int id) {
   auto* entries = reinterpret_cast<const GroupIconEntry*>(data + 6);
   std::vector<IconImage> images;
   for (WORD i = 0; i < count; ++i) {
-    images.push_back({entries[i].width, entries[i].height, entries[i].bits});
+    // A size of 256 does not fit the entry's byte and is stored as 0.
+    auto side = [](BYTE stored) { return stored == 0 ? 256 : int{stored}; };
+    images.push_back({side(entries[i].width), side(entries[i].height), entries[i].bits});
   }
   return images;
 }
@@ -67,26 +69,44 @@ std::u16string VersionText(const wchar_t* key) {
   return win::U(text);
 }
 
-TEST(Resources, ProgramIconHoldsTwoAndSixteenColourImages) {
-  EXPECT_EQ(IconGroup(IDI_TORVANE),
-            (std::vector<IconImage>{{32, 32, 1}, {32, 32, 4}, {16, 16, 4}}));
-  win::UniqueIcon big(static_cast<HICON>(
-      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_TORVANE), IMAGE_ICON, 32, 32, 0)));
-  EXPECT_TRUE(big);
-}
-
-TEST(Resources, FolderIconLoadsAtSixteenPixels) {
-  EXPECT_EQ(IconGroup(IDI_FOLDER_OPEN), (std::vector<IconImage>{{16, 16, 8}, {16, 16, 32}}));
-  win::UniqueIcon icon(static_cast<HICON>(LoadImageW(
-      GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_FOLDER_OPEN), IMAGE_ICON, 16, 16, 0)));
-  ASSERT_TRUE(icon);
+// The size of the icon loaded at `size`; {0, 0} when it does not load (a damaged image,
+// or a PNG-compressed one the system cannot read).
+SIZE LoadedSize(int id, int size) {
+  win::UniqueIcon icon(static_cast<HICON>(
+      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0)));
+  if (!icon) return {};
   ICONINFO info{};
-  ASSERT_TRUE(GetIconInfo(icon.get(), &info));
+  if (!GetIconInfo(icon.get(), &info)) return {};
   win::UniqueBitmap mask(info.hbmMask), colour(info.hbmColor);
   BITMAP bm{};
   GetObjectW(colour.get(), sizeof bm, &bm);
-  EXPECT_EQ(bm.bmWidth, 16);
-  EXPECT_EQ(bm.bmHeight, 16);
+  return {bm.bmWidth, bm.bmHeight};
+}
+
+std::vector<IconImage> TrueColour(std::initializer_list<int> sizes) {
+  std::vector<IconImage> images;
+  for (int size : sizes) images.push_back({size, size, 32});
+  return images;
+}
+
+// Title bar and taskbar at every common DPI, the file manager's large views.
+TEST(Resources, ProgramIconHasAnImageForEveryShellSize) {
+  EXPECT_EQ(IconGroup(IDI_TORVANE), TrueColour({16, 20, 24, 32, 48, 256}));
+  for (int size : {16, 20, 24, 32, 48, 256}) {
+    const SIZE loaded = LoadedSize(IDI_TORVANE, size);
+    EXPECT_EQ(loaded.cx, size);
+    EXPECT_EQ(loaded.cy, size);
+  }
+}
+
+// The browse picture at 96, 120, 144 and 192 dots per inch.
+TEST(Resources, FolderIconHasAnImageForEachPickerDpi) {
+  EXPECT_EQ(IconGroup(IDI_FOLDER_OPEN), TrueColour({16, 20, 24, 32}));
+  for (int size : {16, 20, 24, 32}) {
+    const SIZE loaded = LoadedSize(IDI_FOLDER_OPEN, size);
+    EXPECT_EQ(loaded.cx, size);
+    EXPECT_EQ(loaded.cy, size);
+  }
 }
 
 // The hot spot must lie on the drawn fingertip, not on a transparent pixel beside it.

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "controls/filebrowser/file_browser_keys.h"
+#include "controls/filebrowser/rules.h"
 #include "resources/texts.h"
 
 #if __has_include("resources/resource_ids.h")
@@ -25,11 +26,12 @@ constexpr std::uint32_t kFrameColor = 0x00B99D7F;  // RGB(127, 157, 185)
 
 HINSTANCE Module() { return ::GetModuleHandleW(nullptr); }
 
-// The 16×16 open folder, at its own size.
-win::UniqueIcon LoadFolderIcon() {
+// The open folder, in the image drawn for the DPI (16×16 at 96).
+win::UniqueIcon LoadFolderIcon([[maybe_unused]] int dpi) {
 #ifdef IDI_FOLDER_OPEN
+  const int size = filebrowser::BrowsePictureSize(dpi);
   return win::UniqueIcon(static_cast<HICON>(
-      ::LoadImageW(Module(), MAKEINTRESOURCEW(IDI_FOLDER_OPEN), IMAGE_ICON, 16, 16, 0)));
+      ::LoadImageW(Module(), MAKEINTRESOURCEW(IDI_FOLDER_OPEN), IMAGE_ICON, size, size, 0)));
 #else
   return {};
 #endif
@@ -61,11 +63,14 @@ bool FileBrowser::Create(forms::ControlSite& site) {
   txtFolder.onOleDragDrop = [this](IDataObject* data, DWORD& effect) {
     txtFolder_OLEDragDrop(data, effect);
   };
-  // Without OLE on this thread the field takes no drops; everything else works.
+  txtFolder.onDropFiles = [this](HDROP files) { txtFolder_DropFiles(files); };
+  // Without OLE on this thread the field takes no OLE drops and proposes no paths;
+  // everything else works.
   SkipOnFailure(txtFolder.SetOleDropMode(forms::OleDropMode::kManual));
+  SkipOnFailure(txtFolder.EnablePathCompletion());
 
   if (!cmdBrowse.Create(kBrowseDesign)) return false;
-  cmdBrowse.SetPicture(LoadFolderIcon());
+  cmdBrowse.SetPictureSource(&LoadFolderIcon);
   cmdBrowse.SetMouseIcon(LoadHandCursor());
   cmdBrowse.onClick = [this] { cmdBrowse_Click(); };
 

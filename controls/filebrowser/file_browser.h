@@ -107,6 +107,8 @@ class FileBrowser : public forms::UserControl {
   std::u16string ShowFolderDialog(HWND owner, std::u16string& title);
   void cmdBrowse_Click();
   void txtFolder_OLEDragDrop(IDataObject* data, DWORD& effect);
+  void txtFolder_DropFiles(HDROP files);
+  void TakeDroppedName(const Result<std::u16string>& dropped);
   void UserControl_KeyDown(int keyCode, int shift) override;
   void UserControl_Paint() override;
   void UserControl_Resize() override;

@@ -29,15 +29,8 @@ bool OffersFileList(IDataObject* data) {
   return data && data->QueryGetData(&format) == S_OK;
 }
 
-// The first full path of the dropped list; the rest of the list is never looked at.
-Result<std::u16string> FirstDroppedName(IDataObject* data) {
-  FORMATETC format = FileListFormat();
-  win::StgMedium medium;
-  const HRESULT got = data->GetData(&format, medium.put());
-  if (FAILED(got)) return ErrorFromResult(got);
-  if (medium.get().tymed != TYMED_HGLOBAL) return ErrorFromResult(DV_E_TYMED);
-
-  const auto list = static_cast<HDROP>(medium.get().hGlobal);
+// The first full path of the list; the rest of the list is never looked at.
+Result<std::u16string> FirstName(HDROP list) {
   // An empty list has no first name; nor has one the system cannot read.
   if (::DragQueryFileW(list, 0xFFFFFFFF, nullptr, 0) == 0) {
     return ErrorFromCode(ERROR_INVALID_DATA);
@@ -48,21 +41,37 @@ Result<std::u16string> FirstDroppedName(IDataObject* data) {
   return win::U(name.c_str(), copied);
 }
 
+Result<std::u16string> FirstDroppedName(IDataObject* data) {
+  FORMATETC format = FileListFormat();
+  win::StgMedium medium;
+  const HRESULT got = data->GetData(&format, medium.put());
+  if (FAILED(got)) return ErrorFromResult(got);
+  if (medium.get().tymed != TYMED_HGLOBAL) return ErrorFromResult(DV_E_TYMED);
+  return FirstName(static_cast<HDROP>(medium.get().hGlobal));
+}
+
 }  // namespace
 
-// Any step that fails shows the error box and ends the handler: what it had not yet done
-// stays undone, and the effect keeps the value of the first step.
+// The effect is decided first: a step that fails later leaves it as it is.
 void FileBrowser::txtFolder_OLEDragDrop(IDataObject* data, DWORD& effect) {
   effect = filebrowser::DropEffectFor(effect);
   if (!OffersFileList(data)) {
     effect = DROPEFFECT_NONE;
     return;
   }
+  TakeDroppedName(FirstDroppedName(data));
+}
+
+// The shell's drop message carries a file list only and hears of no effect; the field
+// takes it exactly as it takes an OLE drop.
+void FileBrowser::txtFolder_DropFiles(HDROP files) { TakeDroppedName(FirstName(files)); }
+
+// Any step that fails shows the error box and ends the drop: what it had not yet done
+// stays undone.
+void FileBrowser::TakeDroppedName(const Result<std::u16string>& dropped) {
   auto showError = [this](const Error& error) {
     runtime_.MsgBox(texts::kMsgErrorPrefix + error.description, kMbOk, texts::kTitleError);
   };
-
-  const Result<std::u16string> dropped = FirstDroppedName(data);
   if (!dropped.ok()) return showError(dropped.error());
   // An ordinary file (hidden and system files do not count); a path ending in "\", such
   // as a dropped drive root, lists that folder and counts when it holds one.

@@ -108,6 +108,14 @@ std::uint32_t DropEffectFor(std::uint32_t allowedEffects) {
   return allowedEffects & kDropEffectCopy;
 }
 
+int BrowsePictureSize(int dpi) {
+  constexpr int kSizes[] = {32, 24, 20};  // the icon's images besides 16
+  for (const int size : kSizes) {
+    if (size * 96 <= 16 * dpi) return size;
+  }
+  return 16;
+}
+
 namespace {
 
 // A move whose width or height is negative is refused; the constituent stays where it was.

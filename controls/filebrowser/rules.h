@@ -60,6 +60,11 @@ DropOutcome DecideDrop(std::u16string_view dropped, bool isFile, std::int32_t fi
 // The drop effect reported back to the source: copy when the source allowed it, else none.
 std::uint32_t DropEffectFor(std::uint32_t allowedEffects);
 
+// The side in pixels of the browse picture's image for a screen of `dpi` dots per inch:
+// 16 at 96, 20 at 120, 24 at 144, 32 at 192 and above; between them the smaller image,
+// shown at its own size rather than blurred by scaling.
+int BrowsePictureSize(int dpi);
+
 // Layout of the picker, in twips, from its inner size, the twips per pixel and the
 // browse picture's size. A constituent whose width or height would be negative is not
 // moved (nullopt): it keeps its previous place. The browse picture keeps its size.

@@ -205,6 +205,17 @@ TEST(FileBrowserDrop, EffectIsCopyOnlyWhenTheSourceAllowsIt) {
   EXPECT_EQ(DropEffectFor(0), 0u);
 }
 
+TEST(BrowsePicture, ImageSizeFollowsTheDpiWithoutScalingUp) {
+  EXPECT_EQ(BrowsePictureSize(96), 16);
+  EXPECT_EQ(BrowsePictureSize(120), 20);
+  EXPECT_EQ(BrowsePictureSize(144), 24);
+  EXPECT_EQ(BrowsePictureSize(192), 32);
+  EXPECT_EQ(BrowsePictureSize(168), 24);  // 28 would be a 32 shrunk or a 24 grown
+  EXPECT_EQ(BrowsePictureSize(119), 16);
+  EXPECT_EQ(BrowsePictureSize(72), 16);
+  EXPECT_EQ(BrowsePictureSize(288), 32);
+}
+
 auto Rect(const TwipsRect& r) { return std::tuple(r.left, r.top, r.width, r.height); }
 auto Rect(float left, float top, float width, float height) {
   return std::tuple(left, top, width, height);

@@ -302,7 +302,7 @@ TEST_F(FieldDrops, FolderPickerCountsOnlyOrdinaryFilesAsFiles) {
 TEST_F(FieldDrops, SourceAllowingOnlyMoveGetsNoEffectThoughTheFieldIsSet) {
   const std::u16string file = MakeFile(u"a", u"notes.txt");
   EXPECT_EQ(DropFiles({file}, DROPEFFECT_MOVE), DROPEFFECT_NONE);
-  EXPECT_EQ(hoverEffect_, DROPEFFECT_NONE);
+  EXPECT_EQ(hoverEffect_, DROPEFFECT_MOVE);  // else OLE would never call Drop
   EXPECT_EQ(picker().Text(), file);
   EXPECT_EQ(host_.changes(), 1);
 }
@@ -340,6 +340,58 @@ TEST_F(FieldDrops, AFailingStepShowsTheErrorBoxAndEndsTheDrop) {
   EXPECT_EQ(shown()[0].text, requests()[0].prompt);
   EXPECT_EQ(picker().Text(), u"kept");
   EXPECT_EQ(host_.changes(), 0);
+}
+
+// The shell's own drop message, as an elevated window gets it from the unelevated file
+// manager: a DROPFILES list in global memory, posted to the field, which frees it.
+class ShellDrops : public FieldDrops {
+ protected:
+  void PostDrop(const std::vector<std::u16string>& names) {
+    std::u16string list;
+    for (const auto& name : names) list.append(name).push_back(u'\0');
+    list.push_back(u'\0');
+    const std::size_t bytes = sizeof(DROPFILES) + list.size() * sizeof(char16_t);
+    HGLOBAL global = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
+    ASSERT_NE(global, nullptr);
+    auto* header = static_cast<DROPFILES*>(::GlobalLock(global));
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = TRUE;
+    std::memcpy(header + 1, list.data(), list.size() * sizeof(char16_t));
+    ::GlobalUnlock(global);
+    ASSERT_TRUE(::PostMessageW(host_.field(), WM_DROPFILES, reinterpret_cast<WPARAM>(global), 0));
+    testing::PumpUntil([] { return false; }, nullptr, std::chrono::milliseconds(300));
+    EXPECT_EQ(::GlobalSize(global), 0u) << "the list was not released";
+  }
+};
+
+TEST_F(ShellDrops, FieldAcceptsTheShellsDropMessage) {
+  EXPECT_TRUE(::GetWindowLongPtrW(host_.field(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+}
+
+TEST_F(ShellDrops, TakenAndRefusedAsOleDropsAre) {
+  picker().SetFilter(texts::kWar3Filter);
+  const std::u16string war3 = MakeFile(u"a", u"war3.exe");
+  PostDrop({war3, MakeFile(u"a", u"readme.txt")});
+  EXPECT_EQ(picker().Text(), war3);
+  EXPECT_EQ(host_.changes(), 1);
+  EXPECT_TRUE(requests().empty());
+
+  PostDrop({MakeFile(u"b", u"readme.txt")});
+  const BoxRequest wrongType{WrongTypePrompt(texts::kWar3Filter), MB_ICONINFORMATION,
+                             texts::kTitleInfo};
+  EXPECT_EQ(requests(), std::vector<BoxRequest>{wrongType});
+  ASSERT_EQ(shown().size(), 1u);
+  EXPECT_EQ(picker().Text(), war3);
+}
+
+TEST_F(ShellDrops, FolderPickerAsksTheSameQuestion) {
+  picker().SetFileDialogType(filebrowser::kFileDialogFolder);
+  host_.StartWith(u"before");
+  answer_ = IDNO;
+  PostDrop({MakeFile(u"War3", u"war3.exe")});
+  const BoxRequest notAFolder{texts::kMsgNotAFolder, kNotAFolderFlags, texts::kTitleStandby};
+  EXPECT_EQ(requests(), std::vector<BoxRequest>{notAFolder});
+  EXPECT_EQ(picker().Text(), u"");
 }
 
 // Keys as they reach the focused field: Alt+Down comes as WM_SYSKEYDOWN with the context
@@ -387,6 +439,23 @@ TEST_F(BrowseShortcut, OtherDownKeysOpenNothing) {
   EXPECT_TRUE(Press({VK_SHIFT, VK_MENU}, WM_SYSKEYDOWN).empty()) << "Shift+Alt+Down";
   EXPECT_TRUE(Press({VK_CONTROL, VK_MENU}, WM_KEYDOWN).empty()) << "Ctrl+Alt+Down";
   EXPECT_EQ(host_.picker().Filter(), texts::kDefaultFilter);  // no file dialog ran
+}
+
+// The field proposes paths as the user types, but never writes into itself: only what
+// the user types (or takes from the proposals) changes the text and raises Change.
+// (Wine's SHAutoComplete does nothing; on Windows the proposals show under the field.)
+TEST(PathCompletion, CreatingShowingAndTypingRaiseChangeOnlyForWhatIsTyped) {
+  PickerHost host;
+  ASSERT_TRUE(host.field());
+  testing::PumpUntil([] { return false; }, nullptr, std::chrono::milliseconds(200));
+  EXPECT_EQ(host.changes(), 0);
+  EXPECT_EQ(host.picker().Text(), u"");
+
+  ::SetFocus(host.field());
+  testing::TypeText(u"C:\\win");
+  testing::PumpUntil([] { return false; }, nullptr, std::chrono::milliseconds(500));
+  EXPECT_EQ(host.picker().Text(), u"C:\\win");
+  EXPECT_EQ(host.changes(), 6);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "controls/filebrowser/file_browser.h"
+#include "controls/filebrowser/rules.h"
 #include "forms/dpi.h"
 #include "forms/form.h"
 #include "runtime/win_runtime.h"
@@ -268,7 +269,8 @@ struct Geometry {
 
 // The designer's arithmetic for the main window's instance, at 15 and 12 twips a pixel.
 Geometry ExpectedGeometry(int dpi) {
-  if (dpi == 120) return {{4, 4, 338, 16}, {348, 1, 16, 16}, 346, 24, 347};
+  // The browse picture is 240 twips at either DPI: its 20-pixel image at 120.
+  if (dpi == 120) return {{4, 4, 334, 16}, {344, 1, 20, 20}, 342, 24, 343};
   return {{3, 3, 267, 13}, {275, 1, 16, 16}, 273, 19, 274};
 }
 
@@ -315,13 +317,14 @@ TEST_F(Picker, TooNarrowForTheFieldKeepsItsPlaceWhileThePictureAndLineMove) {
   const float tpp = forms::TwipsPerPixel(forms::DpiOf(field_));
   const int width = forms::TwipsToPixels(300, tpp);
   const PixelRect browse = RectIn(browse_, picker_.hwnd());
-  EXPECT_EQ(browse.left, width - 16);  // at 15 twips a pixel: Left 60
+  const int picture = filebrowser::BrowsePictureSize(forms::DpiOf(field_));
+  EXPECT_EQ(browse.left, width - picture);  // at 15 twips a pixel: Left 60
   EXPECT_EQ(RectIn(field_, picker_.hwnd()), fieldBefore);
 
   const testing::Capture shot(picker_.hwnd());
   EXPECT_EQ(shot.At(browse.left - 1, 0), ::GetSysColor(COLOR_3DLIGHT));
   // The frame is 300 − picture − 30 twips wide: 30 twips at 96 dpi.
-  const int frameWidth = forms::TwipsToPixels(300 - 16 * tpp - 30, tpp);
+  const int frameWidth = forms::TwipsToPixels(300 - picture * tpp - 30, tpp);
   EXPECT_EQ(shot.At(frameWidth - 1, 0), kFrameRgb);
   EXPECT_EQ(shot.At(frameWidth, 3), kMagenta);
 }

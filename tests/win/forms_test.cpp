@@ -1,6 +1,6 @@
 // The forms layer's own wiring: key preview with the modifier mask, exceptions kept
 // inside the window procedures, windows the system destroys before their objects go,
-// and fonts rebuilt when their shared object changes.
+// fonts rebuilt when their shared object changes, and pictures taken again at a new DPI.
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -8,11 +8,13 @@
 #include <vector>
 
 #include "forms/command_button.h"
+#include "forms/dpi.h"
 #include "forms/form.h"
 #include "forms/image.h"
 #include "forms/label.h"
 #include "forms/text_box.h"
 #include "forms/user_control.h"
+#include "resources/resource_ids.h"
 #include "tests/win/ui_support.h"
 
 namespace torvane::forms {
@@ -114,6 +116,60 @@ TEST_F(FormsLayer, ChildrenFollowTheFormsFontObject) {
     ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(child, WM_GETFONT, 0, 0)), sizeof(lf), &lf);
     EXPECT_EQ(lf.lfHeight, FontHeightForDpi(12, host_.Dpi()));
   }
+}
+
+// The picture is taken for the DPI when it is set and again at every change of DPI, and
+// the control takes the new picture's size.
+TEST_F(FormsLayer, PictureIsTakenAgainWhenTheDpiChanges) {
+  Image picture(probe_);
+  ASSERT_TRUE(picture.Create({0, 0, 240, 240}));
+  std::vector<int> asked;
+  int size = 16;
+  picture.SetPictureSource([&](int dpi) {
+    asked.push_back(dpi);
+    return win::UniqueIcon(static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr),
+                                                           MAKEINTRESOURCEW(IDI_FOLDER_OPEN),
+                                                           IMAGE_ICON, size, size, 0)));
+  });
+  EXPECT_EQ(picture.PictureSize().cx, 16);
+
+  size = 32;
+  RECT r{};
+  ::GetWindowRect(host_.hwnd(), &r);
+  const int dpi = host_.Dpi();
+  ::SendMessageW(host_.hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&r));
+  EXPECT_EQ(asked, (std::vector<int>{dpi, dpi}));
+  EXPECT_EQ(picture.PictureSize().cx, 32);
+  EXPECT_EQ(picture.Width(), PixelsToTwips(32, host_.TwipsPerPixelX()));
+}
+
+int IconWidth(HICON icon) {
+  ICONINFO info{};
+  if (!icon || !::GetIconInfo(icon, &info)) return 0;
+  win::UniqueBitmap mask(info.hbmMask), colour(info.hbmColor);
+  BITMAP bm{};
+  ::GetObjectW(colour.get(), sizeof(bm), &bm);
+  return bm.bmWidth;
+}
+
+HICON WindowIcon(HWND window, WPARAM which) {
+  return reinterpret_cast<HICON>(::SendMessageW(window, WM_GETICON, which, 0));
+}
+
+// Title bar and taskbar show the program's images drawn for the window's DPI, chosen
+// again when the window reaches a screen of another DPI.
+TEST_F(FormsLayer, WindowIconsAreTheImagesForItsDpi) {
+  const int dpi = host_.Dpi();
+  const HICON small = WindowIcon(host_.hwnd(), ICON_SMALL);
+  EXPECT_EQ(IconWidth(small), SystemMetricForDpi(SM_CXSMICON, dpi));
+  EXPECT_EQ(IconWidth(WindowIcon(host_.hwnd(), ICON_BIG)), SystemMetricForDpi(SM_CXICON, dpi));
+
+  RECT r{};
+  ::GetWindowRect(host_.hwnd(), &r);
+  ::SendMessageW(host_.hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&r));
+  const HICON again = WindowIcon(host_.hwnd(), ICON_SMALL);
+  EXPECT_NE(again, small);
+  EXPECT_EQ(IconWidth(again), SystemMetricForDpi(SM_CXSMICON, dpi));
 }
 
 }  // namespace

@@ -163,11 +163,12 @@ int RecordingRuntime::MsgBox(const std::u16string& prompt, std::uint32_t flags,
 PickerHost::PickerHost() {
   if (!form_.Create(u"Picker", kFormWidth, kFormHeight)) return;
   runtime_.SetOwner(form_.hwnd());
+  // Counted from the start: creating and showing the picker must raise none.
+  picker_.Change = [this] { ++changes_; };
   if (!picker_.Create(site_)) return;
   picker_.InitProperties();
   SkipOnFailure(
       picker_.Move(kPickerRect.left, kPickerRect.top, kPickerRect.width, kPickerRect.height));
-  picker_.Change = [this] { ++changes_; };
   form_.Show();
   Pump(form_.hwnd());
   field_ = FindDescendant(picker_.hwnd(), L"Edit");

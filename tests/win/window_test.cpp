@@ -23,10 +23,11 @@ struct Layout {
 };
 
 // The designer's twips at 15 and at 12 twips per pixel, each value rounded on its own.
+// The browse picture is 240 twips at either: its 20-pixel image at 120.
 Layout ExpectedLayout(int dpi) {
   if (dpi == 120) {
     return {{509, 115},        {28, 25, 90, 15}, {120, 20, 364, 25},
-            {25, 58, 461, 31}, {4, 4, 338, 16},  {348, 1, 16, 16}};
+            {25, 58, 461, 31}, {4, 4, 334, 16},  {344, 1, 20, 20}};
   }
   return {{407, 92},         {22, 20, 72, 12}, {96, 16, 291, 20},
           {20, 46, 369, 25}, {3, 3, 267, 13},  {275, 1, 16, 16}};
