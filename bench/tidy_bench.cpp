@@ -2,6 +2,8 @@
 // shared, so absolute times mean little):
 //   - tidying 100, 1,000 and 10,000 small files against a bare rename loop over as many;
 //   - restoring a 5,000-file tidy from its journal against the tidy itself;
+//   - replacing the version set (staged, checked, swapped) against deleting the originals
+//     and copying the replacements over them;
 //   - moving one 1 GiB file into vTemp against moving one small file.
 // Run under Wine with `make bench`.
 #include <windows.h>
@@ -16,6 +18,8 @@
 #include "app/quarantine.h"
 #include "app/safe_move.h"
 #include "app/undo.h"
+#include "app/version_set.h"
+#include "app/patch_job.h"
 #include "runtime/text.h"
 #include "runtime/win_handles.h"
 #include "runtime/win_runtime.h"
@@ -78,6 +82,7 @@ TidyTimes TimeTidy(const std::u16string& base, int count) {
   TidyTimes times;
   {
     const std::unique_ptr<Journal> journal = std::move(Journal::Open(rt, journalPath, {}).value());
+    SkipOnFailure(journal->BeginSection(SectionKind::kJob, path));
     QuarantineReport report;
     times.tidy = Seconds([&] { report = ClearRedundantFiles(path, rt, *journal); });
     if (!report.complete()) std::printf("  (tidy reported failures)\n");
@@ -117,6 +122,59 @@ double TimeMoveOne(const std::u16string& base, LONGLONG bytes) {
   return Seconds([&] { SkipOnFailure(SafeMove(rt, file, folder + u"\\vTemp\\payload.bin")); });
 }
 
+// Files of the sizes a real 1.24e set has, in megabytes.
+constexpr std::pair<const char16_t*, int> kSetFiles[] = {
+    {u"game.dll", 8}, {u"storm.dll", 1}, {u"war3.exe", 1}, {u"war3patch.mpq", 32}};
+
+void WriteSized(const std::u16string& path, int megabytes, char fill) {
+  win::UniqueFile file(::CreateFileW(W(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+  const std::string chunk(1 << 20, fill);
+  for (int i = 0; i < megabytes; ++i) {
+    DWORD written = 0;
+    ::WriteFile(file.get(), chunk.data(), static_cast<DWORD>(chunk.size()), &written, nullptr);
+  }
+}
+
+// A game folder with the old set and a patch folder with the new one.
+std::u16string MakeSetFolder(const std::u16string& base) {
+  const std::u16string folder = MakeFolder(base, u"set", 0);
+  ::CreateDirectoryW(W(folder + u"\\vTemp"), nullptr);
+  ::CreateDirectoryW(W(folder + u"\\patch"), nullptr);
+  for (const auto& [name, megabytes] : kSetFiles) {
+    WriteSized(folder + u"\\" + name, megabytes, 'o');
+    WriteSized(folder + u"\\patch\\" + name, megabytes, 'n');
+  }
+  return folder;
+}
+
+double TimeVersionSet(const std::u16string& base) {
+  const std::u16string folder = MakeSetFolder(base);
+  WinRuntime rt;
+  const std::unique_ptr<Journal> journal =
+      std::move(Journal::Open(rt, folder + u"\\vTemp\\journal.txt", {}).value());
+  const GamePaths paths = DeriveGamePaths(LowerCase(folder) + u"\\war3.exe");
+  std::array<std::u16string, 4> sources;
+  for (size_t i = 0; i < sources.size(); ++i) {
+    sources[i] = folder + u"\\patch\\" + std::u16string(kVersionFileNames[i]);
+  }
+  VersionSet set(rt, *journal, paths, sources, folder + u"\\vTemp");
+  return Seconds([&] {
+    if (set.Stage() || set.Swap()) std::printf("  (the set reported a failure)\n");
+  });
+}
+
+// The order the set replaced: originals taken away, then the copies made over them.
+double TimePlainCopies(const std::u16string& base) {
+  const std::u16string folder = MakeSetFolder(base);
+  return Seconds([&] {
+    for (const auto& [name, megabytes] : kSetFiles) {
+      ::MoveFileExW(W(folder + u"\\" + name), W(folder + u"\\vTemp\\" + name), 0);
+      ::CopyFileW(W(folder + u"\\patch\\" + name), W(folder + u"\\" + name), FALSE);
+    }
+  });
+}
+
 double Best(const std::function<double()>& measure, int repeats = kRepeats) {
   std::vector<double> runs;
   for (int i = 0; i < repeats; ++i) runs.push_back(measure());
@@ -154,11 +212,17 @@ int main() {
   std::printf("\nrestore of a 5,000-file tidy %.1f ms, the tidy %.1f ms, ratio %.2f\n",
               Median(restores) * 1e3, Median(tidies) * 1e3, Median(restores) / Median(tidies));
 
+  const double staged = Best([&] { return TimeVersionSet(base); });
+  const double plain = Best([&] { return TimePlainCopies(base); });
+  std::printf("version set of 42 MB: staged, checked and swapped %.1f ms, taken away and "
+              "copied over %.1f ms, ratio %.2f\n",
+              staged * 1e3, plain * 1e3, staged / plain);
+
   const double small = Best([&] { return TimeMoveOne(base, 10); });
   const double large = Best([&] { return TimeMoveOne(base, kLargeBytes); });
   std::printf("\nmove into vTemp: 1 GiB file %.3f ms, 10-byte file %.3f ms, ratio %.2f\n",
               large * 1e3, small * 1e3, large / small);
 
-  for (const char16_t* name : {u"tidy", u"bare", u"one"}) RemoveTree(base + name);
+  for (const char16_t* name : {u"tidy", u"bare", u"one", u"set"}) RemoveTree(base + name);
   return 0;
 }
