@@ -81,6 +81,11 @@ Error ErrorFromCode(DWORD code) {
 
 Error LastError() { return ErrorFromCode(::GetLastError()); }
 
+Error ErrorFromHresult(HRESULT result) {
+  const bool win32 = HRESULT_FACILITY(result) == FACILITY_WIN32;
+  return ErrorFromCode(win32 ? HRESULT_CODE(result) : static_cast<DWORD>(result));
+}
+
 std::u16string ExtendedPath(const std::u16string& path) {
   if (path.size() < kPlainPathLimit || path.rfind(u"\\\\?\\", 0) == 0) return path;
   const bool drive = path.size() > 2 && path[1] == u':' && path[2] == u'\\';
@@ -187,15 +192,7 @@ Result<std::u16string> WinRuntime::AppPath() {
     const DWORD length =
         ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
     if (length == 0) return LastError();
-    if (length < buffer.size()) {
-      std::u16string folder = FolderOf(U(buffer.c_str(), length));
-      if (folder.rfind(u"\\\\?\\", 0) == 0 && folder.size() > 6 && folder[5] == u':') {
-        folder.erase(0, 4);
-      }
-      // "C:\" keeps its backslash; any other folder loses it.
-      if (folder.size() > 3 || (folder.size() == 3 && folder[1] != u':')) folder.pop_back();
-      return folder;
-    }
+    if (length < buffer.size()) return AppFolderOf(U(buffer.c_str(), length));
     buffer.resize(buffer.size() * 2);
   }
 }
