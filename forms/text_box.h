@@ -55,6 +55,8 @@ class TextBox : public Control {
   const std::u16string& ToolTipText() const { return toolTip_.text(); }
   void SetToolTipText(const std::u16string& text);
 
+  // Manual: drops reach `onOleDragDrop`. Without OLE on the thread yet the box registers
+  // when its host has first painted (the caller has initialised OLE by then).
   Status SetOleDropMode(OleDropMode mode);
   OleDropMode GetOleDropMode() const { return dropMode_; }
   IDropTarget* DropTargetForTesting() const { return drop_.target(); }
@@ -63,6 +65,7 @@ class TextBox : public Control {
   DropHandler onOleDragDrop;
 
   void ApplyDpi() override;
+  void OnHostPainted() override;
   std::optional<LRESULT> OnParentNotify(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
  protected:
@@ -70,6 +73,7 @@ class TextBox : public Control {
 
  private:
   void RebuildFont();
+  Status RegisterDrop();
 
   ColorBrush back_{kWindowBackground};
   std::uint32_t fore_ = kWindowText;
