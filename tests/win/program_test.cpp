@@ -1,6 +1,6 @@
-// Torvane.exe itself, started as a user starts it: its window appears, and its path field
+// Torvane.exe itself, started as a user starts it: its window appears, its path field
 // becomes a drop target once the first picture is up (the program initialises OLE only
-// then).
+// then), and Alt+Down opens the browse dialog (its DLLs load at that first call).
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -24,6 +24,7 @@ std::wstring ProgramPath() {
 
 struct Search {
   DWORD process;
+  const wchar_t* className;  // null: any
   HWND window;
 };
 
@@ -32,11 +33,24 @@ BOOL CALLBACK FindVisible(HWND window, LPARAM param) {
   DWORD process = 0;
   ::GetWindowThreadProcessId(window, &process);
   if (process != search->process || !::IsWindowVisible(window)) return TRUE;
+  wchar_t name[64] = {};
+  ::GetClassNameW(window, name, 64);
+  if (search->className && wcscmp(name, search->className) != 0) return TRUE;
   search->window = window;
   return FALSE;
 }
 
-TEST(Program, FieldBecomesADropTargetAfterTheWindowShows) {
+// The first visible top-level window of the process (of the class, when given).
+HWND WaitForWindow(DWORD process, const wchar_t* className) {
+  Search search{process, className, nullptr};
+  testing::PumpUntil([&] {
+    ::EnumWindows(FindVisible, reinterpret_cast<LPARAM>(&search));
+    return search.window != nullptr;
+  });
+  return search.window;
+}
+
+TEST(Program, StartsWithDropsAndBrowseDialogWorking) {
   std::wstring exe = ProgramPath();
   std::wstring commandLine = L"\"" + exe + L"\"";
   STARTUPINFOW startup{};
@@ -45,17 +59,21 @@ TEST(Program, FieldBecomesADropTargetAfterTheWindowShows) {
   ASSERT_TRUE(::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                nullptr, &startup, &process))
       << ::GetLastError();
-  Search search{process.dwProcessId, nullptr};
-  EXPECT_TRUE(testing::PumpUntil([&] {
-    ::EnumWindows(FindVisible, reinterpret_cast<LPARAM>(&search));
-    return search.window != nullptr;
-  }));
-  if (search.window) {
-    const HWND field = testing::FindDescendant(search.window, L"Edit");
+  const HWND window = WaitForWindow(process.dwProcessId, nullptr);
+  EXPECT_NE(window, nullptr);
+  if (window) {
+    const HWND field = testing::FindDescendant(window, L"Edit");
     ASSERT_NE(field, nullptr);
     EXPECT_TRUE(testing::PumpUntil(
         [&] { return ::GetPropW(field, L"OleDropTargetInterface") != nullptr; }));
-    ::PostMessageW(search.window, WM_CLOSE, 0, 0);
+
+    constexpr LPARAM kAltContext = 1 << 29;
+    ::PostMessageW(field, WM_SYSKEYDOWN, VK_DOWN, kAltContext);
+    const HWND dialog = WaitForWindow(process.dwProcessId, L"#32770");
+    EXPECT_NE(dialog, nullptr);
+    if (dialog) ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(testing::PumpUntil([&] { return !::IsWindow(dialog); }));
+    ::PostMessageW(window, WM_CLOSE, 0, 0);
   }
   if (::WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0) {
     ::TerminateProcess(process.hProcess, 1);
