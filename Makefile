@@ -1,32 +1,47 @@
 # Everything starts here; each target installs what is missing first.
 #   make run    build the Windows program and open its window (under Wine)
 #   make test   build both flavours and run every test, native and under Wine
-#   make dist   the release zip
-#   make bench  the benchmark figures
+#   make dist   the release zip (prints the size of Torvane.exe)
+#   make bench  the benchmark figures (the tidy, and start-up against a bare window)
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 NATIVE := build/native
 WIN64 := build/win64
 WIN32 := build/win32
+STARTUP_ROUNDS ?= 15
+WIN64_FLAGS := -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake
+WIN32_FLAGS := -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake
 
-.PHONY: setup native win64 win32 test test-native test-win run dist bench screenshot clean
+# A build folder is configured once; after that the build itself re-runs CMake when a
+# CMakeLists.txt changes (configuring again would only repeat the toolchain variable).
+configure = test -f $(1)/CMakeCache.txt || cmake -S . -B $(1) -G Ninja $(2) >/dev/null
+
+.PHONY: setup native win64 win32 program program32 test test-native test-win run dist bench \
+        screenshot clean
 
 setup:
 	@bash scripts/setup.sh
 
 native: setup
-	cmake -S . -B $(NATIVE) -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null
+	@$(call configure,$(NATIVE),-DCMAKE_BUILD_TYPE=Debug)
 	cmake --build $(NATIVE) -j $(JOBS)
 
 win64: setup
-	cmake -S . -B $(WIN64) -G Ninja -DCMAKE_BUILD_TYPE=Release \
-	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake >/dev/null
+	@$(call configure,$(WIN64),$(WIN64_FLAGS))
 	cmake --build $(WIN64) -j $(JOBS)
 
 win32: setup
-	cmake -S . -B $(WIN32) -G Ninja -DCMAKE_BUILD_TYPE=Release \
-	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
+	@$(call configure,$(WIN32),$(WIN32_FLAGS))
 	cmake --build $(WIN32) -j $(JOBS)
+
+# Torvane.exe alone, without the test programs.
+program: setup
+	@$(call configure,$(WIN64),$(WIN64_FLAGS))
+	cmake --build $(WIN64) -j $(JOBS) --target Torvane
+
+program32: setup
+	@$(call configure,$(WIN32),$(WIN32_FLAGS))
+	cmake --build $(WIN32) -j $(JOBS) --target Torvane
 
 test-native: native
 	ctest --test-dir $(NATIVE) --output-on-failure
@@ -36,16 +51,20 @@ test-win: win64
 
 test: test-native test-win
 
-run: win64
+run: program
 	scripts/run.sh $(WIN64)
 
-screenshot: win64
+screenshot: program
 	scripts/run.sh $(WIN64) --screenshot out/window.png
 
-bench: win64
-	scripts/wine-session.sh $(WIN64) wine $(WIN64)/bench/torvane_bench.exe
+bench: program
+	cmake --build $(WIN64) -j $(JOBS) --target torvane_bench torvane_startup_bench \
+	  torvane_bare_window
+	scripts/wine-session.sh $(WIN64) bash -c 'wine $(WIN64)/bench/torvane_bench.exe && \
+	  wine $(WIN64)/bench/torvane_startup_bench.exe $(WIN64)/app/Torvane.exe \
+	    $(WIN64)/bench/torvane_bare_window.exe $(STARTUP_ROUNDS)'
 
-dist: win64 win32
+dist: program program32
 	scripts/dist.sh $(WIN64) $(WIN32)
 
 clean:

@@ -22,6 +22,9 @@ constexpr std::int32_t kBrowserExtentY = 529;
 // Child ids from 100 on: 1 and 2 are what the dialog manager sends for Enter and Esc.
 constexpr int kCommand1Id = 100;
 
+// The window's font, which its twips layout is drawn for; the picker's stored font too.
+forms::FontDesc WindowFont() { return {texts::kSimSunFace, 9, FW_NORMAL, GB2312_CHARSET}; }
+
 // The host's own size entry of a stored instance, in twips.
 float ExtentTwips(const forms::PropertyBag& settings, std::u16string_view key,
                   std::int32_t fallback) {
@@ -32,20 +35,19 @@ float ExtentTwips(const forms::PropertyBag& settings, std::u16string_view key,
 }  // namespace
 
 FrmMain::FrmMain()
-    : War3BrowserExtender_(*this), War3Browser(*this, runtime_), Label(*this), Command1(*this) {}
+    : Form(WindowFont()),
+      War3BrowserExtender_(*this),
+      War3Browser(*this, runtime_),
+      Label(*this),
+      Command1(*this) {}
 
 FrmMain::~FrmMain() = default;
 
 forms::PropertyBag FrmMain::War3BrowserSettings() {
-  forms::FontDesc font;
-  font.name = texts::kSimSunFace;
-  font.size = 9;
-  font.weight = FW_NORMAL;
-  font.charset = GB2312_CHARSET;
   forms::PropertyBag bag;
   bag.Set(u"_extentx", kBrowserExtentX);
   bag.Set(u"_extenty", kBrowserExtentY);
-  bag.Set(u"font", forms::Font::Create(font));
+  bag.Set(u"font", forms::Font::Create(WindowFont()));
   bag.Set(u"filter", std::u16string(texts::kWar3Filter));
   return bag;
 }

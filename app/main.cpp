@@ -1,10 +1,12 @@
-// The program: OLE and the common controls for the UI thread, then FrmMain and its
-// message loop until the window is closed.
+// The program: the common controls for the UI thread, then FrmMain and its message loop
+// until the window is closed; OLE once the window has first been painted.
 // clang-format off
 #include <windows.h>  // first: the other system headers need its types
 #include <commctrl.h>
 #include <ole2.h>
 // clang-format on
+
+#include <optional>
 
 #include "app/frm_main.h"
 #include "forms/dpi.h"
@@ -54,11 +56,13 @@ int RunMessageLoop(HWND window) {
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
   RestrictDllSearchToSystem32();  // first: before anything loads a DLL
   torvane::forms::EnablePerMonitorDpiAwareness();
-  OleScope ole;
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
   ::InitCommonControlsEx(&icc);
 
+  // OLE only serves drops, which the first picture does not need; it outlives the window.
+  std::optional<OleScope> ole;
   torvane::FrmMain window;
+  window.afterFirstPaint = [&ole] { ole.emplace(); };
   if (!window.Create()) return 1;
   window.SetQuitOnDestroy(true);
   window.Show(showCommand);

@@ -1,16 +1,12 @@
 #include "forms/control.h"
 
-#include "resources/texts.h"
-
 namespace torvane::forms {
 
 namespace {
 constexpr std::uint32_t kInvalidValueCode = 380;
 }
 
-Error InvalidValue() {
-  return Error{ErrorKind::kOther, kInvalidValueCode, texts::kErrInvalidValue};
-}
+Error InvalidValue() { return Error{ErrorKind::kOther, kInvalidValueCode, {}}; }
 
 Control::~Control() {
   if (adopted_) container_.Forget(*this);

@@ -13,7 +13,8 @@
 
 namespace torvane::forms {
 
-// The error of a value a property refuses (a negative size, a selection before the text).
+// The error of a value a property refuses (a negative size, a selection before the text):
+// code 380 and no description, as nobody shows the layer's own errors.
 Error InvalidValue();
 
 class Control : public Window {
@@ -38,8 +39,10 @@ class Control : public Window {
 
   // The container's DPI changed: place the window anew (fonts and sizes follow).
   virtual void ApplyDpi() { Place(); }
-  // The host is about to show its window for the first time.
+  // The host is about to show its window (each time it is shown).
   virtual void OnHostShowing() {}
+  // The host's first picture is on the screen; deferred start-up work may run.
+  virtual void OnHostPainted() {}
   // A notification the container received about this control; nullopt: not handled.
   virtual std::optional<LRESULT> OnParentNotify(UINT msg, WPARAM wParam, LPARAM lParam);
 

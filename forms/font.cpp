@@ -38,28 +38,8 @@ void Font::SetWeight(std::int16_t weight) {
   Changed();
 }
 
-void Font::SetCharset(std::int16_t charset) {
-  desc_.charset = charset;
-  Changed();
-}
-
 void Font::SetItalic(bool on) {
   desc_.italic = on;
-  Changed();
-}
-
-void Font::SetUnderline(bool on) {
-  desc_.underline = on;
-  Changed();
-}
-
-void Font::SetStrikethrough(bool on) {
-  desc_.strikethrough = on;
-  Changed();
-}
-
-void Font::Assign(FontDesc desc) {
-  desc_ = std::move(desc);
   Changed();
 }
 

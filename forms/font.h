@@ -67,11 +67,7 @@ class Font : public std::enable_shared_from_this<Font> {
   void SetName(std::u16string name);
   void SetSize(float points);
   void SetWeight(std::int16_t weight);
-  void SetCharset(std::int16_t charset);
   void SetItalic(bool on);
-  void SetUnderline(bool on);
-  void SetStrikethrough(bool on);
-  void Assign(FontDesc desc);
 
   // `listener` runs after every change of the description, on the caller's thread.
   [[nodiscard]] Subscription OnChange(std::function<void()> listener);

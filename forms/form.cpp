@@ -13,6 +13,8 @@ namespace torvane::forms {
 namespace {
 
 constexpr wchar_t kClassName[] = L"Torvane.Form";
+// Posted by Show behind the first paint.
+constexpr UINT kFirstPaintDone = WM_APP + 1;
 
 HICON ProgramIcon(int metricX, int metricY) {
 #ifdef IDI_TORVANE
@@ -41,11 +43,7 @@ win::UniqueIcon ProgramIconForDpi([[maybe_unused]] int metricX, [[maybe_unused]]
 
 }  // namespace
 
-std::shared_ptr<Font> Extender::AmbientFont() { return host_.AmbientFont(); }
-
-void Extender::PropertyChanged(std::u16string_view name) { changed.emplace_back(name); }
-
-Form::Form() : font_(Font::Create(DefaultFontDesc())) {
+Form::Form(FontDesc font) : font_(Font::Create(std::move(font))) {
   fontWatch_ = font_->OnChange([this] { RebuildFont(); });
 }
 
@@ -94,10 +92,21 @@ void Form::CenterOnScreen() {
 }
 
 void Form::Show(int command) {
-  for (Control* c : children()) c->OnHostShowing();
   ::ShowWindow(hwnd(), command);
-  ::UpdateWindow(hwnd());
+  // Children included: what is posted now runs after the whole first picture.
+  ::RedrawWindow(hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  if (!painted_) {
+    painted_ = true;
+    ::PostMessageW(hwnd(), kFirstPaintDone, 0, 0);
+  }
   RestoreFocus();
+}
+
+void Form::FirstPaintDone() {
+  if (afterFirstPaint) afterFirstPaint();
+  // A child may go away while another one handles it: walk a copy.
+  const std::vector<Control*> children = this->children();
+  for (Control* c : children) c->OnHostPainted();
 }
 
 void Form::RebuildFont() {
@@ -167,6 +176,15 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_SETFOCUS:
       RestoreFocus();
+      return 0;
+    case WM_SHOWWINDOW:
+      // Shown by a call (not restored from an icon): the user controls show with it.
+      if (wParam && lParam == 0) {
+        for (Control* c : children()) c->OnHostShowing();
+      }
+      return DefaultProc(msg, wParam, lParam);
+    case kFirstPaintDone:
+      FirstPaintDone();
       return 0;
     case WM_DPICHANGED:
       DpiChanged(*reinterpret_cast<const RECT*>(lParam));

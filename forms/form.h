@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -18,14 +19,17 @@ namespace torvane::forms {
 
 class Form : public Window, public Container {
  public:
-  Form();
+  // `font` is the form's font, the one its twips layout is drawn for; without a face name
+  // the system chooses one.
+  explicit Form(FontDesc font = {});
   ~Form() override;
 
   // The window, hidden, with a client area of the given size; placed at the centre of
   // the screen.
   bool Create(const std::u16string& caption, float clientWidth, float clientHeight);
-  // Shows the hosted user controls, then the window, and puts the focus on the first
-  // control in the tab order.
+  // Shows the window with its children painted and puts the focus on the first control in
+  // the tab order. Every showing of the window, this one or another, also shows the hosted
+  // user controls (their Show event runs again).
   void Show(int command = SW_SHOWNORMAL);
   void CenterOnScreen();
 
@@ -37,6 +41,11 @@ class Form : public Window, public Container {
 
   // The program ends with this window.
   void SetQuitOnDestroy(bool quit) { quitOnDestroy_ = quit; }
+
+  // Runs once, from the message loop, after Show has painted the window and its children:
+  // for start-up work that the first picture does not need. The children hear of it next
+  // (Control::OnHostPainted).
+  std::function<void()> afterFirstPaint;
 
   HWND ContainerHandle() const override { return hwnd(); }
   HBRUSH BackgroundBrush() override { return back_.get(); }
@@ -58,6 +67,7 @@ class Form : public Window, public Container {
   void SetProgramIcons();
   void RememberFocus();
   void RestoreFocus();
+  void FirstPaintDone();
 
   float clientWidth_ = 0, clientHeight_ = 0;
   ColorBrush back_{kButtonFace};
@@ -67,6 +77,7 @@ class Form : public Window, public Container {
   win::UniqueIcon smallIcon_, bigIcon_;  // the window's, while it shows them
   HWND lastFocus_ = nullptr;
   bool quitOnDestroy_ = false;
+  bool painted_ = false;
 };
 
 }  // namespace torvane::forms

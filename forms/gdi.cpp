@@ -3,13 +3,24 @@
 #include <algorithm>
 
 #include "forms/twips.h"
-#include "resources/texts.h"
 
 namespace torvane::forms {
+namespace {
+
+// With the top bit set, a colour value names a system colour by the index in its low byte.
+constexpr std::uint32_t kSystemColorFlag = 0x80000000u;
+
+}  // namespace
 
 COLORREF ColorRefOf(std::uint32_t color) {
-  if (IsSystemColor(color)) return ::GetSysColor(SystemColorIndex(color));
+  if (color & kSystemColorFlag) return ::GetSysColor(static_cast<int>(color & 0xFF));
   return static_cast<COLORREF>(color & 0x00FFFFFF);
+}
+
+LRESULT ColorChild(HDC dc, std::uint32_t foreColor, ColorBrush& back) {
+  ::SetTextColor(dc, ColorRefOf(foreColor));
+  ::SetBkColor(dc, ColorRefOf(back.color()));
+  return reinterpret_cast<LRESULT>(back.get());
 }
 
 HBRUSH ColorBrush::get() {
@@ -33,15 +44,6 @@ win::UniqueFont CreateGdiFont(const FontDesc& desc, int dpi) {
   const size_t n = std::min(desc.name.size(), static_cast<size_t>(LF_FACESIZE - 1));
   std::copy_n(desc.name.data(), n, reinterpret_cast<char16_t*>(lf.lfFaceName));
   return win::UniqueFont(::CreateFontIndirectW(&lf));
-}
-
-FontDesc DefaultFontDesc() {
-  FontDesc desc;
-  desc.name = texts::kSimSunFace;
-  desc.size = 9;
-  desc.weight = FW_NORMAL;
-  desc.charset = GB2312_CHARSET;
-  return desc;
 }
 
 void FillClient(HWND window, HDC dc, HBRUSH brush) {

@@ -34,13 +34,12 @@ class ColorBrush {
   win::UniqueBrush brush_;
 };
 
+// Answers a child's WM_CTLCOLOR* question: its text in `foreColor` on `back`.
+LRESULT ColorChild(HDC dc, std::uint32_t foreColor, ColorBrush& back);
+
 // Fills the whole client area of a window, as its background is erased.
 void FillClient(HWND window, HDC dc, HBRUSH brush);
 
 win::UniqueFont CreateGdiFont(const FontDesc& desc, int dpi);
-
-// The forms layer's default font: 宋体 9 pt regular, GB2312, which the twips layouts of
-// this program are drawn for.
-FontDesc DefaultFontDesc();
 
 }  // namespace torvane::forms

@@ -14,10 +14,7 @@ std::u16string Label::Caption() const { return WindowText(hwnd()); }
 
 std::optional<LRESULT> Label::OnParentNotify(UINT msg, WPARAM wParam, LPARAM) {
   if (msg != WM_CTLCOLORSTATIC) return std::nullopt;
-  const HDC dc = reinterpret_cast<HDC>(wParam);
-  ::SetTextColor(dc, ColorRefOf(fore_));
-  ::SetBkColor(dc, ColorRefOf(back_.color()));
-  return reinterpret_cast<LRESULT>(back_.get());
+  return ColorChild(reinterpret_cast<HDC>(wParam), fore_, back_);
 }
 
 }  // namespace torvane::forms

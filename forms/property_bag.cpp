@@ -4,7 +4,6 @@
 #include <limits>
 #include <optional>
 
-#include "resources/texts.h"
 #include "runtime/text.h"
 
 namespace torvane::forms {
@@ -90,9 +89,7 @@ struct Overloaded : F... {
 
 }  // namespace
 
-Error TypeMismatch() {
-  return Error{ErrorKind::kOther, kTypeMismatchCode, texts::kErrTypeMismatch};
-}
+Error TypeMismatch() { return Error{ErrorKind::kOther, kTypeMismatchCode, {}}; }
 
 bool SameValue(const PropertyValue& a, const PropertyValue& b) {
   if (a.index() != b.index()) return false;

@@ -26,11 +26,6 @@ Status Shape::Move(float left, float top, std::optional<float> width, std::optio
   return {};
 }
 
-void Shape::SetBorderColor(std::uint32_t color) {
-  borderColor_ = color;
-  Invalidate(rect_);
-}
-
 void Shape::Draw(HDC dc, float twipsPerPixelX, float twipsPerPixelY) const {
   const PixelRect px = ToPixels(rect_, twipsPerPixelX, twipsPerPixelY);
   if (px.width <= 0 || px.height <= 0) return;

@@ -31,9 +31,6 @@ class Shape {
   Status Move(float left, float top, std::optional<float> width = std::nullopt,
               std::optional<float> height = std::nullopt);
 
-  std::uint32_t BorderColor() const { return borderColor_; }
-  void SetBorderColor(std::uint32_t color);
-
   void Draw(HDC dc, float twipsPerPixelX, float twipsPerPixelY) const;
 
  private:

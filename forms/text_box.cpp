@@ -34,8 +34,7 @@ std::pair<DWORD, DWORD> Selection(HWND window) {
 
 }  // namespace
 
-TextBox::TextBox(Container& container)
-    : Control(container), font_(Font::Create(DefaultFontDesc())) {}
+TextBox::TextBox(Container& container) : Control(container), font_(Font::Create({})) {}
 
 TextBox::~TextBox() {
   drop_.Revoke();
@@ -143,6 +142,16 @@ Status TextBox::SetOleDropMode(OleDropMode mode) {
   drop_.Revoke();
   AcceptShellDrops(mode == OleDropMode::kManual);
   if (mode != OleDropMode::kManual || !hwnd()) return {};
+  return RegisterDrop();
+}
+
+// A registration refused because the program initialises OLE only after its first paint
+// is made again then (OnHostPainted).
+void TextBox::OnHostPainted() {
+  if (dropMode_ == OleDropMode::kManual && hwnd() && !drop_.target()) SkipOnFailure(RegisterDrop());
+}
+
+Status TextBox::RegisterDrop() {
   return drop_.Register(hwnd(), [this](IDataObject* data, DWORD& effect) {
     if (onOleDragDrop) {
       onOleDragDrop(data, effect);
@@ -182,12 +191,8 @@ std::optional<LRESULT> TextBox::OnParentNotify(UINT msg, WPARAM wParam, LPARAM) 
       if (HIWORD(wParam) == EN_CHANGE && onChange) onChange();
       return 0;
     case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORSTATIC: {  // a read-only box asks as a static
-      const HDC dc = reinterpret_cast<HDC>(wParam);
-      ::SetTextColor(dc, ColorRefOf(fore_));
-      ::SetBkColor(dc, ColorRefOf(back_.color()));
-      return reinterpret_cast<LRESULT>(back_.get());
-    }
+    case WM_CTLCOLORSTATIC:  // a read-only box asks as a static
+      return ColorChild(reinterpret_cast<HDC>(wParam), fore_, back_);
     default:
       return std::nullopt;
   }

@@ -60,6 +60,8 @@ class TextBox : public Control {
 
   // Manual: OLE drops go to onOleDragDrop, and the shell's own drop message (what an
   // elevated window still gets from the unelevated file manager) to onDropFiles.
+  // Without OLE on the thread yet the box registers when its host has first painted
+  // (the caller has initialised OLE by then).
   Status SetOleDropMode(OleDropMode mode);
   OleDropMode GetOleDropMode() const { return dropMode_; }
   IDropTarget* DropTargetForTesting() const { return drop_.target(); }
@@ -74,6 +76,7 @@ class TextBox : public Control {
   std::function<void(HDROP files)> onDropFiles;
 
   void ApplyDpi() override;
+  void OnHostPainted() override;
   std::optional<LRESULT> OnParentNotify(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
  protected:
@@ -83,6 +86,7 @@ class TextBox : public Control {
   void RebuildFont();
   void AcceptShellDrops(bool accept);
   void DropFiles(HDROP files);
+  Status RegisterDrop();
 
   ColorBrush back_{kWindowBackground};
   std::uint32_t fore_ = kWindowText;

@@ -14,7 +14,6 @@ class ToolTip {
  public:
   void Set(HWND tool, const std::u16string& text);
   const std::u16string& text() const { return text_; }
-  HWND window() const { return tip_.get(); }
   void Destroy();
 
  private:

@@ -46,14 +46,4 @@ inline int FontHeightForDpi(float points, int dpi) {
   return -static_cast<int>(std::lround(points * static_cast<float>(dpi) / 72.0f));
 }
 
-// Colours: with the top bit set, a system colour whose index is in the low byte.
-inline constexpr std::uint32_t kSystemColorFlag = 0x80000000u;
-inline constexpr bool IsSystemColor(std::uint32_t color) { return (color & kSystemColorFlag) != 0; }
-inline constexpr int SystemColorIndex(std::uint32_t color) {
-  return static_cast<int>(color & 0xFF);
-}
-inline constexpr std::uint32_t SystemColor(int index) {
-  return kSystemColorFlag | static_cast<std::uint32_t>(index);
-}
-
 }  // namespace torvane::forms

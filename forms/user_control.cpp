@@ -29,7 +29,20 @@ void UserControl::ApplyDpi() {
 }
 
 void UserControl::OnHostShowing() {
-  if (hwnd()) ::ShowWindow(hwnd(), SW_SHOWNA);
+  if (!hwnd()) return;
+  // The surface's own first showing raises Show through WM_SHOWWINDOW. A surface that
+  // stays visible while its host is hidden and shown again gets no such message: the
+  // host's showing raises Show here instead.
+  if (::GetWindowLongPtrW(hwnd(), GWL_STYLE) & WS_VISIBLE) {
+    UserControl_Show();
+  } else {
+    ::ShowWindow(hwnd(), SW_SHOWNA);
+  }
+}
+
+void UserControl::OnHostPainted() {
+  const std::vector<Control*> constituents = children();
+  for (Control* c : constituents) c->OnHostPainted();
 }
 
 void UserControl::SetSurfaceBackColor(std::uint32_t color) {

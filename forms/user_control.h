@@ -35,6 +35,7 @@ class UserControl : public Control, public Container {
   void ChildKeyDown(int keyCode, int shift) override;
   void ApplyDpi() override;
   void OnHostShowing() override;
+  void OnHostPainted() override;
 
  protected:
   // The surface, hidden, at its designer size; constituents follow, then EndDesign.
@@ -56,8 +57,11 @@ class UserControl : public Control, public Container {
   void Cls();
   void Line(float x1, float y1, float x2, float y2, std::uint32_t color);
 
-  ControlSite& Site() const { return *site_; }
-  void PropertyChanged(std::u16string_view name) { site_->PropertyChanged(name); }
+  // The host's site; null until CreateSurface, so a property set before it tells nobody.
+  ControlSite* Site() const { return site_; }
+  void PropertyChanged(std::u16string_view name) {
+    if (site_) site_->PropertyChanged(name);
+  }
 
   virtual void UserControl_InitProperties() {}
   virtual void UserControl_ReadProperties(const PropertyBag& /*bag*/) {}

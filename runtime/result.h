@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <source_location>
 #include <string>
 #include <utility>
 #include <variant>
@@ -59,9 +60,29 @@ class [[nodiscard]] Result {
   std::variant<T, Error> v_;
 };
 
+// Debug builds tell this function of every failure that SkipOnFailure skips, with the
+// place of the call. The default writes one line to the debugger output on Windows
+// ("file(line): skipped failure 5: description") and nothing elsewhere; a test or tool may
+// install its own. Release builds never call it.
+using SkippedFailureHandler = void (*)(const Error& error, const std::source_location& where);
+// Installs `handler` (null: the default) and returns the one it replaces.
+SkippedFailureHandler SetSkippedFailureHandler(SkippedFailureHandler handler);
+void ReportSkippedFailure(const Error& error, const std::source_location& where);
+
 // The statement failed and the procedure goes on with the next one, as intended.
-inline void SkipOnFailure(const Status&) {}
+inline void SkipOnFailure(const Status& status,
+                          std::source_location where = std::source_location::current()) {
+#ifndef NDEBUG
+  if (!status.ok()) ReportSkippedFailure(status.error(), where);
+#else
+  (void)status;
+  (void)where;
+#endif
+}
 template <class T>
-inline void SkipOnFailure(const Result<T>&) {}
+inline void SkipOnFailure(const Result<T>& result,
+                          std::source_location where = std::source_location::current()) {
+  SkipOnFailure(result.status(), where);
+}
 
 }  // namespace torvane

@@ -26,6 +26,16 @@ std::u16string FolderOf(std::u16string_view path) {
                                             : std::u16string(path.substr(0, slash + 1));
 }
 
+std::u16string AppFolderOf(std::u16string_view modulePath) {
+  std::u16string folder = FolderOf(modulePath);
+  if (folder.rfind(u"\\\\?\\", 0) == 0 && folder.size() > 6 && folder[5] == u':') {
+    folder.erase(0, 4);
+  }
+  // "C:\" keeps its backslash; any other folder loses it.
+  if (folder.size() > 3 || (folder.size() == 3 && folder[1] != u':')) folder.pop_back();
+  return folder;
+}
+
 std::u16string NameOf(std::u16string_view path) {
   const size_t slash = path.rfind(u'\\');
   return std::u16string(slash == std::u16string_view::npos ? path : path.substr(slash + 1));

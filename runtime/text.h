@@ -17,8 +17,14 @@ bool Contains(std::u16string_view text, std::u16string_view part);
 std::u16string ReplaceAll(std::u16string_view text, std::u16string_view from,
                           std::u16string_view to);
 
-// The path up to and including its last backslash; empty when it holds none.
+// The folder part of a path: everything up to and including its last backslash; empty
+// when it holds none. Empty fields count like any other ("\\\\server" gives "\\\\"), and
+// whatever follows the last backslash goes, a dialog's closing NUL included.
 std::u16string FolderOf(std::u16string_view path);
+// The folder of a running program given its module path, as App.Path has it: without a
+// trailing backslash except at a drive root ("C:\\"), and without the "\\\\?\\" prefix of
+// a long local path.
+std::u16string AppFolderOf(std::u16string_view modulePath);
 // The part after the last backslash.
 std::u16string NameOf(std::u16string_view path);
 // The folder with exactly one trailing backslash (a drive root keeps its own).

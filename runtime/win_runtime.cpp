@@ -113,6 +113,11 @@ Error ErrorFromCode(DWORD code) {
 
 Error LastError() { return ErrorFromCode(::GetLastError()); }
 
+Error ErrorFromHresult(HRESULT result) {
+  const bool win32 = HRESULT_FACILITY(result) == FACILITY_WIN32;
+  return ErrorFromCode(win32 ? HRESULT_CODE(result) : static_cast<DWORD>(result));
+}
+
 std::u16string ExtendedPath(const std::u16string& path) {
   if (path.size() < kPlainPathLimit || path.rfind(u"\\\\?\\", 0) == 0) return path;
   const bool drive = path.size() > 2 && path[1] == u':' && path[2] == u'\\';
@@ -216,13 +221,7 @@ Result<bool> WinRuntime::SameContent(const std::u16string& a, const std::u16stri
 Result<std::u16string> WinRuntime::AppPath() {
   const Result<std::u16string> program = ProgramPath();
   if (!program.ok()) return program;
-  std::u16string folder = FolderOf(program.value());
-  if (folder.rfind(u"\\\\?\\", 0) == 0 && folder.size() > 6 && folder[5] == u':') {
-    folder.erase(0, 4);
-  }
-  // "C:\" keeps its backslash; any other folder loses it.
-  if (folder.size() > 3 || (folder.size() == 3 && folder[1] != u':')) folder.pop_back();
-  return folder;
+  return AppFolderOf(program.value());
 }
 
 int WinRuntime::MsgBox(const std::u16string& prompt, std::uint32_t flags,

@@ -23,6 +23,15 @@ command -v python3 >/dev/null || fail "python3 is needed to write the zip"
 system_dlls=(kernel32 user32 gdi32 comctl32 comdlg32 shell32 shlwapi ole32 oleaut32 advapi32
   msvcrt version uxtheme imm32 ntdll)
 
+# Functions that Windows 7 SP1 lacks, which mingw's runtime or a newer SDK header can
+# pull in unnoticed; the program looks any of them up at run time instead.
+newer_than_win7=(GetSystemTimePreciseAsFileTime CreateFile2 WaitOnAddress WakeByAddressSingle
+  WakeByAddressAll GetCurrentThreadStackLimits SetThreadDescription GetThreadDescription
+  SetDefaultDllDirectories AddDllDirectory RemoveDllDirectory GetDpiForWindow GetDpiForSystem
+  SetProcessDpiAwarenessContext SetThreadDpiAwarenessContext AdjustWindowRectExForDpi
+  GetSystemMetricsForDpi EnableNonClientDpiScaling GetDpiForMonitor SetProcessDpiAwareness
+  PathCchCombine PathCchAppend CompareObjectHandles)
+
 is_system_dll() {
   local name=${1%.dll} known
   for known in "${system_dlls[@]}"; do [ "$name" = "$known" ] && return 0; done
@@ -46,6 +55,15 @@ check_exe() {
   for dll in $dlls; do is_system_dll "$dll" || bad+=("$dll"); done
   [ ${#bad[@]} -eq 0 ] || fail "$exe imports DLLs that Windows does not ship: ${bad[*]}"
   echo "dist: $exe imports only system DLLs: ${dlls//$'\n'/ }"
+  local fn
+  for fn in "${newer_than_win7[@]}"; do
+    ! grep -Eq "^[[:space:]]+[0-9a-f]+[[:space:]]+[0-9]+[[:space:]]+$fn\$" <<<"$headers" ||
+      fail "$exe imports $fn, which Windows 7 does not have: look it up at run time"
+  done
+  local size
+  size=$(stat -c %s "$exe")
+  echo "dist: $exe is $size bytes ($((size / 1024)) KiB)"
+  [ "$size" -lt $((1024 * 1024)) ] || fail "$exe is 1 MiB or more: see Torvane.map beside it"
 }
 
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$win64/CMakeCache.txt" 2>/dev/null)

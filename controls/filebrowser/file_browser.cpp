@@ -1,11 +1,9 @@
 #include "controls/filebrowser/file_browser.h"
 
-#include <array>
 #include <utility>
 
 #include "controls/filebrowser/file_browser_keys.h"
 #include "controls/filebrowser/rules.h"
-#include "resources/texts.h"
 
 #if __has_include("resources/resource_ids.h")
 #include "resources/resource_ids.h"
@@ -176,24 +174,6 @@ std::u16string FileBrowser::Title() const { return m_Title; }
 void FileBrowser::SetTitle(const std::u16string& New_Title) {
   m_Title = New_Title;
   PropertyChanged(keys::kTitle);
-}
-
-std::u16string_view FileBrowser::PropertyDescription(std::u16string_view property) {
-  static constexpr std::array<std::pair<std::u16string_view, std::u16string_view>, 9> kTable{{
-      {keys::kBackColor, texts::kDescBackColor},
-      {keys::kForeColor, texts::kDescForeColor},
-      {keys::kEnabled, texts::kDescEnabled},
-      {keys::kFont, texts::kDescFont},
-      {keys::kLocked, texts::kDescLocked},
-      {keys::kSelLength, texts::kDescSelLength},
-      {keys::kSelStart, texts::kDescSelStart},
-      {keys::kSelText, texts::kDescSelText},
-      {keys::kText, texts::kDescText},
-  }};
-  for (const auto& [name, description] : kTable) {
-    if (name == property) return description;
-  }
-  return {};
 }
 
 void FileBrowser::txtFolder_Change() {

@@ -90,9 +90,6 @@ class FileBrowser : public forms::UserControl {
   // 15. The path up to and including its last backslash; empty when it holds none.
   std::u16string GetPath(const std::u16string& strFullPath);
 
-  // The description a host shows beside a property of the type; empty for none.
-  static std::u16string_view PropertyDescription(std::u16string_view property);
-
   // Raised for every change of the path field, whatever its cause.
   std::function<void()> Change;
 

@@ -12,6 +12,7 @@
 
 #include "controls/filebrowser/file_browser.h"
 #include "controls/filebrowser/rules.h"
+#include "runtime/text.h"
 #include "runtime/win_handles.h"
 
 namespace torvane {
@@ -68,7 +69,7 @@ std::u16string ShowFileDialog(FileDialogFunction show, DWORD flags, HWND owner,
 }  // namespace
 
 std::u16string FileBrowser::GetPath(const std::u16string& strFullPath) {
-  return filebrowser::GetPath(strFullPath);
+  return FolderOf(strFullPath);
 }
 
 std::u16string FileBrowser::ShowSaveDialog(std::u16string& filter, const std::u16string& title,

@@ -32,7 +32,8 @@ void FileBrowser::UserControl_Paint() {
 }
 
 void FileBrowser::UserControl_Show() {
-  if (const auto tip = Site().ExtenderToolTipText()) txtFolder.SetToolTipText(*tip);
+  if (!Site()) return;
+  if (const auto tip = Site()->ExtenderToolTipText()) txtFolder.SetToolTipText(*tip);
 }
 
 }  // namespace torvane

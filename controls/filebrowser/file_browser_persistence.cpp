@@ -94,16 +94,17 @@ void FileBrowser::UserControl_WriteProperties(PropertyBag& PropBag) {
   PropBag.WriteProperty(keys::kTitle, m_Title, Str(texts::kDefaultTitle));
 }
 
-// The default is the host's ambient font, fetched before the key is read.
+// The default is the host's ambient font, fetched before the key is read. Without a site
+// (not created yet) or an ambient font the step fails like any other.
 Status FileBrowser::LoadFont(const PropertyBag& PropBag) {
-  std::shared_ptr<forms::Font> ambient = Site().AmbientFont();
+  std::shared_ptr<forms::Font> ambient = Site() ? Site()->AmbientFont() : nullptr;
   if (!ambient) return forms::InvalidValue();
   return Apply(forms::ToFont(PropBag.ReadProperty(keys::kFont, std::move(ambient))),
                [this](const std::shared_ptr<forms::Font>& v) { return txtFolder.SetFont(v); });
 }
 
 Status FileBrowser::SaveFont(PropertyBag& PropBag) {
-  std::shared_ptr<forms::Font> ambient = Site().AmbientFont();
+  std::shared_ptr<forms::Font> ambient = Site() ? Site()->AmbientFont() : nullptr;
   if (!ambient) return forms::InvalidValue();
   PropBag.WriteProperty(keys::kFont, txtFolder.GetFont(), ambient);
   return {};

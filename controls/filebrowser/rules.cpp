@@ -9,7 +9,6 @@
 namespace torvane::filebrowser {
 namespace {
 
-constexpr char16_t kBackslash = u'\\';
 constexpr char16_t kFieldSeparator = u'|';
 constexpr char16_t kWildcard = u'*';
 constexpr int kVkDown = 40;
@@ -41,9 +40,9 @@ std::u16string_view AfterLastWildcard(std::u16string_view filter) {
 // The folder that holds a dropped file, without its trailing backslash. A name holding no
 // backslash (the file manager never drops one) is a folder-less name: its folder is empty.
 std::u16string FolderWithoutBackslash(std::u16string_view path) {
-  const std::size_t last = path.rfind(kBackslash);
-  if (last == std::u16string_view::npos) return {};
-  return std::u16string(path.substr(0, last));
+  std::u16string folder = FolderOf(path);
+  if (!folder.empty()) folder.pop_back();
+  return folder;
 }
 
 // The filter is searched as plain text: no field is split off and no wildcard interpreted.
@@ -71,14 +70,6 @@ DropOutcome DropOnFilePicker(std::u16string_view dropped, bool isFile, std::u16s
 }
 
 }  // namespace
-
-// Splitting at every backslash and rejoining all fields but the last keeps exactly the
-// text up to and including the last backslash, whatever fields are empty.
-std::u16string GetPath(std::u16string_view strFullPath) {
-  const std::size_t last = strFullPath.rfind(kBackslash);
-  if (last == std::u16string_view::npos) return {};
-  return std::u16string(strFullPath.substr(0, last + 1));
-}
 
 void ConvertFilterToDialogForm(std::u16string& filter) {
   if (filter.empty() || filter.back() != kFieldSeparator) filter += kFieldSeparator;
@@ -134,7 +125,6 @@ PickerLayout ComputeLayout(float scaleWidth, float scaleHeight, float twipsPerPi
       Placeable({twipsPerPixelX + 30, twipsPerPixelY + 30,
                  scaleWidth - (3 * twipsPerPixelX + pictureWidth) - 80, scaleHeight - 110});
   layout.frame = Placeable({0, 0, scaleWidth - pictureWidth - 30, scaleHeight - 10});
-  layout.lineX = layout.browse.left - twipsPerPixelX;
   return layout;
 }
 

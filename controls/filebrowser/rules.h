@@ -1,6 +1,6 @@
-// The path picker's rules that need no window: the folder part of a path, the filter's
-// dialog form, the save dialog's expected ending, the drop decision, the browse
-// shortcut and the layout arithmetic. Portable; the Win32 control calls them.
+// The path picker's rules that need no window: the filter's dialog form, the save dialog's expected
+// ending, the drop decision, the browse shortcut and the layout arithmetic. Portable; the Win32
+// control calls them.
 #pragma once
 
 #include <cstdint>
@@ -9,16 +9,13 @@
 #include <string>
 #include <string_view>
 
+#include "forms/twips.h"
+
 namespace torvane::filebrowser {
 
 inline constexpr std::int32_t kFileDialogOpen = 0;
 inline constexpr std::int32_t kFileDialogSave = 1;
 inline constexpr std::int32_t kFileDialogFolder = 2;
-
-// The path up to and including its last backslash; empty when it holds none. Fields
-// between backslashes count even when empty, so "\\server\share\x" keeps both leading
-// backslashes and a trailing NUL drops out with the last field.
-std::u16string GetPath(std::u16string_view strFullPath);
 
 // Converts a filter text in place into the form the file dialogs take: one "|"
 // appended unless it already ends in "|" (an empty text gets one), then every "|"
@@ -68,14 +65,11 @@ int BrowsePictureSize(int dpi);
 // Layout of the picker, in twips, from its inner size, the twips per pixel and the
 // browse picture's size. A constituent whose width or height would be negative is not
 // moved (nullopt): it keeps its previous place. The browse picture keeps its size.
-struct TwipsRect {
-  float left = 0, top = 0, width = 0, height = 0;
-};
+using forms::TwipsRect;
 struct PickerLayout {
   TwipsRect browse;
   std::optional<TwipsRect> field;
   std::optional<TwipsRect> frame;
-  float lineX = 0;  // the separator, from y 0 to the inner height
 };
 inline constexpr float kPickerHeight = 300;
 PickerLayout ComputeLayout(float scaleWidth, float scaleHeight, float twipsPerPixelX,

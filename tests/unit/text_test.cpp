@@ -20,9 +20,35 @@ TEST(Text, ReplaceAllScansFromTheStartWithoutOverlap) {
   EXPECT_EQ(ReplaceAll(u"abc", u"", u"x"), u"abc");
 }
 
-TEST(Text, FolderAndNameOfAPath) {
-  EXPECT_EQ(FolderOf(u"c:\\games\\war3.exe"), u"c:\\games\\");
+// The one rule for the folder part of a path: the picker's GetPath, its browse action
+// and drops, and the patch job all use it.
+TEST(Text, FolderOfKeepsTheTextUpToTheLastBackslash) {
+  EXPECT_EQ(FolderOf(u"C:\\Games\\War3\\war3.exe"), u"C:\\Games\\War3\\");
+  EXPECT_EQ(FolderOf(u"C:\\Games\\War3\\"), u"C:\\Games\\War3\\");
+  EXPECT_EQ(FolderOf(u"C:\\"), u"C:\\");
+  EXPECT_EQ(FolderOf(u"C:\\\\War3\\war3.exe"), u"C:\\\\War3\\");  // empty fields count
+  EXPECT_EQ(FolderOf(u"C:"), u"");
   EXPECT_EQ(FolderOf(u"war3.exe"), u"");
+  EXPECT_EQ(FolderOf(u""), u"");
+}
+
+TEST(Text, FolderOfKeepsUncPrefixesAndDropsADialogsClosingNul) {
+  using namespace std::string_literals;
+  EXPECT_EQ(FolderOf(u"\\\\server\\share\\war3.exe"), u"\\\\server\\share\\");
+  EXPECT_EQ(FolderOf(u"\\\\server"), u"\\\\");
+  EXPECT_EQ(FolderOf(u"C:\\Games\\War3\\war3.exe\0"s), u"C:\\Games\\War3\\");
+  EXPECT_EQ(FolderOf(u"C:\\\0"s), u"C:\\");
+}
+
+TEST(Text, AppFolderKeepsTheBackslashOnlyAtADriveRoot) {
+  EXPECT_EQ(AppFolderOf(u"C:\\Torvane.exe"), u"C:\\");
+  EXPECT_EQ(AppFolderOf(u"\\\\?\\D:\\Torvane.exe"), u"D:\\");
+  EXPECT_EQ(AppFolderOf(u"E:\\tools\\Torvane.exe"), u"E:\\tools");
+  EXPECT_EQ(AppFolderOf(u"\\\\?\\E:\\tools\\Torvane.exe"), u"E:\\tools");
+  EXPECT_EQ(AppFolderOf(u"\\\\server\\share\\Torvane.exe"), u"\\\\server\\share");
+}
+
+TEST(Text, NameOfAPathAndTrailingBackslashes) {
   EXPECT_EQ(NameOf(u"c:\\games\\war3.exe"), u"war3.exe");
   EXPECT_EQ(WithTrailingBackslash(u"e:\\"), u"e:\\");
   EXPECT_EQ(WithTrailingBackslash(u"e:\\tool"), u"e:\\tool\\");

@@ -39,12 +39,5 @@ TEST(Twips, FontHeightsAtTheWindowsDpi) {
   EXPECT_EQ(FontHeightForDpi(10.5f, 96), -14);
 }
 
-TEST(Twips, SystemColours) {
-  EXPECT_TRUE(IsSystemColor(0x80000005));
-  EXPECT_EQ(SystemColorIndex(0x80000016), 22);
-  EXPECT_FALSE(IsSystemColor(0x00B99D7F));
-  EXPECT_EQ(SystemColor(15), 0x8000000Fu);
-}
-
 }  // namespace
 }  // namespace torvane::forms

@@ -162,6 +162,21 @@ TEST_F(BrowseDialogs, FolderChoiceOfADriveRootKeepsItsBackslash) {
   EXPECT_EQ(picker().InitDir(), u"C:\\");
 }
 
+TEST_F(BrowseDialogs, LockedFieldRefusesTypingButTakesTheTextLetAndABrowse) {
+  picker().SetLocked(true);
+  ::SendMessageW(host_.field(), WM_CHAR, u'x', 1);
+  EXPECT_EQ(picker().Text(), u"");
+  picker().SetText(u"C:\\war3.exe");
+  EXPECT_EQ(picker().Text(), u"C:\\war3.exe");
+
+  const std::u16string war3 = MakeFile(u"Locked", u"war3.exe");
+  DialogDriver driver({ChooseFile(war3)});
+  host_.ClickBrowse();
+  ASSERT_EQ(driver.seen().size(), 1u);
+  EXPECT_EQ(picker().Text(), war3);
+  EXPECT_TRUE(picker().Locked());
+}
+
 TEST_F(BrowseDialogs, ATypeOutsideTheThreeOpensNothing) {
   picker().SetFileDialogType(5);
   host_.StartWith(u"C:\\Games\\War3\\war3.exe");

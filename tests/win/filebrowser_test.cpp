@@ -103,6 +103,59 @@ TEST_F(Picker, EmptyBagLoadsEveryDefault) {
   EXPECT_TRUE(site_.changed.empty());
 }
 
+TEST_F(Picker, SavingWhatAnEmptyBagLoadedStoresNothing) {
+  // Every one of the thirteen keys is saved with the default it is loaded with: an
+  // instance that took every default leaves each key out again.
+  host_.FontObject()->SetSize(11);
+  picker_.ReadProperties(PropertyBag());
+  PropertyBag saved;
+  picker_.WriteProperties(saved);
+  EXPECT_EQ(saved.Names(), std::vector<std::u16string>{});
+
+  // The members' load defaults are also what a new instance starts with.
+  FileBrowser fresh(host_, runtime_);
+  ASSERT_TRUE(fresh.Create(site_));
+  fresh.InitProperties();
+  PropertyBag freshSaved;
+  fresh.WriteProperties(freshSaved);
+  for (const char16_t* key : {u"FileDialogType", u"Filter", u"InitDir", u"Title"}) {
+    EXPECT_FALSE(freshSaved.Contains(key));
+  }
+}
+
+TEST_F(Picker, LoadingRaisesChangeButNotifiesNothing) {
+  int changes = 0;
+  picker_.Change = [&] { ++changes; };
+  PropertyBag bag;
+  bag.Set(u"Text", std::u16string(u"C:\\war3.exe"));
+  picker_.ReadProperties(bag);
+  EXPECT_EQ(picker_.Text(), u"C:\\war3.exe");
+  EXPECT_GE(changes, 1);
+  EXPECT_TRUE(site_.changed.empty());
+}
+
+TEST_F(Picker, PropertiesSetBeforeCreateNeedNoSite) {
+  FileBrowser early(host_, runtime_);
+  early.SetBackColor(kMagenta);
+  early.SetForeColor(0);
+  early.SetEnabled(false);
+  early.SetLocked(true);
+  early.SetText(u"abc");
+  early.SetFileDialogType(2);
+  early.SetFilter(u"f");
+  early.SetTitle(u"t");
+  EXPECT_TRUE(early.SetFont(Tahoma(9)).ok());
+  PropertyBag bag;
+  bag.Set(u"Title", std::u16string(u"标题"));
+  early.ReadProperties(bag);  // the font step fails without a host to ask; the rest loads
+  EXPECT_EQ(early.Title(), u"标题");
+  EXPECT_EQ(early.FileDialogType(), 0);
+  PropertyBag saved;
+  early.WriteProperties(saved);
+  EXPECT_FALSE(saved.Contains(u"Font"));
+  EXPECT_TRUE(site_.changed.empty());
+}
+
 TEST_F(Picker, KeysStoredInLowerCaseLoadAsTheirProperties) {
   PropertyBag bag;
   bag.Set(u"font", Tahoma(12));
@@ -251,6 +304,18 @@ TEST_F(Picker, BackColorColoursTheSurfaceButItsKeyIsTheFields) {
   EXPECT_EQ(other.BackColor(), 0x8000000Fu);  // the surface's layout colour
 }
 
+TEST_F(Picker, RefreshRepaintsTheFieldAtOnce) {
+  PlaceAndShow();
+  win::WindowDc dc(field_);
+  const RECT spot{1, 1, 6, 6};
+  win::UniqueBrush magenta(::CreateSolidBrush(kMagenta));
+  ::FillRect(dc.get(), &spot, magenta.get());
+  ASSERT_EQ(::GetPixel(dc.get(), 3, 3), kMagenta);
+  picker_.Refresh();  // no message loop in between: the field paints within the call
+  EXPECT_EQ(::GetPixel(dc.get(), 3, 3), ::GetSysColor(COLOR_WINDOW));
+  EXPECT_TRUE(site_.changed.empty());
+}
+
 TEST_F(Picker, FontGetReturnsTheFieldsLiveObject) {
   EXPECT_EQ(picker_.Font(), picker_.Font());
   picker_.Font()->SetSize(20);
@@ -359,6 +424,22 @@ TEST_F(Picker, FieldTakesTheTooltipTheHostGaveTheInstance) {
   ::ShowWindow(picker_.hwnd(), SW_HIDE);
   ::ShowWindow(picker_.hwnd(), SW_SHOW);
   EXPECT_TRUE(ToolTexts(host_.hwnd()).empty());
+}
+
+TEST_F(Picker, HostShownAgainShowsTheInstanceAgain) {
+  site_.toolTipText = u"第一次";
+  PlaceAndShow();
+  ASSERT_EQ(ToolTexts(host_.hwnd()), std::vector<std::u16string>{u"第一次"});
+
+  ::ShowWindow(host_.hwnd(), SW_HIDE);
+  site_.toolTipText = u"第二次";
+  host_.Show();
+  EXPECT_EQ(ToolTexts(host_.hwnd()), std::vector<std::u16string>{u"第二次"});
+
+  ::ShowWindow(host_.hwnd(), SW_HIDE);
+  site_.toolTipText = u"第三次";
+  ::ShowWindow(host_.hwnd(), SW_SHOW);  // not through Show: the same
+  EXPECT_EQ(ToolTexts(host_.hwnd()), std::vector<std::u16string>{u"第三次"});
 }
 
 TEST_F(Picker, NoTooltipWithoutOne) {

@@ -1,15 +1,19 @@
 // The forms layer's own wiring: key preview with the modifier mask, exceptions kept
 // inside the window procedures, windows the system destroys before their objects go,
-// fonts rebuilt when their shared object changes, and pictures taken again at a new DPI.
+// fonts rebuilt when their shared object changes, pictures taken again at a new DPI,
+// colour values as the system draws them, and work deferred until the first paint.
 #include <gtest/gtest.h>
+#include <ole2.h>
 
 #include <stdexcept>
+#include <thread>
 #include <utility>
 #include <vector>
 
 #include "forms/command_button.h"
 #include "forms/dpi.h"
 #include "forms/form.h"
+#include "forms/gdi.h"
 #include "forms/image.h"
 #include "forms/label.h"
 #include "forms/text_box.h"
@@ -170,6 +174,73 @@ TEST_F(FormsLayer, WindowIconsAreTheImagesForItsDpi) {
   const HICON again = WindowIcon(host_.hwnd(), ICON_SMALL);
   EXPECT_NE(again, small);
   EXPECT_EQ(IconWidth(again), SystemMetricForDpi(SM_CXSMICON, dpi));
+}
+
+TEST_F(FormsLayer, ChildrenAnswerTheirColourQuestionInTheirOwnColours) {
+  Label label(host_);
+  ASSERT_TRUE(label.Create({0, 600, 1000, 200}, u"标签"));
+  win::UniqueDc dc(::CreateCompatibleDC(nullptr));
+  const auto brush =
+      ::SendMessageW(host_.hwnd(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.get()),
+                     reinterpret_cast<LPARAM>(label.hwnd()));
+  EXPECT_NE(brush, 0);
+  // System colours (top bit set) resolve to the user's colours of the moment.
+  EXPECT_EQ(::GetTextColor(dc.get()), ::GetSysColor(COLOR_BTNTEXT));
+  EXPECT_EQ(::GetBkColor(dc.get()), ::GetSysColor(COLOR_BTNFACE));
+
+  probe_.field.SetForeColor(0x00B99D7F);  // RGB(127, 157, 185)
+  probe_.field.SetBackColor(0x8000000D);  // COLOR_HIGHLIGHT
+  ::SendMessageW(probe_.hwnd(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc.get()),
+                 reinterpret_cast<LPARAM>(probe_.field.hwnd()));
+  EXPECT_EQ(::GetTextColor(dc.get()), RGB(127, 157, 185));
+  EXPECT_EQ(::GetBkColor(dc.get()), ::GetSysColor(COLOR_HIGHLIGHT));
+}
+
+TEST_F(FormsLayer, HostShownAgainRaisesShowAgain) {
+  struct Counting : UserControl {
+    using UserControl::UserControl;
+    bool Create(ControlSite& site) { return CreateSurface(site, 300, 300); }
+    int shows = 0;
+    void UserControl_Show() override { ++shows; }
+  } counting(host_);
+  ASSERT_TRUE(counting.Create(site_));
+  host_.Show();
+  EXPECT_EQ(counting.shows, 1);
+  ::ShowWindow(host_.hwnd(), SW_HIDE);
+  EXPECT_EQ(counting.shows, 1);
+  host_.Show();
+  EXPECT_EQ(counting.shows, 2);
+}
+
+// A program may initialise OLE only after its first paint: a drop target asked for
+// before then is registered once the host has painted, and only then.
+TEST(FormsStartUp, DropTargetWaitsForTheFirstPaint) {
+  std::thread([] {  // a thread of its own: OLE is not initialised on it
+    Form host;
+    TextBox box(host);
+    ASSERT_TRUE(host.Create(u"host", 3000, 1000));
+    ASSERT_TRUE(box.Create({0, 0, 2000, 300}));
+    EXPECT_FALSE(box.SetOleDropMode(OleDropMode::kManual).ok());
+    bool ole = false;
+    int afterPaint = 0;
+    host.afterFirstPaint = [&] {
+      ++afterPaint;
+      // Painted, the box included.
+      EXPECT_FALSE(::GetUpdateRect(host.hwnd(), nullptr, FALSE));
+      EXPECT_FALSE(::GetUpdateRect(box.hwnd(), nullptr, FALSE));
+      ole = SUCCEEDED(::OleInitialize(nullptr));
+    };
+    host.Show();
+    EXPECT_EQ(box.DropTargetForTesting(), nullptr);  // posted behind the paint
+    EXPECT_TRUE(testing::PumpUntil([&] { return box.DropTargetForTesting() != nullptr; }));
+    host.Show();
+    testing::Pump();
+    EXPECT_EQ(afterPaint, 1);  // once only
+    SkipOnFailure(box.SetOleDropMode(OleDropMode::kNone));
+    ::DestroyWindow(host.hwnd());
+    if (ole) ::OleUninitialize();
+  })
+      .join();
 }
 
 }  // namespace

@@ -63,17 +63,17 @@ std::vector<std::u16string> ComboItems(HWND combo) {
 std::vector<std::u16string> StaticTexts(HWND dialog) {
   std::vector<std::u16string> texts;
   for (HWND c = ::GetWindow(dialog, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) {
-    if (_wcsicmp(ClassOf(c).c_str(), L"Static") == 0) texts.push_back(TextOf(c));
+    if (_wcsicmp(ClassOf(c).c_str(), L"Static") == 0) texts.push_back(WindowText(c));
   }
   return texts;
 }
 
 SeenDialog Describe(HWND dialog) {
   SeenDialog seen;
-  seen.title = TextOf(dialog);
+  seen.title = WindowText(dialog);
   const HWND types = ::GetDlgItem(dialog, cmb1);
   seen.items = types ? ComboItems(types) : StaticTexts(dialog);
-  if (const HWND text = ::GetDlgItem(dialog, kMessageTextId)) seen.text = TextOf(text);
+  if (const HWND text = ::GetDlgItem(dialog, kMessageTextId)) seen.text = WindowText(text);
   for (HWND c = ::GetWindow(dialog, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) {
     const LONG_PTR style = ::GetWindowLongPtrW(c, GWL_STYLE);
     if (_wcsicmp(ClassOf(c).c_str(), L"Button") == 0 && (style & BS_TYPEMASK) == BS_DEFPUSHBUTTON) {

@@ -76,13 +76,6 @@ HWND FindDescendant(HWND parent, const wchar_t* className) {
   return nullptr;
 }
 
-std::u16string TextOf(HWND window) {
-  const int length = ::GetWindowTextLengthW(window);
-  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  const int got = ::GetWindowTextW(window, text.data(), length + 1);
-  return U(text.c_str(), static_cast<size_t>(got));
-}
-
 BoxAnswerer::BoxAnswerer(int button) : button_(button) {
   activeAnswerer = this;
   timer_ = ::SetTimer(nullptr, 0, 50, &BoxAnswerer::OnTimer);
@@ -98,8 +91,8 @@ void CALLBACK BoxAnswerer::OnTimer(HWND, UINT, UINT_PTR, DWORD) {
   const HWND box = VisibleDialogOfThisThread();
   if (!self || !box) return;
   SeenBox seen;
-  seen.title = TextOf(box);
-  seen.text = TextOf(::GetDlgItem(box, kMessageTextId));
+  seen.title = WindowText(box);
+  seen.text = WindowText(::GetDlgItem(box, kMessageTextId));
   for (int id : kMessageIconIds) {
     if (const HWND icon = ::GetDlgItem(box, id)) {
       seen.icon = reinterpret_cast<HICON>(::SendMessageW(icon, STM_GETICON, 0, 0));

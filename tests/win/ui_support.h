@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "forms/twips.h"
+#include "forms/window.h"
 #include "tests/win/temp_files.h"
 
 namespace torvane::forms {
@@ -37,7 +38,7 @@ bool PumpUntil(const std::function<bool()>& done, HWND dialog = nullptr,
 forms::PixelRect RectIn(HWND window, HWND ancestor);
 // The first child (at any depth) of the class.
 HWND FindDescendant(HWND parent, const wchar_t* className);
-std::u16string TextOf(HWND window);
+using forms::WindowText;
 
 // A message box as it was shown.
 struct SeenBox {
