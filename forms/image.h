@@ -21,11 +21,9 @@ class Image : public Control {
   // the control takes the picture's own size.
   using PictureSource = std::function<win::UniqueIcon(int dpi)>;
   void SetPictureSource(PictureSource source);
-  HICON Picture() const { return picture_.get(); }
   SIZE PictureSize() const { return pictureSize_; }
   // The cursor shown while the mouse rests on the picture (MousePointer custom).
   void SetMouseIcon(win::UniqueCursor cursor);
-  HCURSOR MouseIcon() const { return mouseIcon_.get(); }
 
   std::function<void()> onClick;
 

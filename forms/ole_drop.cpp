@@ -89,7 +89,7 @@ Status DropRegistration::Register(HWND window, DropHandler handler) {
   Revoke();
   win::ComPtr<IDropTarget> target(new DropTarget(std::move(handler)));
   const HRESULT hr = ::RegisterDragDrop(window, target.get());
-  if (FAILED(hr)) return ErrorFromCode(static_cast<DWORD>(hr));
+  if (FAILED(hr)) return ErrorFromHresult(hr);
   window_ = window;
   target_ = std::move(target);
   return {};

@@ -26,7 +26,6 @@ class DropRegistration {
 
   Status Register(HWND window, DropHandler handler);
   void Revoke();
-  bool active() const { return window_ != nullptr; }
   // The registered target itself, for a test that drops without a drag.
   IDropTarget* target() const;
 

@@ -13,13 +13,6 @@
 namespace torvane {
 namespace {
 
-// The platform's description of a failed call: an HRESULT that wraps a Win32 error is
-// described as that error.
-Error ErrorFromResult(HRESULT result) {
-  const bool win32 = HRESULT_FACILITY(result) == FACILITY_WIN32;
-  return ErrorFromCode(win32 ? HRESULT_CODE(result) : static_cast<DWORD>(result));
-}
-
 FORMATETC FileListFormat() {
   return FORMATETC{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
 }
@@ -45,8 +38,8 @@ Result<std::u16string> FirstDroppedName(IDataObject* data) {
   FORMATETC format = FileListFormat();
   win::StgMedium medium;
   const HRESULT got = data->GetData(&format, medium.put());
-  if (FAILED(got)) return ErrorFromResult(got);
-  if (medium.get().tymed != TYMED_HGLOBAL) return ErrorFromResult(DV_E_TYMED);
+  if (FAILED(got)) return ErrorFromHresult(got);
+  if (medium.get().tymed != TYMED_HGLOBAL) return ErrorFromHresult(DV_E_TYMED);
   return FirstName(static_cast<HDROP>(medium.get().hGlobal));
 }
 
