@@ -156,6 +156,15 @@ bool ParseLine(std::string_view line, JournalDoc& doc) {
 
 }  // namespace
 
+Step MakeStep(StepKind kind, std::u16string from, std::u16string to, int undoes) {
+  Step s;
+  s.kind = kind;
+  s.from = std::move(from);
+  s.to = std::move(to);
+  s.undoes = undoes;
+  return s;
+}
+
 bool JournalDoc::Restored() const {
   return std::any_of(sections.begin(), sections.end(), [](const Section& s) {
     return s.kind == SectionKind::kRestore && s.end == kEndRestored;

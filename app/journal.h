@@ -37,6 +37,9 @@ struct Step {
   std::u16string error;  // the platform's text, for a failed step
 };
 
+// A step about to be announced; `undoes` names the step it reverses, if any.
+Step MakeStep(StepKind kind, std::u16string from, std::u16string to = {}, int undoes = 0);
+
 enum class SectionKind { kJob, kRecovery, kRestore };
 
 // Outcomes an "end" line records.

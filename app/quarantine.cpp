@@ -84,9 +84,7 @@ class Pass {
   bool PrepareQuarantine() {
     const Result<std::uint32_t> existing = rt_.GetAttr(quarantine_);
     if (!existing.ok()) {
-      Step mkdir;
-      mkdir.kind = StepKind::kMkDir;
-      mkdir.from = quarantine_;
+      Step mkdir = MakeStep(StepKind::kMkDir, quarantine_);
       SkipOnFailure(Execute(rt_, journal_, mkdir));
     } else if ((existing.value() & kAttrReparsePoint) != 0) {
       // Never move the user's files through a link someone planted.
@@ -123,10 +121,7 @@ class Pass {
         report_.notMoved.push_back({file, attributes.error()});
         continue;
       }
-      Step step;
-      step.kind = StepKind::kMove;
-      step.from = file;
-      step.to = FreeName(NameOf(file));
+      Step step = MakeStep(StepKind::kMove, file, FreeName(NameOf(file)));
       step.attributes = attributes.value();
       step.clearsAttributes = true;
       steps.push_back(std::move(step));

@@ -13,15 +13,6 @@ std::u16string Problem(const std::u16string& path, const Error& error) {
   return path + u"  " + texts::kMsgErrorPrefix + error.description;
 }
 
-Step Reversal(StepKind kind, const std::u16string& from, const std::u16string& to, int undoes) {
-  Step s;
-  s.kind = kind;
-  s.from = from;
-  s.to = to;
-  s.undoes = undoes;
-  return s;
-}
-
 class Reverser {
  public:
   Reverser(Runtime& rt, Journal& journal, UndoReport& report)
@@ -66,14 +57,14 @@ class Reverser {
     // The attributes go back first: a rename keeps them, and a failure leaves the move
     // to a later restore.
     if (step.clearsAttributes) {
-      Step attributes = Reversal(StepKind::kSetAttr, step.to, u"", 0);
+      Step attributes = MakeStep(StepKind::kSetAttr, step.to);
       attributes.newAttributes = step.attributes & kKeptAttributes;
       if (const Status set = Execute(rt_, journal_, attributes); !set.ok()) {
         report_.problems.push_back(Problem(step.to, set.error()));
         return;
       }
     }
-    Step back = Reversal(StepKind::kMove, step.to, step.from, step.id);
+    Step back = MakeStep(StepKind::kMove, step.to, step.from, step.id);
     back.size = step.size;
     if (const Status moved = Execute(rt_, journal_, back); !moved.ok()) {
       report_.problems.push_back(Problem(step.to, moved.error()));
@@ -84,7 +75,7 @@ class Reverser {
 
   // Only an empty folder goes; one that holds anything stays, as intended.
   void RemoveFolder(const Step& step) {
-    Step rmdir = Reversal(StepKind::kRmDir, step.from, u"", step.id);
+    Step rmdir = MakeStep(StepKind::kRmDir, step.from, {}, step.id);
     const Status removed = Execute(rt_, journal_, rmdir);
     if (removed.ok() || rt_.GetAttr(step.from).Is(ErrorKind::kNotFound)) return;
     const Result<std::u16string> inside = rt_.Dir(step.from + u"\\", kEverything);
@@ -116,7 +107,7 @@ class Reverser {
   }
 
   void Delete(const std::u16string& path, int undoes, std::uint64_t size) {
-    Step remove = Reversal(StepKind::kDelete, path, u"", undoes);
+    Step remove = MakeStep(StepKind::kDelete, path, {}, undoes);
     remove.size = size;
     SkipOnFailure(rt_.SetAttr(path, kAttrNormal));
     if (const Status removed = Execute(rt_, journal_, remove); !removed.ok()) {
@@ -152,7 +143,7 @@ void Settle(Runtime& rt, Journal& journal, Step& step, Settled& settled) {
         // A move across volumes stopped between its copy and its delete: the copy goes,
         // its twin stays. Both there and different: the move happened and its old name
         // has been taken since (a replacement put in place).
-        Step cleanup = Reversal(StepKind::kDelete, step.to, u"", 0);
+        Step cleanup = MakeStep(StepKind::kDelete, step.to);
         happened = !Execute(rt, journal, cleanup).ok();
       } else if (!from.value() && !to.value()) {
         settled.problems.push_back(step.from + texts::kMsgGoneSince);
@@ -163,7 +154,7 @@ void Settle(Runtime& rt, Journal& journal, Step& step, Settled& settled) {
     case StepKind::kCopy:
       // Whole or not, a copy without its confirmation is not trusted: it goes.
       if (to.value()) {
-        Step cleanup = Reversal(StepKind::kDelete, step.to, u"", 0);
+        Step cleanup = MakeStep(StepKind::kDelete, step.to);
         SkipOnFailure(Execute(rt, journal, cleanup));
       }
       break;

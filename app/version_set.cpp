@@ -52,6 +52,17 @@ std::vector<std::u16string> SetRestoreObstacles(Runtime& rt, const std::vector<S
   return obstacles;
 }
 
+// A replacement a restore moved out of the way goes for good.
+void RemoveAside(Runtime& rt, Journal& journal, const Step& aside, UndoReport& report) {
+  Step remove = MakeStep(StepKind::kDelete, aside.to);
+  remove.size = aside.size;
+  if (const Status removed = Execute(rt, journal, remove); removed.ok()) {
+    ++report.removed;
+  } else {
+    report.problems.push_back(Problem(aside.to, removed.error()));
+  }
+}
+
 }  // namespace
 
 UndoReport RestoreVersionSet(Runtime& rt, Journal& journal, const std::vector<Step>& setMoves) {
@@ -62,12 +73,9 @@ UndoReport RestoreVersionSet(Runtime& rt, Journal& journal, const std::vector<St
   std::vector<Step> made;
   Status failed;
   for (auto s = setMoves.rbegin(); s != setMoves.rend() && failed.ok(); ++s) {
-    Step back;
-    back.kind = StepKind::kMove;
-    back.undoes = s->id;
+    Step back = MakeStep(StepKind::kMove, s->to, {}, s->id);
     back.size = s->size;
     back.sha256 = s->sha256;
-    back.from = s->to;
     back.inVersionSet = true;
     if (s->placesReplacement) {
       const Result<std::u16string> aside = FreePathIn(rt, WithoutBackslash(FolderOf(s->to)),
@@ -94,15 +102,7 @@ UndoReport RestoreVersionSet(Runtime& rt, Journal& journal, const std::vector<St
   SkipOnFailure(journal.Mark("set-commit"));
   for (const Step& s : made) {
     if (s.setsReplacementAside) {
-      Step remove;
-      remove.kind = StepKind::kDelete;
-      remove.from = s.to;
-      remove.size = s.size;
-      if (const Status removed = Execute(rt, journal, remove); removed.ok()) {
-        ++report.removed;
-      } else {
-        report.problems.push_back(Problem(s.to, removed.error()));
-      }
+      RemoveAside(rt, journal, s, report);
     } else {
       ++report.returned;
     }
@@ -114,14 +114,7 @@ UndoReport RemoveSetAsideReplacements(Runtime& rt, Journal& journal, const Journ
   UndoReport report;
   for (const Step& s : doc.steps) {
     if (!s.setsReplacementAside || s.state != StepState::kDone) continue;
-    if (!rt.GetAttr(s.to).ok()) continue;
-    Step remove;
-    remove.kind = StepKind::kDelete;
-    remove.from = s.to;
-    remove.size = s.size;
-    if (const Status removed = Execute(rt, journal, remove); !removed.ok()) {
-      report.problems.push_back(Problem(s.to, removed.error()));
-    }
+    if (rt.GetAttr(s.to).ok()) RemoveAside(rt, journal, s, report);
   }
   return report;
 }
@@ -159,10 +152,7 @@ Status VersionSet::SetAside(const std::u16string& path) {
   if (!digest.ok()) return digest.error();
   const Result<std::u16string> keptAt = FreePathIn(rt_, quarantine_, NameOf(original));
   if (!keptAt.ok()) return keptAt.error();
-  Step step;
-  step.kind = StepKind::kMove;
-  step.from = original;
-  step.to = keptAt.value();
+  Step step = MakeStep(StepKind::kMove, original, keptAt.value());
   step.size = digest.value().size;
   step.sha256 = digest.value().sha256;
   step.attributes = attributes.value();
@@ -191,10 +181,7 @@ std::optional<SetFailure> VersionSet::StageOne(File& file) {
   if (!staged.ok()) return SetFailure{file.target, staged.error()};
   file.staged = staged.value();
 
-  Step copy;
-  copy.kind = StepKind::kCopy;
-  copy.from = file.source;
-  copy.to = file.staged;
+  Step copy = MakeStep(StepKind::kCopy, file.source, file.staged);
   copy.size = file.size;
   copy.sha256 = file.sha256;
   if (const Status copied = Run(copy); !copied.ok()) return SetFailure{file.target, copied.error()};
@@ -216,10 +203,7 @@ std::optional<SetFailure> VersionSet::SwapOne(const File& file) {
     if (const Status kept = SetAside(file.target); !kept.ok())
       return SetFailure{file.target, kept.error()};
   }
-  Step place;
-  place.kind = StepKind::kMove;
-  place.from = file.staged;
-  place.to = file.target;
+  Step place = MakeStep(StepKind::kMove, file.staged, file.target);
   place.size = file.size;
   place.sha256 = file.sha256;
   place.placesReplacement = true;
