@@ -21,9 +21,10 @@ constexpr std::size_t kBatch = 64;
 constexpr std::uint32_t kEverything =
     kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrVolume | kAttrFolder;
 
-// The names one listing returns, and the error that cut it short, if any.
+// The names one listing returns with their attributes, and the error that cut it short.
 struct Listing {
   std::vector<std::u16string> names;
+  std::vector<std::uint32_t> attributes;
   Result<std::u16string> end = std::u16string();
 };
 
@@ -32,10 +33,17 @@ Listing List(Runtime& rt, const std::u16string& pattern, std::uint32_t mask) {
   listing.end = rt.Dir(pattern, mask);
   while (listing.end.ok() && !listing.end.value().empty()) {
     listing.names.push_back(listing.end.value());
+    listing.attributes.push_back(rt.DirAttributes());
     listing.end = rt.DirNext();
   }
   return listing;
 }
+
+// A file to move, with the attributes the listing found it with.
+struct Found {
+  std::u16string path;
+  std::uint32_t attributes = 0;
+};
 
 std::u16string WithoutBackslash(const std::u16string& folder) {
   return folder.substr(0, folder.size() - 1);
@@ -64,11 +72,12 @@ class Pass {
     std::set<std::u16string> tried;
     for (int attempt = 1;; ++attempt) {
       const Listing listing = List(rt_, folder + u"*.*", kDirAllFiles);
-      std::vector<std::u16string> moving;
-      for (const std::u16string& name : listing.names) {
+      std::vector<Found> moving;
+      for (size_t i = 0; i < listing.names.size(); ++i) {
+        const std::u16string& name = listing.names[i];
         const std::u16string lower = LowerCase(name);
         if (IsKept(keepList, lower) || lower == own || !tried.insert(name).second) continue;
-        moving.push_back(folder + name);
+        moving.push_back({folder + name, listing.attributes[i]});
       }
       total_ += moving.size();
       MoveAll(moving);
@@ -100,12 +109,12 @@ class Pass {
     return true;
   }
 
-  void MoveAll(const std::vector<std::u16string>& files) {
+  void MoveAll(const std::vector<Found>& files) {
     for (std::size_t start = 0; start < files.size(); start += kBatch) {
       const std::size_t end = std::min(files.size(), start + kBatch);
       if (!MoveBatch({files.begin() + start, files.begin() + end})) {
         for (std::size_t i = end; i < files.size(); ++i) {
-          report_.notMoved.push_back({files[i], journalError_});
+          report_.notMoved.push_back({files[i].path, journalError_});
         }
         return;
       }
@@ -113,16 +122,11 @@ class Pass {
   }
 
   // False when the journal cannot be written: nothing more is moved without its record.
-  bool MoveBatch(const std::vector<std::u16string>& files) {
+  bool MoveBatch(const std::vector<Found>& files) {
     std::vector<Step> steps;
-    for (const std::u16string& file : files) {
-      const Result<std::uint32_t> attributes = rt_.GetAttr(file);
-      if (!attributes.ok()) {
-        report_.notMoved.push_back({file, attributes.error()});
-        continue;
-      }
-      Step step = MakeStep(StepKind::kMove, file, FreeName(NameOf(file)));
-      step.attributes = attributes.value();
+    for (const Found& file : files) {
+      Step step = MakeStep(StepKind::kMove, file.path, FreeName(NameOf(file.path)));
+      step.attributes = file.attributes;
       step.clearsAttributes = true;
       steps.push_back(std::move(step));
     }

@@ -69,6 +69,9 @@ class Runtime {
   virtual Result<std::u16string> Dir(const std::u16string& pattern, std::uint32_t mask) = 0;
   // The next name of the active listing; empty at its end.
   virtual Result<std::u16string> DirNext() = 0;
+  // The attributes the listing found with the name it returned last, so a caller need
+  // not ask again; 0 before the first name.
+  virtual std::uint32_t DirAttributes() const = 0;
 
   virtual Status Kill(const std::u16string& path) = 0;
   virtual Status FileCopy(const std::u16string& source, const std::u16string& destination,

@@ -136,6 +136,7 @@ std::u16string ExtendedPath(const std::u16string& path) {
 
 Result<std::u16string> WinRuntime::Dir(const std::u16string& pattern, std::uint32_t mask) {
   listing_.clear();
+  listingAttributes_.clear();
   listingPos_ = 0;
   listingActive_ = true;
   const std::u16string query =
@@ -156,6 +157,7 @@ Result<std::u16string> WinRuntime::Dir(const std::u16string& pattern, std::uint3
     const std::u16string name = U(found.cFileName);
     if (name != u"." && name != u".." && Admits(mask, found.dwFileAttributes)) {
       listing_.push_back(name);
+      listingAttributes_.push_back(found.dwFileAttributes);
     }
   } while (::FindNextFileW(find.get(), &found));
   if (::GetLastError() != ERROR_NO_MORE_FILES) return LastError();
@@ -166,6 +168,10 @@ Result<std::u16string> WinRuntime::DirNext() {
   if (!listingActive_) return ErrorFromCode(ERROR_INVALID_FUNCTION);
   if (listingPos_ >= listing_.size()) return std::u16string();
   return listing_[listingPos_++];
+}
+
+std::uint32_t WinRuntime::DirAttributes() const {
+  return listingPos_ == 0 ? 0u : listingAttributes_[listingPos_ - 1];
 }
 
 Status WinRuntime::Kill(const std::u16string& path) {

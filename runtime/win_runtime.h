@@ -18,6 +18,7 @@ class WinRuntime : public Runtime {
 
   Result<std::u16string> Dir(const std::u16string& pattern, std::uint32_t mask) override;
   Result<std::u16string> DirNext() override;
+  std::uint32_t DirAttributes() const override;
   Status Kill(const std::u16string& path) override;
   Status FileCopy(const std::u16string& source, const std::u16string& destination,
                   CopyMode mode) override;
@@ -45,6 +46,7 @@ class WinRuntime : public Runtime {
  private:
   HWND owner_ = nullptr;
   std::vector<std::u16string> listing_;
+  std::vector<std::uint32_t> listingAttributes_;
   size_t listingPos_ = 0;
   bool listingActive_ = false;
 };

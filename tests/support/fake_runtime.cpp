@@ -227,6 +227,7 @@ std::optional<Error> FakeRuntime::Begin(Op op, std::u16string_view path,
 Result<std::u16string> FakeRuntime::Dir(const std::u16string& pattern, std::uint32_t mask) {
   if (auto error = Begin(Op::kDir, pattern)) return *error;
   listing_.clear();
+  listingAttributes_.clear();
   listingPos_ = 0;
   listingActive_ = true;
   const bool wholeFolder = !pattern.empty() && pattern.back() == u'\\';
@@ -235,8 +236,9 @@ Result<std::u16string> FakeRuntime::Dir(const std::u16string& pattern, std::uint
   if (folder.empty() || !FolderExists(folder)) return std::u16string();
   for (const std::u16string& child : Children(folder)) {
     const Node* node = Find(Key(folder) + u"\\" + child);
-    if (Matches(name, child) && Admits(mask, node->folder, node->attributes))
-      listing_.push_back(child);
+    if (!Matches(name, child) || !Admits(mask, node->folder, node->attributes)) continue;
+    listing_.push_back(child);
+    listingAttributes_.push_back(node->attributes | (node->folder ? kAttrFolder : 0u));
   }
   return listing_.empty() ? std::u16string() : listing_[listingPos_++];
 }
@@ -246,6 +248,10 @@ Result<std::u16string> FakeRuntime::DirNext() {
   if (auto error = Begin(Op::kDirNext, u"")) return *error;
   if (listingPos_ >= listing_.size()) return std::u16string();
   return listing_[listingPos_++];
+}
+
+std::uint32_t FakeRuntime::DirAttributes() const {
+  return listingPos_ == 0 ? 0u : listingAttributes_[listingPos_ - 1];
 }
 
 Status FakeRuntime::Kill(const std::u16string& path) {

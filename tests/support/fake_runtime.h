@@ -82,6 +82,7 @@ class FakeRuntime : public Runtime {
 
   Result<std::u16string> Dir(const std::u16string& pattern, std::uint32_t mask) override;
   Result<std::u16string> DirNext() override;
+  std::uint32_t DirAttributes() const override;
   Status Kill(const std::u16string& path) override;
   Status FileCopy(const std::u16string& source, const std::u16string& destination,
                   CopyMode mode) override;
@@ -129,6 +130,7 @@ class FakeRuntime : public Runtime {
   std::map<std::u16string, Node> nodes_;
   std::uint64_t nextOrder_ = 0;
   std::vector<std::u16string> listing_;
+  std::vector<std::uint32_t> listingAttributes_;
   size_t listingPos_ = 0;
   bool listingActive_ = false;
   std::u16string appPath_ = u"c:\\tool";
