@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "app/preflight.h"
 #include "app/quarantine.h"
 #include "app/safe_move.h"
 #include "resources/texts.h"
@@ -188,7 +189,7 @@ JobOutcome RunPatchJob(std::u16string_view pickerText, Runtime& rt, JobObserver*
   const GamePaths paths = DeriveGamePaths(working);
   std::array<std::u16string, 4> sources;
   if (!PathIsUsable(rt, working, paths) || !SourcesPresent(rt, sources) ||
-      !QuarantinesReady(rt, paths)) {
+      !PreflightPasses(pickerText, paths, rt) || !QuarantinesReady(rt, paths)) {
     return JobOutcome::kRefused;
   }
 

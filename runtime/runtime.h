@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "runtime/result.h"
 
@@ -41,6 +42,22 @@ inline constexpr int kIdYes = 6;
 
 enum class CopyMode { kReplace, kKeepExisting };
 
+// A process as the preflight sees it.
+struct RunningProgram {
+  std::uint32_t pid = 0;
+  std::u16string path;  // its executable; may be empty when only the name is known
+  std::u16string name;  // the executable's file name
+};
+
+// What makes two paths name the same file or folder (volume and file number), whatever
+// their spelling: short names, another drive letter, case.
+struct FileIdentity {
+  std::uint64_t volume = 0;
+  std::uint64_t fileHigh = 0;
+  std::uint64_t fileLow = 0;
+  bool operator==(const FileIdentity&) const = default;
+};
+
 class Runtime {
  public:
   virtual ~Runtime() = default;
@@ -72,6 +89,26 @@ class Runtime {
   virtual int MsgBox(const std::u16string& prompt, std::uint32_t flags,
                      const std::u16string& title) = 0;
   virtual void Sleep(std::uint32_t milliseconds) = 0;
+
+  // --- Before a job: who else has the game open, and whether the tool may change it.
+  // Every process of the session but this one whose executable can be named.
+  virtual Result<std::vector<RunningProgram>> RunningPrograms() = 0;
+  // The processes that hold any of `files` open, as the system's Restart Manager sees
+  // them; an empty list where it is not available.
+  virtual Result<std::vector<RunningProgram>> ProgramsUsing(
+      const std::vector<std::u16string>& files) = 0;
+  virtual Result<FileIdentity> IdentityOf(const std::u16string& path) = 0;
+  // Creates a file in `folder` and deletes it again.
+  virtual Status ProbeWrite(const std::u16string& folder) = 0;
+  // Opens `file` as a rename needs it (delete access, every kind of sharing) and closes it.
+  virtual Status ProbeRename(const std::u16string& file) = 0;
+  // True when the program runs with an administrator's full rights.
+  virtual bool IsElevated() = 0;
+  // The running program's own file.
+  virtual Result<std::u16string> ProgramFile() = 0;
+  // Starts the running program again as administrator, with `argument` as its one
+  // argument. Fails with the platform's "cancelled" error when the user declines.
+  virtual Status RestartElevated(const std::u16string& argument) = 0;
 };
 
 }  // namespace torvane

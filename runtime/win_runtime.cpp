@@ -182,22 +182,15 @@ Result<bool> WinRuntime::SameContent(const std::u16string& a, const std::u16stri
 }
 
 Result<std::u16string> WinRuntime::AppPath() {
-  std::wstring buffer(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length =
-        ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (length == 0) return LastError();
-    if (length < buffer.size()) {
-      std::u16string folder = FolderOf(U(buffer.c_str(), length));
-      if (folder.rfind(u"\\\\?\\", 0) == 0 && folder.size() > 6 && folder[5] == u':') {
-        folder.erase(0, 4);
-      }
-      // "C:\" keeps its backslash; any other folder loses it.
-      if (folder.size() > 3 || (folder.size() == 3 && folder[1] != u':')) folder.pop_back();
-      return folder;
-    }
-    buffer.resize(buffer.size() * 2);
+  const Result<std::u16string> program = ProgramFile();
+  if (!program.ok()) return program;
+  std::u16string folder = FolderOf(program.value());
+  if (folder.rfind(u"\\\\?\\", 0) == 0 && folder.size() > 6 && folder[5] == u':') {
+    folder.erase(0, 4);
   }
+  // "C:\" keeps its backslash; any other folder loses it.
+  if (folder.size() > 3 || (folder.size() == 3 && folder[1] != u':')) folder.pop_back();
+  return folder;
 }
 
 int WinRuntime::MsgBox(const std::u16string& prompt, std::uint32_t flags,

@@ -31,6 +31,17 @@ class WinRuntime : public Runtime {
              const std::u16string& title) override;
   void Sleep(std::uint32_t milliseconds) override;
 
+  // In win_runtime_preflight.cpp.
+  Result<std::vector<RunningProgram>> RunningPrograms() override;
+  Result<std::vector<RunningProgram>> ProgramsUsing(
+      const std::vector<std::u16string>& files) override;
+  Result<FileIdentity> IdentityOf(const std::u16string& path) override;
+  Status ProbeWrite(const std::u16string& folder) override;
+  Status ProbeRename(const std::u16string& file) override;
+  bool IsElevated() override;
+  Result<std::u16string> ProgramFile() override;
+  Status RestartElevated(const std::u16string& argument) override;
+
  private:
   HWND owner_ = nullptr;
   std::vector<std::u16string> listing_;

@@ -26,7 +26,13 @@ enum class Op {
   kMkDir,
   kRename,
   kSameContent,
-  kAppPath
+  kAppPath,
+  kRunningPrograms,
+  kProgramsUsing,
+  kIdentityOf,
+  kProbeWrite,
+  kProbeRename,
+  kRestartElevated,
 };
 
 struct Fault {
@@ -54,6 +60,20 @@ class FakeRuntime : public Runtime {
   void Inject(Fault fault) { faults_.push_back(std::move(fault)); }
   void QueueAnswer(int answer) { answers_.push_back(answer); }
 
+  // Processes of the session, and those holding a file open (the Restart Manager's view).
+  void AddProgram(const RunningProgram& program) { programs_.push_back(program); }
+  void AddFileUser(const RunningProgram& program, const std::u16string& file) {
+    fileUsers_.push_back({program, file});
+  }
+  // `alias` (a folder) names the same files as `target`, as a second drive letter would.
+  void AddAlias(const std::u16string& alias, const std::u16string& target) {
+    aliases_.push_back({alias, target});
+  }
+  void SetElevated(bool elevated) { elevated_ = elevated; }
+  void SetProgramFile(std::u16string path) { programFile_ = std::move(path); }
+  // The arguments of every restart as administrator, in order.
+  const std::vector<std::u16string>& restarts() const { return restarts_; }
+
   bool Exists(const std::u16string& path) const;
   std::optional<std::string> Content(const std::u16string& path) const;
   std::optional<std::uint32_t> Attributes(const std::u16string& path) const;
@@ -80,6 +100,15 @@ class FakeRuntime : public Runtime {
   int MsgBox(const std::u16string& prompt, std::uint32_t flags,
              const std::u16string& title) override;
   void Sleep(std::uint32_t milliseconds) override { sleptMs_ += milliseconds; }
+  Result<std::vector<RunningProgram>> RunningPrograms() override;
+  Result<std::vector<RunningProgram>> ProgramsUsing(
+      const std::vector<std::u16string>& files) override;
+  Result<FileIdentity> IdentityOf(const std::u16string& path) override;
+  Status ProbeWrite(const std::u16string& folder) override;
+  Status ProbeRename(const std::u16string& file) override;
+  bool IsElevated() override { return elevated_; }
+  Result<std::u16string> ProgramFile() override { return programFile_; }
+  Status RestartElevated(const std::u16string& argument) override;
 
  private:
   struct Node {
@@ -109,6 +138,12 @@ class FakeRuntime : public Runtime {
   std::vector<ShownBox> boxes_;
   std::uint64_t calls_ = 0;
   std::uint64_t sleptMs_ = 0;
+  std::vector<RunningProgram> programs_;
+  std::vector<std::pair<RunningProgram, std::u16string>> fileUsers_;
+  std::vector<std::pair<std::u16string, std::u16string>> aliases_;
+  bool elevated_ = false;
+  std::u16string programFile_ = u"c:\\tool\\Torvane.exe";
+  std::vector<std::u16string> restarts_;
 };
 
 }  // namespace torvane::testing
