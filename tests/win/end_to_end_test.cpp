@@ -12,6 +12,7 @@
 
 #include "app/frm_main.h"
 #include "resources/texts.h"
+#include "runtime/command_line.h"
 #include "runtime/text.h"
 #include "runtime/win_handles.h"
 #include "tests/win/ui_support.h"
@@ -368,6 +369,66 @@ TEST_F(EndToEnd, AGameRunningFromTheFolderStopsTheJobUntilItEnds) {
   ASSERT_EQ(answerer_.boxes().size(), 2u);
   EXPECT_EQ(answerer_.boxes()[1].text, u"清理完成！补丁完成");
   EXPECT_EQ(ReadFile(game_ + u"war3.exe"), "new war3.exe");
+}
+
+// Torvane.exe itself, started with `arguments`: what its path field shows once its window
+// is up. The build names it by its Unix path, which Wine shows as drive Z:.
+std::u16string FieldOfTheProgramStartedWith(const std::vector<std::u16string>& arguments) {
+  std::u16string exe = u"Z:";
+  exe += ReplaceAll(FromUtf8(TORVANE_EXE), u"/", u"\\");
+  std::u16string command = QuoteArgument(exe);
+  for (const std::u16string& argument : arguments) {
+    command += u' ';
+    command += QuoteArgument(argument);
+  }
+  STARTUPINFOW si{};
+  si.cb = sizeof(si);
+  PROCESS_INFORMATION pi{};
+  if (!::CreateProcessW(win::W(exe), reinterpret_cast<wchar_t*>(command.data()), nullptr, nullptr,
+                        FALSE, 0, nullptr, nullptr, &si, &pi)) {
+    return u"<not started>";
+  }
+  const win::UniqueHandle process(pi.hProcess);
+  const win::UniqueHandle thread(pi.hThread);
+  struct Search {
+    DWORD pid;
+    HWND found = nullptr;
+  } search{pi.dwProcessId};
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (!search.found && std::chrono::steady_clock::now() < until) {
+    ::EnumWindows(
+        [](HWND window, LPARAM param) -> BOOL {
+          auto* s = reinterpret_cast<Search*>(param);
+          DWORD pid = 0;
+          ::GetWindowThreadProcessId(window, &pid);
+          if (pid != s->pid || !::IsWindowVisible(window)) return TRUE;
+          s->found = window;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    ::Sleep(50);
+  }
+  std::u16string field = u"<no window>";
+  if (search.found) {
+    const HWND edit = testing::FindDescendant(search.found, L"Edit");
+    wchar_t text[512] = {};
+    DWORD_PTR result = 0;
+    ::SendMessageTimeoutW(edit, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 5000,
+                          &result);
+    field = win::U(text);
+    ::PostMessageW(search.found, WM_CLOSE, 0, 0);
+  }
+  if (::WaitForSingleObject(process.get(), 10000) != WAIT_OBJECT_0) {
+    ::TerminateProcess(process.get(), 1);
+  }
+  return field;
+}
+
+TEST(Program, OpensWithThePathGivenAsItsOneArgument) {
+  const std::u16string path = u"D:\\魔兽 争霸III\\War3.exe";
+  EXPECT_EQ(FieldOfTheProgramStartedWith({path}), path);
+  EXPECT_EQ(FieldOfTheProgramStartedWith({}), u"");
+  EXPECT_EQ(FieldOfTheProgramStartedWith({path, u"--more"}), u"");
 }
 
 }  // namespace

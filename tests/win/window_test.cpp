@@ -6,6 +6,8 @@
 #include "app/frm_main.h"
 #include "forms/dpi.h"
 #include "resources/texts.h"
+#include "runtime/command_line.h"
+#include "runtime/text.h"
 #include "runtime/win_handles.h"
 #include "tests/win/ui_support.h"
 
@@ -144,6 +146,84 @@ TEST_F(MainWindow, MyPathIsTheProgramsFolderWithOneBackslash) {
   const Result<std::u16string> path = window_.MyPath();
   ASSERT_TRUE(path.ok());
   EXPECT_EQ(path.value(), folder);
+}
+
+TEST_F(MainWindow, SystemMenuCarriesTheRestoreAndVTempCommands) {
+  const HMENU menu = ::GetSystemMenu(form_, FALSE);
+  wchar_t text[64] = {};
+  ::GetMenuStringW(menu, FrmMain::kRestoreCommand, text, 64, MF_BYCOMMAND);
+  EXPECT_EQ(win::U(text), u"还原上次的修改…");
+  ::GetMenuStringW(menu, FrmMain::kOpenVTempCommand, text, 64, MF_BYCOMMAND);
+  EXPECT_EQ(win::U(text), u"打开 vTemp 文件夹");
+  EXPECT_FALSE(::GetMenuState(menu, FrmMain::kRestoreCommand, MF_BYCOMMAND) & MF_GRAYED);
+}
+
+// The open top-level window whose caption names `folder`, in any process.
+HWND FileManagerShowing(const std::u16string& folder) {
+  struct Search {
+    std::u16string name;
+    HWND found = nullptr;
+  } search{LowerCase(NameOf(folder))};
+  ::EnumWindows(
+      [](HWND window, LPARAM param) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(param);
+        if (!::IsWindowVisible(window)) return TRUE;
+        if (!Contains(LowerCase(testing::TextOf(window)), s->name)) return TRUE;
+        s->found = window;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+TEST_F(MainWindow, OpenVTempSaysWhatIsMissingOrOpensTheFolder) {
+  testing::TempFolder temp(u"torvane-vtemp");
+  const std::u16string game = temp.path() + u"魔兽争霸III";
+  testing::MakeFolder(game);
+  testing::BoxAnswerer answerer;
+  auto open = [&] { ::SendMessageW(form_, WM_SYSCOMMAND, FrmMain::kOpenVTempCommand, 0); };
+
+  open();  // no path yet: the button's own box
+  window_.War3Browser.SetText(game + u"\\War3.exe");
+  open();  // a game folder without a quarantine yet
+  ASSERT_EQ(answerer.boxes().size(), 2u);
+  EXPECT_EQ(answerer.boxes()[0].text, u"请先设置魔兽主程序路径！");
+  EXPECT_EQ(answerer.boxes()[0].title, u"错误提示");
+  EXPECT_EQ(answerer.boxes()[0].owner, form_);
+  EXPECT_EQ(answerer.boxes()[1].text,
+            texts::kMsgNoVTemp + (u"\r\n" + LowerCase(game) + u"\\vTemp"));
+  EXPECT_EQ(answerer.boxes()[1].title, u"提示");
+
+  testing::MakeFolder(game + u"\\vTemp");
+  open();
+  HWND manager = nullptr;
+  EXPECT_TRUE(testing::PumpUntil(
+      [&] { return (manager = FileManagerShowing(game + u"\\vTemp")) != nullptr; }, form_,
+      std::chrono::seconds(15)));
+  EXPECT_EQ(answerer.boxes().size(), 2u);
+  if (manager) ::PostMessageW(manager, WM_CLOSE, 0, 0);
+}
+
+TEST_F(MainWindow, RestoreRunsLikeTheJobAndLeavesTheWindowReady) {
+  testing::BoxAnswerer answerer;
+  ::SendMessageW(form_, WM_SYSCOMMAND, FrmMain::kRestoreCommand, 0);
+  EXPECT_TRUE(testing::PumpUntil([&] { return !window_.JobRunning(); }, form_));
+  for (const testing::SeenBox& box : answerer.boxes()) EXPECT_EQ(box.owner, form_);
+  EXPECT_TRUE(::IsWindowEnabled(window_.Command1.hwnd()));
+  EXPECT_EQ(window_.Command1.Caption(), texts::kButtonCaption);
+  EXPECT_FALSE(window_.War3Browser.Locked());
+}
+
+TEST(PathFromCommandLine, TakesExactlyOneArgumentAsTyped) {
+  for (const std::u16string path :
+       {u"C:\\Program Files\\Warcraft III\\war3.exe", u"D:\\魔兽 争霸\\", u"e:\\a\"b"}) {
+    const std::u16string line = u"Torvane.exe " + QuoteArgument(path);
+    EXPECT_EQ(PathFromCommandLine(win::W(line)), path) << ToUtf8(line);
+  }
+  EXPECT_EQ(PathFromCommandLine(L"Torvane.exe d:\\war3\\war3.exe"), u"d:\\war3\\war3.exe");
+  EXPECT_FALSE(PathFromCommandLine(L"Torvane.exe"));
+  EXPECT_FALSE(PathFromCommandLine(L"Torvane.exe \"\""));
+  EXPECT_FALSE(PathFromCommandLine(L"Torvane.exe c:\\war3.exe --extra"));
 }
 
 }  // namespace
