@@ -211,6 +211,13 @@ void FrmMain::ShowJobRunning(bool running) {
   War3Browser.SetLocked(running || pickerWasLocked_);
   ::EnableWindow(War3Browser.hwnd(), !running);
   Command1.SetEnabled(!running);
+  // Keys still reach a field that has the focus inside a disabled picker (Alt+Down would
+  // open the browse dialog): the focus moves to the window itself, and cannot go back
+  // into the picker while it is disabled.
+  const HWND focus = ::GetFocus();
+  if (running && (focus == War3Browser.hwnd() || ::IsChild(War3Browser.hwnd(), focus))) {
+    ::SetFocus(hwnd());
+  }
   ::EnableMenuItem(::GetSystemMenu(hwnd(), FALSE), kRestoreCommand,
                    MF_BYCOMMAND | (running ? MF_GRAYED : MF_ENABLED));
   if (running) {

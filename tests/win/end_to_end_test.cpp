@@ -320,6 +320,24 @@ TEST_F(EndToEnd, ClosingDuringTheJobSaysSoWaitsAndClosesWhenItEnds) {
   ExpectPatchedAndTidied();
 }
 
+TEST_F(EndToEnd, DuringTheJobThePathFieldTakesNeitherTypingNorTheBrowseShortcut) {
+  const std::u16string path = game_ + u"war3.exe";
+  TypePath(path);
+  ASSERT_EQ(::GetFocus(), field_);
+  ::SendMessageW(window_.hwnd(), WM_COMMAND, MAKEWPARAM(100, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(window_.Command1.hwnd()));
+  ASSERT_TRUE(window_.JobRunning());
+  testing::TypeText(u"x");
+  ::keybd_event(VK_MENU, 0, 0, 0);
+  testing::PressKey(VK_DOWN);
+  ::keybd_event(VK_MENU, 0, KEYEVENTF_KEYUP, 0);
+  ASSERT_TRUE(PumpUntil([&] { return !window_.JobRunning(); }));
+  ASSERT_EQ(answerer_.boxes().size(), 1u) << ToUtf8(answerer_.boxes().back().title);
+  EXPECT_EQ(answerer_.boxes()[0].text, u"清理完成！补丁完成");
+  EXPECT_EQ(window_.War3Browser.Text(), path);
+  EXPECT_EQ(::GetFocus(), field_);  // back where it was
+}
+
 // A stand-in for the game, started from the game folder under the game's own name.
 class RunningGame {
  public:
@@ -371,6 +389,20 @@ TEST_F(EndToEnd, AGameRunningFromTheFolderStopsTheJobUntilItEnds) {
   EXPECT_EQ(ReadFile(game_ + u"war3.exe"), "new war3.exe");
 }
 
+struct ProcessWindowSearch {
+  DWORD pid;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK KeepVisibleWindowOfProcess(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<ProcessWindowSearch*>(param);
+  DWORD pid = 0;
+  ::GetWindowThreadProcessId(window, &pid);
+  if (pid != search->pid || !::IsWindowVisible(window)) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
 // Torvane.exe itself, started with `arguments`: what its path field shows once its window
 // is up. The build names it by its Unix path, which Wine shows as drive Z:.
 std::u16string FieldOfTheProgramStartedWith(const std::vector<std::u16string>& arguments) {
@@ -390,22 +422,10 @@ std::u16string FieldOfTheProgramStartedWith(const std::vector<std::u16string>& a
   }
   const win::UniqueHandle process(pi.hProcess);
   const win::UniqueHandle thread(pi.hThread);
-  struct Search {
-    DWORD pid;
-    HWND found = nullptr;
-  } search{pi.dwProcessId};
+  ProcessWindowSearch search{pi.dwProcessId};
   const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
   while (!search.found && std::chrono::steady_clock::now() < until) {
-    ::EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-          auto* s = reinterpret_cast<Search*>(param);
-          DWORD pid = 0;
-          ::GetWindowThreadProcessId(window, &pid);
-          if (pid != s->pid || !::IsWindowVisible(window)) return TRUE;
-          s->found = window;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    ::EnumWindows(&KeepVisibleWindowOfProcess, reinterpret_cast<LPARAM>(&search));
     ::Sleep(50);
   }
   std::u16string field = u"<no window>";

@@ -158,21 +158,23 @@ TEST_F(MainWindow, SystemMenuCarriesTheRestoreAndVTempCommands) {
   EXPECT_FALSE(::GetMenuState(menu, FrmMain::kRestoreCommand, MF_BYCOMMAND) & MF_GRAYED);
 }
 
+struct CaptionSearch {
+  std::u16string part;  // lower case
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK KeepWindowWithCaption(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<CaptionSearch*>(param);
+  if (!::IsWindowVisible(window)) return TRUE;
+  if (!Contains(LowerCase(testing::TextOf(window)), search->part)) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
 // The open top-level window whose caption names `folder`, in any process.
 HWND FileManagerShowing(const std::u16string& folder) {
-  struct Search {
-    std::u16string name;
-    HWND found = nullptr;
-  } search{LowerCase(NameOf(folder))};
-  ::EnumWindows(
-      [](HWND window, LPARAM param) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(param);
-        if (!::IsWindowVisible(window)) return TRUE;
-        if (!Contains(LowerCase(testing::TextOf(window)), s->name)) return TRUE;
-        s->found = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  CaptionSearch search{LowerCase(NameOf(folder))};
+  ::EnumWindows(&KeepWindowWithCaption, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
