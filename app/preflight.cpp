@@ -70,9 +70,11 @@ class FolderMatcher {
 // stranger's program that happens to bear our name is not.
 std::vector<FileIdentity> OwnPrograms(Runtime& rt) {
   std::vector<std::u16string> files;
-  if (const Result<std::u16string> self = rt.ProgramFile(); self.ok()) files.push_back(self.value());
+  if (const Result<std::u16string> self = rt.ProgramFile(); self.ok())
+    files.push_back(self.value());
   if (const Result<std::u16string> folder = MyPath(rt); folder.ok()) {
-    for (std::u16string_view name : kToolPrograms) files.push_back(folder.value() + std::u16string(name));
+    for (std::u16string_view name : kToolPrograms)
+      files.push_back(folder.value() + std::u16string(name));
   }
   std::vector<FileIdentity> ids;
   for (const std::u16string& file : files) {
@@ -94,9 +96,8 @@ std::vector<RunningProgram> ProgramsInTheWay(Runtime& rt, const GamePaths& paths
   FolderMatcher gameFolder(rt, GameFolders(paths));
   std::vector<RunningProgram> found;
   auto add = [&](const RunningProgram& program) {
-    const bool listed = std::any_of(found.begin(), found.end(), [&](const RunningProgram& p) {
-      return p.pid == program.pid;
-    });
+    const bool listed = std::any_of(found.begin(), found.end(),
+                                    [&](const RunningProgram& p) { return p.pid == program.pid; });
     if (!listed && !IsOurs(rt, own, program)) found.push_back(program);
   };
   if (const auto running = rt.RunningPrograms(); running.ok()) {

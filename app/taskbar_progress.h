@@ -2,8 +2,10 @@
 // Windows 7 on); without it every call does nothing. Used on the window's thread only.
 #pragma once
 
-#include <windows.h>
+// clang-format off
+#include <windows.h>  // first: shobjidl.h needs its types
 #include <shobjidl.h>
+// clang-format on
 
 #include <cstddef>
 

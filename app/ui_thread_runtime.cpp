@@ -73,9 +73,7 @@ Result<FileIdentity> UiThreadRuntime::IdentityOf(const std::u16string& path) {
 Status UiThreadRuntime::ProbeWrite(const std::u16string& folder) {
   return inner_.ProbeWrite(folder);
 }
-Status UiThreadRuntime::ProbeRename(const std::u16string& file) {
-  return inner_.ProbeRename(file);
-}
+Status UiThreadRuntime::ProbeRename(const std::u16string& file) { return inner_.ProbeRename(file); }
 bool UiThreadRuntime::IsElevated() { return inner_.IsElevated(); }
 Result<std::u16string> UiThreadRuntime::ProgramFile() { return inner_.ProgramFile(); }
 

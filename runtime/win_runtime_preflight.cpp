@@ -57,8 +57,8 @@ class RestartManager {
     std::vector<LPCWSTR> names;
     for (const std::u16string& file : files) names.push_back(W(file));
     std::vector<RM_PROCESS_INFO> found;
-    if (register_(session, static_cast<UINT>(names.size()), names.data(), 0, nullptr, 0,
-                  nullptr) == ERROR_SUCCESS) {
+    if (register_(session, static_cast<UINT>(names.size()), names.data(), 0, nullptr, 0, nullptr) ==
+        ERROR_SUCCESS) {
       found = List(session);
     }
     end_(session);
@@ -106,8 +106,7 @@ Result<std::vector<RunningProgram>> WinRuntime::RunningPrograms() {
   for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more;
        more = ::Process32NextW(snapshot.get(), &entry)) {
     if (entry.th32ProcessID == self || entry.th32ProcessID == 0) continue;
-    programs.push_back(
-        {entry.th32ProcessID, ImagePathOf(entry.th32ProcessID), U(entry.szExeFile)});
+    programs.push_back({entry.th32ProcessID, ImagePathOf(entry.th32ProcessID), U(entry.szExeFile)});
   }
   return programs;
 }
@@ -149,8 +148,8 @@ Status WinRuntime::ProbeWrite(const std::u16string& folder) {
 }
 
 Status WinRuntime::ProbeRename(const std::u16string& file) {
-  const win::UniqueFile opened(::CreateFileW(W(ExtendedPath(file)), DELETE, kShareAll, nullptr,
-                                             OPEN_EXISTING, 0, nullptr));
+  const win::UniqueFile opened(
+      ::CreateFileW(W(ExtendedPath(file)), DELETE, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr));
   return opened ? Status() : Status(LastError());
 }
 
@@ -159,8 +158,7 @@ bool WinRuntime::IsElevated() {
   if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, token.put())) return false;
   TOKEN_ELEVATION elevation{};
   DWORD size = 0;
-  return ::GetTokenInformation(token.get(), TokenElevation, &elevation, sizeof(elevation),
-                               &size) &&
+  return ::GetTokenInformation(token.get(), TokenElevation, &elevation, sizeof(elevation), &size) &&
          elevation.TokenIsElevated != 0;
 }
 

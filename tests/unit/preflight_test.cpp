@@ -101,7 +101,7 @@ struct RightsCase {
   Op probe;
   const char16_t* where;  // part of the refused path
   bool elevated;
-  int answer;              // to the offer
+  int answer;  // to the offer
   bool restartFails;
 };
 

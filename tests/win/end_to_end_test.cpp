@@ -94,7 +94,8 @@ class EndToEnd : public ::testing::Test {
   void PressTheButton() {
     const size_t before = answerer_.boxes().size();
     StartTheJob();
-    ASSERT_TRUE(PumpUntil([&] { return answerer_.boxes().size() > before && !window_.JobRunning(); }));
+    ASSERT_TRUE(
+        PumpUntil([&] { return answerer_.boxes().size() > before && !window_.JobRunning(); }));
   }
 
   bool PumpUntil(const std::function<bool()>& done,
@@ -272,9 +273,8 @@ TEST_F(EndToEnd, WindowAnswersAndShowsProgressThroughoutAJobOnThousandsOfFiles) 
   ASSERT_TRUE(PumpUntil([&] { return watcher.stopped(); }));
 
   const auto seconds = std::chrono::duration_cast<std::chrono::milliseconds>(took).count() / 1000.0;
-  std::printf("job on %d files: %.1f s; worst WM_NULL answer %lld ms (%d unanswered)\n",
-              kReplays, seconds, static_cast<long long>(watcher.worst().count()),
-              watcher.unanswered());
+  std::printf("job on %d files: %.1f s; worst WM_NULL answer %lld ms (%d unanswered)\n", kReplays,
+              seconds, static_cast<long long>(watcher.worst().count()), watcher.unanswered());
   for (const std::u16string& caption : watcher.captions()) {
     std::printf("  button: %s\n", ToUtf8(caption).c_str());
   }
@@ -285,14 +285,13 @@ TEST_F(EndToEnd, WindowAnswersAndShowsProgressThroughoutAJobOnThousandsOfFiles) 
   ASSERT_GE(captions.size(), 3u);
   EXPECT_EQ(captions.front(), texts::kButtonCaption);
   EXPECT_EQ(captions.back(), texts::kButtonCaption);
-  EXPECT_TRUE(std::any_of(captions.begin(), captions.end(), [](const std::u16string& c) {
-    return Contains(c, u"正在");
-  }));
+  EXPECT_TRUE(std::any_of(captions.begin(), captions.end(),
+                          [](const std::u16string& c) { return Contains(c, u"正在"); }));
 
   ExpectOneBox(u"清理完成！补丁完成", u"提示", IDI_ASTERISK);
   ExpectPatchedAndTidied();
-  EXPECT_TRUE(FileExists(game_ + u"vTemp\\replay" + FromUtf8(std::to_string(kReplays - 1)) +
-                         u".w3g"));
+  EXPECT_TRUE(
+      FileExists(game_ + u"vTemp\\replay" + FromUtf8(std::to_string(kReplays - 1)) + u".w3g"));
   EXPECT_EQ(window_.War3Browser.Text(), game_ + u"war3.exe");
   EXPECT_TRUE(::IsWindowEnabled(button) && ::IsWindowEnabled(picker));
   EXPECT_FALSE(window_.War3Browser.Locked());
@@ -346,8 +345,8 @@ class RunningGame {
     STARTUPINFOW si{};
     si.cb = sizeof(si);
     std::u16string command = u"\"" + as + u"\"";
-    started_ = ::CreateProcessW(win::W(as), const_cast<wchar_t*>(win::W(command)), nullptr,
-                                nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_);
+    started_ = ::CreateProcessW(win::W(as), const_cast<wchar_t*>(win::W(command)), nullptr, nullptr,
+                                FALSE, 0, nullptr, nullptr, &si, &pi_);
   }
   ~RunningGame() { End(); }
   bool started() const { return started_; }

@@ -3,7 +3,11 @@
 // the tab order, the fixed centred frame.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 #include "app/frm_main.h"
+#include "app/ui_thread_runtime.h"
 #include "forms/dpi.h"
 #include "resources/texts.h"
 #include "runtime/command_line.h"
@@ -214,6 +218,71 @@ TEST_F(MainWindow, RestoreRunsLikeTheJobAndLeavesTheWindowReady) {
   EXPECT_TRUE(::IsWindowEnabled(window_.Command1.hwnd()));
   EXPECT_EQ(window_.Command1.Caption(), texts::kButtonCaption);
   EXPECT_FALSE(window_.War3Browser.Locked());
+}
+
+// Records on which thread each operation ran.
+class ThreadRecordingRuntime : public WinRuntime {
+ public:
+  int MsgBox(const std::u16string&, std::uint32_t, const std::u16string&) override {
+    boxThread = ::GetCurrentThreadId();
+    return kIdYes;
+  }
+  Status RestartElevated(const std::u16string& argument) override {
+    restartThread = ::GetCurrentThreadId();
+    restartArgument = argument;
+    return Status();
+  }
+  void Sleep(std::uint32_t) override { sleepThread = ::GetCurrentThreadId(); }
+
+  DWORD boxThread = 0, restartThread = 0, sleepThread = 0;
+  std::u16string restartArgument;
+};
+
+TEST_F(MainWindow, AWorkersBoxesAndRestartRunOnTheWindowsThreadAndPausesOnTheWorker) {
+  ThreadRecordingRuntime inner;
+  DWORD afterRestartThread = 0;
+  UiThreadRuntime rt(inner, form_, [&] { afterRestartThread = ::GetCurrentThreadId(); });
+  std::atomic<bool> done{false};
+  int answer = 0;
+  Status restarted = Error{};
+  DWORD worker = 0;
+  std::thread thread([&] {
+    worker = ::GetCurrentThreadId();
+    answer = rt.MsgBox(u"prompt", kMbYesNo, u"title");
+    restarted = rt.RestartElevated(u"d:\\war3\\war3.exe");
+    rt.Sleep(1);
+    done = true;
+  });
+  EXPECT_TRUE(testing::PumpUntil([&] { return done.load(); }, form_));
+  thread.join();
+
+  const DWORD window = ::GetCurrentThreadId();
+  EXPECT_EQ(answer, kIdYes);
+  EXPECT_EQ(inner.boxThread, window);
+  EXPECT_TRUE(restarted.ok());
+  EXPECT_EQ(inner.restartThread, window);
+  EXPECT_EQ(inner.restartArgument, u"d:\\war3\\war3.exe");
+  EXPECT_EQ(afterRestartThread, window);
+  EXPECT_EQ(inner.sleepThread, worker);
+}
+
+TEST(UiThreadRuntime, ABoxForAWindowThatIsGoneIsNotShownAndAnswersNothing) {
+  ThreadRecordingRuntime inner;
+  const HWND gone =
+      ::CreateWindowW(L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+  ::DestroyWindow(gone);
+  bool restartedAfter = false;
+  UiThreadRuntime rt(inner, gone, [&] { restartedAfter = true; });
+  int answer = -1;
+  Status restarted;
+  std::thread([&] {
+    answer = rt.MsgBox(u"prompt", kMbYesNo, u"title");
+    restarted = rt.RestartElevated(u"x");
+  }).join();
+  EXPECT_EQ(answer, 0);
+  EXPECT_EQ(inner.boxThread, 0u);
+  EXPECT_FALSE(restarted.ok());
+  EXPECT_FALSE(restartedAfter);
 }
 
 TEST(PathFromCommandLine, TakesExactlyOneArgumentAsTyped) {
