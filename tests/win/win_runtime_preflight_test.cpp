@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+#include "app/preflight.h"
+#include "resources/texts.h"
 #include "runtime/text.h"
 #include "runtime/win_handles.h"
 #include "runtime/win_runtime.h"
@@ -15,6 +17,16 @@ namespace torvane {
 namespace {
 
 using win::W;
+
+size_t EntriesIn(const std::u16string& folder) {
+  size_t count = 0;
+  WIN32_FIND_DATAW found{};
+  win::UniqueFind find(::FindFirstFileW(W(folder + u"*"), &found));
+  if (!find) return 0;
+  do ++count;
+  while (::FindNextFileW(find.get(), &found));
+  return count;
+}
 
 class WinPreflightOps : public ::testing::Test {
  protected:
@@ -35,16 +47,6 @@ class WinPreflightOps : public ::testing::Test {
                                        FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
     ::WriteFile(file.get(), "x", 1, &written, nullptr);
-  }
-
-  size_t EntriesIn(const std::u16string& folder) {
-    size_t count = 0;
-    WIN32_FIND_DATAW found{};
-    win::UniqueFind find(::FindFirstFileW(W(folder + u"*"), &found));
-    if (!find) return 0;
-    do ++count;
-    while (::FindNextFileW(find.get(), &found));
-    return count;
   }
 
   WinRuntime rt_;
@@ -95,6 +97,43 @@ TEST_F(WinPreflightOps, ProcessListNamesOtherProgramsByTheirFilesButNotThisOne) 
   EXPECT_TRUE(named);  // Wine's own services at least
   EXPECT_TRUE(rt_.ProgramsUsing({folder_ + u"game.dll"}).ok());
   (void)rt_.IsElevated();
+}
+
+// A game folder this user may not write, as Program Files is to a user who is not an
+// administrator: scripts/readonly-game-test.sh lays one out as another user and names its
+// war3.exe in TORVANE_READONLY_GAME. Without it there is nothing to test.
+TEST(WinPreflight, AGameFolderThisUserMayNotWriteIsRefusedBeforeAnythingIsTouched) {
+  wchar_t exe[MAX_PATH] = {};
+  if (::GetEnvironmentVariableW(L"TORVANE_READONLY_GAME", exe, MAX_PATH) == 0) {
+    GTEST_SKIP() << "TORVANE_READONLY_GAME is not set";
+  }
+  class Recording : public WinRuntime {
+   public:
+    int MsgBox(const std::u16string& prompt, std::uint32_t flags, const std::u16string&) override {
+      prompts.push_back(prompt);
+      this->flags.push_back(flags);
+      return 7;  // No: nothing is restarted
+    }
+    std::vector<std::u16string> prompts;
+    std::vector<std::uint32_t> flags;
+  } rt;
+  const std::u16string typed = win::U(exe);
+  const std::u16string folder = FolderOf(typed);
+  const size_t entries = EntriesIn(folder);
+
+  EXPECT_TRUE(rt.ProbeWrite(folder).Is(ErrorKind::kAccessDenied));
+  EXPECT_FALSE(PreflightPasses(typed, DeriveGamePaths(LowerCase(typed)), rt));
+  ASSERT_EQ(rt.prompts.size(), 1u);
+  const std::u16string& prompt = rt.prompts.front();
+  std::printf("elevated: %d\n%s\n", rt.IsElevated() ? 1 : 0, ToUtf8(prompt).c_str());
+  EXPECT_TRUE(Contains(LowerCase(prompt), LowerCase(folder))) << ToUtf8(prompt);
+  EXPECT_TRUE(Contains(prompt, texts::kMsgNothingChanged));
+  if (rt.IsElevated()) {
+    EXPECT_EQ(rt.flags.front(), kMbOk | kMbIconStop);
+  } else {
+    EXPECT_EQ(rt.flags.front(), kMbYesNo | kMbIconExclamation);
+  }
+  EXPECT_EQ(EntriesIn(folder), entries);
 }
 
 }  // namespace
