@@ -177,7 +177,7 @@ void FrmMain::Form_QueryClose() {
 void FrmMain::StartJob(Job job) {
   if (JobRunning()) return;
   const HWND window = hwnd();
-  ShowJobRunning(true);
+  EnterJobState();
   worker_ = std::thread([this, job, window, text = War3Browser.Text()] {
     WinRuntime files;
     files.SetOwner(window);
@@ -195,40 +195,41 @@ void FrmMain::StartJob(Job job) {
 void FrmMain::JobEnded() {
   if (!worker_.joinable()) return;
   worker_.join();
-  ShowJobRunning(false);
+  LeaveJobState();
   if (closeWhenDone_ && !closeNoticeOpen_) ::PostMessageW(hwnd(), WM_CLOSE, 0, 0);
 }
 
 // The button disabled and showing progress, the path fixed (its text stays readable),
-// the restore command greyed; all put back afterwards.
-void FrmMain::ShowJobRunning(bool running) {
-  if (running) {
-    focusBeforeJob_ = ::GetFocus();
-    pickerWasLocked_ = War3Browser.Locked();
-    progress_.OnStage(JobStage::kChecking);
-    shown_.reset();
-  }
-  War3Browser.SetLocked(running || pickerWasLocked_);
-  ::EnableWindow(War3Browser.hwnd(), !running);
-  Command1.SetEnabled(!running);
+// the restore command greyed.
+void FrmMain::EnterJobState() {
+  focusBeforeJob_ = ::GetFocus();
+  pickerWasLocked_ = War3Browser.Locked();
+  EnableJobControls(false);
   // Keys still reach a field that has the focus inside a disabled picker (Alt+Down would
   // open the browse dialog): the focus moves to the window itself, and cannot go back
   // into the picker while it is disabled.
   const HWND focus = ::GetFocus();
-  if (running && (focus == War3Browser.hwnd() || ::IsChild(War3Browser.hwnd(), focus))) {
-    ::SetFocus(hwnd());
-  }
-  ::EnableMenuItem(::GetSystemMenu(hwnd(), FALSE), kRestoreCommand,
-                   MF_BYCOMMAND | (running ? MF_GRAYED : MF_ENABLED));
-  if (running) {
-    ShowProgress();
-    ::SetTimer(hwnd(), kProgressTimer, kProgressIntervalMs, nullptr);
-    return;
-  }
+  if (focus == War3Browser.hwnd() || ::IsChild(War3Browser.hwnd(), focus)) ::SetFocus(hwnd());
+  progress_.OnStage(JobStage::kChecking);
+  shown_.reset();
+  ShowProgress();
+  ::SetTimer(hwnd(), kProgressTimer, kProgressIntervalMs, nullptr);
+}
+
+void FrmMain::LeaveJobState() {
   ::KillTimer(hwnd(), kProgressTimer);
   ::SetWindowTextW(Command1.hwnd(), win::W(texts::kButtonCaption));
   taskbar_.Clear(hwnd());
+  EnableJobControls(true);
   if (focusBeforeJob_ && ::IsChild(hwnd(), focusBeforeJob_)) ::SetFocus(focusBeforeJob_);
+}
+
+void FrmMain::EnableJobControls(bool enabled) {
+  War3Browser.SetLocked(!enabled || pickerWasLocked_);
+  ::EnableWindow(War3Browser.hwnd(), enabled);
+  Command1.SetEnabled(enabled);
+  ::EnableMenuItem(::GetSystemMenu(hwnd(), FALSE), kRestoreCommand,
+                   MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
 }
 
 void FrmMain::ShowProgress() {

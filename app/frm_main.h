@@ -76,7 +76,9 @@ class FrmMain : public forms::Form {
 
   void StartJob(Job job);
   void JobEnded();
-  void ShowJobRunning(bool running);
+  void EnterJobState();
+  void LeaveJobState();
+  void EnableJobControls(bool enabled);
   void ShowProgress();
 
   std::thread worker_;

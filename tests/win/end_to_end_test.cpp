@@ -347,6 +347,9 @@ class RunningGame {
     std::u16string command = u"\"" + as + u"\"";
     started_ = ::CreateProcessW(win::W(as), const_cast<wchar_t*>(win::W(command)), nullptr, nullptr,
                                 FALSE, 0, nullptr, nullptr, &si, &pi_);
+    // Up once the system can name its file, as for a game the user started a while ago.
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (started_ && !Named() && std::chrono::steady_clock::now() < until) ::Sleep(20);
   }
   ~RunningGame() { End(); }
   bool started() const { return started_; }
@@ -361,6 +364,13 @@ class RunningGame {
   }
 
  private:
+  bool Named() const {
+    const auto programs = WinRuntime().RunningPrograms();
+    return programs.ok() &&
+           std::any_of(programs.value().begin(), programs.value().end(),
+                       [&](const RunningProgram& p) { return p.pid == pid() && !p.path.empty(); });
+  }
+
   PROCESS_INFORMATION pi_{};
   bool started_ = false;
 };
