@@ -1,8 +1,14 @@
 #include "app/frm_main.h"
 
+#include <shellapi.h>
+
 #include "app/patch_job.h"
+#include "app/restore.h"
+#include "app/ui_thread_runtime.h"
 #include "forms/twips.h"
 #include "resources/texts.h"
+#include "runtime/text.h"
+#include "runtime/win_handles.h"
 
 namespace torvane {
 namespace {
@@ -24,6 +30,48 @@ constexpr int kCommand1Id = 100;
 
 // The window's font, which its twips layout is drawn for; the picker's stored font too.
 forms::FontDesc WindowFont() { return {texts::kSimSunFace, 9, FW_NORMAL, GB2312_CHARSET}; }
+// Posted by the worker as its last act.
+constexpr UINT kJobEndedMessage = WM_APP + 0x41;
+// The progress on the button is redrawn at most this often.
+constexpr UINT_PTR kProgressTimer = 1;
+constexpr UINT kProgressIntervalMs = 50;
+
+std::u16string_view StageText(JobStage stage) {
+  switch (stage) {
+    case JobStage::kChecking:
+      return texts::kStageChecking;
+    case JobStage::kRecovering:
+      return texts::kStageRecovering;
+    case JobStage::kSettingAside:
+      return texts::kStageSettingAside;
+    case JobStage::kStaging:
+      return texts::kStageStaging;
+    case JobStage::kSwapping:
+      return texts::kStageSwapping;
+    case JobStage::kTidying:
+      return texts::kStageTidying;
+    case JobStage::kRestoring:
+      return texts::kStageRestoring;
+    case JobStage::kFinishing:
+      return texts::kStageFinishing;
+  }
+  return texts::kStageChecking;
+}
+
+// "正在清理多余文件… 120 / 3000" while files are counted, the stage alone otherwise.
+std::u16string ProgressCaption(const JobProgress::Snapshot& progress) {
+  std::u16string caption(StageText(progress.stage));
+  if (progress.total == 0) return caption;
+  return caption + u" " + FromUtf8(std::to_string(progress.done)) + u" / " +
+         FromUtf8(std::to_string(progress.total));
+}
+
+void AddSystemMenuCommands(HWND window) {
+  const HMENU menu = ::GetSystemMenu(window, FALSE);
+  ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+  ::AppendMenuW(menu, MF_STRING, FrmMain::kRestoreCommand, win::W(texts::kMenuRestore));
+  ::AppendMenuW(menu, MF_STRING, FrmMain::kOpenVTempCommand, win::W(texts::kMenuOpenVTemp));
+}
 
 // The host's own size entry of a stored instance, in twips.
 float ExtentTwips(const forms::PropertyBag& settings, std::u16string_view key,
@@ -41,7 +89,21 @@ FrmMain::FrmMain()
       Label(*this),
       Command1(*this) {}
 
-FrmMain::~FrmMain() = default;
+FrmMain::~FrmMain() {
+  if (!worker_.joinable()) return;
+  // The window goes first: a box the job still asks for then fails at once instead of
+  // waiting for a thread that waits here.
+  if (hwnd()) ::DestroyWindow(hwnd());
+  worker_.join();
+}
+
+std::optional<std::u16string> PathFromCommandLine(const wchar_t* commandLine) {
+  int count = 0;
+  LPWSTR* arguments = ::CommandLineToArgvW(commandLine, &count);
+  const win::UniqueLocal owner(arguments);
+  if (arguments == nullptr || count != 2 || arguments[1][0] == L'\0') return std::nullopt;
+  return win::U(arguments[1]);
+}
 
 forms::PropertyBag FrmMain::War3BrowserSettings() {
   forms::PropertyBag bag;
@@ -66,11 +128,154 @@ bool FrmMain::Create() {
   if (!Label.Create(kLabelRect, texts::kLabelCaption)) return false;
   if (!Command1.Create(kButtonRect, texts::kButtonCaption, kCommand1Id)) return false;
   Command1.onClick = [this] { Command1_Click(); };
+  AddSystemMenuCommands(hwnd());
   return true;
 }
 
 Result<std::u16string> FrmMain::MyPath() { return torvane::MyPath(runtime_); }
 
-void FrmMain::Command1_Click() { RunPatchJob(War3Browser.Text(), runtime_); }
+void FrmMain::Command1_Click() { StartJob(&RunPatchJob); }
+
+void FrmMain::mnuRestore_Click() { StartJob(&RunRestore); }
+
+void FrmMain::mnuOpenVTemp_Click() {
+  const Result<std::u16string> folder = QuarantineFolderOf(War3Browser.Text(), runtime_);
+  if (!folder.ok()) {
+    (void)runtime_.MsgBox(texts::kMsgNoPath, kMbOk | kMbIconStop, texts::kTitleError);
+    return;
+  }
+  const Result<std::uint32_t> attributes = runtime_.GetAttr(folder.value());
+  if (!attributes.ok() || (attributes.value() & kAttrFolder) == 0) {
+    (void)runtime_.MsgBox(texts::kMsgNoVTemp + (u"\r\n" + folder.value()),
+                          kMbOk | kMbIconInformation, texts::kTitleInfo);
+    return;
+  }
+  SHELLEXECUTEINFOW info{};
+  info.cbSize = sizeof(info);
+  info.fMask = SEE_MASK_NOASYNC;
+  info.hwnd = hwnd();
+  info.lpVerb = L"open";
+  info.lpFile = win::W(folder.value());
+  info.nShow = SW_SHOWNORMAL;
+  if (::ShellExecuteExW(&info)) return;
+  (void)runtime_.MsgBox(texts::kMsgCannotOpenFolder + folder.value() + u"\r\n" +
+                            texts::kMsgErrorPrefix + LastError().description,
+                        kMbOk | kMbIconStop, texts::kTitleError);
+}
+
+// A close while a job runs would end the program in the middle of moving the user's
+// files: the window says so and closes once the job is over.
+void FrmMain::Form_QueryClose() {
+  closeWhenDone_ = true;
+  if (!closeNoticeOpen_) {
+    closeNoticeOpen_ = true;
+    (void)runtime_.MsgBox(texts::kMsgJobRunning, kMbOk | kMbIconInformation, texts::kTitleInfo);
+    closeNoticeOpen_ = false;
+  }
+  if (!JobRunning()) ::DestroyWindow(hwnd());  // it ended while the notice was up
+}
+
+void FrmMain::StartJob(Job job) {
+  if (JobRunning()) return;
+  const HWND window = hwnd();
+  EnterJobState();
+  worker_ = std::thread([this, job, window, text = War3Browser.Text()] {
+    WinRuntime files;
+    files.SetOwner(window);
+    UiThreadRuntime rt(files, window, [this] { closeWhenDone_ = true; });
+    try {
+      job(text, rt, &progress_);
+    } catch (...) {
+      // Out of memory, the only thing that throws here: the job has stopped where it
+      // was, and the window must still learn that it ended.
+    }
+    ::PostMessageW(window, kJobEndedMessage, 0, 0);
+  });
+}
+
+void FrmMain::JobEnded() {
+  if (!worker_.joinable()) return;
+  worker_.join();
+  LeaveJobState();
+  if (closeWhenDone_ && !closeNoticeOpen_) ::PostMessageW(hwnd(), WM_CLOSE, 0, 0);
+}
+
+// The button disabled and showing progress, the path fixed (its text stays readable),
+// the restore command greyed.
+void FrmMain::EnterJobState() {
+  focusBeforeJob_ = ::GetFocus();
+  pickerWasLocked_ = War3Browser.Locked();
+  EnableJobControls(false);
+  // Keys still reach a field that has the focus inside a disabled picker (Alt+Down would
+  // open the browse dialog): the focus moves to the window itself, and cannot go back
+  // into the picker while it is disabled.
+  const HWND focus = ::GetFocus();
+  if (focus == War3Browser.hwnd() || ::IsChild(War3Browser.hwnd(), focus)) ::SetFocus(hwnd());
+  progress_.OnStage(JobStage::kChecking);
+  shown_.reset();
+  ShowProgress();
+  ::SetTimer(hwnd(), kProgressTimer, kProgressIntervalMs, nullptr);
+}
+
+void FrmMain::LeaveJobState() {
+  ::KillTimer(hwnd(), kProgressTimer);
+  ::SetWindowTextW(Command1.hwnd(), win::W(texts::kButtonCaption));
+  taskbar_.Clear(hwnd());
+  EnableJobControls(true);
+  if (focusBeforeJob_ && ::IsChild(hwnd(), focusBeforeJob_)) ::SetFocus(focusBeforeJob_);
+}
+
+void FrmMain::EnableJobControls(bool enabled) {
+  War3Browser.SetLocked(!enabled || pickerWasLocked_);
+  ::EnableWindow(War3Browser.hwnd(), enabled);
+  Command1.SetEnabled(enabled);
+  ::EnableMenuItem(::GetSystemMenu(hwnd(), FALSE), kRestoreCommand,
+                   MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+}
+
+void FrmMain::ShowProgress() {
+  const JobProgress::Snapshot now = progress_.Read();
+  if (shown_ == now) return;
+  shown_ = now;
+  ::SetWindowTextW(Command1.hwnd(), win::W(ProgressCaption(now)));
+  if (now.total > 0) {
+    taskbar_.Show(hwnd(), now.done, now.total);
+  } else {
+    taskbar_.ShowBusy(hwnd());
+  }
+}
+
+LRESULT FrmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case UiThreadRuntime::kSentCall:
+      return UiThreadRuntime::RunSentCall(lParam);
+    case kJobEndedMessage:
+      JobEnded();
+      return 0;
+    case WM_TIMER:
+      if (wParam != kProgressTimer) break;
+      if (JobRunning()) ShowProgress();
+      return 0;
+    case WM_CLOSE:
+      if (!JobRunning()) break;
+      Form_QueryClose();
+      return 0;
+    case WM_QUERYENDSESSION:
+      return JobRunning() ? FALSE : TRUE;
+    case WM_SYSCOMMAND:
+      if ((wParam & 0xFFF0) == kRestoreCommand) {
+        mnuRestore_Click();
+        return 0;
+      }
+      if ((wParam & 0xFFF0) == kOpenVTempCommand) {
+        mnuOpenVTemp_Click();
+        return 0;
+      }
+      break;
+    default:
+      break;
+  }
+  return Form::HandleMessage(msg, wParam, lParam);
+}
 
 }  // namespace torvane

@@ -1,12 +1,22 @@
 // FrmMain, the program's only window: the caption label, the path picker War3Browser
 // (created from the settings the window stores for it) and the button Command1, which
 // runs the one-click job on the picker's path. Fixed layout; nothing is saved on close.
+//
+// The job, and the restore of the window's system menu, run on a worker thread so that
+// the window keeps answering: its boxes still come up on the window's thread, owned by
+// the window. While one runs, the button shows how far it is, the path cannot be
+// changed, no second one starts and the window does not close.
 #pragma once
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
+#include <thread>
 
+#include "app/job_observer.h"
+#include "app/job_progress.h"
+#include "app/taskbar_progress.h"
 #include "controls/filebrowser/file_browser.h"
 #include "forms/command_button.h"
 #include "forms/control_site.h"
@@ -17,8 +27,16 @@
 
 namespace torvane {
 
+// The one argument of `commandLine` after the program's own name, the path to fill in;
+// nothing for no argument, an empty one, or more than one.
+std::optional<std::u16string> PathFromCommandLine(const wchar_t* commandLine);
+
 class FrmMain : public forms::Form {
  public:
+  // The commands added to the window's system menu.
+  static constexpr UINT kRestoreCommand = 0x0110;
+  static constexpr UINT kOpenVTempCommand = 0x0120;
+
   FrmMain();
   ~FrmMain() override;
 
@@ -32,6 +50,8 @@ class FrmMain : public forms::Form {
   // The settings stored in the window for its picker.
   static forms::PropertyBag War3BrowserSettings();
 
+  bool JobRunning() const { return worker_.joinable(); }
+
  private:
   // Declared before the controls: the picker keeps a reference to it.
   WinRuntime runtime_;
@@ -43,8 +63,32 @@ class FrmMain : public forms::Form {
   forms::Label Label;
   forms::CommandButton Command1;
 
+ protected:
+  LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
  private:
+  using Job = JobOutcome (*)(std::u16string_view pickerText, Runtime& rt, JobObserver* observer);
+
   void Command1_Click();
+  void mnuRestore_Click();
+  void mnuOpenVTemp_Click();
+  void Form_QueryClose();
+
+  void StartJob(Job job);
+  void JobEnded();
+  void EnterJobState();
+  void LeaveJobState();
+  void EnableJobControls(bool enabled);
+  void ShowProgress();
+
+  std::thread worker_;
+  JobProgress progress_;
+  std::optional<JobProgress::Snapshot> shown_;
+  TaskbarProgress taskbar_;
+  bool pickerWasLocked_ = false;
+  HWND focusBeforeJob_ = nullptr;
+  bool closeWhenDone_ = false;
+  bool closeNoticeOpen_ = false;
 };
 
 }  // namespace torvane

@@ -70,7 +70,7 @@ bool IsWindowsFolder(Runtime& rt, const std::u16string& folder) {
   const Result<std::u16string> windows = rt.WindowsFolder();
   if (!windows.ok()) return false;
   if (LowerCase(WithTrailingBackslash(windows.value())) == LowerCase(folder)) return true;
-  const Result<bool> same = rt.SameFile(windows.value(), FolderForLookup(folder));
+  const Result<bool> same = SameFile(rt, windows.value(), FolderForLookup(folder));
   return same.ok() && same.value();
 }
 

@@ -64,6 +64,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
   torvane::FrmMain window;
   window.afterFirstPaint = [&ole] { ole.emplace(); };
   if (!window.Create()) return 1;
+  // "Torvane.exe <path>": an elevated restart, or a shortcut, hands the path over.
+  if (const auto path = torvane::PathFromCommandLine(::GetCommandLineW())) {
+    window.War3Browser.SetText(*path);
+  }
   window.SetQuitOnDestroy(true);
   window.Show(showCommand);
   return RunMessageLoop(window.hwnd());

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "app/game_path.h"
+#include "app/preflight.h"
 #include "app/quarantine.h"
 #include "app/recovery.h"
 #include "app/safe_move.h"
@@ -144,7 +145,8 @@ JobOutcome RunPatchJob(std::u16string_view pickerText, Runtime& rt, JobObserver*
   Report(observer, JobStage::kChecking);
   const std::optional<GamePath> g = CheckGamePath(pickerText, rt);
   std::array<std::u16string, 4> sources;
-  if (!g || !SourcesPresent(rt, sources) || !QuarantineReady(rt, g->quarantine)) {
+  if (!g || !SourcesPresent(rt, sources) || !PreflightPasses(pickerText, g->paths, rt) ||
+      !QuarantineReady(rt, g->quarantine)) {
     return JobOutcome::kRefused;
   }
   const std::unique_ptr<Journal> journal = StartJournal(rt, *g, observer);

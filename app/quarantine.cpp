@@ -54,7 +54,7 @@ std::u16string OwnNameIn(Runtime& rt, const std::u16string& folder) {
   const Result<std::u16string> self = rt.ProgramPath();
   if (!self.ok()) return {};
   const Result<bool> here =
-      rt.SameFile(WithoutBackslash(FolderOf(self.value())), WithoutBackslash(folder));
+      SameFile(rt, WithoutBackslash(FolderOf(self.value())), WithoutBackslash(folder));
   return here.ok() && here.value() ? LowerCase(NameOf(self.value())) : std::u16string();
 }
 

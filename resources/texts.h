@@ -80,6 +80,38 @@ inline constexpr char16_t kMsgRestoredRemoved[] = u" 个文件，删除 ";
 inline constexpr char16_t kMsgRestoredTail[] = u" 个替换文件。";
 inline constexpr char16_t kMsgRestoredPartly[] = u"还原没有全部完成，没有任何文件被删除或覆盖：";
 
+// Before anything is touched: programs using the game, and the rights to change it.
+inline constexpr char16_t kMsgProgramsRunning[] =
+    u"以下程序正在使用游戏文件，请先关闭它们，然后再试一次：";
+inline constexpr char16_t kMsgProcessOpen[] = u"（进程 ";
+inline constexpr char16_t kMsgProcessClose[] = u"）";
+inline constexpr char16_t kMsgNothingChanged[] = u"游戏文件夹没有任何改动。";
+inline constexpr char16_t kMsgNoRightsHead[] = u"本程序没有修改游戏文件夹的权限：";
+inline constexpr char16_t kMsgOfferAdmin[] =
+    u"游戏装在受保护的文件夹（例如 Program Files）中时，需要以管理员身份运行本程序。\r\n"
+    u"要以管理员身份重新启动本程序吗？";
+inline constexpr char16_t kMsgCannotChange[] = u"无法修改游戏文件夹中的以下文件或文件夹：";
+inline constexpr char16_t kMsgRestartFailed[] = u"无法以管理员身份启动本程序。";
+
+// The window while a job runs.
+inline constexpr char16_t kMsgJobRunning[] =
+    u"正在处理游戏文件，请等待完成，不要关闭本程序。\r\n处理完成后窗口会自动关闭。";
+inline constexpr char16_t kStageChecking[] = u"正在检查…";
+inline constexpr char16_t kStageRecovering[] = u"正在修复上次中断的操作…";
+inline constexpr char16_t kStageSettingAside[] = u"正在移开 msvcn80.dll…";
+inline constexpr char16_t kStageStaging[] = u"正在准备补丁文件…";
+inline constexpr char16_t kStageSwapping[] = u"正在替换版本文件…";
+inline constexpr char16_t kStageTidying[] = u"正在清理多余文件…";
+inline constexpr char16_t kStageRestoring[] = u"正在还原…";
+inline constexpr char16_t kStageFinishing[] = u"即将完成…";
+
+// The window's system menu.
+inline constexpr char16_t kMenuRestore[] = u"还原上次的修改…";
+inline constexpr char16_t kMenuOpenVTemp[] = u"打开 vTemp 文件夹";
+inline constexpr char16_t kMsgNoVTemp[] =
+    u"这个游戏文件夹里还没有 vTemp 文件夹（本程序还没有在这里保存过文件）：";
+inline constexpr char16_t kMsgCannotOpenFolder[] = u"无法打开文件夹：";
+
 // The path picker.
 inline constexpr char16_t kDefaultFilter[] = u"所有类型 (*.*) | *.*";
 inline constexpr char16_t kDefaultTitle[] = u"打开文件";

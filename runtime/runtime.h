@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "runtime/result.h"
 
@@ -57,6 +58,22 @@ class AppendFile {
  public:
   virtual ~AppendFile() = default;
   virtual Status Append(std::string_view bytes) = 0;
+};
+
+// A process as the preflight sees it.
+struct RunningProgram {
+  std::uint32_t pid = 0;
+  std::u16string path;  // its executable; may be empty when only the name is known
+  std::u16string name;  // the executable's file name
+};
+
+// What makes two paths name the same file or folder (volume and file number), whatever
+// their spelling: short names, another drive letter, case.
+struct FileIdentity {
+  std::uint64_t volume = 0;
+  std::uint64_t fileHigh = 0;
+  std::uint64_t fileLow = 0;
+  bool operator==(const FileIdentity&) const = default;
 };
 
 class Runtime {
@@ -111,9 +128,33 @@ class Runtime {
   virtual Result<std::u16string> WindowsFolder() = 0;
   // The running program's own file.
   virtual Result<std::u16string> ProgramPath() = 0;
-  // True when both paths name the same file or folder (same volume and file index), so
-  // another name, a link or another spelling of one file is recognised.
-  virtual Result<bool> SameFile(const std::u16string& a, const std::u16string& b) = 0;
+
+  // --- Before a job: who else has the game open, and whether the tool may change it.
+  // Every process of the session but this one whose executable can be named.
+  virtual Result<std::vector<RunningProgram>> RunningPrograms() = 0;
+  // The processes that hold any of `files` open, as the system's Restart Manager sees
+  // them; an empty list where it is not available.
+  virtual Result<std::vector<RunningProgram>> ProgramsUsing(
+      const std::vector<std::u16string>& files) = 0;
+  virtual Result<FileIdentity> IdentityOf(const std::u16string& path) = 0;
+  // Creates a file in `folder` and deletes it again.
+  virtual Status ProbeWrite(const std::u16string& folder) = 0;
+  // Opens `file` as a rename needs it (delete access, every kind of sharing) and closes it.
+  virtual Status ProbeRename(const std::u16string& file) = 0;
+  // True when the program runs with an administrator's full rights.
+  virtual bool IsElevated() = 0;
+  // Starts the running program again as administrator, with `argument` as its one
+  // argument. Fails with the platform's "cancelled" error when the user declines.
+  virtual Status RestartElevated(const std::u16string& argument) = 0;
 };
+
+// True when both paths name one file or folder, whatever their spelling.
+inline Result<bool> SameFile(Runtime& rt, const std::u16string& a, const std::u16string& b) {
+  const Result<FileIdentity> x = rt.IdentityOf(a);
+  if (!x.ok()) return x.error();
+  const Result<FileIdentity> y = rt.IdentityOf(b);
+  if (!y.ok()) return y.error();
+  return x.value() == y.value();
+}
 
 }  // namespace torvane

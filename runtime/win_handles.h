@@ -53,9 +53,11 @@ inline void DestroyIco(HICON h) { ::DestroyIcon(h); }
 inline void DestroyCur(HCURSOR h) { ::DestroyCursor(h); }
 inline void DeleteDc(HDC h) { ::DeleteDC(h); }
 inline void FreeCoTaskMem(void* p) { ::CoTaskMemFree(p); }
+inline void ReleaseModule(HMODULE h) { ::FreeLibrary(h); }
 }  // namespace detail
 
-// CreateFileW and FindFirstFileW report failure as INVALID_HANDLE_VALUE, not null.
+// CreateFileW, FindFirstFileW and CreateToolhelp32Snapshot report failure as
+// INVALID_HANDLE_VALUE, not null.
 class UniqueFile : public Unique<HANDLE, detail::CloseKernel> {
  public:
   UniqueFile() = default;
@@ -66,6 +68,9 @@ class UniqueFind : public Unique<HANDLE, detail::CloseFind> {
   UniqueFind() = default;
   explicit UniqueFind(HANDLE h) : Unique(h == INVALID_HANDLE_VALUE ? nullptr : h) {}
 };
+// Kernel objects whose creation reports failure as null (OpenProcess, OpenProcessToken).
+using UniqueHandle = Unique<HANDLE, detail::CloseKernel>;
+using UniqueModule = Unique<HMODULE, detail::ReleaseModule>;
 using UniqueLocal = Unique<HLOCAL, detail::FreeLocal>;
 using UniqueGlobal = Unique<HGLOBAL, detail::FreeGlobal>;
 using UniqueWindow = Unique<HWND, detail::DestroyWnd>;

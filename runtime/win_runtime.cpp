@@ -82,12 +82,6 @@ class WinAppendFile : public AppendFile {
   win::UniqueFile file_;
 };
 
-// The file a path names, opened without read or write access: enough to ask who it is.
-win::UniqueFile OpenForIdentity(const std::u16string& path) {
-  return win::UniqueFile(::CreateFileW(
-      W(ExtendedPath(path)), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-}
 
 std::u16string TwoDigits(int value) {
   return std::u16string{static_cast<char16_t>(u'0' + value / 10 % 10),
@@ -311,18 +305,5 @@ Result<std::u16string> WinRuntime::ProgramPath() {
   }
 }
 
-Result<bool> WinRuntime::SameFile(const std::u16string& a, const std::u16string& b) {
-  const win::UniqueFile first = OpenForIdentity(a);
-  if (!first) return LastError();
-  const win::UniqueFile second = OpenForIdentity(b);
-  if (!second) return LastError();
-  BY_HANDLE_FILE_INFORMATION x{}, y{};
-  if (!::GetFileInformationByHandle(first.get(), &x) ||
-      !::GetFileInformationByHandle(second.get(), &y)) {
-    return LastError();
-  }
-  return x.dwVolumeSerialNumber == y.dwVolumeSerialNumber && x.nFileIndexHigh == y.nFileIndexHigh &&
-         x.nFileIndexLow == y.nFileIndexLow;
-}
 
 }  // namespace torvane

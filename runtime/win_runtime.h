@@ -41,7 +41,16 @@ class WinRuntime : public Runtime {
   Result<std::u16string> FullPath(const std::u16string& path) override;
   Result<std::u16string> WindowsFolder() override;
   Result<std::u16string> ProgramPath() override;
-  Result<bool> SameFile(const std::u16string& a, const std::u16string& b) override;
+
+  // In win_runtime_preflight.cpp.
+  Result<std::vector<RunningProgram>> RunningPrograms() override;
+  Result<std::vector<RunningProgram>> ProgramsUsing(
+      const std::vector<std::u16string>& files) override;
+  Result<FileIdentity> IdentityOf(const std::u16string& path) override;
+  Status ProbeWrite(const std::u16string& folder) override;
+  Status ProbeRename(const std::u16string& file) override;
+  bool IsElevated() override;
+  Status RestartElevated(const std::u16string& argument) override;
 
  private:
   HWND owner_ = nullptr;

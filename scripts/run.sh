@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Opens Torvane.exe under Wine, with a game folder to try the whole job on:
-#   scripts/run.sh BUILD_DIR [--screenshot FILE]
+#   scripts/run.sh BUILD_DIR [--screenshot FILE [--mid-job]]
 # Lays out a demo game folder of stand-in files in BUILD_DIR/demo/Warcraft III/ and the
 # tool's patch folder of stand-ins beside Torvane.exe, says where they are and which path
 # to type, then opens the window. With --screenshot, or where there is no display, the
 # window opens in a virtual display instead, the demo path is typed into it, a picture of
-# the window is saved (out/window.png unless given) and the program is closed again.
+# the window is saved (out/window.png unless given) and the program is closed again. With
+# --mid-job the button is pressed too (Tab, Space) and the picture shows the running job.
 # TORVANE_DPI=120 runs it on a screen of 120 dots per inch (see wine-session.sh).
 set -euo pipefail
 
@@ -13,7 +14,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 
 # Inside the Wine session: start the program, wait for its window, type, take the picture.
 if [ "${1:-}" = --capture ]; then
-  exe=$2 shot=$3 typed=$4
+  exe=$2 shot=$3 typed=$4 midjob=${5:-}
   wine "$exe" >/dev/null 2>&1 &
   program=$!
   window=""
@@ -31,6 +32,10 @@ if [ "${1:-}" = --capture ]; then
   xdotool windowfocus --sync "$window" 2>/dev/null || true
   xdotool type --delay 20 "$typed"
   sleep 0.5
+  if [ -n "$midjob" ]; then
+    xdotool key Tab space
+    sleep 1.5
+  fi
   eval "$(xdotool getwindowgeometry --shell "$window")"
   mkdir -p "$(dirname "$shot")"
   xwd -root -silent | convert xwd:- -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$shot"
@@ -41,10 +46,11 @@ fi
 
 [ $# -ge 1 ] || { echo "usage: scripts/run.sh BUILD_DIR [--screenshot FILE]" >&2; exit 2; }
 build=$(realpath -m "$1"); shift
-shot=""
+shot="" midjob=""
 while [ $# -gt 0 ]; do
   case "$1" in
     --screenshot) shot=$(realpath -m "${2:?--screenshot needs a file}"); shift 2 ;;
+    --mid-job) midjob=1; shift ;;
     *) echo "run: unknown argument $1" >&2; exit 2 ;;
   esac
 done
@@ -89,4 +95,5 @@ fi
 
 # No display, or a picture wanted: a virtual display of the session's own.
 [ -n "$shot" ] || shot=$(realpath -m out/window.png)
-TORVANE_XVFB=1 "$here/wine-session.sh" "$build" "$here/run.sh" --capture "$exe" "$shot" "$typed"
+TORVANE_XVFB=1 "$here/wine-session.sh" "$build" "$here/run.sh" --capture "$exe" "$shot" "$typed" \
+  "$midjob"

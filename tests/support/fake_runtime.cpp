@@ -414,10 +414,52 @@ Result<std::u16string> FakeRuntime::ProgramPath() {
   return programPath_.empty() ? WithTrailingBackslash(appPath_) + u"Torvane.exe" : programPath_;
 }
 
-Result<bool> FakeRuntime::SameFile(const std::u16string& a, const std::u16string& b) {
-  if (auto error = Begin(Op::kSameFile, a, b)) return *error;
-  if (!Find(a) || !Find(b)) return MakeError(ErrorKind::kNotFound);
-  return Key(a) == Key(b);
+Result<std::vector<RunningProgram>> FakeRuntime::RunningPrograms() {
+  if (auto error = Begin(Op::kRunningPrograms, u"")) return *error;
+  return programs_;
+}
+
+Result<std::vector<RunningProgram>> FakeRuntime::ProgramsUsing(
+    const std::vector<std::u16string>& files) {
+  if (auto error = Begin(Op::kProgramsUsing, u"")) return *error;
+  std::vector<RunningProgram> users;
+  for (const auto& [program, held] : fileUsers_) {
+    for (const std::u16string& file : files) {
+      if (Key(file) == Key(held)) users.push_back(program);
+    }
+  }
+  return users;
+}
+
+Result<FileIdentity> FakeRuntime::IdentityOf(const std::u16string& path) {
+  if (auto error = Begin(Op::kIdentityOf, path)) return *error;
+  std::u16string key = Key(path);
+  for (const auto& [alias, target] : aliases_) {
+    const std::u16string from = Key(alias);
+    if (key == from || key.rfind(from + u"\\", 0) == 0) key = Key(target) + key.substr(from.size());
+  }
+  const Node* node = Find(key);
+  if (node == nullptr) return MakeError(ErrorKind::kNotFound);
+  return FileIdentity{key[0], 0, node->order};
+}
+
+Status FakeRuntime::ProbeWrite(const std::u16string& folder) {
+  if (auto error = Begin(Op::kProbeWrite, folder)) return *error;
+  return FolderExists(folder) ? Status() : Status(MakeError(ErrorKind::kNotFound));
+}
+
+Status FakeRuntime::ProbeRename(const std::u16string& file) {
+  if (auto error = Begin(Op::kProbeRename, file)) return *error;
+  const Node* node = Find(file);
+  if (node == nullptr) return MakeError(ErrorKind::kNotFound);
+  if (node->heldOpen) return MakeError(ErrorKind::kInUse);
+  return Status();
+}
+
+Status FakeRuntime::RestartElevated(const std::u16string& argument) {
+  if (auto error = Begin(Op::kRestartElevated, argument)) return *error;
+  restarts_.push_back(argument);
+  return Status();
 }
 
 }  // namespace torvane::testing

@@ -33,7 +33,12 @@ enum class Op {
   kDigest,
   kRmDir,
   kFullPath,
-  kSameFile,
+  kRunningPrograms,
+  kProgramsUsing,
+  kIdentityOf,
+  kProbeWrite,
+  kProbeRename,
+  kRestartElevated,
 };
 
 struct Fault {
@@ -68,6 +73,19 @@ class FakeRuntime : public Runtime {
   bool dead() const { return deathCall_ && calls_ > *deathCall_; }
   void SetProgramPath(std::u16string path) { programPath_ = std::move(path); }
 
+  // Processes of the session, and those holding a file open (the Restart Manager's view).
+  void AddProgram(const RunningProgram& program) { programs_.push_back(program); }
+  void AddFileUser(const RunningProgram& program, const std::u16string& file) {
+    fileUsers_.push_back({program, file});
+  }
+  // `alias` (a folder) names the same files as `target`, as a second drive letter would.
+  void AddAlias(const std::u16string& alias, const std::u16string& target) {
+    aliases_.push_back({alias, target});
+  }
+  void SetElevated(bool elevated) { elevated_ = elevated; }
+  // The arguments of every restart as administrator, in order.
+  const std::vector<std::u16string>& restarts() const { return restarts_; }
+
   bool Exists(const std::u16string& path) const;
   std::optional<std::string> Content(const std::u16string& path) const;
   std::optional<std::uint32_t> Attributes(const std::u16string& path) const;
@@ -95,6 +113,14 @@ class FakeRuntime : public Runtime {
   int MsgBox(const std::u16string& prompt, std::uint32_t flags,
              const std::u16string& title) override;
   void Sleep(std::uint32_t milliseconds) override { sleptMs_ += milliseconds; }
+  Result<std::vector<RunningProgram>> RunningPrograms() override;
+  Result<std::vector<RunningProgram>> ProgramsUsing(
+      const std::vector<std::u16string>& files) override;
+  Result<FileIdentity> IdentityOf(const std::u16string& path) override;
+  Status ProbeWrite(const std::u16string& folder) override;
+  Status ProbeRename(const std::u16string& file) override;
+  bool IsElevated() override { return elevated_; }
+  Status RestartElevated(const std::u16string& argument) override;
 
   Result<std::unique_ptr<AppendFile>> OpenForAppend(const std::u16string& path) override;
   Result<std::string> ReadWholeFile(const std::u16string& path) override;
@@ -105,7 +131,6 @@ class FakeRuntime : public Runtime {
   Result<std::u16string> FullPath(const std::u16string& path) override;
   Result<std::u16string> WindowsFolder() override { return std::u16string(u"c:\\windows"); }
   Result<std::u16string> ProgramPath() override;
-  Result<bool> SameFile(const std::u16string& a, const std::u16string& b) override;
 
   // For the append file: one append to an existing file, torn in half at death.
   Status AppendTo(const std::u16string& path, std::string_view bytes);
@@ -141,6 +166,11 @@ class FakeRuntime : public Runtime {
   std::uint64_t sleptMs_ = 0;
   std::optional<std::uint64_t> deathCall_;
   std::u16string programPath_;  // empty: Torvane.exe in the app path
+  std::vector<RunningProgram> programs_;
+  std::vector<std::pair<RunningProgram, std::u16string>> fileUsers_;
+  std::vector<std::pair<std::u16string, std::u16string>> aliases_;
+  bool elevated_ = false;
+  std::vector<std::u16string> restarts_;
 };
 
 }  // namespace torvane::testing

@@ -4,10 +4,17 @@
 // Torvane.exe.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <map>
+#include <set>
+#include <thread>
 
 #include "app/frm_main.h"
+#include "resources/texts.h"
+#include "runtime/command_line.h"
 #include "runtime/text.h"
+#include "runtime/win_handles.h"
 #include "tests/win/ui_support.h"
 
 namespace torvane {
@@ -72,13 +79,50 @@ class EndToEnd : public ::testing::Test {
         << ToUtf8(window_.War3Browser.Text());
   }
 
-  // Tab to the button and press Space; returns once the job has shown its box.
-  void PressTheButton() {
-    testing::PressKey(VK_TAB);
-    ASSERT_TRUE(testing::PumpUntil([&] { return ::GetFocus() == window_.Command1.hwnd(); },
-                                   window_.hwnd()));
+  // Tab to the button and press Space.
+  void StartTheJob() {
+    for (int i = 0; i < 3 && ::GetFocus() != window_.Command1.hwnd(); ++i) {
+      testing::PressKey(VK_TAB);
+      testing::PumpUntil([&] { return ::GetFocus() == window_.Command1.hwnd(); }, window_.hwnd(),
+                         std::chrono::seconds(2));
+    }
+    ASSERT_EQ(::GetFocus(), window_.Command1.hwnd());
     testing::PressKey(VK_SPACE);
-    ASSERT_TRUE(testing::PumpUntil([&] { return !answerer_.boxes().empty(); }, window_.hwnd()));
+  }
+
+  // Presses the button; returns once the job has shown its box and ended.
+  void PressTheButton() {
+    const size_t before = answerer_.boxes().size();
+    StartTheJob();
+    ASSERT_TRUE(
+        PumpUntil([&] { return answerer_.boxes().size() > before && !window_.JobRunning(); }));
+  }
+
+  bool PumpUntil(const std::function<bool()>& done,
+                 std::chrono::milliseconds limit = std::chrono::seconds(60)) {
+    return testing::PumpUntil(done, window_.hwnd(), limit);
+  }
+
+  // Every file below the game folder, name to content.
+  std::map<std::u16string, std::string> Snapshot() const {
+    std::map<std::u16string, std::string> files;
+    SnapshotInto(game_, u"", files);
+    return files;
+  }
+  static void SnapshotInto(const std::u16string& folder, const std::u16string& relative,
+                           std::map<std::u16string, std::string>& files) {
+    WIN32_FIND_DATAW found{};
+    win::UniqueFind find(::FindFirstFileW(win::W(folder + relative + u"*"), &found));
+    if (!find) return;
+    do {
+      const std::u16string name = win::U(found.cFileName);
+      if (name == u"." || name == u"..") continue;
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        SnapshotInto(folder, relative + name + u"\\", files);
+      } else {
+        files[relative + name] = ReadFile(folder + relative + name);
+      }
+    } while (::FindNextFileW(find.get(), &found));
   }
 
   void ExpectOneBox(const std::u16string& text, const std::u16string& title, LPCWSTR icon) {
@@ -96,6 +140,14 @@ class EndToEnd : public ::testing::Test {
     }
     EXPECT_FALSE(FileExists(game_ + u"vTemp"));
     EXPECT_EQ(::GetFileAttributesW(win::W(game_ + u"vTemp")), INVALID_FILE_ATTRIBUTES);
+  }
+
+  void ExpectPatchedAndTidied() {
+    EXPECT_EQ(ReadFile(game_ + u"game.dll"), "new game.dll");
+    EXPECT_EQ(ReadFile(game_ + u"war3patch.mpq"), "new war3patch.mpq");
+    EXPECT_EQ(ReadFile(game_ + u"vTemp\\Game.dll"), "old game");
+    EXPECT_EQ(ReadFile(game_ + u"vTemp\\readme.txt"), "redundant");
+    EXPECT_FALSE(FileExists(game_ + u"readme.txt"));
   }
 
   testing::TempFolder temp_{u"torvane-e2e"};
@@ -140,6 +192,272 @@ TEST_F(EndToEnd, WholeJobOnAGameFolder) {
   EXPECT_EQ(ReadFile(game_ + u"redist\\miles\\Mssfast.m3d"), "miles");
   EXPECT_EQ(ReadFile(game_ + u"redist\\miles\\vTemp\\extra.flt"), "extra");
   EXPECT_EQ(window_.War3Browser.Text(), typed);
+}
+
+// Watches the window from another thread, as Windows does when it decides whether a
+// program is "not responding": how long WM_NULL takes, and what the button says.
+class Watcher {
+ public:
+  Watcher(HWND window, HWND button) : thread_([=, this] { Watch(window, button); }) {}
+  ~Watcher() {
+    stop_ = true;
+    thread_.join();
+  }
+  // The window's thread must go on pumping until the watcher has stopped.
+  void RequestStop() { stop_ = true; }
+  bool stopped() const { return stopped_; }
+  std::chrono::milliseconds worst() const { return worst_; }
+  int unanswered() const { return unanswered_; }
+  const std::vector<std::u16string>& captions() const { return captions_; }
+
+ private:
+  void Watch(HWND window, HWND button) {
+    while (!stop_) {
+      const auto start = std::chrono::steady_clock::now();
+      DWORD_PTR result = 0;
+      if (!::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result)) ++unanswered_;
+      worst_ = std::max(worst_, std::chrono::duration_cast<std::chrono::milliseconds>(
+                                    std::chrono::steady_clock::now() - start));
+      wchar_t text[128] = {};
+      ::SendMessageTimeoutW(button, WM_GETTEXT, 128, reinterpret_cast<LPARAM>(text), SMTO_NORMAL,
+                            5000, &result);
+      if (captions_.empty() || captions_.back() != win::U(text)) captions_.push_back(win::U(text));
+      ::Sleep(10);
+    }
+    stopped_ = true;
+  }
+
+  std::atomic<bool> stop_{false};
+  std::atomic<bool> stopped_{false};
+  std::chrono::milliseconds worst_{0};
+  int unanswered_ = 0;
+  std::vector<std::u16string> captions_;
+  std::thread thread_;
+};
+
+// Thousands of files by default; TORVANE_JOB_FILES=10000 for the figure on a big folder.
+int ReplayCount() {
+  wchar_t value[16] = {};
+  if (::GetEnvironmentVariableW(L"TORVANE_JOB_FILES", value, 16) == 0) return 3000;
+  return _wtoi(value);
+}
+
+TEST_F(EndToEnd, WindowAnswersAndShowsProgressThroughoutAJobOnThousandsOfFiles) {
+  const int kReplays = ReplayCount();
+  for (int i = 0; i < kReplays; ++i) {
+    WriteFile(game_ + u"replay" + FromUtf8(std::to_string(i)) + u".w3g", "r");
+  }
+  TypePath(game_ + u"war3.exe");
+  const HWND form = window_.hwnd();
+  const HWND button = window_.Command1.hwnd();
+  const HWND picker = window_.War3Browser.hwnd();
+  const HMENU menu = ::GetSystemMenu(form, FALSE);
+
+  Watcher watcher(form, button);
+  const auto start = std::chrono::steady_clock::now();
+  StartTheJob();
+  ASSERT_TRUE(PumpUntil([&] { return window_.JobRunning(); }));
+  // While it runs: nothing starts a second job, and the path cannot change.
+  EXPECT_FALSE(::IsWindowEnabled(button));
+  EXPECT_FALSE(::IsWindowEnabled(picker));
+  EXPECT_TRUE(window_.War3Browser.Locked());
+  EXPECT_TRUE(::GetMenuState(menu, FrmMain::kRestoreCommand, MF_BYCOMMAND) & MF_GRAYED);
+  ::SendMessageW(button, BM_CLICK, 0, 0);
+  ::SendMessageW(form, WM_COMMAND, MAKEWPARAM(100, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+  ::SendMessageW(form, WM_SYSCOMMAND, FrmMain::kRestoreCommand, 0);
+  testing::TypeText(u"x");
+
+  ASSERT_TRUE(PumpUntil([&] { return !window_.JobRunning(); }, std::chrono::seconds(300)));
+  const auto took = std::chrono::steady_clock::now() - start;
+  watcher.RequestStop();
+  ASSERT_TRUE(PumpUntil([&] { return watcher.stopped(); }));
+
+  const auto seconds = std::chrono::duration_cast<std::chrono::milliseconds>(took).count() / 1000.0;
+  std::printf("job on %d files: %.1f s; worst WM_NULL answer %lld ms (%d unanswered)\n", kReplays,
+              seconds, static_cast<long long>(watcher.worst().count()), watcher.unanswered());
+  for (const std::u16string& caption : watcher.captions()) {
+    std::printf("  button: %s\n", ToUtf8(caption).c_str());
+  }
+  EXPECT_LE(watcher.worst().count(), 250);
+  EXPECT_EQ(watcher.unanswered(), 0);
+  // The button told how far the job was, then got its own caption back.
+  const std::vector<std::u16string>& captions = watcher.captions();
+  ASSERT_GE(captions.size(), 3u);
+  EXPECT_EQ(captions.front(), texts::kButtonCaption);
+  EXPECT_EQ(captions.back(), texts::kButtonCaption);
+  EXPECT_TRUE(std::any_of(captions.begin(), captions.end(),
+                          [](const std::u16string& c) { return Contains(c, u"正在"); }));
+
+  ExpectOneBox(u"清理完成！补丁完成", u"提示", IDI_ASTERISK);
+  ExpectPatchedAndTidied();
+  EXPECT_TRUE(
+      FileExists(game_ + u"vTemp\\replay" + FromUtf8(std::to_string(kReplays - 1)) + u".w3g"));
+  EXPECT_EQ(window_.War3Browser.Text(), game_ + u"war3.exe");
+  EXPECT_TRUE(::IsWindowEnabled(button) && ::IsWindowEnabled(picker));
+  EXPECT_FALSE(window_.War3Browser.Locked());
+  EXPECT_FALSE(::GetMenuState(menu, FrmMain::kRestoreCommand, MF_BYCOMMAND) & MF_GRAYED);
+}
+
+TEST_F(EndToEnd, ClosingDuringTheJobSaysSoWaitsAndClosesWhenItEnds) {
+  TypePath(game_ + u"war3.exe");
+  const HWND form = window_.hwnd();
+  StartTheJob();
+  ASSERT_TRUE(PumpUntil([&] { return window_.JobRunning(); }));
+  ::PostMessageW(form, WM_SYSCOMMAND, SC_CLOSE, 0);
+  ASSERT_TRUE(PumpUntil([&] { return !answerer_.boxes().empty(); }));
+  EXPECT_TRUE(::IsWindow(form));
+  EXPECT_TRUE(window_.JobRunning());
+  ::PostMessageW(form, WM_CLOSE, 0, 0);  // Alt+F4, or the X, once more
+
+  ASSERT_TRUE(PumpUntil([&] { return !::IsWindow(form); }));
+  // The notice for each close that came while no notice was up, then the job's own box.
+  const std::vector<testing::SeenBox>& boxes = answerer_.boxes();
+  ASSERT_GE(boxes.size(), 2u);
+  for (size_t i = 0; i + 1 < boxes.size(); ++i) EXPECT_EQ(boxes[i].text, texts::kMsgJobRunning);
+  EXPECT_EQ(boxes.back().text, u"清理完成！补丁完成");
+  for (const testing::SeenBox& box : boxes) EXPECT_EQ(box.owner, form);
+  ExpectPatchedAndTidied();
+}
+
+TEST_F(EndToEnd, DuringTheJobThePathFieldTakesNeitherTypingNorTheBrowseShortcut) {
+  const std::u16string path = game_ + u"war3.exe";
+  TypePath(path);
+  ASSERT_EQ(::GetFocus(), field_);
+  ::SendMessageW(window_.hwnd(), WM_COMMAND, MAKEWPARAM(100, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(window_.Command1.hwnd()));
+  ASSERT_TRUE(window_.JobRunning());
+  testing::TypeText(u"x");
+  ::keybd_event(VK_MENU, 0, 0, 0);
+  testing::PressKey(VK_DOWN);
+  ::keybd_event(VK_MENU, 0, KEYEVENTF_KEYUP, 0);
+  ASSERT_TRUE(PumpUntil([&] { return !window_.JobRunning(); }));
+  ASSERT_EQ(answerer_.boxes().size(), 1u) << ToUtf8(answerer_.boxes().back().title);
+  EXPECT_EQ(answerer_.boxes()[0].text, u"清理完成！补丁完成");
+  EXPECT_EQ(window_.War3Browser.Text(), path);
+  EXPECT_EQ(::GetFocus(), field_);  // back where it was
+}
+
+// A stand-in for the game, started from the game folder under the game's own name.
+class RunningGame {
+ public:
+  RunningGame(const std::u16string& stand_in, const std::u16string& as) {
+    ::CopyFileW(win::W(stand_in), win::W(as), FALSE);
+    STARTUPINFOW si{};
+    si.cb = sizeof(si);
+    std::u16string command = u"\"" + as + u"\"";
+    started_ = ::CreateProcessW(win::W(as), const_cast<wchar_t*>(win::W(command)), nullptr, nullptr,
+                                FALSE, 0, nullptr, nullptr, &si, &pi_);
+    // Up once the system can name its file, as for a game the user started a while ago.
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (started_ && !Named() && std::chrono::steady_clock::now() < until) ::Sleep(20);
+  }
+  ~RunningGame() { End(); }
+  bool started() const { return started_; }
+  DWORD pid() const { return pi_.dwProcessId; }
+  void End() {
+    if (!started_) return;
+    ::TerminateProcess(pi_.hProcess, 0);
+    ::WaitForSingleObject(pi_.hProcess, 10000);
+    ::CloseHandle(pi_.hProcess);
+    ::CloseHandle(pi_.hThread);
+    started_ = false;
+  }
+
+ private:
+  bool Named() const {
+    const auto programs = WinRuntime().RunningPrograms();
+    return programs.ok() &&
+           std::any_of(programs.value().begin(), programs.value().end(),
+                       [&](const RunningProgram& p) { return p.pid == pid() && !p.path.empty(); });
+  }
+
+  PROCESS_INFORMATION pi_{};
+  bool started_ = false;
+};
+
+TEST_F(EndToEnd, AGameRunningFromTheFolderStopsTheJobUntilItEnds) {
+  RunningGame game(window_.MyPath().value() + u"torvane_test_idle.exe", game_ + u"War3.exe");
+  ASSERT_TRUE(game.started());
+  const std::map<std::u16string, std::string> before = Snapshot();
+  TypePath(game_ + u"war3.exe");
+  PressTheButton();
+  ASSERT_EQ(answerer_.boxes().size(), 1u);
+  const testing::SeenBox& box = answerer_.boxes().front();
+  EXPECT_TRUE(Contains(box.text, texts::kMsgProgramsRunning)) << ToUtf8(box.text);
+  EXPECT_TRUE(Contains(LowerCase(box.text),
+                       u"war3.exe（进程 " + FromUtf8(std::to_string(game.pid())) + u"）"))
+      << ToUtf8(box.text);
+  EXPECT_EQ(box.title, u"错误提示");
+  EXPECT_EQ(box.owner, window_.hwnd());
+  EXPECT_EQ(Snapshot(), before);
+
+  game.End();
+  PressTheButton();
+  ASSERT_EQ(answerer_.boxes().size(), 2u);
+  EXPECT_EQ(answerer_.boxes()[1].text, u"清理完成！补丁完成");
+  EXPECT_EQ(ReadFile(game_ + u"war3.exe"), "new war3.exe");
+}
+
+struct ProcessWindowSearch {
+  DWORD pid;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK KeepVisibleWindowOfProcess(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<ProcessWindowSearch*>(param);
+  DWORD pid = 0;
+  ::GetWindowThreadProcessId(window, &pid);
+  if (pid != search->pid || !::IsWindowVisible(window)) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+// Torvane.exe itself, started with `arguments`: what its path field shows once its window
+// is up. The build names it by its Unix path, which Wine shows as drive Z:.
+std::u16string FieldOfTheProgramStartedWith(const std::vector<std::u16string>& arguments) {
+  std::u16string exe = u"Z:";
+  exe += ReplaceAll(FromUtf8(TORVANE_EXE), u"/", u"\\");
+  std::u16string command = QuoteArgument(exe);
+  for (const std::u16string& argument : arguments) {
+    command += u' ';
+    command += QuoteArgument(argument);
+  }
+  STARTUPINFOW si{};
+  si.cb = sizeof(si);
+  PROCESS_INFORMATION pi{};
+  if (!::CreateProcessW(win::W(exe), reinterpret_cast<wchar_t*>(command.data()), nullptr, nullptr,
+                        FALSE, 0, nullptr, nullptr, &si, &pi)) {
+    return u"<not started>";
+  }
+  const win::UniqueHandle process(pi.hProcess);
+  const win::UniqueHandle thread(pi.hThread);
+  ProcessWindowSearch search{pi.dwProcessId};
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (!search.found && std::chrono::steady_clock::now() < until) {
+    ::EnumWindows(&KeepVisibleWindowOfProcess, reinterpret_cast<LPARAM>(&search));
+    ::Sleep(50);
+  }
+  std::u16string field = u"<no window>";
+  if (search.found) {
+    const HWND edit = testing::FindDescendant(search.found, L"Edit");
+    wchar_t text[512] = {};
+    DWORD_PTR result = 0;
+    ::SendMessageTimeoutW(edit, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 5000,
+                          &result);
+    field = win::U(text);
+    ::PostMessageW(search.found, WM_CLOSE, 0, 0);
+  }
+  if (::WaitForSingleObject(process.get(), 10000) != WAIT_OBJECT_0) {
+    ::TerminateProcess(process.get(), 1);
+  }
+  return field;
+}
+
+TEST(Program, OpensWithThePathGivenAsItsOneArgument) {
+  const std::u16string path = u"D:\\魔兽 争霸III\\War3.exe";
+  EXPECT_EQ(FieldOfTheProgramStartedWith({path}), path);
+  EXPECT_EQ(FieldOfTheProgramStartedWith({}), u"");
+  EXPECT_EQ(FieldOfTheProgramStartedWith({path, u"--more"}), u"");
 }
 
 }  // namespace

@@ -3,9 +3,15 @@
 // the tab order, the fixed centred frame.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 #include "app/frm_main.h"
+#include "app/ui_thread_runtime.h"
 #include "forms/dpi.h"
 #include "resources/texts.h"
+#include "runtime/command_line.h"
+#include "runtime/text.h"
 #include "runtime/win_handles.h"
 #include "tests/win/ui_support.h"
 
@@ -145,6 +151,151 @@ TEST_F(MainWindow, MyPathIsTheProgramsFolderWithOneBackslash) {
   const Result<std::u16string> path = window_.MyPath();
   ASSERT_TRUE(path.ok());
   EXPECT_EQ(path.value(), folder);
+}
+
+TEST_F(MainWindow, SystemMenuCarriesTheRestoreAndVTempCommands) {
+  const HMENU menu = ::GetSystemMenu(form_, FALSE);
+  wchar_t text[64] = {};
+  ::GetMenuStringW(menu, FrmMain::kRestoreCommand, text, 64, MF_BYCOMMAND);
+  EXPECT_EQ(win::U(text), u"还原上次的修改…");
+  ::GetMenuStringW(menu, FrmMain::kOpenVTempCommand, text, 64, MF_BYCOMMAND);
+  EXPECT_EQ(win::U(text), u"打开 vTemp 文件夹");
+  EXPECT_FALSE(::GetMenuState(menu, FrmMain::kRestoreCommand, MF_BYCOMMAND) & MF_GRAYED);
+}
+
+struct CaptionSearch {
+  std::u16string part;  // lower case
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK KeepWindowWithCaption(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<CaptionSearch*>(param);
+  if (!::IsWindowVisible(window)) return TRUE;
+  if (!Contains(LowerCase(testing::WindowText(window)), search->part)) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+// The open top-level window whose caption names `folder`, in any process.
+HWND FileManagerShowing(const std::u16string& folder) {
+  CaptionSearch search{LowerCase(NameOf(folder))};
+  ::EnumWindows(&KeepWindowWithCaption, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+TEST_F(MainWindow, OpenVTempSaysWhatIsMissingOrOpensTheFolder) {
+  testing::TempFolder temp(u"torvane-vtemp");
+  const std::u16string game = temp.path() + u"魔兽争霸III";
+  testing::MakeFolder(game);
+  testing::BoxAnswerer answerer;
+  auto open = [&] { ::SendMessageW(form_, WM_SYSCOMMAND, FrmMain::kOpenVTempCommand, 0); };
+
+  open();  // no path yet: the button's own box
+  window_.War3Browser.SetText(game + u"\\War3.exe");
+  open();  // a game folder without a quarantine yet
+  ASSERT_EQ(answerer.boxes().size(), 2u);
+  EXPECT_EQ(answerer.boxes()[0].text, u"请先设置魔兽主程序路径！");
+  EXPECT_EQ(answerer.boxes()[0].title, u"错误提示");
+  EXPECT_EQ(answerer.boxes()[0].owner, form_);
+  EXPECT_EQ(answerer.boxes()[1].text,
+            texts::kMsgNoVTemp + (u"\r\n" + LowerCase(game) + u"\\vTemp"));
+  EXPECT_EQ(answerer.boxes()[1].title, u"提示");
+
+  testing::MakeFolder(game + u"\\vTemp");
+  open();
+  HWND manager = nullptr;
+  EXPECT_TRUE(testing::PumpUntil(
+      [&] { return (manager = FileManagerShowing(game + u"\\vTemp")) != nullptr; }, form_,
+      std::chrono::seconds(15)));
+  EXPECT_EQ(answerer.boxes().size(), 2u);
+  if (manager) ::PostMessageW(manager, WM_CLOSE, 0, 0);
+}
+
+TEST_F(MainWindow, RestoreRunsLikeTheJobAndLeavesTheWindowReady) {
+  testing::BoxAnswerer answerer;
+  ::SendMessageW(form_, WM_SYSCOMMAND, FrmMain::kRestoreCommand, 0);
+  EXPECT_TRUE(testing::PumpUntil([&] { return !window_.JobRunning(); }, form_));
+  for (const testing::SeenBox& box : answerer.boxes()) EXPECT_EQ(box.owner, form_);
+  EXPECT_TRUE(::IsWindowEnabled(window_.Command1.hwnd()));
+  EXPECT_EQ(window_.Command1.Caption(), texts::kButtonCaption);
+  EXPECT_FALSE(window_.War3Browser.Locked());
+}
+
+// Records on which thread each operation ran.
+class ThreadRecordingRuntime : public WinRuntime {
+ public:
+  int MsgBox(const std::u16string&, std::uint32_t, const std::u16string&) override {
+    boxThread = ::GetCurrentThreadId();
+    return kIdYes;
+  }
+  Status RestartElevated(const std::u16string& argument) override {
+    restartThread = ::GetCurrentThreadId();
+    restartArgument = argument;
+    return Status();
+  }
+  void Sleep(std::uint32_t) override { sleepThread = ::GetCurrentThreadId(); }
+
+  DWORD boxThread = 0, restartThread = 0, sleepThread = 0;
+  std::u16string restartArgument;
+};
+
+TEST_F(MainWindow, AWorkersBoxesAndRestartRunOnTheWindowsThreadAndPausesOnTheWorker) {
+  ThreadRecordingRuntime inner;
+  DWORD afterRestartThread = 0;
+  UiThreadRuntime rt(inner, form_, [&] { afterRestartThread = ::GetCurrentThreadId(); });
+  std::atomic<bool> done{false};
+  int answer = 0;
+  Status restarted = Error{};
+  DWORD worker = 0;
+  std::thread thread([&] {
+    worker = ::GetCurrentThreadId();
+    answer = rt.MsgBox(u"prompt", kMbYesNo, u"title");
+    restarted = rt.RestartElevated(u"d:\\war3\\war3.exe");
+    rt.Sleep(1);
+    done = true;
+  });
+  EXPECT_TRUE(testing::PumpUntil([&] { return done.load(); }, form_));
+  thread.join();
+
+  const DWORD window = ::GetCurrentThreadId();
+  EXPECT_EQ(answer, kIdYes);
+  EXPECT_EQ(inner.boxThread, window);
+  EXPECT_TRUE(restarted.ok());
+  EXPECT_EQ(inner.restartThread, window);
+  EXPECT_EQ(inner.restartArgument, u"d:\\war3\\war3.exe");
+  EXPECT_EQ(afterRestartThread, window);
+  EXPECT_EQ(inner.sleepThread, worker);
+}
+
+TEST(UiThreadRuntime, ABoxForAWindowThatIsGoneIsNotShownAndAnswersNothing) {
+  ThreadRecordingRuntime inner;
+  const HWND gone =
+      ::CreateWindowW(L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+  ::DestroyWindow(gone);
+  bool restartedAfter = false;
+  UiThreadRuntime rt(inner, gone, [&] { restartedAfter = true; });
+  int answer = -1;
+  Status restarted;
+  std::thread([&] {
+    answer = rt.MsgBox(u"prompt", kMbYesNo, u"title");
+    restarted = rt.RestartElevated(u"x");
+  }).join();
+  EXPECT_EQ(answer, 0);
+  EXPECT_EQ(inner.boxThread, 0u);
+  EXPECT_FALSE(restarted.ok());
+  EXPECT_FALSE(restartedAfter);
+}
+
+TEST(PathFromCommandLine, TakesExactlyOneArgumentAsTyped) {
+  for (const std::u16string path :
+       {u"C:\\Program Files\\Warcraft III\\war3.exe", u"D:\\魔兽 争霸\\", u"e:\\a\"b"}) {
+    const std::u16string line = u"Torvane.exe " + QuoteArgument(path);
+    EXPECT_EQ(PathFromCommandLine(win::W(line)), path) << ToUtf8(line);
+  }
+  EXPECT_EQ(PathFromCommandLine(L"Torvane.exe d:\\war3\\war3.exe"), u"d:\\war3\\war3.exe");
+  EXPECT_FALSE(PathFromCommandLine(L"Torvane.exe"));
+  EXPECT_FALSE(PathFromCommandLine(L"Torvane.exe \"\""));
+  EXPECT_FALSE(PathFromCommandLine(L"Torvane.exe c:\\war3.exe --extra"));
 }
 
 }  // namespace

@@ -1,0 +1,42 @@
+// A job's progress handed from the thread that runs it to the window: the job writes the
+// latest figures, the window reads them when it redraws. Nobody waits for anybody, and
+// figures the window never saw are simply superseded.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+
+#include "app/job_observer.h"
+
+namespace torvane {
+
+class JobProgress : public JobObserver {
+ public:
+  struct Snapshot {
+    JobStage stage = JobStage::kChecking;
+    std::size_t done = 0;
+    std::size_t total = 0;
+    bool operator==(const Snapshot&) const = default;
+  };
+
+  void OnStage(JobStage stage) override {
+    total_.store(0, std::memory_order_relaxed);
+    done_.store(0, std::memory_order_relaxed);
+    stage_.store(stage, std::memory_order_relaxed);
+  }
+  void OnFiles(std::size_t done, std::size_t total) override {
+    done_.store(done, std::memory_order_relaxed);
+    total_.store(total, std::memory_order_relaxed);
+  }
+  Snapshot Read() const {
+    return {stage_.load(std::memory_order_relaxed), done_.load(std::memory_order_relaxed),
+            total_.load(std::memory_order_relaxed)};
+  }
+
+ private:
+  std::atomic<JobStage> stage_{JobStage::kChecking};
+  std::atomic<std::size_t> done_{0};
+  std::atomic<std::size_t> total_{0};
+};
+
+}  // namespace torvane

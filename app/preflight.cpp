@@ -1,0 +1,182 @@
+#include "app/preflight.h"
+
+#include <algorithm>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "resources/texts.h"
+#include "runtime/text.h"
+
+namespace torvane {
+namespace {
+
+constexpr char16_t kCrLf[] = u"\r\n";
+constexpr char16_t kParagraph[] = u"\r\n\r\n";
+// The platform's number for an elevation prompt the user declined.
+constexpr std::uint32_t kErrorCancelled = 1223;
+
+std::u16string Number(std::uint32_t n) { return FromUtf8(std::to_string(n)); }
+
+// The game files that exist; every other one is left to the job.
+std::vector<std::u16string> VersionSet(const GamePaths& paths) {
+  std::vector<std::u16string> files{paths.msvcn80};
+  files.insert(files.end(), paths.versionFiles.begin(), paths.versionFiles.end());
+  return files;
+}
+
+// The folders the job writes, each once, with a trailing backslash.
+std::vector<std::u16string> GameFolders(const GamePaths& paths) {
+  std::vector<std::u16string> folders;
+  for (const std::u16string& file : VersionSet(paths)) {
+    const std::u16string folder = FolderOf(file);
+    if (std::find(folders.begin(), folders.end(), folder) == folders.end()) {
+      folders.push_back(folder);
+    }
+  }
+  return folders;
+}
+
+// Folders compared by text first, then by identity (another spelling of the same folder).
+class FolderMatcher {
+ public:
+  FolderMatcher(Runtime& rt, const std::vector<std::u16string>& folders) : rt_(rt) {
+    for (const std::u16string& folder : folders) {
+      texts_.push_back(LowerCase(folder));
+      if (auto id = rt.IdentityOf(folder); id.ok()) ids_.push_back(id.value());
+    }
+  }
+
+  bool Holds(const std::u16string& file) {
+    const std::u16string folder = LowerCase(FolderOf(file));
+    if (std::find(texts_.begin(), texts_.end(), folder) != texts_.end()) return true;
+    auto [it, fresh] = seen_.try_emplace(folder);
+    if (fresh) {
+      const Result<FileIdentity> id = rt_.IdentityOf(folder);
+      it->second = id.ok() && std::find(ids_.begin(), ids_.end(), id.value()) != ids_.end();
+    }
+    return it->second;
+  }
+
+ private:
+  Runtime& rt_;
+  std::vector<std::u16string> texts_;
+  std::vector<FileIdentity> ids_;
+  std::map<std::u16string, bool> seen_;
+};
+
+// This program and its siblings, by file identity: a renamed copy is still ours, and a
+// stranger's program that happens to bear our name is not.
+std::vector<FileIdentity> OwnPrograms(Runtime& rt) {
+  std::vector<std::u16string> files;
+  if (const Result<std::u16string> self = rt.ProgramPath(); self.ok())
+    files.push_back(self.value());
+  if (const Result<std::u16string> folder = MyPath(rt); folder.ok()) {
+    for (std::u16string_view name : kToolPrograms)
+      files.push_back(folder.value() + std::u16string(name));
+  }
+  std::vector<FileIdentity> ids;
+  for (const std::u16string& file : files) {
+    if (auto id = rt.IdentityOf(file); id.ok()) ids.push_back(id.value());
+  }
+  return ids;
+}
+
+bool IsOurs(Runtime& rt, const std::vector<FileIdentity>& own, const RunningProgram& program) {
+  if (program.path.empty()) return false;
+  const Result<FileIdentity> id = rt.IdentityOf(program.path);
+  return id.ok() && std::find(own.begin(), own.end(), id.value()) != own.end();
+}
+
+// Programs started from the game folder, then those holding a version file open; each
+// process once. A list that cannot be had is no reason to refuse.
+std::vector<RunningProgram> ProgramsInTheWay(Runtime& rt, const GamePaths& paths) {
+  const std::vector<FileIdentity> own = OwnPrograms(rt);
+  FolderMatcher gameFolder(rt, GameFolders(paths));
+  std::vector<RunningProgram> found;
+  auto add = [&](const RunningProgram& program) {
+    const bool listed = std::any_of(found.begin(), found.end(),
+                                    [&](const RunningProgram& p) { return p.pid == program.pid; });
+    if (!listed && !IsOurs(rt, own, program)) found.push_back(program);
+  };
+  if (const auto running = rt.RunningPrograms(); running.ok()) {
+    for (const RunningProgram& program : running.value()) {
+      if (!program.path.empty() && gameFolder.Holds(program.path)) add(program);
+    }
+  }
+  if (const auto users = rt.ProgramsUsing(VersionSet(paths)); users.ok()) {
+    for (const RunningProgram& program : users.value()) add(program);
+  }
+  return found;
+}
+
+struct Refusal {
+  std::u16string path;
+  Error error;
+};
+
+// Everything the job would write that the tool has no right to: the folders (and the
+// quarantines already there), and the version files, which it renames.
+std::vector<Refusal> MissingRights(Runtime& rt, const GamePaths& paths) {
+  std::vector<Refusal> refused;
+  auto note = [&](const std::u16string& path, const Status& probe) {
+    if (probe.Is(ErrorKind::kAccessDenied)) refused.push_back({path, probe.error()});
+  };
+  for (const std::u16string& folder : GameFolders(paths)) {
+    note(folder, rt.ProbeWrite(folder));
+    const std::u16string quarantine = folder + u"vTemp";
+    const Result<std::uint32_t> attributes = rt.GetAttr(quarantine);
+    if (attributes.ok() && (attributes.value() & kAttrFolder) != 0) {
+      note(quarantine, rt.ProbeWrite(quarantine));
+    }
+  }
+  for (const std::u16string& file : VersionSet(paths)) note(file, rt.ProbeRename(file));
+  return refused;
+}
+
+void OfferToRestartElevated(std::u16string_view pickerText, const Refusal& first, Runtime& rt) {
+  const std::u16string prompt = std::u16string(texts::kMsgNoRightsHead) + kCrLf + first.path +
+                                kParagraph + texts::kMsgNothingChanged + kCrLf +
+                                texts::kMsgOfferAdmin;
+  if (rt.MsgBox(prompt, kMbYesNo | kMbIconExclamation, texts::kTitleError) != kIdYes) return;
+  const Status restarted = rt.RestartElevated(std::u16string(pickerText));
+  if (restarted.ok() || restarted.error().code == kErrorCancelled) return;
+  (void)rt.MsgBox(std::u16string(texts::kMsgRestartFailed) + kCrLf + texts::kMsgErrorPrefix +
+                      restarted.error().description,
+                  kMbOk | kMbIconStop, texts::kTitleError);
+}
+
+void ReportRefusals(const std::vector<Refusal>& refused, Runtime& rt) {
+  std::u16string prompt = texts::kMsgCannotChange;
+  for (const Refusal& r : refused) {
+    prompt += kCrLf + r.path + u"  " + texts::kMsgErrorPrefix + r.error.description;
+  }
+  prompt += kParagraph + std::u16string(texts::kMsgNothingChanged);
+  (void)rt.MsgBox(prompt, kMbOk | kMbIconStop, texts::kTitleError);
+}
+
+}  // namespace
+
+bool PreflightPasses(std::u16string_view pickerText, const GamePaths& paths, Runtime& rt) {
+  const std::vector<RunningProgram> running = ProgramsInTheWay(rt, paths);
+  if (!running.empty()) {
+    std::u16string prompt = texts::kMsgProgramsRunning;
+    for (const RunningProgram& p : running) {
+      prompt += kCrLf + p.name + texts::kMsgProcessOpen + Number(p.pid) + texts::kMsgProcessClose;
+    }
+    prompt += kParagraph + std::u16string(texts::kMsgNothingChanged);
+    (void)rt.MsgBox(prompt, kMbOk | kMbIconExclamation, texts::kTitleError);
+    return false;
+  }
+  const std::vector<Refusal> refused = MissingRights(rt, paths);
+  if (refused.empty()) return true;
+  if (rt.IsElevated()) {
+    ReportRefusals(refused, rt);
+  } else {
+    OfferToRestartElevated(pickerText, refused.front(), rt);
+  }
+  return false;
+}
+
+}  // namespace torvane

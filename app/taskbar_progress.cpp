@@ -1,0 +1,33 @@
+#include "app/taskbar_progress.h"
+
+namespace torvane {
+
+ITaskbarList3* TaskbarProgress::List() {
+  if (tried_) return list_.get();
+  tried_ = true;
+  win::ComPtr<ITaskbarList3> list;
+  if (FAILED(::CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_PPV_ARGS(list.put()))) ||
+      !list || FAILED(list->HrInit())) {
+    return nullptr;
+  }
+  list_ = std::move(list);
+  return list_.get();
+}
+
+void TaskbarProgress::ShowBusy(HWND window) {
+  if (ITaskbarList3* list = List()) list->SetProgressState(window, TBPF_INDETERMINATE);
+}
+
+void TaskbarProgress::Show(HWND window, std::size_t done, std::size_t total) {
+  ITaskbarList3* list = List();
+  if (!list || total == 0) return;
+  list->SetProgressState(window, TBPF_NORMAL);
+  list->SetProgressValue(window, done, total);
+}
+
+void TaskbarProgress::Clear(HWND window) {
+  if (list_) list_->SetProgressState(window, TBPF_NOPROGRESS);
+}
+
+}  // namespace torvane

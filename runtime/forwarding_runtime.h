@@ -1,0 +1,84 @@
+// A runtime that hands every operation to another one: the base of runtimes that change
+// only a few operations (boxes shown on another thread, pauses skipped, a dry run), so
+// that forwarding is written once and a new operation is forwarded everywhere at once.
+#pragma once
+
+#include "runtime/runtime.h"
+
+namespace torvane {
+
+class ForwardingRuntime : public Runtime {
+ public:
+  explicit ForwardingRuntime(Runtime& inner) : inner_(inner) {}
+
+  Result<std::u16string> Dir(const std::u16string& pattern, std::uint32_t mask) override {
+    return inner_.Dir(pattern, mask);
+  }
+  Result<std::u16string> DirNext() override { return inner_.DirNext(); }
+  std::uint32_t DirAttributes() const override { return inner_.DirAttributes(); }
+  Status Kill(const std::u16string& path) override { return inner_.Kill(path); }
+  Status FileCopy(const std::u16string& source, const std::u16string& destination,
+                  CopyMode mode) override {
+    return inner_.FileCopy(source, destination, mode);
+  }
+  Status SetAttr(const std::u16string& path, std::uint32_t attributes) override {
+    return inner_.SetAttr(path, attributes);
+  }
+  Result<std::uint32_t> GetAttr(const std::u16string& path) override {
+    return inner_.GetAttr(path);
+  }
+  Status MkDir(const std::u16string& path) override { return inner_.MkDir(path); }
+  Status Rename(const std::u16string& from, const std::u16string& to) override {
+    return inner_.Rename(from, to);
+  }
+  Result<bool> SameContent(const std::u16string& a, const std::u16string& b) override {
+    return inner_.SameContent(a, b);
+  }
+  Result<std::u16string> AppPath() override { return inner_.AppPath(); }
+  int MsgBox(const std::u16string& prompt, std::uint32_t flags,
+             const std::u16string& title) override {
+    return inner_.MsgBox(prompt, flags, title);
+  }
+  void Sleep(std::uint32_t milliseconds) override { inner_.Sleep(milliseconds); }
+
+  Result<std::unique_ptr<AppendFile>> OpenForAppend(const std::u16string& path) override {
+    return inner_.OpenForAppend(path);
+  }
+  Result<std::string> ReadWholeFile(const std::u16string& path) override {
+    return inner_.ReadWholeFile(path);
+  }
+  Result<FileDigest> Digest(const std::u16string& path) override { return inner_.Digest(path); }
+  Status RmDir(const std::u16string& path) override { return inner_.RmDir(path); }
+  std::u16string Now() override { return inner_.Now(); }
+
+  Result<std::u16string> FullPath(const std::u16string& path) override {
+    return inner_.FullPath(path);
+  }
+  Result<std::u16string> WindowsFolder() override { return inner_.WindowsFolder(); }
+  Result<std::u16string> ProgramPath() override { return inner_.ProgramPath(); }
+
+  Result<std::vector<RunningProgram>> RunningPrograms() override {
+    return inner_.RunningPrograms();
+  }
+  Result<std::vector<RunningProgram>> ProgramsUsing(
+      const std::vector<std::u16string>& files) override {
+    return inner_.ProgramsUsing(files);
+  }
+  Result<FileIdentity> IdentityOf(const std::u16string& path) override {
+    return inner_.IdentityOf(path);
+  }
+  Status ProbeWrite(const std::u16string& folder) override { return inner_.ProbeWrite(folder); }
+  Status ProbeRename(const std::u16string& file) override { return inner_.ProbeRename(file); }
+  bool IsElevated() override { return inner_.IsElevated(); }
+  Status RestartElevated(const std::u16string& argument) override {
+    return inner_.RestartElevated(argument);
+  }
+
+ protected:
+  Runtime& inner() { return inner_; }
+
+ private:
+  Runtime& inner_;
+};
+
+}  // namespace torvane
