@@ -65,7 +65,7 @@ std::string StepLine(const Step& s) {
     line += "\tsize=" + std::to_string(s.size);
   }
   line += "\tattr=" + Hex(s.attributes);
-  if (s.kind == StepKind::kSetAttr) line += "\tset=" + Hex(s.newAttributes);
+  if (s.kind == StepKind::kSetAttr || s.newAttributes != 0) line += "\tset=" + Hex(s.newAttributes);
   if (s.clearsAttributes) line += "\tclear-attr";
   if (s.inVersionSet) line += "\tversion-set";
   if (s.placesReplacement) line += "\treplacement";

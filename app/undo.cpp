@@ -1,11 +1,16 @@
 #include "app/undo.h"
 
+#include <functional>
+
 #include "app/steps.h"
 #include "resources/texts.h"
 
 namespace torvane {
 namespace {
 
+// Moves back announced in one journal write, as the tidy announces its moves.
+constexpr std::size_t kBatch = 64;
+constexpr std::uint32_t kClearedAttributes = kAttrReadOnly | kAttrHidden | kAttrSystem;
 constexpr std::uint32_t kEverything =
     kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrVolume | kAttrFolder;
 
@@ -15,13 +20,34 @@ std::u16string Problem(const std::u16string& path, const Error& error) {
 
 class Reverser {
  public:
-  Reverser(Runtime& rt, Journal& journal, UndoReport& report)
-      : rt_(rt), journal_(journal), report_(report) {}
+  Reverser(Runtime& rt, Journal& journal, UndoReport& report, std::function<void()> progress)
+      : rt_(rt), journal_(journal), report_(report), progress_(std::move(progress)) {}
 
+  // Reverses `steps`, newest first; moves back go in batches.
+  void ReverseAll(const std::vector<Step>& steps) {
+    std::vector<const Step*> moves;
+    const auto moveBack = [&] {
+      if (!moves.empty()) MoveBack(moves);
+      moves.clear();
+    };
+    for (auto step = steps.rbegin(); step != steps.rend(); ++step) {
+      if (step->kind == StepKind::kMove && !step->placesReplacement) {
+        moves.push_back(&*step);
+        if (moves.size() == kBatch) moveBack();
+        continue;
+      }
+      moveBack();
+      Reverse(*step);
+      if (progress_) progress_();
+    }
+    moveBack();
+  }
+
+ private:
   void Reverse(const Step& step) {
     switch (step.kind) {
       case StepKind::kMove:
-        return step.placesReplacement ? RemoveReplacement(step) : MoveBack(step);
+        return RemoveReplacement(step);
       case StepKind::kCopy:
         return RemoveCopy(step);
       case StepKind::kMkDir:
@@ -33,7 +59,6 @@ class Reverser {
     }
   }
 
- private:
   // false (and the problem noted) when it cannot be known.
   bool There(const std::u16string& path, bool& there) {
     const Result<bool> exists = Exists(rt_, path);
@@ -42,35 +67,47 @@ class Reverser {
     return exists.ok();
   }
 
-  void MoveBack(const Step& step) {
-    bool atHome = false, away = false;
-    if (!There(step.to, away) || !There(step.from, atHome)) return;
-    if (!away) {
-      // Already back (an earlier, interrupted restore), or gone since.
-      if (!atHome) report_.problems.push_back(step.to + texts::kMsgGoneSince);
+  // Moves files back under their own names, announced together: a taken name fails the
+  // rename itself, so nothing is ever overwritten and nothing needs asking first.
+  void MoveBack(const std::vector<const Step*>& moves) {
+    std::vector<Step> backs;
+    for (const Step* step : moves) {
+      Step back = MakeStep(StepKind::kMove, step->to, step->from, step->id);
+      back.size = step->size;
+      // A rename keeps attributes: those the move cleared are set again first.
+      if (step->clearsAttributes) back.newAttributes = step->attributes & kClearedAttributes;
+      backs.push_back(std::move(back));
+    }
+    std::vector<Step*> announced;
+    for (Step& back : backs) announced.push_back(&back);
+    if (const Status written = journal_.Intend(announced); !written.ok()) {
+      for (const Step& back : backs)
+        report_.problems.push_back(Problem(back.from, written.error()));
       return;
     }
-    if (atHome) {
-      report_.problems.push_back(step.from + texts::kMsgNameTaken + step.to);
-      return;
+    std::vector<const Step*> outcomes;
+    for (Step& back : backs) {
+      const Status moved = Apply(rt_, back);
+      back.state = moved.ok() ? StepState::kDone : StepState::kFailed;
+      if (!moved.ok()) back.error = moved.error().description;
+      outcomes.push_back(&back);
+      Tell(back, moved);
+      if (progress_) progress_();
     }
-    // The attributes go back first: a rename keeps them, and a failure leaves the move
-    // to a later restore.
-    if (step.clearsAttributes) {
-      Step attributes = MakeStep(StepKind::kSetAttr, step.to);
-      attributes.newAttributes = step.attributes & kKeptAttributes;
-      if (const Status set = Execute(rt_, journal_, attributes); !set.ok()) {
-        report_.problems.push_back(Problem(step.to, set.error()));
-        return;
-      }
+    SkipOnFailure(journal_.Record(outcomes));
+  }
+
+  void Tell(const Step& back, const Status& moved) {
+    if (moved.ok()) {
+      ++report_.returned;
+    } else if (moved.Is(ErrorKind::kAlreadyExists)) {
+      report_.problems.push_back(back.to + texts::kMsgNameTaken + back.from);
+    } else if (!moved.Is(ErrorKind::kNotFound)) {
+      report_.problems.push_back(Problem(back.from, moved.error()));
+    } else if (!Exists(rt_, back.to).value_or(false)) {
+      // Not where it was kept, and not back home either (home: an earlier restore).
+      report_.problems.push_back(back.from + texts::kMsgGoneSince);
     }
-    Step back = MakeStep(StepKind::kMove, step.to, step.from, step.id);
-    back.size = step.size;
-    if (const Status moved = Execute(rt_, journal_, back); !moved.ok()) {
-      report_.problems.push_back(Problem(step.to, moved.error()));
-      return;
-    }
-    ++report_.returned;
   }
 
   // Only an empty folder goes; one that holds anything stays, as intended.
@@ -120,6 +157,7 @@ class Reverser {
   Runtime& rt_;
   Journal& journal_;
   UndoReport& report_;
+  std::function<void()> progress_;
 };
 
 bool SameBytes(Runtime& rt, const std::u16string& a, const std::u16string& b) {
@@ -183,12 +221,11 @@ void Settle(Runtime& rt, Journal& journal, Step& step, Settled& settled) {
 UndoReport Undo(Runtime& rt, Journal& journal, const std::vector<Step>& inEffect,
                 JobObserver* observer) {
   UndoReport report;
-  Reverser reverser(rt, journal, report);
   std::size_t done = 0;
-  for (auto step = inEffect.rbegin(); step != inEffect.rend(); ++step) {
-    reverser.Reverse(*step);
+  Reverser reverser(rt, journal, report, [&] {
     if (observer) observer->OnFiles(++done, inEffect.size());
-  }
+  });
+  reverser.ReverseAll(inEffect);
   return report;
 }
 
