@@ -37,6 +37,11 @@ struct Step {
   std::u16string error;  // the platform's text, for a failed step
 };
 
+// Moves of the tidy and of a restore announced in one journal write: the journal is
+// flushed twice per batch rather than twice per file, and a crash leaves at most this
+// many moves to look up in the folder.
+inline constexpr std::size_t kStepsPerWrite = 256;
+
 // A step about to be announced; `undoes` names the step it reverses, if any.
 Step MakeStep(StepKind kind, std::u16string from, std::u16string to = {}, int undoes = 0);
 

@@ -15,9 +15,6 @@ constexpr std::u16string_view kQuarantineName = u"vTemp";
 constexpr std::u16string_view kMilesProbe = u"redist\\miles\\Mssfast.m3d";
 constexpr std::u16string_view kMilesFolder = u"redist\\miles\\";
 constexpr int kListingAttempts = 2;
-// Moves announced in one journal write: a crash leaves at most this many to look up,
-// and the journal is flushed twice per batch rather than twice per file.
-constexpr std::size_t kBatch = 64;
 constexpr std::uint32_t kEverything =
     kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrVolume | kAttrFolder;
 
@@ -110,8 +107,8 @@ class Pass {
   }
 
   void MoveAll(const std::vector<Found>& files) {
-    for (std::size_t start = 0; start < files.size(); start += kBatch) {
-      const std::size_t end = std::min(files.size(), start + kBatch);
+    for (std::size_t start = 0; start < files.size(); start += kStepsPerWrite) {
+      const std::size_t end = std::min(files.size(), start + kStepsPerWrite);
       if (!MoveBatch({files.begin() + start, files.begin() + end})) {
         for (std::size_t i = end; i < files.size(); ++i) {
           report_.notMoved.push_back({files[i].path, journalError_});

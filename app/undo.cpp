@@ -8,8 +8,6 @@
 namespace torvane {
 namespace {
 
-// Moves back announced in one journal write, as the tidy announces its moves.
-constexpr std::size_t kBatch = 64;
 constexpr std::uint32_t kClearedAttributes = kAttrReadOnly | kAttrHidden | kAttrSystem;
 constexpr std::uint32_t kEverything =
     kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrVolume | kAttrFolder;
@@ -33,7 +31,7 @@ class Reverser {
     for (auto step = steps.rbegin(); step != steps.rend(); ++step) {
       if (step->kind == StepKind::kMove && !step->placesReplacement) {
         moves.push_back(&*step);
-        if (moves.size() == kBatch) moveBack();
+        if (moves.size() == kStepsPerWrite) moveBack();
         continue;
       }
       moveBack();
