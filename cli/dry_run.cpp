@@ -58,7 +58,9 @@ std::u16string AttributeText(std::uint32_t attributes) {
       {kAttrArchive, u"archive"}};
   std::u16string text;
   for (const auto& [bit, name] : kNames) {
-    if ((attributes & bit) != 0) text += (text.empty() ? u"" : u"|") + std::u16string(name);
+    if ((attributes & bit) == 0) continue;
+    if (!text.empty()) text += u'|';
+    text += name;
   }
   return text.empty() ? u"normal" : text;
 }

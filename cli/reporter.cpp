@@ -83,7 +83,9 @@ void Reporter::Json(std::u16string_view step, std::u16string_view result,
                     const std::u16string& error, const Fields& extra) {
   std::u16string line = u"{\"step\":" + JsonString(step) + u",\"path\":" + JsonString(subject_) +
                         u",\"result\":" + JsonString(result) + u",\"error\":" + JsonString(error);
-  for (const auto& [name, value] : extra) line += u"," + JsonString(name) + u":" + value;
+  for (const auto& [name, value] : extra) {
+    line.append(u",").append(JsonString(name)).append(u":").append(value);
+  }
   sink_(line + u"}");
 }
 
