@@ -44,6 +44,7 @@ screenshot: win64
 
 bench: win64
 	scripts/wine-session.sh $(WIN64) wine $(WIN64)/bench/torvane_bench.exe
+	scripts/wine-session.sh $(WIN64) wine $(WIN64)/bench/torvane_cli_bench.exe
 
 dist: win64 win32
 	scripts/dist.sh $(WIN64) $(WIN32)

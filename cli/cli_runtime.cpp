@@ -15,7 +15,6 @@ int CliRuntime::MsgBox(const std::u16string& prompt, std::uint32_t flags,
   const bool question = (flags & kMbYesNo) == kMbYesNo;
   const std::uint32_t icon = flags & (kMbIconStop | kMbIconExclamation | kMbIconInformation);
   const bool error = icon == kMbIconStop || icon == kMbIconExclamation;
-  errorShown_ = errorShown_ || error;
   lastMessage_ = prompt;
   out_.Message(prompt, error, question);
   constexpr int kIdOk = 1;

@@ -29,9 +29,8 @@ class CliRuntime : public ForwardingRuntime {
   Result<FileDigest> Digest(const std::u16string& path) override;
   Result<std::string> ReadWholeFile(const std::u16string& path) override;
 
+  // The text of the last box: what a refusal was about.
   const std::u16string& lastMessage() const { return lastMessage_; }
-  // Whether any box so far was an error.
-  bool errorShown() const { return errorShown_; }
 
  private:
   std::u16string Source(const std::u16string& path) const;
@@ -40,7 +39,6 @@ class CliRuntime : public ForwardingRuntime {
   bool noPause_;
   std::u16string patchDir_;
   std::u16string lastMessage_;
-  bool errorShown_ = false;
 };
 
 }  // namespace torvane::cli

@@ -70,6 +70,8 @@ TEST_F(Cli, RefusalsBeforeAnythingIsTouchedExitWithOne) {
   EXPECT_EQ(Run({u"patch", g_.game + u"nothing\\war3.exe"}), kExitRefused);
   EXPECT_EQ(Run({u"patch", g_.exe, u"--patch-dir", disk_->root() + u"empty"}), kExitRefused);
   EXPECT_NE(Lines().find("patch\\war3patch.mpq"), std::string::npos) << Lines();
+  EXPECT_EQ(Run({u"patch", u"--dry-run", g_.exe, u"--patch-dir", disk_->root() + u"empty"}),
+            kExitRefused);
   EXPECT_EQ(Run({u"restore", g_.exe}), kExitRefused);
   EXPECT_EQ(lines_.back(), texts::kMsgNothingToRestore);
   EXPECT_EQ(Run({u"restore", u"--all", g_.exe}), kExitRefused);
