@@ -10,8 +10,7 @@ CliRuntime::CliRuntime(Runtime& inner, Reporter& out, bool noPause, std::u16stri
   while (patchDir_.size() > 3 && patchDir_.back() == u'\\') patchDir_.pop_back();
 }
 
-int CliRuntime::MsgBox(const std::u16string& prompt, std::uint32_t flags,
-                       const std::u16string&) {
+int CliRuntime::MsgBox(const std::u16string& prompt, std::uint32_t flags, const std::u16string&) {
   const bool question = (flags & kMbYesNo) == kMbYesNo;
   const std::uint32_t icon = flags & (kMbIconStop | kMbIconExclamation | kMbIconInformation);
   const bool error = icon == kMbIconStop || icon == kMbIconExclamation;
@@ -32,11 +31,12 @@ Result<std::u16string> CliRuntime::AppPath() {
 std::u16string CliRuntime::Source(const std::u16string& path) const {
   if (patchDir_.empty()) return path;
   const std::u16string folder = WithTrailingBackslash(patchDir_);
+  const std::u16string patch = LowerCase(folder).append(u"patch\\");
   const std::u16string lower = LowerCase(path);
-  for (std::u16string_view name : kVersionFileNames) {
-    if (lower == LowerCase(folder + u"patch\\" + std::u16string(name))) {
-      return folder + path.substr(path.size() - name.size());
-    }
+  if (!lower.starts_with(patch)) return path;
+  const std::u16string_view name = std::u16string_view(lower).substr(patch.size());
+  for (std::u16string_view known : kVersionFileNames) {
+    if (name == known) return folder + path.substr(patch.size());
   }
   return path;
 }

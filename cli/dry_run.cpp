@@ -22,7 +22,8 @@ std::u16string Key(std::u16string_view path) {
 
 std::u16string ParentKey(std::u16string_view key) {
   const size_t slash = key.rfind(u'\\');
-  return slash == std::u16string_view::npos ? std::u16string() : std::u16string(key.substr(0, slash));
+  return slash == std::u16string_view::npos ? std::u16string()
+                                            : std::u16string(key.substr(0, slash));
 }
 
 // The platform's wildcard match: "*" any run, "?" one character, any case; "*.*" also
@@ -53,9 +54,10 @@ bool Admits(std::uint32_t mask, std::uint32_t attributes) {
 }
 
 std::u16string AttributeText(std::uint32_t attributes) {
-  constexpr std::pair<std::uint32_t, std::u16string_view> kNames[] = {
-      {kAttrReadOnly, u"read-only"}, {kAttrHidden, u"hidden"}, {kAttrSystem, u"system"},
-      {kAttrArchive, u"archive"}};
+  constexpr std::pair<std::uint32_t, std::u16string_view> kNames[] = {{kAttrReadOnly, u"read-only"},
+                                                                      {kAttrHidden, u"hidden"},
+                                                                      {kAttrSystem, u"system"},
+                                                                      {kAttrArchive, u"archive"}};
   std::u16string text;
   for (const auto& [bit, name] : kNames) {
     if ((attributes & bit) == 0) continue;
@@ -93,7 +95,8 @@ DryRunRuntime::Found DryRunRuntime::Find(const std::u16string& path) const {
   for (std::u16string k = ParentKey(key); !k.empty(); k = ParentKey(k)) {
     const auto it = layer_.find(k);
     if (it == layer_.end()) continue;
-    if (!it->second.exists || !it->second.folder || it->second.origin.empty()) return {nullptr, true};
+    if (!it->second.exists || !it->second.folder || it->second.origin.empty())
+      return {nullptr, true};
     break;
   }
   return {};

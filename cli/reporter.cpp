@@ -18,7 +18,8 @@ bool IsLow(char16_t c) { return c >= 0xDC00 && c < 0xE000; }
 std::u16string Escaped(char16_t c) {
   static constexpr char kHex[] = "0123456789abcdef";
   std::u16string out = u"\\u";
-  for (int shift = 12; shift >= 0; shift -= 4) out += static_cast<char16_t>(kHex[(c >> shift) & 15]);
+  for (int shift = 12; shift >= 0; shift -= 4)
+    out += static_cast<char16_t>(kHex[(c >> shift) & 15]);
   return out;
 }
 
@@ -29,21 +30,28 @@ struct StageInfo {
 
 StageInfo Describe(JobStage stage) {
   switch (stage) {
-    case JobStage::kChecking: return {u"checking", texts::kCliStageChecking};
-    case JobStage::kRecovering: return {u"recovering", texts::kCliStageRecovering};
-    case JobStage::kSettingAside: return {u"setting-aside", texts::kCliStageSettingAside};
-    case JobStage::kStaging: return {u"staging", texts::kCliStageStaging};
-    case JobStage::kSwapping: return {u"swapping", texts::kCliStageSwapping};
-    case JobStage::kTidying: return {u"tidying", texts::kCliStageTidying};
-    case JobStage::kRestoring: return {u"restoring", texts::kCliStageRestoring};
-    case JobStage::kFinishing: break;
+    case JobStage::kChecking:
+      return {u"checking", texts::kCliStageChecking};
+    case JobStage::kRecovering:
+      return {u"recovering", texts::kCliStageRecovering};
+    case JobStage::kSettingAside:
+      return {u"setting-aside", texts::kCliStageSettingAside};
+    case JobStage::kStaging:
+      return {u"staging", texts::kCliStageStaging};
+    case JobStage::kSwapping:
+      return {u"swapping", texts::kCliStageSwapping};
+    case JobStage::kTidying:
+      return {u"tidying", texts::kCliStageTidying};
+    case JobStage::kRestoring:
+      return {u"restoring", texts::kCliStageRestoring};
+    case JobStage::kFinishing:
+      break;
   }
   return {u"finishing", texts::kCliStageFinishing};
 }
 
 std::u16string_view ExitName(int code) {
-  constexpr std::u16string_view kNames[] = {u"done", u"refused", u"partial", u"usage",
-                                            u"internal"};
+  constexpr std::u16string_view kNames[] = {u"done", u"refused", u"partial", u"usage", u"internal"};
   return code >= 0 && code < 5 ? kNames[code] : u"internal";
 }
 

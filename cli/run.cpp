@@ -30,9 +30,12 @@ class PrintingObserver : public JobObserver {
 
 ExitCode CodeOf(JobOutcome outcome, bool touched) {
   switch (outcome) {
-    case JobOutcome::kDone: return kExitDone;
-    case JobOutcome::kPartial: return kExitPartial;
-    case JobOutcome::kRefused: break;
+    case JobOutcome::kDone:
+      return kExitDone;
+    case JobOutcome::kPartial:
+      return kExitPartial;
+    case JobOutcome::kRefused:
+      break;
   }
   return touched ? kExitPartial : kExitRefused;
 }

@@ -11,9 +11,9 @@ namespace {
 Result<Options> Parse(std::vector<std::u16string> args) { return ParseArguments(args); }
 
 TEST(CliOptions, OptionsGoBeforeOrAfterTheCommand) {
-  const Result<Options> o = Parse({u"--json", u"patch", u"C:\\War3\\war3.exe", u"--no-pause",
-                                   u"--patch-dir", u"\\\\server\\master", u"--dry-run",
-                                   u"--quiet"});
+  const Result<Options> o =
+      Parse({u"--json", u"patch", u"C:\\War3\\war3.exe", u"--no-pause", u"--patch-dir",
+             u"\\\\server\\master", u"--dry-run", u"--quiet"});
   ASSERT_TRUE(o.ok()) << ToUtf8(o.error().description);
   EXPECT_EQ(o.value().command, Command::kPatch);
   EXPECT_EQ(o.value().gamePath, u"C:\\War3\\war3.exe");
@@ -97,8 +97,9 @@ TEST_F(CliReporter, TextSplitsBoxesIntoLinesAndMarksTheAnswer) {
   out.Message(u"第一行\r\n第二行", false, true);
   out.Would(u"move", u"c:\\g\\a.txt", u"c:\\g\\vTemp\\a.txt");
   out.Exit(0);
-  EXPECT_EQ(lines_, (std::vector<std::u16string>{u"第一行", u"第二行", texts::kCliAnsweredYes,
-                                                 u"would move c:\\g\\a.txt -> c:\\g\\vTemp\\a.txt"}));
+  EXPECT_EQ(lines_,
+            (std::vector<std::u16string>{u"第一行", u"第二行", texts::kCliAnsweredYes,
+                                         u"would move c:\\g\\a.txt -> c:\\g\\vTemp\\a.txt"}));
 }
 
 TEST_F(CliReporter, QuietKeepsOnlyErrors) {

@@ -80,7 +80,8 @@ TEST_F(Cli, RefusalsBeforeAnythingIsTouchedExitWithOne) {
 
 TEST_F(Cli, PatchDirHoldsTheFourReplacementsDirectly) {
   const std::u16string master = disk_->root() + u"master";
-  for (const auto& [name, content] : g_.patch) disk_->WriteFile(master + u"\\" + name, content + " m");
+  for (const auto& [name, content] : g_.patch)
+    disk_->WriteFile(master + u"\\" + name, content + " m");
   EXPECT_EQ(Run({u"patch", g_.exe, u"--patch-dir", master + u"\\"}), kExitDone) << Lines();
   for (const auto& [name, content] : g_.patch) {
     EXPECT_EQ(disk_->ReadFile(g_.Game(name)), content + " m") << ToUtf8(name);
@@ -119,9 +120,8 @@ TEST_F(Cli, DryRunTouchesNothingAndNamesEveryMoveTheRealRunMakes) {
   ASSERT_EQ(Run({u"patch", g_.exe}), kExitDone);
   // The taken name in vTemp sends the tidied file to the same free name both times.
   const std::u16string moved = u"would move " + LowerCase(g_.Game(u"readme.txt")) + u" -> ";
-  const auto line = std::find_if(dryLines.begin(), dryLines.end(), [&](const std::u16string& l) {
-    return l.rfind(moved, 0) == 0;
-  });
+  const auto line = std::find_if(dryLines.begin(), dryLines.end(),
+                                 [&](const std::u16string& l) { return l.rfind(moved, 0) == 0; });
   ASSERT_NE(line, dryLines.end());
   EXPECT_EQ(disk_->ReadFile(line->substr(moved.size())), "old readme.txt");
   for (const char16_t* name : {u"msvcn80.dll", u"war3.exe.bak", u"locked.ini", u"hidden.cfg"}) {
@@ -151,10 +151,11 @@ TEST_F(Cli, DryRunOfARestoreNamesTheFilesPutBackAndLeavesTheJobToRestore) {
 // The layer itself, where the job's runs above do not reach.
 class DryLayer : public ::testing::Test {
  protected:
-  DryLayer() : dry_(fs_, [this](std::u16string_view step, const std::u16string& path,
-                                const std::u16string& detail) {
-    said_.push_back(std::u16string(step) + u" " + path + u" " + detail);
-  }) {
+  DryLayer()
+      : dry_(fs_, [this](std::u16string_view step, const std::u16string& path,
+                         const std::u16string& detail) {
+          said_.push_back(std::u16string(step) + u" " + path + u" " + detail);
+        }) {
     fs_.AddFolder(u"c:\\g");
     fs_.AddFile(u"c:\\g\\a.txt", "a");
     fs_.AddFile(u"c:\\g\\ro.txt", "r", kAttrReadOnly);
@@ -212,9 +213,9 @@ TEST_F(DryLayer, CopiesAndAppendsAreReadBackAndDigested) {
   ASSERT_TRUE(dry_.Kill(u"c:\\g\\b.txt").ok());
   ASSERT_TRUE(dry_.Kill(u"c:\\g\\j.txt").ok());
   EXPECT_FALSE(fs_.Exists(u"c:\\g\\j.txt"));
-  EXPECT_EQ(said_, (std::vector<std::u16string>{u"copy c:\\g\\a.txt c:\\g\\b.txt",
-                                                u"write c:\\g\\j.txt ", u"delete c:\\g\\b.txt ",
-                                                u"delete c:\\g\\j.txt "}));
+  EXPECT_EQ(said_,
+            (std::vector<std::u16string>{u"copy c:\\g\\a.txt c:\\g\\b.txt", u"write c:\\g\\j.txt ",
+                                         u"delete c:\\g\\b.txt ", u"delete c:\\g\\j.txt "}));
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 // torvane-cli.exe run as a script runs it: a child process with its output in a pipe,
 // against real game folders, checking what it prints, its exit code and the folder.
 #include <gtest/gtest.h>
-
 #include <windows.h>
 
 #include "resources/texts.h"
@@ -33,9 +32,7 @@ class CliProgram : public ::testing::Test {
     run_ = RunChild(exe_, args);
     return run_;
   }
-  bool Said(const std::u16string& text) const {
-    return Contains(FromUtf8(run_.output), text);
-  }
+  bool Said(const std::u16string& text) const { return Contains(FromUtf8(run_.output), text); }
   std::map<std::u16string, std::string> Tree(bool skipJournals = false) {
     return testing::Tree(*disk_, g_.game, skipJournals);
   }
