@@ -125,6 +125,84 @@ inline constexpr char16_t kMsgWrongTypeTail[] = u"〗这些类型的文件";
 inline constexpr char16_t kWar3Filter[] = u"war3.exe | war3.exe";
 inline constexpr char16_t kSimSunFace[] = u"宋体";
 
+// The path picker's type description, shown by a host beside the properties.
+inline constexpr char16_t kDescBackColor[] =
+    u"Returns/sets the background color used to display text and graphics in an object.";
+inline constexpr char16_t kDescForeColor[] =
+    u"Returns/sets the foreground color used to display text and graphics in an object.";
+inline constexpr char16_t kDescEnabled[] =
+    u"Returns/sets a value that determines whether an object can respond to user-generated "
+    u"events.";
+inline constexpr char16_t kDescFont[] = u"Returns a Font object.";
+inline constexpr char16_t kDescLocked[] = u"Determines whether a control can be edited.";
+inline constexpr char16_t kDescSelLength[] = u"Returns/sets the number of characters selected.";
+inline constexpr char16_t kDescSelStart[] = u"Returns/sets the starting point of text selected.";
+inline constexpr char16_t kDescSelText[] =
+    u"Returns/sets the string containing the currently selected text.";
+inline constexpr char16_t kDescText[] = u"Returns/sets the text contained in the control.";
+
+// Errors of the forms layer; callers skip or pass them on, nobody shows them.
+inline constexpr char16_t kErrTypeMismatch[] = u"类型不匹配";
+inline constexpr char16_t kErrInvalidValue[] = u"无效的属性值";
+
+// --- The command line (torvane-cli.exe): its help, usage errors and progress lines ---
+inline constexpr char16_t kCliHelp[] =
+    u"torvane-cli —— 魔兽争霸III 1.24e 一键清理（命令行版）\n"
+    u"\n"
+    u"用法：\n"
+    u"  torvane-cli patch <war3.exe 的完整路径> [选项]\n"
+    u"      替换版本文件并整理多余文件（与窗口中的按钮相同）。\n"
+    u"  torvane-cli restore <war3.exe 的完整路径> [选项]\n"
+    u"      还原上一次的修改。\n"
+    u"\n"
+    u"选项：\n"
+    u"  --all               （restore）依次还原所有记录下的修改，从最新的开始。\n"
+    u"  --dry-run           只列出将要移动、替换、还原的文件，不改动任何东西（也不创建 vTemp）。\n"
+    u"  --patch-dir <文件夹> （patch）从这个文件夹取四个替换文件（game.dll、storm.dll、\n"
+    u"                      war3.exe、war3patch.mpq 直接放在其中），而不是本程序旁的 patch 文件夹。\n"
+    u"  --json              每行输出一个 JSON 对象（step、path、result、error），UTF-8 编码。\n"
+    u"  --quiet             只输出错误。\n"
+    u"  --no-pause          跳过四次 1 秒的停顿（窗口版保留这些停顿）。\n"
+    u"  --help              显示本说明。\n"
+    u"\n"
+    u"所有输出都写到标准输出；重定向到文件或管道时为 UTF-8 编码。\n"
+    u"\n"
+    u"退出代码：\n"
+    u"  0  完成\n"
+    u"  1  没有改动任何文件就停止了（路径不对、缺少替换文件、游戏正在运行、没有写入权限、\n"
+    u"     没有可以还原的修改）\n"
+    u"  2  只完成了一部分（没有完成的部分已列出；没有任何文件丢失）\n"
+    u"  3  命令行用法错误\n"
+    u"  4  程序内部错误\n";
+inline constexpr char16_t kCliRunAsAdministrator[] =
+    u"命令行不会自行提升权限：请在以管理员身份打开的命令提示符中再运行一次。";
+inline constexpr char16_t kCliSeeHelp[] = u"用 torvane-cli --help 查看用法。";
+inline constexpr char16_t kCliNoCommand[] = u"缺少命令（patch 或 restore）。";
+inline constexpr char16_t kCliUnknownCommand[] = u"未知的命令：";
+inline constexpr char16_t kCliUnknownOption[] = u"未知的选项：";
+inline constexpr char16_t kCliNoPath[] = u"缺少 war3.exe 的路径。";
+inline constexpr char16_t kCliExtraArgument[] = u"多余的参数：";
+inline constexpr char16_t kCliNeedsValue[] = u"这个选项需要一个值：";
+inline constexpr char16_t kCliOnlyRestore[] = u"只能用于 restore 的选项：";
+inline constexpr char16_t kCliOnlyPatch[] = u"只能用于 patch 的选项：";
+inline constexpr char16_t kCliInternalError[] = u"程序内部错误：";
+inline constexpr char16_t kCliDryRunHead[] = u"（试运行：以下改动都不会真正进行）";
+inline constexpr char16_t kCliStageChecking[] = u"检查路径和替换文件……";
+inline constexpr char16_t kCliStageRecovering[] = u"发现被中断的操作，正在恢复……";
+inline constexpr char16_t kCliStageSettingAside[] = u"移开 msvcn80.dll……";
+inline constexpr char16_t kCliStageStaging[] = u"复制替换文件……";
+inline constexpr char16_t kCliStageSwapping[] = u"替换版本文件……";
+inline constexpr char16_t kCliStageTidying[] = u"整理多余文件……";
+inline constexpr char16_t kCliStageRestoring[] = u"还原……";
+inline constexpr char16_t kCliStageFinishing[] = u"收尾……";
+inline constexpr char16_t kCliFiles[] = u"  文件：";
+inline constexpr char16_t kCliAnsweredYes[] = u"（命令行自动回答：是）";
+// What a dry run answers where the real call would fail: the system's own wording.
+inline constexpr char16_t kCliErrNotFound[] = u"系统找不到指定的文件。";
+inline constexpr char16_t kCliErrExists[] = u"当文件已存在时，无法创建该文件。";
+inline constexpr char16_t kCliErrDenied[] = u"拒绝访问。";
+inline constexpr char16_t kCliErrNotEmpty[] = u"目录不是空的。";
+
 }  // namespace torvane::texts
 
 // The file description of the version resource, which Explorer shows for the program. A

@@ -2,6 +2,28 @@
 
 namespace torvane {
 
+bool MatchesWildcard(std::u16string_view pattern, std::u16string_view name) {
+  if (pattern.empty() || pattern == u"*.*") pattern = u"*";
+  const std::u16string p = LowerCase(pattern), n = LowerCase(name);
+  size_t i = 0, j = 0, star = std::u16string::npos, resume = 0;
+  while (j < n.size()) {
+    if (i < p.size() && (p[i] == u'?' || p[i] == n[j])) {
+      ++i;
+      ++j;
+    } else if (i < p.size() && p[i] == u'*') {
+      star = i++;
+      resume = j;
+    } else if (star != std::u16string::npos) {
+      i = star + 1;
+      j = ++resume;
+    } else {
+      return false;
+    }
+  }
+  while (i < p.size() && p[i] == u'*') ++i;
+  return i == p.size();
+}
+
 bool Contains(std::u16string_view text, std::u16string_view part) {
   return text.find(part) != std::u16string_view::npos;
 }

@@ -12,6 +12,10 @@ namespace torvane {
 // changes: positions stay valid.
 std::u16string LowerCase(std::u16string_view text);
 
+// The platform's wildcard match of a file name: "*" any run, "?" one character, in any
+// case; "*.*" also matches names without a dot.
+bool MatchesWildcard(std::u16string_view pattern, std::u16string_view name);
+
 bool Contains(std::u16string_view text, std::u16string_view part);
 // Every occurrence of `from`, scanning from the first character, without overlap.
 std::u16string ReplaceAll(std::u16string_view text, std::u16string_view from,

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Packs the release zip from builds that `make dist` has just made:
 #   scripts/dist.sh WIN64_BUILD_DIR WIN32_BUILD_DIR
-# writes dist/Torvane-<version>-win64.zip holding Torvane.exe and the patch/ folder (with a
-# readme saying which four files go there). The i686 build is not shipped; it only has to link.
+# writes dist/Torvane-<version>-win64.zip holding Torvane.exe, the command line torvane-cli.exe
+# and the patch/ folder (with a readme saying which four files go there). The i686 build is not shipped; it only has to link.
 # Refuses an executable that needs any DLL that Windows does not bring itself.
 set -euo pipefail
 
@@ -69,14 +69,20 @@ check_exe() {
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$win64/CMakeCache.txt" 2>/dev/null)
 [ -n "$version" ] || fail "no project version in $win64/CMakeCache.txt; configure it first"
 
-check_exe "$win64/app/Torvane.exe" pei-x86-64 x86_64-w64-mingw32-objdump
-check_exe "$win32/app/Torvane.exe" pei-i386 i686-w64-mingw32-objdump
+for exe in app/Torvane.exe cli/torvane-cli.exe; do
+  check_exe "$win64/$exe" pei-x86-64 x86_64-w64-mingw32-objdump
+  check_exe "$win32/$exe" pei-i386 i686-w64-mingw32-objdump
+done
+# The command line must be a console program, so that cmd.exe and batch files wait for it.
+subsystem=$(x86_64-w64-mingw32-objdump -p "$win64/cli/torvane-cli.exe" | sed -n 's/^Subsystem[[:space:]]*//p')
+[[ $subsystem == *"(Windows CUI)"* ]] || fail "torvane-cli.exe is not a console program"
 
 name=Torvane-$version-win64
 stage=dist/$name
 rm -rf "$stage" "dist/$name.zip"
 mkdir -p "$stage/patch"
 cp "$win64/app/Torvane.exe" "$stage/Torvane.exe"
+cp "$win64/cli/torvane-cli.exe" "$stage/torvane-cli.exe"
 
 # Notepad on Windows 7 needs the BOM to read UTF-8, and CRLF to break lines.
 readme=$stage/patch/说明.txt
@@ -96,13 +102,15 @@ patch 文件夹要和 Torvane.exe 放在同一个文件夹中。四个文件不�
 
 被替换的原文件和整理出来的多余文件都不会被删除，而是移到游戏文件夹中的 vTemp 文件夹里，
 需要时可以从那里找回。
+
+批处理和脚本可以使用命令行版 torvane-cli.exe，用法见 torvane-cli --help。
 EOF
 } >"$readme"
 
 # Python's zipfile marks the Chinese file name as UTF-8 (flag bit 11), which Explorer, 7-Zip
 # and unzip all honour; Info-ZIP's zip 3.0 stores the bytes unmarked, and they then read as
 # the OEM code page.
-(cd "$stage" && python3 -m zipfile -c "../$name.zip" Torvane.exe patch)
+(cd "$stage" && python3 -m zipfile -c "../$name.zip" Torvane.exe torvane-cli.exe patch)
 rm -rf "$stage"
 echo "dist: dist/$name.zip"
 python3 -m zipfile -l "dist/$name.zip"

@@ -8,31 +8,6 @@
 namespace torvane::testing {
 namespace {
 
-bool SameLetter(char16_t a, char16_t b) {
-  return LowerCase(std::u16string_view(&a, 1)) == LowerCase(std::u16string_view(&b, 1));
-}
-
-bool Matches(std::u16string_view pattern, std::u16string_view name) {
-  if (pattern == u"*.*") pattern = u"*";  // as on Windows: names without a dot match too
-  size_t p = 0, n = 0, star = std::u16string_view::npos, resume = 0;
-  while (n < name.size()) {
-    if (p < pattern.size() && (pattern[p] == u'?' || SameLetter(pattern[p], name[n]))) {
-      ++p;
-      ++n;
-    } else if (p < pattern.size() && pattern[p] == u'*') {
-      star = p++;
-      resume = n;
-    } else if (star != std::u16string_view::npos) {
-      p = star + 1;
-      n = ++resume;
-    } else {
-      return false;
-    }
-  }
-  while (p < pattern.size() && pattern[p] == u'*') ++p;
-  return p == pattern.size();
-}
-
 bool Admits(std::uint32_t mask, bool folder, std::uint32_t attributes) {
   const std::uint32_t kind = attributes | (folder ? kAttrFolder : 0u);
   return ((kind & (kAttrHidden | kAttrSystem | kAttrFolder)) & ~mask) == 0;
@@ -236,7 +211,7 @@ Result<std::u16string> FakeRuntime::Dir(const std::u16string& pattern, std::uint
   if (folder.empty() || !FolderExists(folder)) return std::u16string();
   for (const std::u16string& child : Children(folder)) {
     const Node* node = Find(Key(folder) + u"\\" + child);
-    if (!Matches(name, child) || !Admits(mask, node->folder, node->attributes)) continue;
+    if (!MatchesWildcard(name, child) || !Admits(mask, node->folder, node->attributes)) continue;
     listing_.push_back(child);
     listingAttributes_.push_back(node->attributes | (node->folder ? kAttrFolder : 0u));
   }

@@ -1,0 +1,320 @@
+#include "cli/dry_run.h"
+
+#include <utility>
+
+#include "resources/texts.h"
+#include "runtime/sha256.h"
+#include "runtime/text.h"
+
+namespace torvane::cli {
+namespace {
+
+Error NotFound() { return {ErrorKind::kNotFound, 2, texts::kCliErrNotFound}; }
+Error Exists() { return {ErrorKind::kAlreadyExists, 183, texts::kCliErrExists}; }
+Error Denied() { return {ErrorKind::kAccessDenied, 5, texts::kCliErrDenied}; }
+Error NotEmpty() { return {ErrorKind::kOther, 145, texts::kCliErrNotEmpty}; }
+
+std::u16string Key(std::u16string_view path) {
+  std::u16string key = LowerCase(path);
+  while (!key.empty() && key.back() == u'\\') key.pop_back();
+  return key;
+}
+
+std::u16string ParentKey(std::u16string_view key) {
+  const size_t slash = key.rfind(u'\\');
+  return slash == std::u16string_view::npos ? std::u16string()
+                                            : std::u16string(key.substr(0, slash));
+}
+
+bool Admits(std::uint32_t mask, std::uint32_t attributes) {
+  return ((attributes & (kAttrHidden | kAttrSystem | kAttrFolder)) & ~mask) == 0;
+}
+
+std::u16string AttributeText(std::uint32_t attributes) {
+  constexpr std::pair<std::uint32_t, std::u16string_view> kNames[] = {{kAttrReadOnly, u"read-only"},
+                                                                      {kAttrHidden, u"hidden"},
+                                                                      {kAttrSystem, u"system"},
+                                                                      {kAttrArchive, u"archive"}};
+  std::u16string text;
+  for (const auto& [bit, name] : kNames) {
+    if ((attributes & bit) == 0) continue;
+    if (!text.empty()) text += u'|';
+    text += name;
+  }
+  return text.empty() ? u"normal" : text;
+}
+
+bool SameFolder(const std::u16string& a, const std::u16string& b) {
+  return LowerCase(FolderOf(a)) == LowerCase(FolderOf(b));
+}
+
+class LayerAppendFile : public AppendFile {
+ public:
+  explicit LayerAppendFile(std::shared_ptr<std::string> bytes) : bytes_(std::move(bytes)) {}
+  Status Append(std::string_view bytes) override {
+    bytes_->append(bytes);
+    return Status();
+  }
+
+ private:
+  std::shared_ptr<std::string> bytes_;
+};
+
+}  // namespace
+
+DryRunRuntime::DryRunRuntime(Runtime& inner, Announce announce)
+    : ForwardingRuntime(inner), announce_(std::move(announce)) {}
+
+DryRunRuntime::Found DryRunRuntime::Find(const std::u16string& path) const {
+  const std::u16string key = Key(path);
+  if (const auto it = layer_.find(key); it != layer_.end()) return {&it->second, false};
+  // Below a folder the layer removed or made, only the layer's own entries exist.
+  for (std::u16string k = ParentKey(key); !k.empty(); k = ParentKey(k)) {
+    const auto it = layer_.find(k);
+    if (it == layer_.end()) continue;
+    if (!it->second.exists || !it->second.folder || it->second.origin.empty())
+      return {nullptr, true};
+    break;
+  }
+  return {};
+}
+
+Result<std::uint32_t> DryRunRuntime::Attributes(const std::u16string& path) {
+  const Found found = Find(path);
+  if (found.Real()) return inner().GetAttr(path);
+  if (found.gone || !found.entry->exists) return NotFound();
+  return found.entry->attributes | (found.entry->folder ? kAttrFolder : 0u);
+}
+
+Result<DryRunRuntime::Entry> DryRunRuntime::Materialise(const std::u16string& path) {
+  const Found found = Find(path);
+  if (!found.Real()) {
+    if (found.gone || !found.entry->exists) return NotFound();
+    return *found.entry;
+  }
+  const Result<std::uint32_t> attributes = inner().GetAttr(path);
+  if (!attributes.ok()) return attributes.error();
+  Entry entry;
+  entry.exists = true;
+  entry.folder = (attributes.value() & kAttrFolder) != 0;
+  entry.attributes = attributes.value() & ~static_cast<std::uint32_t>(kAttrFolder);
+  entry.path = path;
+  entry.origin = path;
+  return entry;
+}
+
+Status DryRunRuntime::NeedsParent(const std::u16string& path) {
+  const std::u16string parent = FolderOf(path);
+  if (parent.empty()) return Status();
+  const Result<std::uint32_t> attributes = Attributes(parent.substr(0, parent.size() - 1));
+  if (!attributes.ok() || (attributes.value() & kAttrFolder) == 0) return NotFound();
+  return Status();
+}
+
+void DryRunRuntime::Put(Entry entry) {
+  std::u16string key = Key(entry.path);
+  layer_[std::move(key)] = std::move(entry);
+}
+
+void DryRunRuntime::Remove(const std::u16string& path) {
+  Entry absent;
+  absent.path = path;
+  Put(std::move(absent));
+}
+
+Result<std::u16string> DryRunRuntime::Dir(const std::u16string& pattern, std::uint32_t mask) {
+  listing_.clear();
+  listingAttributes_.clear();
+  listingPos_ = 0;
+  const std::u16string folder = FolderOf(pattern);
+  const std::u16string folderKey = Key(folder);
+  const Found found = Find(folder);
+  if (found.gone || (found.entry && (!found.entry->exists || !found.entry->folder))) {
+    return NotFound();
+  }
+  if (found.Real() || !found.entry->origin.empty()) {
+    for (Result<std::u16string> name = inner().Dir(pattern, mask);; name = inner().DirNext()) {
+      if (!name.ok()) return name.error();
+      if (name.value().empty()) break;
+      // Whatever the layer says about a name overrides the disk.
+      if (!layer_.contains(folderKey + u"\\" + LowerCase(name.value()))) {
+        listing_.push_back(name.value());
+        listingAttributes_.push_back(inner().DirAttributes());
+      }
+    }
+  }
+  const std::u16string prefix = folderKey + u"\\";
+  for (auto it = layer_.lower_bound(prefix); it != layer_.end() && it->first.starts_with(prefix);
+       ++it) {
+    const Entry& e = it->second;
+    const std::u16string name = NameOf(e.path);
+    if (!e.exists || it->first.find(u'\\', prefix.size()) != std::u16string::npos) continue;
+    if (MatchesWildcard(NameOf(pattern), name) &&
+        Admits(mask, e.attributes | (e.folder ? kAttrFolder : 0u))) {
+      listing_.push_back(name);
+      listingAttributes_.push_back(e.attributes | (e.folder ? kAttrFolder : 0u));
+    }
+  }
+  return DirNext();
+}
+
+std::uint32_t DryRunRuntime::DirAttributes() const {
+  return listingPos_ == 0 ? 0u : listingAttributes_[listingPos_ - 1];
+}
+
+Result<std::u16string> DryRunRuntime::DirNext() {
+  return listingPos_ < listing_.size() ? listing_[listingPos_++] : std::u16string();
+}
+
+Status DryRunRuntime::Kill(const std::u16string& path) {
+  const Result<Entry> file = Materialise(path);
+  if (!file.ok()) return file.error();
+  if (file.value().folder || (file.value().attributes & kAttrReadOnly) != 0) return Denied();
+  Remove(path);
+  announce_(u"delete", path, {});
+  return Status();
+}
+
+Status DryRunRuntime::FileCopy(const std::u16string& source, const std::u16string& destination,
+                               CopyMode mode) {
+  Result<Entry> copy = Materialise(source);
+  if (!copy.ok()) return copy.error();
+  if (copy.value().folder) return Denied();
+  const Result<std::uint32_t> existing = Attributes(destination);
+  if (existing.ok()) {
+    if (mode == CopyMode::kKeepExisting) return Exists();
+    if ((existing.value() & (kAttrFolder | kAttrReadOnly | kAttrHidden)) != 0) return Denied();
+  } else if (Status parent = NeedsParent(destination); !parent.ok()) {
+    return parent;
+  }
+  copy.value().path = destination;
+  Put(std::move(copy.value()));
+  announce_(existing.ok() ? u"replace" : u"copy", source, destination);
+  return Status();
+}
+
+Status DryRunRuntime::SetAttr(const std::u16string& path, std::uint32_t attributes) {
+  Result<Entry> entry = Materialise(path);
+  if (!entry.ok()) return entry.error();
+  entry.value().attributes = attributes & ~static_cast<std::uint32_t>(kAttrFolder);
+  Put(std::move(entry.value()));
+  announce_(u"set-attributes", path, AttributeText(attributes));
+  return Status();
+}
+
+Result<std::uint32_t> DryRunRuntime::GetAttr(const std::u16string& path) {
+  return Attributes(path);
+}
+
+Status DryRunRuntime::MkDir(const std::u16string& path) {
+  if (Attributes(path).ok()) return Exists();
+  if (Status parent = NeedsParent(path); !parent.ok()) return parent;
+  Entry folder;
+  folder.exists = true;
+  folder.folder = true;
+  folder.path = path;
+  Put(std::move(folder));
+  announce_(u"create-folder", path, {});
+  return Status();
+}
+
+Status DryRunRuntime::Rename(const std::u16string& from, const std::u16string& to) {
+  Result<Entry> moved = Materialise(from);
+  if (!moved.ok()) return moved.error();
+  if (moved.value().folder) return Denied();
+  if (Key(from) != Key(to) && Attributes(to).ok()) return Exists();
+  if (Status parent = NeedsParent(to); !parent.ok()) return parent;
+  Remove(from);
+  moved.value().path = to;
+  Put(std::move(moved.value()));
+  announce_(SameFolder(from, to) ? u"rename" : u"move", from, to);
+  return Status();
+}
+
+Result<bool> DryRunRuntime::SameContent(const std::u16string& a, const std::u16string& b) {
+  const Result<Entry> first = Materialise(a);
+  const Result<Entry> second = Materialise(b);
+  if (!first.ok()) return first.error();
+  if (!second.ok()) return second.error();
+  if (!first.value().origin.empty() && !second.value().origin.empty()) {
+    return inner().SameContent(first.value().origin, second.value().origin);
+  }
+  const Result<FileDigest> x = Digest(a);
+  const Result<FileDigest> y = Digest(b);
+  if (!x.ok()) return x.error();
+  if (!y.ok()) return y.error();
+  return x.value() == y.value();
+}
+
+Result<std::unique_ptr<AppendFile>> DryRunRuntime::OpenForAppend(const std::u16string& path) {
+  const Found found = Find(path);
+  if (found.entry && found.entry->exists && found.entry->bytes) {
+    return std::unique_ptr<AppendFile>(new LayerAppendFile(found.entry->bytes));
+  }
+  Result<Entry> entry = Materialise(path);
+  if (entry.ok()) {
+    Result<std::string> held = inner().ReadWholeFile(entry.value().origin);
+    if (!held.ok()) return held.error();
+    entry.value().bytes = std::make_shared<std::string>(std::move(held.value()));
+  } else if (!entry.Is(ErrorKind::kNotFound)) {
+    return entry.error();
+  } else if (Status parent = NeedsParent(path); !parent.ok()) {
+    return parent.error();
+  } else {
+    entry = Entry{true, false, kAttrArchive, path, {}, std::make_shared<std::string>()};
+  }
+  entry.value().origin.clear();
+  std::shared_ptr<std::string> bytes = entry.value().bytes;
+  Put(std::move(entry.value()));
+  announce_(u"write", path, {});
+  return std::unique_ptr<AppendFile>(new LayerAppendFile(std::move(bytes)));
+}
+
+Result<std::string> DryRunRuntime::ReadWholeFile(const std::u16string& path) {
+  const Result<Entry> file = Materialise(path);
+  if (!file.ok()) return file.error();
+  if (file.value().folder) return Denied();
+  if (!file.value().origin.empty()) return inner().ReadWholeFile(file.value().origin);
+  return *file.value().bytes;
+}
+
+Result<FileDigest> DryRunRuntime::Digest(const std::u16string& path) {
+  const Result<Entry> file = Materialise(path);
+  if (!file.ok()) return file.error();
+  if (file.value().folder) return Denied();
+  if (!file.value().origin.empty()) return inner().Digest(file.value().origin);
+  return FileDigest{file.value().bytes->size(), Sha256Hex(*file.value().bytes)};
+}
+
+Status DryRunRuntime::RmDir(const std::u16string& path) {
+  const Result<std::uint32_t> attributes = Attributes(path);
+  if (!attributes.ok()) return attributes.status();
+  if ((attributes.value() & kAttrFolder) == 0) return Denied();
+  constexpr std::uint32_t kEverything = kAttrHidden | kAttrSystem | kAttrFolder;
+  // The look inside must not end a listing the caller has under way.
+  const std::vector<std::u16string> listing = std::exchange(listing_, {});
+  const size_t position = listingPos_;
+  const Result<std::u16string> first = Dir(Key(path) + u"\\*", kEverything);
+  listing_ = listing;
+  listingPos_ = position;
+  if (!first.ok()) return first.status();
+  if (!first.value().empty()) return NotEmpty();
+  Remove(path);
+  announce_(u"remove-folder", path, {});
+  return Status();
+}
+
+Result<FileIdentity> DryRunRuntime::IdentityOf(const std::u16string& path) {
+  const Result<Entry> entry = Materialise(path);
+  if (!entry.ok()) return entry.error();
+  if (!entry.value().origin.empty()) return inner().IdentityOf(entry.value().origin);
+  // Made by the dry run alone: known by its path, on no real volume.
+  return FileIdentity{~0ull, std::hash<std::u16string>{}(Key(entry.value().path)), 0};
+}
+
+Status DryRunRuntime::RestartElevated(const std::u16string&) {
+  constexpr std::uint32_t kCancelled = 1223;
+  return Error{ErrorKind::kAccessDenied, kCancelled, u""};
+}
+
+}  // namespace torvane::cli

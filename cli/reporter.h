@@ -1,0 +1,52 @@
+// The command line's output: lines for people, or one JSON object per line for tools
+// (fields step, path, result, error, and where they apply to, text, code). --quiet keeps
+// the errors only. Lines go to a sink without their line break.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "app/job_observer.h"
+
+namespace torvane::cli {
+
+// The text as a JSON string, quotes included. Control characters and unpaired surrogates
+// are escaped, so the line stays valid JSON and valid UTF-8 whatever a file is called.
+std::u16string JsonString(std::u16string_view text);
+
+class Reporter {
+ public:
+  using Sink = std::function<void(const std::u16string& line)>;
+  Reporter(Sink sink, bool json, bool quiet);
+
+  // The war3.exe path the lines are about.
+  void SetSubject(std::u16string path) { subject_ = std::move(path); }
+  void Stage(JobStage stage);
+  void Files(std::size_t done, std::size_t total);
+  // A message box's text. Errors are shown even when quiet.
+  void Message(const std::u16string& text, bool error, bool question);
+  // A change a dry run would make: `step` names it ("move", "copy", ...), `detail` is
+  // where it goes or what it sets.
+  void Would(std::u16string_view step, const std::u16string& path, const std::u16string& detail);
+  void UsageError(const std::u16string& text);
+  void InternalError(const std::u16string& text);
+  // How the run ended; a JSON line only (the messages already said it in words).
+  void Exit(int code);
+
+ private:
+  using Fields = std::vector<std::pair<std::u16string_view, std::u16string>>;
+  void Json(std::u16string_view step, std::u16string_view result, const std::u16string& error,
+            const Fields& extra = {});
+  void Lines(const std::u16string& text);
+
+  Sink sink_;
+  bool json_;
+  bool quiet_;
+  std::u16string subject_;
+};
+
+}  // namespace torvane::cli
