@@ -19,14 +19,6 @@ void Refuse(Runtime& rt, const std::u16string& prompt) {
   (void)rt.MsgBox(prompt, kMbOk | kMbIconStop, texts::kTitleError);
 }
 
-// The folder as the platform names it: without its backslash, except at a drive root.
-std::u16string FolderForLookup(const std::u16string& folder) {
-  if (folder.size() > 1 && folder.back() == u'\\' && folder[folder.size() - 2] != u':') {
-    return folder.substr(0, folder.size() - 1);
-  }
-  return folder;
-}
-
 bool IsFolder(const Result<std::uint32_t>& attributes) {
   return attributes.ok() && (attributes.value() & kAttrFolder) != 0;
 }
@@ -41,7 +33,7 @@ bool FoldersExist(Runtime& rt, const GamePaths& paths) {
       Refuse(rt, texts::kMsgNotFullPath);
       return false;
     }
-    if (!IsFolder(rt.GetAttr(FolderForLookup(folder)))) {
+    if (!IsFolder(rt.GetAttr(WithoutTrailingBackslash(folder)))) {
       Refuse(rt, std::u16string(texts::kMsgFolderMissing) + folder + kCrLf + texts::kMsgCheckPath);
       return false;
     }
@@ -70,7 +62,7 @@ bool IsWindowsFolder(Runtime& rt, const std::u16string& folder) {
   const Result<std::u16string> windows = rt.WindowsFolder();
   if (!windows.ok()) return false;
   if (LowerCase(WithTrailingBackslash(windows.value())) == LowerCase(folder)) return true;
-  const Result<bool> same = SameFile(rt, windows.value(), FolderForLookup(folder));
+  const Result<bool> same = SameFile(rt, windows.value(), WithoutTrailingBackslash(folder));
   return same.ok() && same.value();
 }
 

@@ -7,6 +7,7 @@
 #include "app/quarantine.h"
 #include "app/recovery.h"
 #include "app/safe_move.h"
+#include "app/steps.h"
 #include "app/version_set.h"
 #include "resources/texts.h"
 #include "runtime/text.h"
@@ -19,16 +20,8 @@ constexpr std::uint32_t kPauseMs = 1000;
 constexpr char16_t kCrLf[] = u"\r\n";
 constexpr char16_t kParagraph[] = u"\r\n\r\n";
 
-bool IsFile(const Result<std::uint32_t>& attributes) {
-  return attributes.ok() && (attributes.value() & kAttrFolder) == 0;
-}
-
 void ShowError(Runtime& rt, const std::u16string& prompt, std::uint32_t icon) {
   (void)rt.MsgBox(prompt, kMbOk | icon, texts::kTitleError);
-}
-
-std::u16string Line(const std::u16string& path, const Error& error) {
-  return kCrLf + path + u"  " + texts::kMsgErrorPrefix + error.description;
 }
 
 // All four replacements must be there before the first original is touched.
@@ -75,7 +68,8 @@ std::unique_ptr<Journal> StartJournal(Runtime& rt, const GamePath& g, JobObserve
   Status begun =
       journal.ok() ? journal.value()->BeginSection(SectionKind::kJob, g.working) : journal.status();
   if (!begun.ok()) {
-    ShowError(rt, texts::kMsgNoQuarantine + path + Line(path, begun.error()), kMbIconStop);
+    ShowError(rt, texts::kMsgNoQuarantine + path + kCrLf + Problem(path, begun.error()),
+              kMbIconStop);
     return nullptr;
   }
   return std::move(journal.value());
@@ -83,7 +77,7 @@ std::unique_ptr<Journal> StartJournal(Runtime& rt, const GamePath& g, JobObserve
 
 std::u16string SetFailureText(const SetFailure& failure, const UndoReport& undone) {
   std::u16string text = std::u16string(texts::kMsgSetUnchanged) + kParagraph +
-                        texts::kMsgSetFailedAt + Line(failure.path, failure.error);
+                        texts::kMsgSetFailedAt + kCrLf + Problem(failure.path, failure.error);
   if (!undone.complete()) {
     text += std::u16string(kParagraph) + texts::kMsgRollbackIncomplete;
     for (const std::u16string& p : undone.problems) text += kCrLf + p;
@@ -95,11 +89,11 @@ std::u16string TidyText(const QuarantineReport& report) {
   std::u16string text = texts::kMsgTidyIncomplete;
   if (!report.notMoved.empty()) {
     text += std::u16string(kParagraph) + texts::kMsgNotMoved;
-    for (const Failure& f : report.notMoved) text += Line(f.path, f.error);
+    for (const Failure& f : report.notMoved) text += kCrLf + Problem(f.path, f.error);
   }
   if (!report.notListed.empty()) {
     text += std::u16string(kParagraph) + texts::kMsgNotListed;
-    for (const Failure& f : report.notListed) text += Line(f.path, f.error);
+    for (const Failure& f : report.notListed) text += kCrLf + Problem(f.path, f.error);
   }
   return text;
 }

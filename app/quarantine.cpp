@@ -42,16 +42,12 @@ struct Found {
   std::uint32_t attributes = 0;
 };
 
-std::u16string WithoutBackslash(const std::u16string& folder) {
-  return folder.substr(0, folder.size() - 1);
-}
-
 // The lower-cased name of the running program when it lies in `folder`, else empty.
 std::u16string OwnNameIn(Runtime& rt, const std::u16string& folder) {
   const Result<std::u16string> self = rt.ProgramPath();
   if (!self.ok()) return {};
-  const Result<bool> here =
-      SameFile(rt, WithoutBackslash(FolderOf(self.value())), WithoutBackslash(folder));
+  const Result<bool> here = SameFile(rt, WithoutTrailingBackslash(FolderOf(self.value())),
+                                     WithoutTrailingBackslash(folder));
   return here.ok() && here.value() ? LowerCase(NameOf(self.value())) : std::u16string();
 }
 

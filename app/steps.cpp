@@ -1,6 +1,7 @@
 #include "app/steps.h"
 
 #include "app/safe_move.h"
+#include "resources/texts.h"
 
 namespace torvane {
 namespace {
@@ -47,6 +48,14 @@ Status Execute(Runtime& rt, Journal& journal, Step& step) {
   // Unrecorded, the outcome is still found by looking at the folder after a crash.
   SkipOnFailure(journal.Record(step));
   return made;
+}
+
+bool IsFile(const Result<std::uint32_t>& attributes) {
+  return attributes.ok() && (attributes.value() & kAttrFolder) == 0;
+}
+
+std::u16string Problem(const std::u16string& path, const Error& error) {
+  return path + u"  " + texts::kMsgErrorPrefix + error.description;
 }
 
 Result<bool> Exists(Runtime& rt, const std::u16string& path) {

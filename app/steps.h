@@ -19,6 +19,12 @@ Status Apply(Runtime& rt, const Step& step);
 // cannot be written the change is not made.
 Status Execute(Runtime& rt, Journal& journal, Step& step);
 
+// A file (not a folder) whose attributes could be read.
+bool IsFile(const Result<std::uint32_t>& attributes);
+
+// One line of a box: the path and the platform's description of what went wrong.
+std::u16string Problem(const std::u16string& path, const Error& error);
+
 // Whether a file or folder is there: true, false, or the error that kept it from being known.
 Result<bool> Exists(Runtime& rt, const std::u16string& path);
 

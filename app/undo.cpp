@@ -12,10 +12,6 @@ constexpr std::uint32_t kClearedAttributes = kAttrReadOnly | kAttrHidden | kAttr
 constexpr std::uint32_t kEverything =
     kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrVolume | kAttrFolder;
 
-std::u16string Problem(const std::u16string& path, const Error& error) {
-  return path + u"  " + texts::kMsgErrorPrefix + error.description;
-}
-
 class Reverser {
  public:
   Reverser(Runtime& rt, Journal& journal, UndoReport& report, std::function<void()> progress)

@@ -14,18 +14,6 @@ namespace {
 constexpr std::u16string_view kStagedSuffix = u".torvane-new";
 constexpr std::u16string_view kAsideSuffix = u".torvane-old";
 
-std::u16string WithoutBackslash(const std::u16string& folder) {
-  return folder.empty() ? folder : folder.substr(0, folder.size() - 1);
-}
-
-bool IsFile(const Result<std::uint32_t>& attributes) {
-  return attributes.ok() && (attributes.value() & kAttrFolder) == 0;
-}
-
-std::u16string Problem(const std::u16string& path, const Error& error) {
-  return path + u"  " + texts::kMsgErrorPrefix + error.description;
-}
-
 // What stands in the way of putting the old set back; empty when nothing does.
 std::vector<std::u16string> SetRestoreObstacles(Runtime& rt, const std::vector<Step>& moves) {
   std::vector<std::u16string> obstacles;
@@ -78,7 +66,7 @@ UndoReport RestoreVersionSet(Runtime& rt, Journal& journal, const std::vector<St
     back.sha256 = s->sha256;
     back.inVersionSet = true;
     if (s->placesReplacement) {
-      const Result<std::u16string> aside = FreePathIn(rt, WithoutBackslash(FolderOf(s->to)),
+      const Result<std::u16string> aside = FreePathIn(rt, WithoutTrailingBackslash(FolderOf(s->to)),
                                                       NameOf(s->to) + std::u16string(kAsideSuffix));
       if (!aside.ok()) {
         failed = aside.error();
@@ -175,7 +163,7 @@ std::optional<SetFailure> VersionSet::StageOne(File& file) {
   if (!digest.ok()) return SetFailure{file.source, digest.error()};
   file.sha256 = digest.value().sha256;
   file.size = digest.value().size;
-  const std::u16string folder = WithoutBackslash(FolderOf(file.target));
+  const std::u16string folder = WithoutTrailingBackslash(FolderOf(file.target));
   const Result<std::u16string> staged =
       FreePathIn(rt_, folder, NameOf(file.target) + std::u16string(kStagedSuffix));
   if (!staged.ok()) return SetFailure{file.target, staged.error()};

@@ -69,6 +69,13 @@ std::u16string WithTrailingBackslash(std::u16string_view folder) {
   return out;
 }
 
+std::u16string WithoutTrailingBackslash(std::u16string_view folder) {
+  if (folder.size() > 1 && folder.back() == u'\\' && folder[folder.size() - 2] != u':') {
+    folder.remove_suffix(1);
+  }
+  return std::u16string(folder);
+}
+
 std::u16string FromUtf8(std::string_view utf8) {
   std::u16string out;
   for (size_t i = 0; i < utf8.size();) {

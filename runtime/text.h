@@ -33,6 +33,9 @@ std::u16string AppFolderOf(std::u16string_view modulePath);
 std::u16string NameOf(std::u16string_view path);
 // The folder with exactly one trailing backslash (a drive root keeps its own).
 std::u16string WithTrailingBackslash(std::u16string_view folder);
+// The folder as the platform names it: without its trailing backslash, except at a drive
+// root ("C:\\" keeps its own).
+std::u16string WithoutTrailingBackslash(std::u16string_view folder);
 
 std::u16string FromUtf8(std::string_view utf8);
 std::string ToUtf8(std::u16string_view text);
