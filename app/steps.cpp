@@ -6,13 +6,11 @@
 namespace torvane {
 namespace {
 
-constexpr std::uint32_t kMustClear = kAttrReadOnly | kAttrHidden | kAttrSystem;
-
 Status Move(Runtime& rt, const Step& step) {
   if (step.newAttributes != 0) {
     if (Status set = rt.SetAttr(step.from, step.newAttributes); !set.ok()) return set;
   }
-  const bool clear = step.clearsAttributes && (step.attributes & kMustClear) != 0;
+  const bool clear = step.clearsAttributes && (step.attributes & kClearedAttributes) != 0;
   if (clear) SkipOnFailure(rt.SetAttr(step.from, kAttrNormal));
   Status moved = SafeMove(rt, step.from, step.to);
   // It stays, so it keeps looking as it did: a hidden file stays hidden.

@@ -11,6 +11,9 @@ namespace torvane {
 inline constexpr std::uint32_t kKeptAttributes =
     kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrArchive;
 
+// What the tidy clears before a move, and a restore sets again (the archive bit with them).
+inline constexpr std::uint32_t kClearedAttributes = kAttrReadOnly | kAttrHidden | kAttrSystem;
+
 // Makes the change a step describes, without journaling it. A move that clears the
 // attributes first sets them back when it fails.
 Status Apply(Runtime& rt, const Step& step);

@@ -8,7 +8,6 @@
 namespace torvane {
 namespace {
 
-constexpr std::uint32_t kClearedAttributes = kAttrReadOnly | kAttrHidden | kAttrSystem;
 constexpr std::uint32_t kEverything =
     kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrVolume | kAttrFolder;
 
@@ -68,8 +67,11 @@ class Reverser {
     for (const Step* step : moves) {
       Step back = MakeStep(StepKind::kMove, step->to, step->from, step->id);
       back.size = step->size;
-      // A rename keeps attributes: those the move cleared are set again first.
-      if (step->clearsAttributes) back.newAttributes = step->attributes & kClearedAttributes;
+      // A rename keeps attributes: where the move cleared them (read-only, hidden or
+      // system, and with them the archive bit), all of them are set again first.
+      if (step->clearsAttributes && (step->attributes & kClearedAttributes) != 0) {
+        back.newAttributes = step->attributes & kKeptAttributes;
+      }
       backs.push_back(std::move(back));
     }
     std::vector<Step*> announced;

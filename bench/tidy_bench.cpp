@@ -1,6 +1,7 @@
 // Prints how the tidy-up scales, as ratios measured in one run (the machines here are
 // shared, so absolute times mean little):
 //   - tidying 100, 1,000 and 10,000 small files against a bare rename loop over as many;
+//   - the tidy of 1,000 files watched by the window's progress against the tidy unwatched;
 //   - restoring a 5,000-file tidy from its journal against the tidy itself;
 //   - replacing the version set (staged, checked, swapped) against deleting the originals
 //     and copying the replacements over them;
@@ -14,12 +15,13 @@
 #include <string>
 #include <vector>
 
+#include "app/job_progress.h"
 #include "app/journal.h"
+#include "app/patch_job.h"
 #include "app/quarantine.h"
 #include "app/safe_move.h"
 #include "app/undo.h"
 #include "app/version_set.h"
-#include "app/patch_job.h"
 #include "runtime/text.h"
 #include "runtime/win_handles.h"
 #include "runtime/win_runtime.h"
@@ -73,7 +75,7 @@ struct TidyTimes {
 };
 
 // The tidy with its journal, as the job runs it, then the restore of what it moved.
-TidyTimes TimeTidy(const std::u16string& base, int count) {
+TidyTimes TimeTidy(const std::u16string& base, int count, JobObserver* observer = nullptr) {
   const std::u16string folder = MakeFolder(base, u"tidy", count);
   ::CreateDirectoryW(W(folder + u"\\vTemp"), nullptr);
   const std::u16string journalPath = folder + u"\\vTemp\\journal.txt";
@@ -84,7 +86,7 @@ TidyTimes TimeTidy(const std::u16string& base, int count) {
     const std::unique_ptr<Journal> journal = std::move(Journal::Open(rt, journalPath, {}).value());
     SkipOnFailure(journal->BeginSection(SectionKind::kJob, path));
     QuarantineReport report;
-    times.tidy = Seconds([&] { report = ClearRedundantFiles(path, rt, *journal); });
+    times.tidy = Seconds([&] { report = ClearRedundantFiles(path, rt, *journal, observer); });
     if (!report.complete()) std::printf("  (tidy reported failures)\n");
   }
   JournalDoc doc = ReadJournal(rt, journalPath).value();
@@ -203,6 +205,16 @@ int main() {
                 tidy * 1e6 / count);
   }
 
+  std::vector<double> watched, unwatched;
+  for (int i = 0; i < kRepeats; ++i) {  // alternating, as the shared machine drifts
+    JobProgress progress;
+    watched.push_back(TimeTidy(base, 1000, &progress).tidy);
+    unwatched.push_back(TimeTidy(base, 1000).tidy);
+  }
+  std::printf(
+      "\ntidy of 1,000 files with the window's progress %.1f ms, without %.1f ms, ratio %.2f\n",
+      Median(watched) * 1e3, Median(unwatched) * 1e3, Median(watched) / Median(unwatched));
+
   std::vector<double> tidies, restores;
   for (int i = 0; i < kRepeats; ++i) {
     const TidyTimes t = TimeTidy(base, 5000);
@@ -214,9 +226,10 @@ int main() {
 
   const double staged = Best([&] { return TimeVersionSet(base); });
   const double plain = Best([&] { return TimePlainCopies(base); });
-  std::printf("version set of 42 MB: staged, checked and swapped %.1f ms, taken away and "
-              "copied over %.1f ms, ratio %.2f\n",
-              staged * 1e3, plain * 1e3, staged / plain);
+  std::printf(
+      "version set of 42 MB: staged, checked and swapped %.1f ms, taken away and "
+      "copied over %.1f ms, ratio %.2f\n",
+      staged * 1e3, plain * 1e3, staged / plain);
 
   const double small = Best([&] { return TimeMoveOne(base, 10); });
   const double large = Best([&] { return TimeMoveOne(base, kLargeBytes); });

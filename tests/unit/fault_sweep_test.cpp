@@ -52,8 +52,9 @@ std::map<std::u16string, std::string> Tree(FakeRuntime& fs, const std::u16string
       tree[path + u"\\"] = "folder";
       tree.merge(Tree(fs, path + u"\\"));
     } else {
-      tree[path] = *fs.Content(path) + " attr " +
-                   std::to_string(attributes & (kAttrReadOnly | kAttrHidden | kAttrSystem));
+      tree[path] =
+          *fs.Content(path) + " attr " +
+          std::to_string(attributes & (kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrArchive));
     }
   }
   return tree;
