@@ -165,6 +165,11 @@ Step MakeStep(StepKind kind, std::u16string from, std::u16string to, int undoes)
   return s;
 }
 
+bool JournalDoc::Concerns(std::u16string_view gameFolder) const {
+  return !sections.empty() &&
+         LowerCase(FolderOf(sections.front().subject)) == LowerCase(gameFolder);
+}
+
 bool JournalDoc::Restored() const {
   return std::any_of(sections.begin(), sections.end(), [](const Section& s) {
     return s.kind == SectionKind::kRestore && s.end == kEndRestored;

@@ -82,6 +82,9 @@ struct JournalDoc {
   // reversed: what undoing that section's half-made set change must take back.
   std::vector<Step> ActiveSetSteps(std::size_t section) const;
   int LastId() const { return steps.empty() ? 0 : steps.back().id; }
+  // Whether it was written for the game in `gameFolder`: a journal another installation
+  // wrote (a file a user copied over, then tidied into vTemp) is never acted on here.
+  bool Concerns(std::u16string_view gameFolder) const;
 };
 
 // Fails (kBadPath) on a line that is not of the format; a last line cut short by a crash

@@ -60,7 +60,7 @@ bool QuarantineReady(Runtime& rt, const std::u16string& quarantine) {
 
 // A new journal for this job, after whatever an interrupted one left has been settled.
 std::unique_ptr<Journal> StartJournal(Runtime& rt, const GamePath& g, JobObserver* observer) {
-  if (!RecoverInterrupted(rt, g.quarantine, observer)) return nullptr;
+  if (!RecoverInterrupted(rt, g.folder, observer)) return nullptr;
   const Result<std::vector<std::u16string>> existing = ListJournals(rt, g.quarantine);
   const std::u16string path =
       NextJournalPath(g.quarantine, existing.value_or(std::vector<std::u16string>()));

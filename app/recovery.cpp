@@ -55,8 +55,8 @@ Result<std::u16string> Recover(Runtime& rt, const std::u16string& path, JournalD
 
 }  // namespace
 
-bool RecoverInterrupted(Runtime& rt, const std::u16string& quarantine, JobObserver* observer) {
-  const Result<std::vector<std::u16string>> journals = ListJournals(rt, quarantine);
+bool RecoverInterrupted(Runtime& rt, const std::u16string& gameFolder, JobObserver* observer) {
+  const Result<std::vector<std::u16string>> journals = ListJournals(rt, gameFolder + u"vTemp");
   if (!journals.ok()) return true;  // no vTemp yet, or unreadable: nothing of ours to find
   std::u16string told;
   for (const std::u16string& path : journals.value()) {
@@ -67,7 +67,7 @@ bool RecoverInterrupted(Runtime& rt, const std::u16string& quarantine, JobObserv
           kMbOk | kMbIconStop, texts::kTitleError);
       return false;
     }
-    if (!doc.value().Unfinished()) continue;
+    if (!doc.value().Unfinished() || !doc.value().Concerns(gameFolder)) continue;
     if (observer) observer->OnStage(JobStage::kRecovering);
     const Result<std::u16string> recovered = Recover(rt, path, doc.value());
     if (!recovered.ok()) {

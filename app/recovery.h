@@ -10,8 +10,9 @@
 
 namespace torvane {
 
-// Settles every unfinished journal in `quarantine` and tells the user in one box what was
-// found and done. False, after a box, when a journal cannot be read: nothing is changed.
-bool RecoverInterrupted(Runtime& rt, const std::u16string& quarantine, JobObserver* observer);
+// Settles every unfinished journal that the game folder's vTemp holds for that folder, and
+// tells the user in one box what was found and done. False, after a box, when a journal
+// cannot be read: nothing is changed. `gameFolder` ends in a backslash.
+bool RecoverInterrupted(Runtime& rt, const std::u16string& gameFolder, JobObserver* observer);
 
 }  // namespace torvane

@@ -25,12 +25,12 @@ struct LastJob {
 };
 
 // The newest job that is not restored yet and still shows in the folder.
-std::optional<LastJob> FindLastJob(Runtime& rt, const std::u16string& quarantine) {
-  const Result<std::vector<std::u16string>> journals = ListJournals(rt, quarantine);
+std::optional<LastJob> FindLastJob(Runtime& rt, const GamePath& g) {
+  const Result<std::vector<std::u16string>> journals = ListJournals(rt, g.quarantine);
   if (!journals.ok()) return std::nullopt;
   for (auto path = journals.value().rbegin(); path != journals.value().rend(); ++path) {
     Result<JournalDoc> doc = ReadJournal(rt, *path);
-    if (!doc.ok() || doc.value().Restored()) continue;
+    if (!doc.ok() || doc.value().Restored() || !doc.value().Concerns(g.folder)) continue;
     std::vector<Step> inEffect = doc.value().InEffect();
     if (!inEffect.empty()) return LastJob{*path, std::move(doc.value()), std::move(inEffect)};
   }
@@ -88,8 +88,8 @@ UndoReport RestoreAll(Runtime& rt, Journal& journal, const JournalDoc& doc, JobO
 JobOutcome RunRestore(std::u16string_view pickerText, Runtime& rt, JobObserver* observer) {
   if (observer) observer->OnStage(JobStage::kChecking);
   const std::optional<GamePath> g = CheckGamePath(pickerText, rt);
-  if (!g || !RecoverInterrupted(rt, g->quarantine, observer)) return JobOutcome::kRefused;
-  const std::optional<LastJob> job = FindLastJob(rt, g->quarantine);
+  if (!g || !RecoverInterrupted(rt, g->folder, observer)) return JobOutcome::kRefused;
+  const std::optional<LastJob> job = FindLastJob(rt, *g);
   if (!job) {
     (void)rt.MsgBox(texts::kMsgNothingToRestore, kMbOk | kMbIconInformation, texts::kTitleInfo);
     return JobOutcome::kRefused;

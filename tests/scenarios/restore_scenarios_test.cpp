@@ -97,6 +97,28 @@ TEST_F(Restore, ASetReplacedSinceByTheUserStaysWholeAndNew) {
   EXPECT_EQ(Read(g_.Game(u"readme.txt")), "old readme.txt");  // the tidy is undone
 }
 
+// A journal another installation wrote, copied along with its vTemp or tidied in from a
+// copied folder, even one left unfinished, is never acted on.
+TEST_F(Restore, AJournalOfAnotherInstallationIsNeverActedOn) {
+  const GameFolder other = MakeGameFolder(*disk_, u"Other");
+  Job(other.exe);
+  const auto otherAfterJob = Tree(other.game);
+  std::string journal = Read(other.Game(u"vTemp\\torvane-journal-0001.txt"));
+  ASSERT_EQ(journal.substr(journal.size() - 9), "end\tdone\n");
+  journal.resize(journal.size() - 9);  // as if cut short there
+  disk_->WriteFile(g_.Game(u"vTemp\\torvane-journal-0001.txt"), journal);
+
+  const size_t boxes = disk_->boxes().size();
+  Job(g_.exe);
+  ASSERT_EQ(disk_->boxes().size(), boxes + 1);  // no recovery box: nothing of this folder's
+  EXPECT_EQ(LastBox(), texts::kMsgDone);
+  Undo();
+  EXPECT_EQ(Read(g_.Game(u"readme.txt")), "old readme.txt");
+  Undo();
+  EXPECT_EQ(LastBox(), texts::kMsgNothingToRestore);
+  EXPECT_EQ(Tree(other.game), otherAfterJob);
+}
+
 TEST_F(Restore, PathsAsUsersPasteThemNameTheGameFolder) {
   for (const std::u16string& text :
        {u"  \"" + g_.exe + u"\"  ", g_.exe + u".", g_.Game(u"War3.exe\\..\\war3.exe"),
