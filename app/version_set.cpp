@@ -51,6 +51,15 @@ void RemoveAside(Runtime& rt, Journal& journal, const Step& aside, UndoReport& r
   }
 }
 
+// The file's path with its name spelled as on disk, so that an original goes back under
+// exactly the name it had.
+Result<std::u16string> OnDiskPath(Runtime& rt, const std::u16string& path) {
+  const Result<std::u16string> name = rt.Dir(path, kDirAllFiles);
+  if (!name.ok()) return name.error();
+  if (name.value().empty()) return Error{ErrorKind::kNotFound, 2, path};
+  return FolderOf(path) + name.value();
+}
+
 }  // namespace
 
 UndoReport RestoreVersionSet(Runtime& rt, Journal& journal, const std::vector<Step>& setMoves) {
@@ -105,13 +114,6 @@ UndoReport RemoveSetAsideReplacements(Runtime& rt, Journal& journal, const Journ
     if (rt.GetAttr(s.to).ok()) RemoveAside(rt, journal, s, report);
   }
   return report;
-}
-
-Result<std::u16string> OnDiskPath(Runtime& rt, const std::u16string& path) {
-  const Result<std::u16string> name = rt.Dir(path, kDirAllFiles);
-  if (!name.ok()) return name.error();
-  if (name.value().empty()) return Error{ErrorKind::kNotFound, 2, path};
-  return FolderOf(path) + name.value();
 }
 
 VersionSet::VersionSet(Runtime& rt, Journal& journal, const GamePaths& paths,

@@ -69,8 +69,4 @@ UndoReport RestoreVersionSet(Runtime& rt, Journal& journal, const std::vector<St
 // crash or a failed delete came between).
 UndoReport RemoveSetAsideReplacements(Runtime& rt, Journal& journal, const JournalDoc& doc);
 
-// The file's path with its name spelled as on disk, so that an original goes back under
-// exactly the name it had.
-Result<std::u16string> OnDiskPath(Runtime& rt, const std::u16string& path);
-
 }  // namespace torvane

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/patch_job.h"
+#include "bench/bench_support.h"
 #include "runtime/text.h"
 #include "runtime/win_handles.h"
 #include "runtime/win_runtime.h"
@@ -18,6 +19,10 @@
 
 namespace torvane {
 namespace {
+
+using bench::Number;
+using bench::Seconds;
+using bench::Write;
 
 using testing::RemoveTree;
 using win::W;
@@ -33,24 +38,6 @@ class QuietRuntime : public WinRuntime {
  private:
   std::u16string tool_;
 };
-
-double Seconds(const std::function<void()>& work) {
-  LARGE_INTEGER frequency, start, end;
-  ::QueryPerformanceFrequency(&frequency);
-  ::QueryPerformanceCounter(&start);
-  work();
-  ::QueryPerformanceCounter(&end);
-  return static_cast<double>(end.QuadPart - start.QuadPart) / frequency.QuadPart;
-}
-
-std::u16string Number(long long n) { return FromUtf8(std::to_string(n)); }
-
-void Write(const std::u16string& path, const std::string& bytes) {
-  win::UniqueFile file(::CreateFileW(W(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr));
-  DWORD written = 0;
-  ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-}
 
 // A game folder of `count` redundant files, and a tool folder beside it holding the
 // command line and its patch folder. Returns the path of war3.exe.
@@ -98,9 +85,7 @@ double TimeCli(const std::u16string& base, int count) {
 
 int main() {
   using namespace torvane;
-  wchar_t temp[MAX_PATH];
-  ::GetTempPathW(MAX_PATH, temp);
-  const std::u16string base = win::U(temp) + u"torvane-cli-bench";
+  const std::u16string base = bench::TempPath(u"torvane-cli-bench");
 
   std::printf("torvane-cli.exe patch --no-pause vs RunPatchJob in-process without pauses\n");
   std::printf("(each size run in both orders, as the shared machine drifts)\n");

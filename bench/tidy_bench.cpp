@@ -9,7 +9,6 @@
 // Run under Wine with `make bench`.
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -22,6 +21,7 @@
 #include "app/safe_move.h"
 #include "app/undo.h"
 #include "app/version_set.h"
+#include "bench/bench_support.h"
 #include "runtime/text.h"
 #include "runtime/win_handles.h"
 #include "runtime/win_runtime.h"
@@ -30,42 +30,24 @@
 namespace torvane {
 namespace {
 
+using bench::Median;
+using bench::Number;
+using bench::Seconds;
+using bench::Write;
+
 using testing::RemoveTree;
 using win::W;
 
 constexpr int kRepeats = 3;
 constexpr LONGLONG kLargeBytes = 1LL << 30;
 
-double Seconds(const std::function<void()>& work) {
-  LARGE_INTEGER frequency, start, end;
-  ::QueryPerformanceFrequency(&frequency);
-  ::QueryPerformanceCounter(&start);
-  work();
-  ::QueryPerformanceCounter(&end);
-  return static_cast<double>(end.QuadPart - start.QuadPart) / frequency.QuadPart;
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
-
-std::u16string Number(long long n) { return FromUtf8(std::to_string(n)); }
-
-void WriteSmall(const std::u16string& path) {
-  win::UniqueFile file(::CreateFileW(W(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr));
-  DWORD written = 0;
-  ::WriteFile(file.get(), "small file", 10, &written, nullptr);
-}
-
 // A folder of `count` small files (names not on any keep-list) beside a war3.exe.
 std::u16string MakeFolder(const std::u16string& base, const std::u16string& name, int count) {
   const std::u16string folder = base + name;
   RemoveTree(folder);
   ::CreateDirectoryW(W(folder), nullptr);
-  WriteSmall(folder + u"\\war3.exe");
-  for (int i = 0; i < count; ++i) WriteSmall(folder + u"\\file" + Number(i) + u".txt");
+  Write(folder + u"\\war3.exe", "small file");
+  for (int i = 0; i < count; ++i) Write(folder + u"\\file" + Number(i) + u".txt", "small file");
   return folder;
 }
 
@@ -188,9 +170,7 @@ double Best(const std::function<double()>& measure, int repeats = kRepeats) {
 
 int main() {
   using namespace torvane;
-  wchar_t temp[MAX_PATH];
-  ::GetTempPathW(MAX_PATH, temp);
-  const std::u16string base = win::U(temp) + u"torvane-bench-";
+  const std::u16string base = bench::TempPath(u"torvane-bench-");
 
   std::printf(
       "tidy (ClearRedundantFiles) vs a bare MoveFileExW loop, median of %d runs (one at 10,000)\n",

@@ -29,13 +29,6 @@ class BrowseDialogs : public ::testing::Test {
   void SetUp() override { ASSERT_TRUE(host_.field()); }
 
   FileBrowser& picker() { return host_.picker(); }
-  // A file under the test's folder, created with its folder.
-  std::u16string MakeFile(const std::u16string& folder, const std::u16string& name) {
-    testing::MakeFolder(temp_.path() + folder);
-    const std::u16string path = temp_.path() + folder + u"\\" + name;
-    testing::WriteFile(path, "x");
-    return path;
-  }
 
   testing::TempFolder temp_{u"torvane-browse"};
   PickerHost host_;
@@ -44,7 +37,7 @@ class BrowseDialogs : public ::testing::Test {
 TEST_F(BrowseDialogs, OpenChoiceReachesTheFieldWithoutItsNulAndSetsTheStartingFolder) {
   picker().SetFilter(texts::kWar3Filter);
   picker().SetTitle(u"选择魔兽主程序");
-  const std::u16string war3 = MakeFile(u"War3", u"war3.exe");
+  const std::u16string war3 = temp_.MakeFile(u"War3", u"war3.exe");
 
   DialogDriver driver({Screenshot(u"open-dialog", ChooseFile(war3))});
   host_.ClickBrowse();
@@ -104,7 +97,7 @@ TEST_F(BrowseDialogs, SaveChoiceGetsTheFiltersEndingUnlessItEndsInIt) {
   picker().SetFileDialogType(filebrowser::kFileDialogSave);
   picker().SetFilter(texts::kWar3Filter);
   const std::u16string folder = temp_.path() + u"Save\\";
-  const std::u16string readme = MakeFile(u"Save", u"readme.txt");
+  const std::u16string readme = temp_.MakeFile(u"Save", u"readme.txt");
 
   struct Case {
     std::u16string chosen;
@@ -169,7 +162,7 @@ TEST_F(BrowseDialogs, LockedFieldRefusesTypingButTakesTheTextLetAndABrowse) {
   picker().SetText(u"C:\\war3.exe");
   EXPECT_EQ(picker().Text(), u"C:\\war3.exe");
 
-  const std::u16string war3 = MakeFile(u"Locked", u"war3.exe");
+  const std::u16string war3 = temp_.MakeFile(u"Locked", u"war3.exe");
   DialogDriver driver({ChooseFile(war3)});
   host_.ClickBrowse();
   ASSERT_EQ(driver.seen().size(), 1u);
@@ -197,7 +190,7 @@ TEST_F(BrowseDialogs, ATypeOutsideTheThreeOpensNothing) {
 // Korean, Thai and an emoji (a surrogate pair): none of them is in the Chinese code page.
 TEST_F(BrowseDialogs, PathsOutsideTheAnsiCodePageSurviveEveryDialog) {
   const std::u16string folderName = u"한국어 ไทย 🎮";
-  const std::u16string file = MakeFile(folderName, u"전쟁3.exe");
+  const std::u16string file = temp_.MakeFile(folderName, u"전쟁3.exe");
 
   DialogDriver open({Screenshot(u"open-dialog-default-filter", ChooseFile(file))});
   host_.ClickBrowse();

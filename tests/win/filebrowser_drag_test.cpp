@@ -37,13 +37,6 @@ class RealDrag : public ::testing::Test {
 
   FileBrowser& picker() { return host_.picker(); }
 
-  std::u16string MakeFile(const std::u16string& folder, const std::u16string& name) {
-    testing::MakeFolder(temp_.path() + folder);
-    const std::u16string path = temp_.path() + folder + u"\\" + name;
-    testing::WriteFile(path, "x");
-    return path;
-  }
-
   // Drags `what` (file names, or "--text" and a text) from another process onto the
   // middle of the field; this thread serves the drop and the boxes meanwhile. Returns the
   // effect the source was told. Whether Drop ran shows in the field and the boxes.
@@ -83,7 +76,7 @@ class RealDrag : public ::testing::Test {
 
 TEST_F(RealDrag, FileTheFilterHoldsIsTakenAndCopyReported) {
   picker().SetFilter(texts::kWar3Filter);
-  const std::u16string war3 = MakeFile(u"War3", u"war3.exe");
+  const std::u16string war3 = temp_.MakeFile(u"War3", u"war3.exe");
   EXPECT_EQ(Drag(kAnyEffect, {war3}), DROPEFFECT_COPY);
   EXPECT_EQ(picker().Text(), war3);
   EXPECT_EQ(host_.changes(), 1);
@@ -95,7 +88,7 @@ TEST_F(RealDrag, FileTheFilterHoldsIsTakenAndCopyReported) {
 TEST_F(RealDrag, FileOfAnotherTypeGetsTheWrongTypeBox) {
   picker().SetFilter(texts::kWar3Filter);
   host_.StartWith(u"kept");
-  EXPECT_EQ(Drag(kAnyEffect, {MakeFile(u"a", u"readme.txt")}), DROPEFFECT_COPY);
+  EXPECT_EQ(Drag(kAnyEffect, {temp_.MakeFile(u"a", u"readme.txt")}), DROPEFFECT_COPY);
   ASSERT_EQ(shown().size(), 1u);
   EXPECT_EQ(shown()[0].title, u"提示");
   EXPECT_EQ(
@@ -107,7 +100,7 @@ TEST_F(RealDrag, FileOfAnotherTypeGetsTheWrongTypeBox) {
 
 TEST_F(RealDrag, FolderPickerAsksAboutAFileAndTakesItsFolderOnYes) {
   picker().SetFileDialogType(filebrowser::kFileDialogFolder);
-  const std::u16string war3 = MakeFile(u"War3", u"war3.exe");
+  const std::u16string war3 = temp_.MakeFile(u"War3", u"war3.exe");
   answer_ = IDYES;
   EXPECT_EQ(Drag(kAnyEffect, {war3}), DROPEFFECT_COPY);
   ASSERT_EQ(shown().size(), 1u);
@@ -117,8 +110,8 @@ TEST_F(RealDrag, FolderPickerAsksAboutAFileAndTakesItsFolderOnYes) {
 
 TEST_F(RealDrag, OfSeveralFilesOnlyTheFirstCounts) {
   picker().SetFilter(texts::kWar3Filter);
-  const std::u16string war3 = MakeFile(u"a", u"war3.exe");
-  EXPECT_EQ(Drag(kAnyEffect, {war3, MakeFile(u"b", u"readme.txt"), temp_.path() + u"b"}),
+  const std::u16string war3 = temp_.MakeFile(u"a", u"war3.exe");
+  EXPECT_EQ(Drag(kAnyEffect, {war3, temp_.MakeFile(u"b", u"readme.txt"), temp_.path() + u"b"}),
             DROPEFFECT_COPY);
   EXPECT_EQ(picker().Text(), war3);
   EXPECT_TRUE(shown().empty());
@@ -127,7 +120,7 @@ TEST_F(RealDrag, OfSeveralFilesOnlyTheFirstCounts) {
 // A source that allows only move: the drop must still happen and set the field, and the
 // source learns that nothing was copied or moved.
 TEST_F(RealDrag, SourceAllowingOnlyMoveDropsAndGetsNoEffect) {
-  const std::u16string file = MakeFile(u"a", u"notes.txt");
+  const std::u16string file = temp_.MakeFile(u"a", u"notes.txt");
   EXPECT_EQ(Drag(DROPEFFECT_MOVE, {file}), DROPEFFECT_NONE);
   EXPECT_EQ(picker().Text(), file);
   EXPECT_EQ(host_.changes(), 1);
@@ -135,7 +128,7 @@ TEST_F(RealDrag, SourceAllowingOnlyMoveDropsAndGetsNoEffect) {
 
 TEST_F(RealDrag, TextIsNeverDropped) {
   host_.StartWith(u"kept");
-  EXPECT_EQ(Drag(kAnyEffect, {u"--text", MakeFile(u"a", u"war3.exe")}), DROPEFFECT_NONE);
+  EXPECT_EQ(Drag(kAnyEffect, {u"--text", temp_.MakeFile(u"a", u"war3.exe")}), DROPEFFECT_NONE);
   EXPECT_EQ(picker().Text(), u"kept");
   EXPECT_TRUE(shown().empty());
 }

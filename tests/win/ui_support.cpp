@@ -178,6 +178,14 @@ TempFolder::TempFolder(const std::u16string& name) {
 
 TempFolder::~TempFolder() { RemoveTree(path_); }
 
+std::u16string TempFolder::MakeFile(const std::u16string& folder,
+                                    const std::u16string& name) const {
+  MakeFolder(path_ + folder);
+  const std::u16string path = path_ + folder + u"\\" + name;
+  WriteFile(path, "x");
+  return path;
+}
+
 void WriteFile(const std::u16string& path, const std::string& content) {
   win::UniqueFile file(::CreateFileW(W(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                      FILE_ATTRIBUTE_NORMAL, nullptr));

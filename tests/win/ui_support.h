@@ -89,6 +89,8 @@ class TempFolder {
   TempFolder& operator=(const TempFolder&) = delete;
   ~TempFolder();
   const std::u16string& path() const { return path_; }  // with a trailing backslash
+  // A one-byte file `name` in the sub-folder `folder`, made with its folder; its path.
+  std::u16string MakeFile(const std::u16string& folder, const std::u16string& name) const;
 
  private:
   std::u16string path_;
