@@ -62,7 +62,7 @@ bench: program
 	  torvane_bare_window torvane_cli_bench
 	scripts/wine-session.sh $(WIN64) bash -c 'wine $(WIN64)/bench/torvane_bench.exe && \
 	  wine $(WIN64)/bench/torvane_cli_bench.exe && \
-	  wine $(WIN64)/bench/torvane_startup_bench.exe $(WIN64)/app/Torvane.exe \
+	  wine $(WIN64)/bench/torvane_startup_bench.exe $(WIN64)/window/Torvane.exe \
 	    $(WIN64)/bench/torvane_bare_window.exe $(STARTUP_ROUNDS)'
 
 dist: program program32

@@ -9,8 +9,9 @@
 #include <functional>
 #include <string>
 
-#include "app/patch_job.h"
 #include "bench/bench_support.h"
+#include "job/game_path.h"
+#include "job/patch_job.h"
 #include "runtime/text.h"
 #include "runtime/win_handles.h"
 #include "runtime/win_runtime.h"

@@ -14,18 +14,19 @@
 #include <string>
 #include <vector>
 
-#include "app/job_progress.h"
-#include "app/journal.h"
-#include "app/patch_job.h"
-#include "app/quarantine.h"
-#include "app/safe_move.h"
-#include "app/undo.h"
-#include "app/version_set.h"
 #include "bench/bench_support.h"
+#include "job/game_path.h"
+#include "job/journal.h"
+#include "job/patch_job.h"
+#include "job/quarantine.h"
+#include "job/safe_move.h"
+#include "job/undo.h"
+#include "job/version_set.h"
 #include "runtime/text.h"
 #include "runtime/win_handles.h"
 #include "runtime/win_runtime.h"
 #include "tests/win/temp_files.h"
+#include "window/job_progress.h"
 
 namespace torvane {
 namespace {

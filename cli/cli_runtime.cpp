@@ -1,6 +1,6 @@
 #include "cli/cli_runtime.h"
 
-#include "app/patch_job.h"
+#include "job/game_path.h"
 #include "resources/texts.h"
 #include "runtime/text.h"
 

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/job_observer.h"
+#include "job/job_observer.h"
 
 namespace torvane::cli {
 

@@ -2,10 +2,10 @@
 
 #include <optional>
 
-#include "app/patch_job.h"
-#include "app/restore.h"
 #include "cli/cli_runtime.h"
 #include "cli/dry_run.h"
+#include "job/patch_job.h"
+#include "job/restore.h"
 #include "resources/texts.h"
 
 namespace torvane::cli {

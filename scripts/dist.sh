@@ -69,7 +69,7 @@ check_exe() {
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$win64/CMakeCache.txt" 2>/dev/null)
 [ -n "$version" ] || fail "no project version in $win64/CMakeCache.txt; configure it first"
 
-for exe in app/Torvane.exe cli/torvane-cli.exe; do
+for exe in window/Torvane.exe cli/torvane-cli.exe; do
   check_exe "$win64/$exe" pei-x86-64 x86_64-w64-mingw32-objdump
   check_exe "$win32/$exe" pei-i386 i686-w64-mingw32-objdump
 done
@@ -81,7 +81,7 @@ name=Torvane-$version-win64
 stage=dist/$name
 rm -rf "$stage" "dist/$name.zip"
 mkdir -p "$stage/patch"
-cp "$win64/app/Torvane.exe" "$stage/Torvane.exe"
+cp "$win64/window/Torvane.exe" "$stage/Torvane.exe"
 cp "$win64/cli/torvane-cli.exe" "$stage/torvane-cli.exe"
 
 # Notepad on Windows 7 needs the BOM to read UTF-8, and CRLF to break lines.

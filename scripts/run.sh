@@ -55,11 +55,11 @@ while [ $# -gt 0 ]; do
   esac
 done
 
-exe="$build/app/Torvane.exe"
+exe="$build/window/Torvane.exe"
 [ -f "$exe" ] || { echo "run: $exe is missing; build it first (make win64)" >&2; exit 1; }
 
 # The tool's patch folder: the four version files of 1.24e, as stand-ins.
-patch="$build/app/patch"
+patch="$build/window/patch"
 mkdir -p "$patch"
 for f in game.dll storm.dll war3.exe war3patch.mpq; do
   printf 'Torvane demo: %s of game version 1.24e (stand-in)\n' "$f" >"$patch/$f"

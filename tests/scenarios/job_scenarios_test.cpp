@@ -2,7 +2,7 @@
 // in-memory file system and, unchanged, on real folders under Windows (Wine).
 #include <gtest/gtest.h>
 
-#include "app/patch_job.h"
+#include "job/patch_job.h"
 #include "resources/texts.h"
 #include "runtime/text.h"
 #include "tests/support/disk.h"

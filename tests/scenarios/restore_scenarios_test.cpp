@@ -2,8 +2,8 @@
 // file system and, unchanged, on real folders under Windows (Wine).
 #include <gtest/gtest.h>
 
-#include "app/patch_job.h"
-#include "app/restore.h"
+#include "job/patch_job.h"
+#include "job/restore.h"
 #include "resources/texts.h"
 #include "runtime/text.h"
 #include "tests/support/disk.h"

@@ -2,9 +2,9 @@
 // --no-pause, restore --all, and --dry-run leaving every byte where it was.
 #include <gtest/gtest.h>
 
-#include "app/patch_job.h"
 #include "cli/dry_run.h"
 #include "cli/run.h"
+#include "job/patch_job.h"
 #include "resources/texts.h"
 #include "runtime/text.h"
 #include "tests/support/fake_runtime.h"

@@ -9,9 +9,9 @@
 #include <chrono>
 #include <set>
 
-#include "app/patch_job.h"
-#include "app/quarantine.h"
-#include "app/restore.h"
+#include "job/patch_job.h"
+#include "job/quarantine.h"
+#include "job/restore.h"
 #include "resources/texts.h"
 #include "runtime/text.h"
 #include "tests/support/fake_runtime.h"

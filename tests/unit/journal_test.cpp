@@ -1,4 +1,4 @@
-#include "app/journal.h"
+#include "job/journal.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
-#include "app/patch_job.h"
+#include "job/patch_job.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
-#include "app/game_path.h"
+#include "job/game_path.h"
 #include "resources/texts.h"
 #include "runtime/text.h"
 #include "tests/support/fake_runtime.h"

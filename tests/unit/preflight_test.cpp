@@ -2,10 +2,11 @@
 // the game (started from its folder, however that folder is spelt, or holding a version
 // file open; the tool's own programs never count), and missing rights, with the offer to
 // start again as administrator. Whatever stops the job leaves every file as it was.
-#include "app/preflight.h"
+#include "job/preflight.h"
 
 #include <gtest/gtest.h>
 
+#include "job/patch_job.h"
 #include "resources/texts.h"
 #include "runtime/command_line.h"
 #include "runtime/text.h"

@@ -1,8 +1,8 @@
-#include "app/quarantine.h"
+#include "job/quarantine.h"
 
 #include <gtest/gtest.h>
 
-#include "app/safe_move.h"
+#include "job/safe_move.h"
 #include "runtime/text.h"
 #include "tests/support/fake_runtime.h"
 

@@ -10,15 +10,22 @@
 #include <set>
 #include <thread>
 
-#include "app/frm_main.h"
+#include "job/game_path.h"
 #include "resources/texts.h"
 #include "runtime/command_line.h"
 #include "runtime/text.h"
 #include "runtime/win_handles.h"
 #include "tests/win/ui_support.h"
+#include "window/frm_main.h"
 
 namespace torvane {
 namespace {
+
+// The tool's folder as the job sees it: this test program's own.
+Result<std::u16string> ToolFolder() {
+  WinRuntime rt;
+  return MyPath(rt);
+}
 
 using testing::FileExists;
 using testing::ReadFile;
@@ -51,7 +58,7 @@ class EndToEnd : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(window_.Create());
-    const Result<std::u16string> tool = window_.MyPath();
+    const Result<std::u16string> tool = ToolFolder();
     ASSERT_TRUE(tool.ok());
     patch_ = tool.value() + u"patch\\";
     testing::RemoveTree(patch_);
@@ -376,7 +383,7 @@ class RunningGame {
 };
 
 TEST_F(EndToEnd, AGameRunningFromTheFolderStopsTheJobUntilItEnds) {
-  RunningGame game(window_.MyPath().value() + u"torvane_test_idle.exe", game_ + u"War3.exe");
+  RunningGame game(ToolFolder().value() + u"torvane_test_idle.exe", game_ + u"War3.exe");
   ASSERT_TRUE(game.started());
   const std::map<std::u16string, std::string> before = Snapshot();
   TypePath(game_ + u"war3.exe");

@@ -1,12 +1,11 @@
 // The tool unpacked into the game folder, as many users do: this very test program stands
 // in the game folder (its own folder) and runs the job there. It must stay where it is,
 // under whatever name it has; its "patch" folder is a sub-folder and stays too.
+#include <gtest/gtest.h>
 #include <windows.h>
 
-#include <gtest/gtest.h>
-
-#include "app/patch_job.h"
-#include "app/restore.h"
+#include "job/patch_job.h"
+#include "job/restore.h"
 #include "resources/texts.h"
 #include "runtime/text.h"
 #include "runtime/win_handles.h"
@@ -27,7 +26,7 @@ class QuietRuntime : public WinRuntime {
   std::vector<std::u16string> prompts;
 };
 
-constexpr const char16_t* kGameFiles[] = {u"War3.exe", u"Game.dll", u"Storm.dll",
+constexpr const char16_t* kGameFiles[] = {u"War3.exe",      u"Game.dll", u"Storm.dll",
                                           u"War3Patch.mpq", u"War3.mpq", u"readme.txt"};
 constexpr const char16_t* kPatchFiles[] = {u"game.dll", u"storm.dll", u"war3.exe",
                                            u"war3patch.mpq"};

@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "app/preflight.h"
+#include "job/preflight.h"
 #include "resources/texts.h"
 #include "runtime/text.h"
 #include "runtime/win_handles.h"

@@ -6,17 +6,24 @@
 #include <atomic>
 #include <thread>
 
-#include "app/frm_main.h"
-#include "app/ui_thread_runtime.h"
 #include "forms/dpi.h"
+#include "job/game_path.h"
 #include "resources/texts.h"
 #include "runtime/command_line.h"
 #include "runtime/text.h"
 #include "runtime/win_handles.h"
 #include "tests/win/ui_support.h"
+#include "window/frm_main.h"
+#include "window/ui_thread_runtime.h"
 
 namespace torvane {
 namespace {
+
+// The tool's folder as the job sees it: this test program's own.
+Result<std::u16string> ToolFolder() {
+  WinRuntime rt;
+  return MyPath(rt);
+}
 
 using forms::PixelRect;
 using testing::ExpectedDpi;
@@ -143,12 +150,12 @@ TEST_F(MainWindow, FixedFrameCentredOnTheScreen) {
   EXPECT_NEAR((frame.top + frame.bottom) / 2, (mi.rcWork.top + mi.rcWork.bottom) / 2, 1);
 }
 
-TEST_F(MainWindow, MyPathIsTheProgramsFolderWithOneBackslash) {
+TEST(MyPath, IsTheProgramsFolderWithOneBackslash) {
   wchar_t exe[MAX_PATH] = {};
   ::GetModuleFileNameW(nullptr, exe, MAX_PATH);
   std::u16string folder = win::U(exe);
   folder.resize(folder.rfind(u'\\') + 1);
-  const Result<std::u16string> path = window_.MyPath();
+  const Result<std::u16string> path = ToolFolder();
   ASSERT_TRUE(path.ok());
   EXPECT_EQ(path.value(), folder);
 }

@@ -1,4 +1,4 @@
-#include "app/ui_thread_runtime.h"
+#include "window/ui_thread_runtime.h"
 
 namespace torvane {
 

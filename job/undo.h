@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/job_observer.h"
-#include "app/journal.h"
+#include "job/job_observer.h"
+#include "job/journal.h"
 #include "runtime/runtime.h"
 
 namespace torvane {

@@ -1,4 +1,4 @@
-#include "app/safe_move.h"
+#include "job/safe_move.h"
 
 #include "runtime/text.h"
 

@@ -1,8 +1,8 @@
-#include "app/undo.h"
+#include "job/undo.h"
 
 #include <functional>
 
-#include "app/steps.h"
+#include "job/steps.h"
 #include "resources/texts.h"
 
 namespace torvane {

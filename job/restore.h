@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-#include "app/job_observer.h"
+#include "job/job_observer.h"
 #include "runtime/runtime.h"
 
 namespace torvane {

@@ -1,14 +1,14 @@
-#include "app/frm_main.h"
+#include "window/frm_main.h"
 
 #include <shellapi.h>
 
-#include "app/patch_job.h"
-#include "app/restore.h"
-#include "app/ui_thread_runtime.h"
 #include "forms/twips.h"
+#include "job/patch_job.h"
+#include "job/restore.h"
 #include "resources/texts.h"
 #include "runtime/text.h"
 #include "runtime/win_handles.h"
+#include "window/ui_thread_runtime.h"
 
 namespace torvane {
 namespace {
@@ -131,8 +131,6 @@ bool FrmMain::Create() {
   AddSystemMenuCommands(hwnd());
   return true;
 }
-
-Result<std::u16string> FrmMain::MyPath() { return torvane::MyPath(runtime_); }
 
 void FrmMain::Command1_Click() { StartJob(&RunPatchJob); }
 

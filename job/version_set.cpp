@@ -1,10 +1,10 @@
-#include "app/version_set.h"
+#include "job/version_set.h"
 
 #include <set>
 
-#include "app/patch_job.h"
-#include "app/safe_move.h"
-#include "app/steps.h"
+#include "job/game_path.h"
+#include "job/safe_move.h"
+#include "job/steps.h"
 #include "resources/texts.h"
 #include "runtime/text.h"
 

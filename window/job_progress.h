@@ -6,7 +6,7 @@
 #include <atomic>
 #include <cstddef>
 
-#include "app/job_observer.h"
+#include "job/job_observer.h"
 
 namespace torvane {
 

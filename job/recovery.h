@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/job_observer.h"
+#include "job/job_observer.h"
 #include "runtime/runtime.h"
 
 namespace torvane {

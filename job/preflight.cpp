@@ -1,4 +1,4 @@
-#include "app/preflight.h"
+#include "job/preflight.h"
 
 #include <algorithm>
 #include <map>

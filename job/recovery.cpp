@@ -1,8 +1,8 @@
-#include "app/recovery.h"
+#include "job/recovery.h"
 
-#include "app/journal.h"
-#include "app/undo.h"
-#include "app/version_set.h"
+#include "job/journal.h"
+#include "job/undo.h"
+#include "job/version_set.h"
 #include "resources/texts.h"
 
 namespace torvane {

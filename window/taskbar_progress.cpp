@@ -1,4 +1,4 @@
-#include "app/taskbar_progress.h"
+#include "window/taskbar_progress.h"
 
 namespace torvane {
 

@@ -2,14 +2,28 @@
 // is decided before anything is touched; a refusal tells the user why in one box.
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
 
-#include "app/patch_job.h"
 #include "runtime/runtime.h"
 
 namespace torvane {
+
+// The tool's own folder with exactly one trailing backslash ("e:\" stays "e:\").
+Result<std::u16string> MyPath(Runtime& rt);
+
+// The five game files named after the working path: every "war3.exe" in it replaced.
+struct GamePaths {
+  std::u16string msvcn80;
+  std::array<std::u16string, 4> versionFiles;  // game.dll, storm.dll, war3.exe, war3patch.mpq
+};
+GamePaths DeriveGamePaths(std::u16string_view workingPath);
+
+// The replacement file names under "patch\", in the order of GamePaths::versionFiles.
+inline constexpr std::array<std::u16string_view, 4> kVersionFileNames = {
+    u"game.dll", u"storm.dll", u"war3.exe", u"war3patch.mpq"};
 
 // A path as users paste it: surrounding whitespace and one pair of surrounding double
 // quotes removed ("copy as path" adds them).

@@ -8,9 +8,9 @@
 
 #include <optional>
 
-#include "app/frm_main.h"
 #include "forms/dpi.h"
 #include "forms/system_function.h"
+#include "window/frm_main.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
-#include "app/restore.h"
+#include "job/restore.h"
 
 #include <optional>
 
-#include "app/game_path.h"
-#include "app/journal.h"
-#include "app/recovery.h"
-#include "app/undo.h"
-#include "app/version_set.h"
+#include "job/game_path.h"
+#include "job/journal.h"
+#include "job/recovery.h"
+#include "job/undo.h"
+#include "job/version_set.h"
 #include "resources/texts.h"
 #include "runtime/text.h"
 

@@ -14,16 +14,16 @@
 #include <string>
 #include <thread>
 
-#include "app/job_observer.h"
-#include "app/job_progress.h"
-#include "app/taskbar_progress.h"
 #include "controls/filebrowser/file_browser.h"
 #include "forms/command_button.h"
 #include "forms/control_site.h"
 #include "forms/form.h"
 #include "forms/label.h"
 #include "forms/property_bag.h"
+#include "job/job_observer.h"
 #include "runtime/win_runtime.h"
+#include "window/job_progress.h"
+#include "window/taskbar_progress.h"
 
 namespace torvane {
 
@@ -43,9 +43,6 @@ class FrmMain : public forms::Form {
   // Creates the window and its controls, hidden and centred on the screen; Show opens it
   // with the focus in the path field.
   bool Create();
-
-  // The tool's own folder with exactly one trailing backslash.
-  Result<std::u16string> MyPath();
 
   // The settings stored in the window for its picker.
   static forms::PropertyBag War3BrowserSettings();

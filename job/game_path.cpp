@@ -1,4 +1,4 @@
-#include "app/game_path.h"
+#include "job/game_path.h"
 
 #include <vector>
 
@@ -89,6 +89,21 @@ bool IsGameFolder(Runtime& rt, const std::u16string& folder) {
 }
 
 }  // namespace
+
+Result<std::u16string> MyPath(Runtime& rt) {
+  Result<std::u16string> folder = rt.AppPath();
+  if (!folder.ok()) return folder;
+  return WithTrailingBackslash(folder.value());
+}
+
+GamePaths DeriveGamePaths(std::u16string_view workingPath) {
+  GamePaths paths;
+  paths.msvcn80 = ReplaceAll(workingPath, kExeName, u"msvcn80.dll");
+  for (size_t i = 0; i < kVersionFileNames.size(); ++i) {
+    paths.versionFiles[i] = ReplaceAll(workingPath, kExeName, kVersionFileNames[i]);
+  }
+  return paths;
+}
 
 std::u16string Unquoted(std::u16string_view text) {
   while (!text.empty() && IsSpace(text.front())) text.remove_prefix(1);

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "app/journal.h"
-#include "app/undo.h"
+#include "job/journal.h"
+#include "job/undo.h"
 #include "runtime/runtime.h"
 
 namespace torvane {

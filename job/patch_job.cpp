@@ -1,14 +1,14 @@
-#include "app/patch_job.h"
+#include "job/patch_job.h"
 
 #include <vector>
 
-#include "app/game_path.h"
-#include "app/preflight.h"
-#include "app/quarantine.h"
-#include "app/recovery.h"
-#include "app/safe_move.h"
-#include "app/steps.h"
-#include "app/version_set.h"
+#include "job/game_path.h"
+#include "job/preflight.h"
+#include "job/quarantine.h"
+#include "job/recovery.h"
+#include "job/safe_move.h"
+#include "job/steps.h"
+#include "job/version_set.h"
 #include "resources/texts.h"
 #include "runtime/text.h"
 
@@ -119,21 +119,6 @@ bool ReplaceVersionSet(Runtime& rt, Journal& journal, VersionSet& set, JobObserv
 }
 
 }  // namespace
-
-Result<std::u16string> MyPath(Runtime& rt) {
-  Result<std::u16string> folder = rt.AppPath();
-  if (!folder.ok()) return folder;
-  return WithTrailingBackslash(folder.value());
-}
-
-GamePaths DeriveGamePaths(std::u16string_view workingPath) {
-  GamePaths paths;
-  paths.msvcn80 = ReplaceAll(workingPath, kExeName, u"msvcn80.dll");
-  for (size_t i = 0; i < kVersionFileNames.size(); ++i) {
-    paths.versionFiles[i] = ReplaceAll(workingPath, kExeName, kVersionFileNames[i]);
-  }
-  return paths;
-}
 
 JobOutcome RunPatchJob(std::u16string_view pickerText, Runtime& rt, JobObserver* observer) {
   Report(observer, JobStage::kChecking);

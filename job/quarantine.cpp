@@ -1,9 +1,9 @@
-#include "app/quarantine.h"
+#include "job/quarantine.h"
 
 #include <set>
 
-#include "app/safe_move.h"
-#include "app/steps.h"
+#include "job/safe_move.h"
+#include "job/steps.h"
 #include "resources/texts.h"
 #include "runtime/text.h"
 

@@ -2,7 +2,7 @@
 // job, a restore or a recovery makes to a game folder goes through here.
 #pragma once
 
-#include "app/journal.h"
+#include "job/journal.h"
 #include "runtime/runtime.h"
 
 namespace torvane {

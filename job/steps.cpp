@@ -1,6 +1,6 @@
-#include "app/steps.h"
+#include "job/steps.h"
 
-#include "app/safe_move.h"
+#include "job/safe_move.h"
 #include "resources/texts.h"
 
 namespace torvane {

@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/job_observer.h"
-#include "app/journal.h"
+#include "job/job_observer.h"
+#include "job/journal.h"
 #include "runtime/runtime.h"
 
 namespace torvane {

@@ -7,7 +7,7 @@
 
 #include <string_view>
 
-#include "app/patch_job.h"
+#include "job/game_path.h"
 #include "runtime/runtime.h"
 
 namespace torvane {
