@@ -23,8 +23,6 @@ double Median(std::vector<double> values) {
   return values[values.size() / 2];
 }
 
-std::u16string Number(long long n) { return FromUtf8(std::to_string(n)); }
-
 void Write(const std::u16string& path, const std::string& bytes) {
   win::UniqueFile file(::CreateFileW(win::W(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                      FILE_ATTRIBUTE_NORMAL, nullptr));

@@ -1,4 +1,4 @@
-// What the benchmark programs share: timing, medians, numbered names, small files, and
+// What the benchmark programs share: timing, medians, small files, and
 // the temporary folder they lay their game folders in.
 #pragma once
 
@@ -11,7 +11,6 @@ namespace torvane::bench {
 // How long `work` takes, in seconds.
 double Seconds(const std::function<void()>& work);
 double Median(std::vector<double> values);
-std::u16string Number(long long n);
 // Writes `bytes` into a new or emptied file.
 void Write(const std::u16string& path, const std::string& bytes);
 // The system's temporary folder with `name` appended.

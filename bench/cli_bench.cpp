@@ -21,7 +21,6 @@
 namespace torvane {
 namespace {
 
-using bench::Number;
 using bench::Seconds;
 using bench::Write;
 
@@ -29,15 +28,13 @@ using testing::RemoveTree;
 using win::W;
 
 // The window's job without the window: boxes answered silently, pauses skipped.
-class QuietRuntime : public WinRuntime {
+// Answers nothing and shows nothing: the in-process job runs as the command line runs it.
+class QuietHost : public JobHost {
  public:
-  explicit QuietRuntime(std::u16string tool) : tool_(std::move(tool)) {}
-  int MsgBox(const std::u16string&, std::uint32_t, const std::u16string&) override { return 1; }
-  void Sleep(std::uint32_t) override {}
-  Result<std::u16string> AppPath() override { return tool_; }
-
- private:
-  std::u16string tool_;
+  void OnStage(JobStage) override {}
+  void OnFiles(std::size_t, std::size_t) override {}
+  void Tell(const Report&) override {}
+  bool Ask(const Report&) override { return false; }
 };
 
 // A game folder of `count` redundant files, and a tool folder beside it holding the
@@ -51,7 +48,7 @@ std::u16string Lay(const std::u16string& base, int count) {
        {u"War3.exe", u"Game.dll", u"Storm.dll", u"War3Patch.mpq", u"War3.mpq", u"msvcn80.dll"}) {
     Write(game + name, "old");
   }
-  for (int i = 0; i < count; ++i) Write(game + u"file" + Number(i) + u".txt", "small file");
+  for (int i = 0; i < count; ++i) Write(game + u"file" + Decimal(i) + u".txt", "small file");
   const std::u16string tool = base + u"\\tool";
   ::CreateDirectoryW(W(tool), nullptr);
   ::CreateDirectoryW(W(tool + u"\\patch"), nullptr);
@@ -64,10 +61,14 @@ std::u16string Lay(const std::u16string& base, int count) {
 
 double TimeInProcess(const std::u16string& base, int count) {
   const std::u16string exe = Lay(base, count);
-  QuietRuntime rt(base + u"\\tool");
-  JobOutcome outcome = JobOutcome::kRefused;
-  const double seconds = Seconds([&] { outcome = RunPatchJob(exe, rt); });
-  if (outcome != JobOutcome::kDone) std::printf("  (the in-process job did not complete)\n");
+  WinRuntime rt;
+  QuietHost host;
+  JobRequest request(exe);
+  request.patchFolder = base + u"\\tool\\patch";
+  request.pauses = false;
+  Report report;
+  const double seconds = Seconds([&] { report = RunPatchJob(request, rt, host); });
+  if (report.finding != Finding::kDone) std::printf("  (the in-process job did not complete)\n");
   return seconds;
 }
 

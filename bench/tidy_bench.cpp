@@ -32,7 +32,6 @@ namespace torvane {
 namespace {
 
 using bench::Median;
-using bench::Number;
 using bench::Seconds;
 using bench::Write;
 
@@ -48,7 +47,7 @@ std::u16string MakeFolder(const std::u16string& base, const std::u16string& name
   RemoveTree(folder);
   ::CreateDirectoryW(W(folder), nullptr);
   Write(folder + u"\\war3.exe", "small file");
-  for (int i = 0; i < count; ++i) Write(folder + u"\\file" + Number(i) + u".txt", "small file");
+  for (int i = 0; i < count; ++i) Write(folder + u"\\file" + Decimal(i) + u".txt", "small file");
   return folder;
 }
 
@@ -63,17 +62,17 @@ TidyTimes TimeTidy(const std::u16string& base, int count, JobObserver* observer 
   ::CreateDirectoryW(W(folder + u"\\vTemp"), nullptr);
   const std::u16string journalPath = folder + u"\\vTemp\\journal.txt";
   WinRuntime rt;
-  std::u16string path = LowerCase(folder) + u"\\war3.exe";
+  const std::u16string path = LowerCase(folder) + u"\\war3.exe";
   TidyTimes times;
   {
-    const std::unique_ptr<Journal> journal = std::move(Journal::Open(rt, journalPath, {}).value());
+    const std::unique_ptr<Journal> journal = std::move(Journal::Create(rt, journalPath).value());
     SkipOnFailure(journal->BeginSection(SectionKind::kJob, path));
     QuarantineReport report;
     times.tidy = Seconds([&] { report = ClearRedundantFiles(path, rt, *journal, observer); });
     if (!report.complete()) std::printf("  (tidy reported failures)\n");
   }
   JournalDoc doc = ReadJournal(rt, journalPath).value();
-  const std::unique_ptr<Journal> journal = std::move(Journal::Open(rt, journalPath, doc).value());
+  const std::unique_ptr<Journal> journal = std::move(Journal::Reopen(rt, journalPath, doc).value());
   UndoReport undone;
   times.restore = Seconds([&] { undone = Undo(rt, *journal, doc.InEffect()); });
   if (!undone.complete()) std::printf("  (restore reported problems)\n");
@@ -85,7 +84,7 @@ double TimeBareRenames(const std::u16string& base, int count) {
   ::CreateDirectoryW(W(folder + u"\\vTemp"), nullptr);
   return Seconds([&] {
     for (int i = 0; i < count; ++i) {
-      const std::u16string name = u"\\file" + Number(i) + u".txt";
+      const std::u16string name = u"\\file" + Decimal(i) + u".txt";
       ::MoveFileExW(W(folder + name), W(folder + u"\\vTemp" + name), 0);
     }
   });
@@ -137,7 +136,7 @@ double TimeVersionSet(const std::u16string& base) {
   const std::u16string folder = MakeSetFolder(base);
   WinRuntime rt;
   const std::unique_ptr<Journal> journal =
-      std::move(Journal::Open(rt, folder + u"\\vTemp\\journal.txt", {}).value());
+      std::move(Journal::Create(rt, folder + u"\\vTemp\\journal.txt").value());
   const GamePaths paths = DeriveGamePaths(LowerCase(folder) + u"\\war3.exe");
   std::array<std::u16string, 4> sources;
   for (size_t i = 0; i < sources.size(); ++i) {

@@ -13,6 +13,10 @@ Error NotFound() { return {ErrorKind::kNotFound, 2, texts::kCliErrNotFound}; }
 Error Exists() { return {ErrorKind::kAlreadyExists, 183, texts::kCliErrExists}; }
 Error Denied() { return {ErrorKind::kAccessDenied, 5, texts::kCliErrDenied}; }
 Error NotEmpty() { return {ErrorKind::kOther, 145, texts::kCliErrNotEmpty}; }
+Error TooLarge() { return {ErrorKind::kTooLarge, 223, texts::kCliErrTooLarge}; }
+
+// Bytes the layer copies from the disk to build on: a journal the real run appends to.
+constexpr std::uint64_t kNoLimit = ~std::uint64_t{0};
 
 std::u16string Key(std::u16string_view path) {
   std::u16string key = LowerCase(path);
@@ -122,25 +126,21 @@ void DryRunRuntime::Remove(const std::u16string& path) {
   Put(std::move(absent));
 }
 
-Result<std::u16string> DryRunRuntime::Dir(const std::u16string& pattern, std::uint32_t mask) {
-  listing_.clear();
-  listingAttributes_.clear();
-  listingPos_ = 0;
+Result<std::vector<DirEntry>> DryRunRuntime::List(const std::u16string& pattern,
+                                                  std::uint32_t mask) {
   const std::u16string folder = FolderOf(pattern);
   const std::u16string folderKey = Key(folder);
   const Found found = Find(folder);
   if (found.gone || (found.entry && (!found.entry->exists || !found.entry->folder))) {
-    return NotFound();
+    return std::vector<DirEntry>();
   }
+  std::vector<DirEntry> entries;
   if (found.Real() || !found.entry->origin.empty()) {
-    for (Result<std::u16string> name = inner().Dir(pattern, mask);; name = inner().DirNext()) {
-      if (!name.ok()) return name.error();
-      if (name.value().empty()) break;
-      // Whatever the layer says about a name overrides the disk.
-      if (!layer_.contains(folderKey + u"\\" + LowerCase(name.value()))) {
-        listing_.push_back(name.value());
-        listingAttributes_.push_back(inner().DirAttributes());
-      }
+    Result<std::vector<DirEntry>> real = inner().List(pattern, mask);
+    if (!real.ok()) return real.error();
+    // Whatever the layer says about a name overrides the disk.
+    for (DirEntry& e : real.value()) {
+      if (!layer_.contains(folderKey + u"\\" + LowerCase(e.name))) entries.push_back(std::move(e));
     }
   }
   const std::u16string prefix = folderKey + u"\\";
@@ -149,21 +149,12 @@ Result<std::u16string> DryRunRuntime::Dir(const std::u16string& pattern, std::ui
     const Entry& e = it->second;
     const std::u16string name = NameOf(e.path);
     if (!e.exists || it->first.find(u'\\', prefix.size()) != std::u16string::npos) continue;
-    if (MatchesWildcard(NameOf(pattern), name) &&
-        Admits(mask, e.attributes | (e.folder ? kAttrFolder : 0u))) {
-      listing_.push_back(name);
-      listingAttributes_.push_back(e.attributes | (e.folder ? kAttrFolder : 0u));
+    const std::uint32_t attributes = e.attributes | (e.folder ? kAttrFolder : 0u);
+    if (MatchesWildcard(NameOf(pattern), name) && Admits(mask, attributes)) {
+      entries.push_back({name, attributes, e.bytes ? e.bytes->size() : 0});
     }
   }
-  return DirNext();
-}
-
-std::uint32_t DryRunRuntime::DirAttributes() const {
-  return listingPos_ == 0 ? 0u : listingAttributes_[listingPos_ - 1];
-}
-
-Result<std::u16string> DryRunRuntime::DirNext() {
-  return listingPos_ < listing_.size() ? listing_[listingPos_++] : std::u16string();
+  return entries;
 }
 
 Status DryRunRuntime::Kill(const std::u16string& path) {
@@ -246,14 +237,18 @@ Result<bool> DryRunRuntime::SameContent(const std::u16string& a, const std::u16s
   return x.value() == y.value();
 }
 
-Result<std::unique_ptr<AppendFile>> DryRunRuntime::OpenForAppend(const std::u16string& path) {
+Result<std::unique_ptr<AppendFile>> DryRunRuntime::OpenForAppend(const std::u16string& path,
+                                                                 OpenMode mode) {
   const Found found = Find(path);
+  const bool there = Attributes(path).ok();
+  if (mode == OpenMode::kCreateNew && there) return Exists();
+  if (mode == OpenMode::kExisting && !there) return NotFound();
   if (found.entry && found.entry->exists && found.entry->bytes) {
     return std::unique_ptr<AppendFile>(new LayerAppendFile(found.entry->bytes));
   }
   Result<Entry> entry = Materialise(path);
   if (entry.ok()) {
-    Result<std::string> held = inner().ReadWholeFile(entry.value().origin);
+    Result<std::string> held = inner().ReadWholeFile(entry.value().origin, kNoLimit);
     if (!held.ok()) return held.error();
     entry.value().bytes = std::make_shared<std::string>(std::move(held.value()));
   } else if (!entry.Is(ErrorKind::kNotFound)) {
@@ -270,11 +265,13 @@ Result<std::unique_ptr<AppendFile>> DryRunRuntime::OpenForAppend(const std::u16s
   return std::unique_ptr<AppendFile>(new LayerAppendFile(std::move(bytes)));
 }
 
-Result<std::string> DryRunRuntime::ReadWholeFile(const std::u16string& path) {
+Result<std::string> DryRunRuntime::ReadWholeFile(const std::u16string& path,
+                                                 std::uint64_t maxBytes) {
   const Result<Entry> file = Materialise(path);
   if (!file.ok()) return file.error();
   if (file.value().folder) return Denied();
-  if (!file.value().origin.empty()) return inner().ReadWholeFile(file.value().origin);
+  if (!file.value().origin.empty()) return inner().ReadWholeFile(file.value().origin, maxBytes);
+  if (file.value().bytes->size() > maxBytes) return TooLarge();
   return *file.value().bytes;
 }
 
@@ -290,18 +287,32 @@ Status DryRunRuntime::RmDir(const std::u16string& path) {
   const Result<std::uint32_t> attributes = Attributes(path);
   if (!attributes.ok()) return attributes.status();
   if ((attributes.value() & kAttrFolder) == 0) return Denied();
-  constexpr std::uint32_t kEverything = kAttrHidden | kAttrSystem | kAttrFolder;
-  // The look inside must not end a listing the caller has under way.
-  const std::vector<std::u16string> listing = std::exchange(listing_, {});
-  const size_t position = listingPos_;
-  const Result<std::u16string> first = Dir(Key(path) + u"\\*", kEverything);
-  listing_ = listing;
-  listingPos_ = position;
-  if (!first.ok()) return first.status();
-  if (!first.value().empty()) return NotEmpty();
+  const Result<std::vector<DirEntry>> inside = List(Key(path) + u"\\*", kDirEverything);
+  if (!inside.ok()) return inside.status();
+  if (!inside.value().empty()) return NotEmpty();
   Remove(path);
   announce_(u"remove-folder", path, {});
   return Status();
+}
+
+Result<bool> DryRunRuntime::IsPrefix(const std::u16string& part, const std::u16string& whole) {
+  const Result<Entry> first = Materialise(part);
+  const Result<Entry> second = Materialise(whole);
+  if (!first.ok()) return first.error();
+  if (!second.ok()) return second.error();
+  if (!first.value().origin.empty() && !second.value().origin.empty()) {
+    return inner().IsPrefix(first.value().origin, second.value().origin);
+  }
+  const Result<std::string> x = ReadWholeFile(part, kNoLimit);
+  const Result<std::string> y = ReadWholeFile(whole, kNoLimit);
+  if (!x.ok()) return x.error();
+  if (!y.ok()) return y.error();
+  return y.value().compare(0, x.value().size(), x.value()) == 0;
+}
+
+// A dry run writes nothing, not even a lock file; the real run takes the lock.
+Result<std::unique_ptr<HeldLock>> DryRunRuntime::Lock(const std::u16string&) {
+  return std::make_unique<HeldLock>();
 }
 
 Result<FileIdentity> DryRunRuntime::IdentityOf(const std::u16string& path) {
@@ -313,8 +324,7 @@ Result<FileIdentity> DryRunRuntime::IdentityOf(const std::u16string& path) {
 }
 
 Status DryRunRuntime::RestartElevated(const std::u16string&) {
-  constexpr std::uint32_t kCancelled = 1223;
-  return Error{ErrorKind::kAccessDenied, kCancelled, u""};
+  return Error{ErrorKind::kAccessDenied, kErrorCancelled, u""};
 }
 
 }  // namespace torvane::cli

@@ -25,8 +25,7 @@ class DryRunRuntime : public ForwardingRuntime {
                                       const std::u16string& detail)>;
   DryRunRuntime(Runtime& inner, Announce announce);
 
-  Result<std::u16string> Dir(const std::u16string& pattern, std::uint32_t mask) override;
-  Result<std::u16string> DirNext() override;
+  Result<std::vector<DirEntry>> List(const std::u16string& pattern, std::uint32_t mask) override;
   Status Kill(const std::u16string& path) override;
   Status FileCopy(const std::u16string& source, const std::u16string& destination,
                   CopyMode mode) override;
@@ -35,12 +34,14 @@ class DryRunRuntime : public ForwardingRuntime {
   Status MkDir(const std::u16string& path) override;
   Status Rename(const std::u16string& from, const std::u16string& to) override;
   Result<bool> SameContent(const std::u16string& a, const std::u16string& b) override;
+  Result<bool> IsPrefix(const std::u16string& part, const std::u16string& whole) override;
   void Sleep(std::uint32_t) override {}
-  Result<std::unique_ptr<AppendFile>> OpenForAppend(const std::u16string& path) override;
-  Result<std::string> ReadWholeFile(const std::u16string& path) override;
+  Result<std::unique_ptr<AppendFile>> OpenForAppend(const std::u16string& path,
+                                                    OpenMode mode) override;
+  Result<std::string> ReadWholeFile(const std::u16string& path, std::uint64_t maxBytes) override;
   Result<FileDigest> Digest(const std::u16string& path) override;
   Status RmDir(const std::u16string& path) override;
-  std::uint32_t DirAttributes() const override;
+  Result<std::unique_ptr<HeldLock>> Lock(const std::u16string& path) override;
   Result<FileIdentity> IdentityOf(const std::u16string& path) override;
   // Nothing is written, so nothing is probed; rights are the real run's to find.
   Status ProbeWrite(const std::u16string&) override { return Status(); }
@@ -73,9 +74,6 @@ class DryRunRuntime : public ForwardingRuntime {
 
   Announce announce_;
   std::map<std::u16string, Entry> layer_;  // keyed by lower-cased path, no trailing backslash
-  std::vector<std::u16string> listing_;
-  std::vector<std::uint32_t> listingAttributes_;
-  size_t listingPos_ = 0;
 };
 
 }  // namespace torvane::cli

@@ -6,7 +6,7 @@ namespace torvane::cli {
 namespace {
 
 Error Usage(std::u16string_view what, std::u16string_view argument = {}) {
-  return Error{ErrorKind::kBadPath, 0, std::u16string(what) + std::u16string(argument)};
+  return Error{ErrorKind::kUsage, 0, std::u16string(what) + std::u16string(argument)};
 }
 
 // Sets the flag a switch names; false when it names none.

@@ -10,8 +10,6 @@ namespace {
 // more than moving it on a console.
 constexpr std::size_t kFilesStep = 1000;
 
-std::u16string Number(std::size_t n) { return FromUtf8(std::to_string(n)); }
-
 bool IsHigh(char16_t c) { return c >= 0xD800 && c < 0xDC00; }
 bool IsLow(char16_t c) { return c >= 0xDC00 && c < 0xE000; }
 
@@ -121,7 +119,7 @@ void Reporter::Stage(JobStage stage) {
 
 void Reporter::Files(std::size_t done, std::size_t total) {
   if (quiet_ || (done % kFilesStep != 0 && done != total)) return;
-  const std::u16string figures = Number(done) + u"/" + Number(total);
+  const std::u16string figures = Decimal(done) + u"/" + Decimal(total);
   if (json_) {
     Json(u"files", figures, {});
   } else {
@@ -175,7 +173,7 @@ void Reporter::InternalError(const std::u16string& text) {
 
 void Reporter::Exit(int code) {
   if (!json_ || (quiet_ && code == 0)) return;
-  Json(u"exit", ExitName(code), {}, {{u"code", Number(static_cast<std::size_t>(code))}});
+  Json(u"exit", ExitName(code), {}, {{u"code", Decimal(static_cast<std::size_t>(code))}});
 }
 
 }  // namespace torvane::cli

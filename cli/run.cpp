@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "cli/cli_runtime.h"
+#include "cli/cli_host.h"
 #include "cli/dry_run.h"
 #include "job/patch_job.h"
 #include "job/restore.h"
@@ -11,33 +11,16 @@
 namespace torvane::cli {
 namespace {
 
-// Prints the stages and remembers whether anything beyond the checks began: a job that
-// then stops has already touched the folder (an interrupted one made whole, say).
-class PrintingObserver : public JobObserver {
- public:
-  explicit PrintingObserver(Reporter& out) : out_(out) {}
-  void OnStage(JobStage stage) override {
-    touched_ = touched_ || stage != JobStage::kChecking;
-    out_.Stage(stage);
-  }
-  void OnFiles(std::size_t done, std::size_t total) override { out_.Files(done, total); }
-  bool touched() const { return touched_; }
-
- private:
-  Reporter& out_;
-  bool touched_ = false;
-};
-
-ExitCode CodeOf(JobOutcome outcome, bool touched) {
-  switch (outcome) {
-    case JobOutcome::kDone:
+ExitCode CodeOf(const Report& report) {
+  switch (OutcomeOf(report)) {
+    case Outcome::kDone:
       return kExitDone;
-    case JobOutcome::kPartial:
+    case Outcome::kPartial:
       return kExitPartial;
-    case JobOutcome::kRefused:
+    case Outcome::kNothingChanged:
       break;
   }
-  return touched ? kExitPartial : kExitRefused;
+  return kExitRefused;
 }
 
 // A restore marks its job restored, so each round finds an older one; this only bounds a
@@ -46,17 +29,16 @@ constexpr int kMaxRounds = 100000;
 
 // Every journaled job, newest first, until none is left. Stops at the first restore
 // that falls short: repeating it would only fall short again.
-ExitCode RestoreAll(const Options& o, Runtime& rt, const CliRuntime& cli, Reporter& out) {
+ExitCode RestoreAll(const Options& o, Runtime& rt, CliHost& host) {
   for (int round = 0; round < kMaxRounds; ++round) {
-    PrintingObserver observer(out);
-    const JobOutcome outcome = RunRestore(o.gamePath, rt, &observer);
-    if (outcome == JobOutcome::kDone) continue;
-    const bool nothingLeft = cli.lastMessage() == texts::kMsgNothingToRestore;
-    if (round > 0 && outcome == JobOutcome::kRefused && nothingLeft && !observer.touched()) {
+    const Report report = RunRestore(o.gamePath, rt, host);
+    host.Print(report);
+    if (report.finding == Finding::kRestored) continue;
+    if (round > 0 && report.finding == Finding::kNothingToRestore && !report.changedBefore) {
       return kExitDone;
     }
     // After some jobs were restored, a refusal leaves the folder changed.
-    return round > 0 ? kExitPartial : CodeOf(outcome, observer.touched());
+    return round > 0 ? kExitPartial : CodeOf(report);
   }
   return kExitPartial;
 }
@@ -64,24 +46,29 @@ ExitCode RestoreAll(const Options& o, Runtime& rt, const CliRuntime& cli, Report
 // The command over the command line's layers.
 ExitCode Run(const Options& o, Runtime& real, Reporter& out) {
   out.SetSubject(o.gamePath);
-  std::u16string patchDir;
-  if (!o.patchDir.empty()) {
-    const Result<std::u16string> full = real.FullPath(o.patchDir);
-    patchDir = full.value_or(o.patchDir);
-  }
-  CliRuntime cli(real, out, o.noPause, patchDir);
+  CliHost host(out);
   std::optional<DryRunRuntime> dry;
   if (o.dryRun) {
     out.Message(texts::kCliDryRunHead, false, false);
-    dry.emplace(cli, [&out](std::u16string_view step, const std::u16string& path,
-                            const std::u16string& detail) { out.Would(step, path, detail); });
+    dry.emplace(real, [&out](std::u16string_view step, const std::u16string& path,
+                             const std::u16string& detail) { out.Would(step, path, detail); });
   }
-  Runtime& rt = dry ? static_cast<Runtime&>(*dry) : cli;
-  if (o.command == Command::kRestore && o.all) return RestoreAll(o, rt, cli, out);
-  PrintingObserver observer(out);
-  const JobOutcome outcome = o.command == Command::kPatch ? RunPatchJob(o.gamePath, rt, &observer)
-                                                          : RunRestore(o.gamePath, rt, &observer);
-  return CodeOf(outcome, observer.touched());
+  Runtime& rt = dry ? static_cast<Runtime&>(*dry) : real;
+  if (o.command == Command::kRestore && o.all) return RestoreAll(o, rt, host);
+  Report report;
+  if (o.command == Command::kPatch) {
+    JobRequest request(o.gamePath);
+    request.pauses = !o.noPause;
+    if (!o.patchDir.empty()) {
+      const Result<std::u16string> full = real.FullPath(o.patchDir);
+      request.patchFolder = full.value_or(o.patchDir);
+    }
+    report = RunPatchJob(request, rt, host);
+  } else {
+    report = RunRestore(o.gamePath, rt, host);
+  }
+  host.Print(report);
+  return CodeOf(report);
 }
 
 }  // namespace

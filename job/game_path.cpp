@@ -2,21 +2,22 @@
 
 #include <vector>
 
-#include "resources/texts.h"
+#include "job/steps.h"
 #include "runtime/text.h"
 
 namespace torvane {
 namespace {
 
 constexpr std::u16string_view kExeName = u"war3.exe";
-constexpr char16_t kCrLf[] = u"\r\n";
 
 bool IsSpace(char16_t c) {
   return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == 0x3000;
 }
 
-void Refuse(Runtime& rt, const std::u16string& prompt) {
-  (void)rt.MsgBox(prompt, kMbOk | kMbIconStop, texts::kTitleError);
+Report Refusal(Finding finding, std::u16string path = {}) {
+  Report report{finding};
+  report.path = std::move(path);
+  return report;
 }
 
 bool IsFolder(const Result<std::uint32_t>& attributes) {
@@ -25,20 +26,16 @@ bool IsFolder(const Result<std::uint32_t>& attributes) {
 
 // Every folder the five files lie in must exist: a path naming war3.exe twice derives
 // paths into folders that are not there.
-bool FoldersExist(Runtime& rt, const GamePaths& paths) {
+std::optional<Report> MissingFolder(Runtime& rt, const GamePaths& paths) {
   std::vector<std::u16string> folders{FolderOf(paths.msvcn80)};
   for (const std::u16string& file : paths.versionFiles) folders.push_back(FolderOf(file));
   for (const std::u16string& folder : folders) {
-    if (folder.empty()) {
-      Refuse(rt, texts::kMsgNotFullPath);
-      return false;
-    }
+    if (folder.empty()) return Refusal(Finding::kNotFullPath);
     if (!IsFolder(rt.GetAttr(WithoutTrailingBackslash(folder)))) {
-      Refuse(rt, std::u16string(texts::kMsgFolderMissing) + folder + kCrLf + texts::kMsgCheckPath);
-      return false;
+      return Refusal(Finding::kFolderMissing, folder);
     }
   }
-  return true;
+  return std::nullopt;
 }
 
 // "D:\..." or "\\server\share\...": a path that does not hang on the current folder,
@@ -66,26 +63,16 @@ bool IsWindowsFolder(Runtime& rt, const std::u16string& folder) {
   return same.ok() && same.value();
 }
 
-bool IsGameFolder(Runtime& rt, const std::u16string& folder) {
-  if (IsDriveRoot(folder)) {
-    Refuse(rt, texts::kMsgDriveRoot);
-    return false;
-  }
-  if (IsWindowsFolder(rt, folder)) {
-    Refuse(rt, texts::kMsgWindowsFolder);
-    return false;
-  }
-  const Result<std::uint32_t> archive = rt.GetAttr(folder + u"war3.mpq");
-  if (!archive.ok() || (archive.value() & kAttrFolder) != 0) {
-    Refuse(rt, texts::kMsgNoWar3Mpq + folder);
-    return false;
-  }
+// Why `folder` is not a game folder the job may tidy; nothing when it is one.
+std::optional<Report> NotAGameFolder(Runtime& rt, const std::u16string& folder) {
+  if (IsDriveRoot(folder)) return Refusal(Finding::kDriveRoot);
+  if (IsWindowsFolder(rt, folder)) return Refusal(Finding::kWindowsFolder);
+  if (!IsFile(rt.GetAttr(folder + u"war3.mpq"))) return Refusal(Finding::kNoWar3Mpq, folder);
   const Result<std::uint32_t> quarantine = rt.GetAttr(folder + u"vTemp");
   if (quarantine.ok() && (quarantine.value() & kAttrReparsePoint) != 0) {
-    Refuse(rt, texts::kMsgLinkedQuarantine + (kCrLf + folder) + u"vTemp");
-    return false;
+    return Refusal(Finding::kLinkedQuarantine, folder + u"vTemp");
   }
-  return true;
+  return std::nullopt;
 }
 
 }  // namespace
@@ -114,33 +101,23 @@ std::u16string Unquoted(std::u16string_view text) {
   return std::u16string(text);
 }
 
-std::optional<GamePath> CheckGamePath(std::u16string_view pickerText, Runtime& rt) {
+Checked<GamePath> CheckGamePath(std::u16string_view pickerText, Runtime& rt) {
   const std::u16string given = Unquoted(pickerText);
-  if (!Contains(LowerCase(given), kExeName)) {
-    Refuse(rt, texts::kMsgNoPath);
-    return std::nullopt;
-  }
-  if (Contains(given, u"*") || Contains(given, u"?")) {
-    Refuse(rt, texts::kMsgWildcards);
-    return std::nullopt;
-  }
-  if (!IsAbsolute(given)) {
-    Refuse(rt, texts::kMsgNotFullPath);
-    return std::nullopt;
-  }
+  if (!Contains(LowerCase(given), kExeName)) return Refusal(Finding::kNoPath);
+  if (Contains(given, u"*") || Contains(given, u"?")) return Refusal(Finding::kWildcards);
+  if (!IsAbsolute(given)) return Refusal(Finding::kNotFullPath);
   const Result<std::u16string> resolved = rt.FullPath(given);
   GamePath g;
   g.working = LowerCase(resolved.value_or(u""));
   // "...\war3.exe\.." names the folder above, not the game.
   if (!Contains(g.working, kExeName)) {
-    Refuse(rt, resolved.ok() ? std::u16string(texts::kMsgNoPath) : texts::kMsgNotFullPath);
-    return std::nullopt;
+    return Refusal(resolved.ok() ? Finding::kNoPath : Finding::kNotFullPath);
   }
   g.paths = DeriveGamePaths(g.working);
-  if (!FoldersExist(rt, g.paths)) return std::nullopt;
+  if (auto missing = MissingFolder(rt, g.paths)) return *missing;
   g.folder = FolderOf(g.paths.versionFiles[2]);
   g.quarantine = g.folder + u"vTemp";
-  if (!IsGameFolder(rt, g.folder)) return std::nullopt;
+  if (auto refused = NotAGameFolder(rt, g.folder)) return *refused;
   return g;
 }
 

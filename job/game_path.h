@@ -1,12 +1,12 @@
 // From the text of the path field to the game folder the job may act on. Everything here
-// is decided before anything is touched; a refusal tells the user why in one box.
+// is decided before anything is touched; a refusal says why.
 #pragma once
 
 #include <array>
-#include <optional>
 #include <string>
 #include <string_view>
 
+#include "job/report.h"
 #include "runtime/runtime.h"
 
 namespace torvane {
@@ -38,6 +38,6 @@ struct GamePath {
 
 // Resolves the path the way Windows does and checks that it names a game folder: not a
 // drive root, not the Windows folder, holding War3.mpq, with a usable vTemp.
-std::optional<GamePath> CheckGamePath(std::u16string_view pickerText, Runtime& rt);
+Checked<GamePath> CheckGamePath(std::u16string_view pickerText, Runtime& rt);
 
 }  // namespace torvane

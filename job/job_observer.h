@@ -26,11 +26,4 @@ class JobObserver {
   virtual void OnFiles(std::size_t done, std::size_t total) = 0;
 };
 
-// How a job or a restore ended, for callers that act on it (the command line's exit code).
-enum class JobOutcome {
-  kRefused,  // stopped before anything was touched
-  kDone,
-  kPartial,  // something was not done; what was not is in the final box, nothing is lost
-};
-
 }  // namespace torvane

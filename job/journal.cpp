@@ -3,11 +3,15 @@
 #include <algorithm>
 #include <charconv>
 #include <set>
+#include <unordered_map>
+#include <variant>
 
 #include "runtime/text.h"
 
 namespace torvane {
 namespace {
+
+// --- The vocabulary, shared by the writer and the reader ---------------------------------
 
 constexpr std::string_view kHeader = "Torvane journal 1";
 // Appended to a line that a crash cut short, before anything else is written after it.
@@ -15,21 +19,135 @@ constexpr std::string_view kTorn = "\t<torn>";
 constexpr std::u16string_view kJournalPrefix = u"torvane-journal-";
 constexpr std::u16string_view kJournalSuffix = u".txt";
 
-struct KindName {
-  StepKind kind;
+constexpr std::string_view kSectionRecord = "section";
+constexpr std::string_view kStepRecord = "step";
+constexpr std::string_view kDoneRecord = "done";
+constexpr std::string_view kFailedRecord = "failed";
+constexpr std::string_view kMarkRecord = "mark";
+constexpr std::string_view kEndRecord = "end";
+
+constexpr std::string_view kSetBegin = "set-begin";
+constexpr std::string_view kSetCommit = "set-commit";
+
+template <class E>
+struct Named {
+  E value;
   std::string_view name;
 };
-constexpr KindName kKindNames[] = {
+
+constexpr Named<StepKind> kStepKinds[] = {
     {StepKind::kMove, "move"},   {StepKind::kCopy, "copy"},   {StepKind::kDelete, "delete"},
     {StepKind::kMkDir, "mkdir"}, {StepKind::kRmDir, "rmdir"}, {StepKind::kSetAttr, "attr"},
 };
-constexpr std::pair<SectionKind, std::string_view> kSectionNames[] = {
+constexpr Named<SectionKind> kSectionKinds[] = {
     {SectionKind::kJob, "job"},
     {SectionKind::kRecovery, "recovery"},
     {SectionKind::kRestore, "restore"},
 };
+constexpr Named<SectionEnd> kSectionEnds[] = {
+    {SectionEnd::kDone, "done"},
+    {SectionEnd::kPartial, "partial"},
+    {SectionEnd::kRolledBack, "rolled-back"},
+    {SectionEnd::kRecovered, "recovered"},
+    {SectionEnd::kRestored, "restored"},
+    {SectionEnd::kRestoredPartly, "restored-partly"},
+};
+
+template <class E, std::size_t N>
+std::string_view NameOf(const Named<E> (&table)[N], E value) {
+  for (const Named<E>& entry : table) {
+    if (entry.value == value) return entry.name;
+  }
+  return {};
+}
+
+template <class E, std::size_t N>
+std::optional<E> ValueOf(const Named<E> (&table)[N], std::string_view name) {
+  for (const Named<E>& entry : table) {
+    if (entry.name == name) return entry.value;
+  }
+  return std::nullopt;
+}
 
 bool HasTarget(StepKind kind) { return kind == StepKind::kMove || kind == StepKind::kCopy; }
+bool ActsOnAFile(StepKind kind) { return HasTarget(kind) || kind == StepKind::kDelete; }
+
+// The options of a step line: where each value lives in a step, how it is written, and
+// when the writer puts it down. The reader accepts each of them on any step.
+enum class Written { kAlways, kIfSet, kOnFileSteps, kOnAttributeSteps };
+using Field = std::variant<bool Step::*, int Step::*, std::uint32_t Step::*, std::uint64_t Step::*,
+                           std::string Step::*>;
+struct Option {
+  std::string_view name;
+  Field field;
+  Written written;
+  int base = 10;
+};
+constexpr Option kOptions[] = {
+    {"size", &Step::size, Written::kOnFileSteps},
+    {"attr", &Step::attributes, Written::kAlways, 16},
+    {"set", &Step::newAttributes, Written::kOnAttributeSteps, 16},
+    {"clear-attr", &Step::clearsAttributes, Written::kIfSet},
+    {"version-set", &Step::inVersionSet, Written::kIfSet},
+    {"replacement", &Step::placesReplacement, Written::kIfSet},
+    {"aside", &Step::setsReplacementAside, Written::kIfSet},
+    {"sha256", &Step::sha256, Written::kIfSet},
+    {"undoes", &Step::undoes, Written::kIfSet},
+};
+
+// Step ids stay far below the limit of their type, whatever a journal says.
+constexpr int kMaxStepId = 1'000'000'000;
+constexpr int kMaxJournalNumber = 99'999'999;
+
+// --- Writing ------------------------------------------------------------------------------
+
+template <class T>
+std::string NumberText(T value, int base) {
+  char buffer[24];
+  const auto end = std::to_chars(buffer, buffer + sizeof(buffer), value, base).ptr;
+  return (base == 16 ? "0x" : "") + std::string(buffer, end);
+}
+
+// The option as written, or nothing when the step does not carry it.
+std::optional<std::string> OptionText(const Option& option, const Step& step) {
+  return std::visit(
+      [&](auto member) -> std::optional<std::string> {
+        const auto& value = step.*member;
+        using T = std::decay_t<decltype(value)>;
+        bool set = false;
+        if constexpr (std::is_same_v<T, std::string>) {
+          set = !value.empty();
+        } else {
+          set = value != T{};
+        }
+        const bool write = option.written == Written::kAlways ||
+                           (option.written == Written::kIfSet && set) ||
+                           (option.written == Written::kOnFileSteps && ActsOnAFile(step.kind)) ||
+                           (option.written == Written::kOnAttributeSteps &&
+                            (set || step.kind == StepKind::kSetAttr));
+        if (!write) return std::nullopt;
+        if constexpr (std::is_same_v<T, bool>) {
+          return std::string(option.name);
+        } else if constexpr (std::is_same_v<T, std::string>) {
+          return std::string(option.name) + "=" + value;
+        } else {
+          return std::string(option.name) + "=" + NumberText(value, option.base);
+        }
+      },
+      option.field);
+}
+
+std::string StepLine(const Step& s) {
+  std::string line = std::string(kStepRecord) + "\t" + std::to_string(s.id) + "\t" +
+                     std::string(NameOf(kStepKinds, s.kind)) + "\t" + ToUtf8(s.from);
+  if (HasTarget(s.kind)) line += "\t" + ToUtf8(s.to);
+  for (const Option& option : kOptions) {
+    if (const auto text = OptionText(option, s)) line += "\t" + *text;
+  }
+  return line + "\n";
+}
+
+// --- Reading ------------------------------------------------------------------------------
 
 std::vector<std::string_view> Fields(std::string_view line) {
   std::vector<std::string_view> fields;
@@ -48,58 +166,41 @@ bool ParseNumber(std::string_view text, T& out, int base = 10) {
   return error == std::errc() && end == text.data() + text.size() && !text.empty();
 }
 
-std::string Hex(std::uint32_t value) {
-  char buffer[16];
-  const auto end = std::to_chars(buffer, buffer + sizeof(buffer), value, 16).ptr;
-  return "0x" + std::string(buffer, end);
-}
-
-std::string StepLine(const Step& s) {
-  std::string line = "step\t" + std::to_string(s.id) + "\t";
-  for (const KindName& k : kKindNames) {
-    if (k.kind == s.kind) line += k.name;
-  }
-  line += "\t" + ToUtf8(s.from);
-  if (HasTarget(s.kind)) line += "\t" + ToUtf8(s.to);
-  if (s.kind == StepKind::kMove || s.kind == StepKind::kCopy || s.kind == StepKind::kDelete) {
-    line += "\tsize=" + std::to_string(s.size);
-  }
-  line += "\tattr=" + Hex(s.attributes);
-  if (s.kind == StepKind::kSetAttr || s.newAttributes != 0) line += "\tset=" + Hex(s.newAttributes);
-  if (s.clearsAttributes) line += "\tclear-attr";
-  if (s.inVersionSet) line += "\tversion-set";
-  if (s.placesReplacement) line += "\treplacement";
-  if (s.setsReplacementAside) line += "\taside";
-  if (!s.sha256.empty()) line += "\tsha256=" + s.sha256;
-  if (s.undoes != 0) line += "\tundoes=" + std::to_string(s.undoes);
-  return line + "\n";
+bool IsSha256(std::string_view text) {
+  return text.size() == 64 && std::all_of(text.begin(), text.end(), [](char c) {
+           return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+         });
 }
 
 bool ParseOption(std::string_view field, Step& s) {
   const size_t eq = field.find('=');
   const std::string_view key = field.substr(0, eq);
-  const std::string_view value = eq == std::string_view::npos ? "" : field.substr(eq + 1);
-  if (key == "clear-attr") return (s.clearsAttributes = true);
-  if (key == "version-set") return (s.inVersionSet = true);
-  if (key == "replacement") return (s.placesReplacement = true);
-  if (key == "aside") return (s.setsReplacementAside = true);
-  if (key == "set") return ParseNumber(value, s.newAttributes, 16);
-  if (key == "size") return ParseNumber(value, s.size);
-  if (key == "attr") return ParseNumber(value, s.attributes, 16);
-  if (key == "undoes") return ParseNumber(value, s.undoes);
-  if (key == "sha256") {
-    s.sha256 = std::string(value);
-    return value.size() == 64;
-  }
-  return false;
+  const bool hasValue = eq != std::string_view::npos;
+  const std::string_view value = hasValue ? field.substr(eq + 1) : std::string_view();
+  const auto option = std::find_if(std::begin(kOptions), std::end(kOptions),
+                                   [&](const Option& o) { return o.name == key; });
+  if (option == std::end(kOptions)) return false;
+  return std::visit(
+      [&](auto member) {
+        auto& target = s.*member;
+        using T = std::decay_t<decltype(target)>;
+        if constexpr (std::is_same_v<T, bool>) {
+          return !hasValue && (target = true);
+        } else if constexpr (std::is_same_v<T, std::string>) {
+          target = std::string(value);
+          return IsSha256(value);
+        } else {
+          return hasValue && ParseNumber(value, target, option->base);
+        }
+      },
+      option->field);
 }
 
 bool ParseStep(const std::vector<std::string_view>& f, Step& s) {
-  if (f.size() < 4 || !ParseNumber(f[1], s.id)) return false;
-  const auto kind = std::find_if(std::begin(kKindNames), std::end(kKindNames),
-                                 [&](const KindName& k) { return k.name == f[2]; });
-  if (kind == std::end(kKindNames)) return false;
-  s.kind = kind->kind;
+  if (f.size() < 4 || !ParseNumber(f[1], s.id) || s.id <= 0 || s.id > kMaxStepId) return false;
+  const std::optional<StepKind> kind = ValueOf(kStepKinds, f[2]);
+  if (!kind) return false;
+  s.kind = *kind;
   s.from = FromUtf8(f[3]);
   size_t next = 4;
   if (HasTarget(s.kind)) {
@@ -112,47 +213,80 @@ bool ParseStep(const std::vector<std::string_view>& f, Step& s) {
   return !s.from.empty();
 }
 
-// Applies one line; false when it is not of the format.
-bool ParseLine(std::string_view line, JournalDoc& doc) {
-  const std::vector<std::string_view> f = Fields(line);
-  if (f[0] == "section" && f.size() == 4) {
-    Section section;
-    const auto kind = std::find_if(std::begin(kSectionNames), std::end(kSectionNames),
-                                   [&](const auto& k) { return k.second == f[1]; });
-    if (kind == std::end(kSectionNames)) return false;
-    section.kind = kind->first;
-    section.time = FromUtf8(f[2]);
-    section.subject = FromUtf8(f[3]);
-    doc.sections.push_back(std::move(section));
-    return true;
-  }
-  if (doc.sections.empty()) return false;
-  Section& section = doc.sections.back();
-  if (f[0] == "end" && f.size() == 2) return !(section.end = std::string(f[1])).empty();
-  if (f[0] == "mark" && f.size() == 2) {
-    if (f[1] == "set-begin") return (section.setBegun = true);
-    if (f[1] == "set-commit") return (section.setCommitted = true);
+class Reader {
+ public:
+  // Applies one line; false when it is not of the format.
+  bool Line(std::string_view line) {
+    const std::vector<std::string_view> f = Fields(line);
+    if (f[0] == kSectionRecord) return f.size() == 4 && OnSection(f);
+    if (doc_.sections.empty()) return false;
+    Section& section = doc_.sections.back();
+    if (f[0] == kEndRecord && f.size() == 2) {
+      return (section.end = ValueOf(kSectionEnds, f[1])).has_value();
+    }
+    if (f[0] == kMarkRecord && f.size() == 2) {
+      if (f[1] == kSetBegin) return (section.setBegun = true);
+      if (f[1] == kSetCommit) return (section.setCommitted = true);
+      return false;
+    }
+    if (f[0] == kStepRecord) return OnStep(f);
+    if ((f[0] == kDoneRecord || f[0] == kFailedRecord) && f.size() >= 2) return OnOutcome(f);
     return false;
   }
-  if (f[0] == "step") {
-    Step step;
-    if (!ParseStep(f, step) || step.id <= doc.LastId()) return false;
-    step.section = doc.sections.size() - 1;
-    doc.steps.push_back(std::move(step));
+
+  JournalDoc& doc() { return doc_; }
+
+ private:
+  bool OnSection(const std::vector<std::string_view>& f) {
+    const std::optional<SectionKind> kind = ValueOf(kSectionKinds, f[1]);
+    if (!kind) return false;
+    Section section;
+    section.kind = *kind;
+    section.time = FromUtf8(f[2]);
+    section.subject = FromUtf8(f[3]);
+    doc_.sections.push_back(std::move(section));
     return true;
   }
-  if ((f[0] == "done" || f[0] == "failed") && f.size() >= 2) {
+
+  bool OnStep(const std::vector<std::string_view>& f) {
+    Step step;
+    if (!ParseStep(f, step) || step.id <= doc_.LastId()) return false;
+    step.section = doc_.sections.size() - 1;
+    byId_[step.id] = doc_.steps.size();
+    doc_.steps.push_back(std::move(step));
+    return true;
+  }
+
+  bool OnOutcome(const std::vector<std::string_view>& f) {
     int id = 0;
     if (!ParseNumber(f[1], id)) return false;
-    const auto step =
-        std::find_if(doc.steps.begin(), doc.steps.end(), [&](const Step& s) { return s.id == id; });
-    if (step == doc.steps.end()) return false;
-    step->state = f[0] == "done" ? StepState::kDone : StepState::kFailed;
-    if (f.size() >= 3) step->error = FromUtf8(f.back());
+    const auto found = byId_.find(id);
+    if (found == byId_.end()) return false;
+    Step& step = doc_.steps[found->second];
+    step.state = f[0] == kDoneRecord ? StepState::kDone : StepState::kFailed;
+    if (f.size() >= 3) step.error = FromUtf8(f.back());
     return true;
   }
-  return false;
+
+  JournalDoc doc_;
+  std::unordered_map<int, std::size_t> byId_;
+};
+
+// A step is cancelled by a later reversal that is itself still standing; reversals of
+// reversals put a step back in effect. Later steps settle first, as they come later.
+std::set<int> Cancelled(const std::vector<Step>& steps) {
+  std::set<int> cancelled;
+  for (auto s = steps.rbegin(); s != steps.rend(); ++s) {
+    if (s->state == StepState::kDone && s->undoes != 0 && !cancelled.count(s->id)) {
+      cancelled.insert(s->undoes);
+    }
+  }
+  return cancelled;
 }
+
+// Journals are read whole; one larger than this is not the tool's (a job of a million
+// files writes about a quarter of it).
+constexpr std::uint64_t kMaxJournalBytes = 64ull << 20;
 
 }  // namespace
 
@@ -172,25 +306,9 @@ bool JournalDoc::Concerns(std::u16string_view gameFolder) const {
 
 bool JournalDoc::Restored() const {
   return std::any_of(sections.begin(), sections.end(), [](const Section& s) {
-    return s.kind == SectionKind::kRestore && s.end == kEndRestored;
+    return s.kind == SectionKind::kRestore && s.end == SectionEnd::kRestored;
   });
 }
-
-namespace {
-
-// A step is cancelled by a later reversal that is itself still standing; reversals of
-// reversals put a step back in effect. Later steps settle first, as they come later.
-std::set<int> Cancelled(const std::vector<Step>& steps) {
-  std::set<int> cancelled;
-  for (auto s = steps.rbegin(); s != steps.rend(); ++s) {
-    if (s->state == StepState::kDone && s->undoes != 0 && !cancelled.count(s->id)) {
-      cancelled.insert(s->undoes);
-    }
-  }
-  return cancelled;
-}
-
-}  // namespace
 
 std::vector<Step> JournalDoc::InEffect() const {
   const std::set<int> cancelled = Cancelled(steps);
@@ -216,44 +334,39 @@ std::vector<Step> JournalDoc::ActiveSetSteps(std::size_t section) const {
 }
 
 Result<JournalDoc> ParseJournal(std::string_view text) {
-  JournalDoc doc;
-  const Error malformed{ErrorKind::kBadPath, 0, u""};
+  Reader reader;
   size_t start = 0;
-  bool first = true;
-  while (start < text.size()) {
+  for (int number = 1; start < text.size(); ++number) {
     const size_t newline = text.find('\n', start);
     if (newline == std::string_view::npos) {
-      doc.endsWithTornLine = true;
+      reader.doc().endsWithTornLine = true;
       break;
     }
     std::string_view line = text.substr(start, newline - start);
     start = newline + 1;
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (first) {
-      if (line != kHeader) return malformed;
-      first = false;
-      continue;
-    }
-    const bool torn =
-        line.size() >= kTorn.size() && line.substr(line.size() - kTorn.size()) == kTorn;
-    if (line.empty() || torn) continue;
-    if (!ParseLine(line, doc)) {
-      Error error = malformed;
-      error.description = FromUtf8(line);
-      return error;
-    }
+    const bool torn = line.ends_with(kTorn);
+    const bool understood =
+        number == 1 ? line == kHeader : line.empty() || torn || reader.Line(line);
+    if (!understood) return Error{ErrorKind::kMalformed, 0, FromUtf8(line)};
   }
-  return doc;
+  return std::move(reader.doc());
 }
 
-Result<std::unique_ptr<Journal>> Journal::Open(Runtime& rt, const std::u16string& path,
-                                               const JournalDoc& doc) {
-  Result<std::unique_ptr<AppendFile>> file = rt.OpenForAppend(path);
+Result<std::unique_ptr<Journal>> Journal::Create(Runtime& rt, const std::u16string& path) {
+  Result<std::unique_ptr<AppendFile>> file = rt.OpenForAppend(path, OpenMode::kCreateNew);
+  if (!file.ok()) return file.error();
+  std::unique_ptr<Journal> journal(new Journal(rt, path, std::move(file.value()), 0));
+  if (Status s = journal->Write(std::string(kHeader) + "\n"); !s.ok()) return s.error();
+  return journal;
+}
+
+Result<std::unique_ptr<Journal>> Journal::Reopen(Runtime& rt, const std::u16string& path,
+                                                 const JournalDoc& doc) {
+  Result<std::unique_ptr<AppendFile>> file = rt.OpenForAppend(path, OpenMode::kExisting);
   if (!file.ok()) return file.error();
   std::unique_ptr<Journal> journal(new Journal(rt, path, std::move(file.value()), doc.LastId()));
-  if (doc.sections.empty() && !doc.endsWithTornLine) {
-    if (Status s = journal->Write(std::string(kHeader) + "\n"); !s.ok()) return s.error();
-  } else if (doc.endsWithTornLine) {
+  if (doc.endsWithTornLine) {
     if (Status s = journal->Write(std::string(kTorn) + "\n"); !s.ok()) return s.error();
   }
   return journal;
@@ -265,20 +378,26 @@ Journal::Journal(Runtime& rt, std::u16string path, std::unique_ptr<AppendFile> f
 Status Journal::Write(const std::string& lines) { return file_->Append(lines); }
 
 Status Journal::BeginSection(SectionKind kind, const std::u16string& subject) {
-  std::string name;
-  for (const auto& [k, n] : kSectionNames) {
-    if (k == kind) name = n;
-  }
-  return Write("section\t" + name + "\t" + ToUtf8(rt_.Now()) + "\t" + ToUtf8(subject) + "\n");
+  return Write(std::string(kSectionRecord) + "\t" + std::string(NameOf(kSectionKinds, kind)) +
+               "\t" + ToUtf8(rt_.Now()) + "\t" + ToUtf8(subject) + "\n");
 }
 
-Status Journal::Mark(std::string_view mark) { return Write("mark\t" + std::string(mark) + "\n"); }
+Status Journal::BeginSet() {
+  return Write(std::string(kMarkRecord) + "\t" + std::string(kSetBegin) + "\n");
+}
 
-Status Journal::End(std::string_view outcome) {
-  return Write("end\t" + std::string(outcome) + "\n");
+Status Journal::CommitSet() {
+  return Write(std::string(kMarkRecord) + "\t" + std::string(kSetCommit) + "\n");
+}
+
+Status Journal::End(SectionEnd outcome) {
+  return Write(std::string(kEndRecord) + "\t" + std::string(NameOf(kSectionEnds, outcome)) + "\n");
 }
 
 Status Journal::Intend(std::vector<Step*> steps) {
+  if (lastId_ > kMaxStepId - static_cast<int>(steps.size())) {
+    return Error{ErrorKind::kTooLarge, 0, path_};
+  }
   std::string lines;
   for (Step* step : steps) {
     step->id = ++lastId_;
@@ -292,13 +411,14 @@ Status Journal::Record(const std::vector<const Step*>& steps) {
   std::string lines;
   for (const Step* step : steps) {
     if (step->state == StepState::kDone) {
-      lines += "done\t" + std::to_string(step->id) + "\n";
+      lines += std::string(kDoneRecord) + "\t" + std::to_string(step->id) + "\n";
     } else if (step->state == StepState::kFailed) {
       // The platform's text, on one line.
       std::u16string why = step->error;
       std::replace_if(
           why.begin(), why.end(), [](char16_t c) { return c < u' '; }, u' ');
-      lines += "failed\t" + std::to_string(step->id) + "\t" + ToUtf8(why) + "\n";
+      lines +=
+          std::string(kFailedRecord) + "\t" + std::to_string(step->id) + "\t" + ToUtf8(why) + "\n";
     }
   }
   return lines.empty() ? Status() : Write(lines);
@@ -306,12 +426,12 @@ Status Journal::Record(const std::vector<const Step*>& steps) {
 
 Result<std::vector<std::u16string>> ListJournals(Runtime& rt, const std::u16string& quarantine) {
   const std::u16string folder = WithTrailingBackslash(quarantine);
+  const Result<std::vector<DirEntry>> listed =
+      rt.List(folder + std::u16string(kJournalPrefix) + u"*" + std::u16string(kJournalSuffix),
+              kDirAllFiles);
+  if (!listed.ok()) return listed.error();
   std::vector<std::u16string> names;
-  Result<std::u16string> name =
-      rt.Dir(folder + std::u16string(kJournalPrefix) + u"*" + std::u16string(kJournalSuffix),
-             kDirAllFiles);
-  for (; name.ok() && !name.value().empty(); name = rt.DirNext()) names.push_back(name.value());
-  if (!name.ok()) return name.error();
+  for (const DirEntry& entry : listed.value()) names.push_back(entry.name);
   // Numbered with four or more digits: ordering by length, then text, is numeric order.
   std::sort(names.begin(), names.end(), [](const std::u16string& a, const std::u16string& b) {
     return a.size() != b.size() ? a.size() < b.size() : a < b;
@@ -324,11 +444,12 @@ std::u16string NextJournalPath(const std::u16string& quarantine,
                                const std::vector<std::u16string>& existing) {
   int next = 1;
   for (const std::u16string& path : existing) {
-    const std::string name = ToUtf8(NameOf(path));
+    const std::string name = ToUtf8(torvane::NameOf(path));
     const size_t digits = kJournalPrefix.size();
     const size_t end = name.size() - kJournalSuffix.size();
     int number = 0;
-    if (end > digits && ParseNumber(std::string_view(name).substr(digits, end - digits), number)) {
+    if (end > digits && ParseNumber(std::string_view(name).substr(digits, end - digits), number) &&
+        number < kMaxJournalNumber) {
       next = std::max(next, number + 1);
     }
   }
@@ -339,7 +460,7 @@ std::u16string NextJournalPath(const std::u16string& quarantine,
 }
 
 Result<JournalDoc> ReadJournal(Runtime& rt, const std::u16string& path) {
-  const Result<std::string> text = rt.ReadWholeFile(path);
+  const Result<std::string> text = rt.ReadWholeFile(path, kMaxJournalBytes);
   if (!text.ok()) return text.error();
   return ParseJournal(text.value());
 }

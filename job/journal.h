@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -47,14 +48,8 @@ Step MakeStep(StepKind kind, std::u16string from, std::u16string to = {}, int un
 
 enum class SectionKind { kJob, kRecovery, kRestore };
 
-// Outcomes an "end" line records.
-inline constexpr std::string_view kEndDone = "done";
-inline constexpr std::string_view kEndPartial = "partial";
-inline constexpr std::string_view kEndRolledBack = "rolled-back";
-inline constexpr std::string_view kEndRecovered = "recovered";
-inline constexpr std::string_view kEndInterrupted = "interrupted";
-inline constexpr std::string_view kEndRestored = "restored";
-inline constexpr std::string_view kEndRestoredPartly = "restored-partly";
+// How a section ended, as its "end" line records it.
+enum class SectionEnd { kDone, kPartial, kRolledBack, kRecovered, kRestored, kRestoredPartly };
 
 struct Section {
   SectionKind kind = SectionKind::kJob;
@@ -62,7 +57,7 @@ struct Section {
   std::u16string subject;  // the path of war3.exe the section acted for
   bool setBegun = false;
   bool setCommitted = false;
-  std::string end;  // empty while the section is unfinished
+  std::optional<SectionEnd> end;  // none while the section is unfinished
 };
 
 // A journal as read back.
@@ -71,7 +66,7 @@ struct JournalDoc {
   std::vector<Step> steps;  // every step in order, with the outcome recorded for it
   bool endsWithTornLine = false;
 
-  bool Unfinished() const { return !sections.empty() && sections.back().end.empty(); }
+  bool Unfinished() const { return !sections.empty() && !sections.back().end; }
   // A restore of it put everything back. One that could not (a name taken since) leaves
   // the job to be restored again once the user has made room.
   bool Restored() const;
@@ -87,21 +82,25 @@ struct JournalDoc {
   bool Concerns(std::u16string_view gameFolder) const;
 };
 
-// Fails (kBadPath) on a line that is not of the format; a last line cut short by a crash
-// is left out and flagged.
+// Fails (kMalformed, with the line) on a line that is not of the format; a last line cut
+// short by a crash is left out and flagged.
 Result<JournalDoc> ParseJournal(std::string_view text);
 
 // Appends to one journal file. Every write is flushed before the call returns.
 class Journal {
  public:
-  // Opens the file for appending; `doc` is what it already holds (empty for a new one).
-  static Result<std::unique_ptr<Journal>> Open(Runtime& rt, const std::u16string& path,
-                                               const JournalDoc& doc);
+  // A new journal under a name nothing holds yet, its first line written.
+  static Result<std::unique_ptr<Journal>> Create(Runtime& rt, const std::u16string& path);
+  // An existing journal, to write on after `doc`, what it holds.
+  static Result<std::unique_ptr<Journal>> Reopen(Runtime& rt, const std::u16string& path,
+                                                 const JournalDoc& doc);
 
   const std::u16string& path() const { return path_; }
   Status BeginSection(SectionKind kind, const std::u16string& subject);
-  Status Mark(std::string_view mark);
-  Status End(std::string_view outcome);
+  // The version set starts changing / is whole again.
+  Status BeginSet();
+  Status CommitSet();
+  Status End(SectionEnd outcome);
   // Announces steps (numbering them) in one write, before any of them is made.
   Status Intend(std::vector<Step*> steps);
   Status Intend(Step& step) { return Intend(std::vector<Step*>{&step}); }

@@ -1,5 +1,7 @@
 #include "job/patch_job.h"
 
+#include <array>
+#include <memory>
 #include <vector>
 
 #include "job/game_path.h"
@@ -9,165 +11,167 @@
 #include "job/safe_move.h"
 #include "job/steps.h"
 #include "job/version_set.h"
-#include "resources/texts.h"
 #include "runtime/text.h"
 
 namespace torvane {
 namespace {
 
-constexpr std::u16string_view kExeName = u"war3.exe";
 constexpr std::uint32_t kPauseMs = 1000;
-constexpr char16_t kCrLf[] = u"\r\n";
-constexpr char16_t kParagraph[] = u"\r\n\r\n";
+constexpr std::u16string_view kPatchFolderName = u"patch\\";
 
-void ShowError(Runtime& rt, const std::u16string& prompt, std::uint32_t icon) {
-  (void)rt.MsgBox(prompt, kMbOk | icon, texts::kTitleError);
+using Sources = std::array<std::u16string, 4>;
+
+Report With(Finding finding, std::u16string path, Error error) {
+  Report report{finding};
+  report.path = std::move(path);
+  report.error = std::move(error);
+  return report;
 }
 
 // All four replacements must be there before the first original is touched.
-bool SourcesPresent(Runtime& rt, std::array<std::u16string, 4>& sources) {
-  const Result<std::u16string> toolFolder = MyPath(rt);
-  std::u16string missing;
-  for (size_t i = 0; i < sources.size(); ++i) {
-    const std::u16string relative = u"patch\\" + std::u16string(kVersionFileNames[i]);
-    sources[i] = toolFolder.value_or(u"") + relative;
-    const Result<std::uint32_t> attributes =
-        toolFolder.ok() ? rt.GetAttr(sources[i]) : Result<std::uint32_t>(toolFolder.error());
-    if (IsFile(attributes)) continue;
-    missing += kCrLf + relative;
-    if (attributes.ok() || attributes.Is(ErrorKind::kNotFound)) {
-      missing += texts::kMsgSourceMissing;
-    } else {
-      missing += texts::kMsgSourceUnreadable + attributes.error().description + u"）";
-    }
+Checked<Sources> FindSources(Runtime& rt, const std::u16string& patchFolder) {
+  Result<std::u16string> folder = patchFolder;
+  if (patchFolder.empty()) {
+    const Result<std::u16string> tool = MyPath(rt);
+    folder =
+        tool.ok() ? Result<std::u16string>(tool.value() + std::u16string(kPatchFolderName)) : tool;
   }
-  if (missing.empty()) return true;
-  ShowError(rt, texts::kMsgSourcesMissing + missing, kMbIconStop);
-  return false;
+  Sources sources;
+  Report missing{Finding::kSourcesMissing};
+  for (size_t i = 0; i < sources.size(); ++i) {
+    sources[i] = WithTrailingBackslash(folder.value_or(u"")) + std::u16string(kVersionFileNames[i]);
+    const Result<std::uint32_t> attributes =
+        folder.ok() ? rt.GetAttr(sources[i]) : Result<std::uint32_t>(folder.error());
+    if (IsFile(attributes)) continue;
+    Error error = attributes.ok() ? Error{ErrorKind::kNotFound, 0, {}} : attributes.error();
+    missing.problems.push_back(
+        {std::u16string(kPatchFolderName) + std::u16string(kVersionFileNames[i]), error});
+  }
+  if (!missing.problems.empty()) return missing;
+  return sources;
 }
 
 // Every original and the journal go to the game folder's vTemp, so it must exist before
 // the first file is touched.
-bool QuarantineReady(Runtime& rt, const std::u16string& quarantine) {
+std::optional<Report> QuarantineNotReady(Runtime& rt, const std::u16string& quarantine) {
   const Status made = EnsureFolder(rt, quarantine);
-  if (made.ok()) return true;
-  ShowError(rt,
-            texts::kMsgNoQuarantine + quarantine + kCrLf + texts::kMsgErrorPrefix +
-                made.error().description,
-            kMbIconStop);
-  return false;
+  if (made.ok()) return std::nullopt;
+  return With(Finding::kNoQuarantine, quarantine, made.error());
 }
 
 // A new journal for this job, after whatever an interrupted one left has been settled.
-std::unique_ptr<Journal> StartJournal(Runtime& rt, const GamePath& g, JobObserver* observer) {
-  if (!RecoverInterrupted(rt, g.folder, observer)) return nullptr;
+Checked<std::unique_ptr<Journal>> StartJournal(Runtime& rt, const GamePath& g, JobHost& host,
+                                               bool& changed) {
+  RecoveryOutcome recovered = RecoverInterrupted(rt, g.folder, host);
+  changed = recovered.changed;
+  if (recovered.stop) return *recovered.stop;
   const Result<std::vector<std::u16string>> existing = ListJournals(rt, g.quarantine);
   const std::u16string path =
       NextJournalPath(g.quarantine, existing.value_or(std::vector<std::u16string>()));
-  Result<std::unique_ptr<Journal>> journal = Journal::Open(rt, path, JournalDoc());
-  Status begun =
+  Result<std::unique_ptr<Journal>> journal = Journal::Create(rt, path);
+  const Status begun =
       journal.ok() ? journal.value()->BeginSection(SectionKind::kJob, g.working) : journal.status();
-  if (!begun.ok()) {
-    ShowError(rt, texts::kMsgNoQuarantine + path + kCrLf + Problem(path, begun.error()),
-              kMbIconStop);
-    return nullptr;
-  }
+  if (!begun.ok()) return With(Finding::kNoJournal, path, begun.error());
   return std::move(journal.value());
 }
 
-std::u16string SetFailureText(const SetFailure& failure, const UndoReport& undone) {
-  std::u16string text = std::u16string(texts::kMsgSetUnchanged) + kParagraph +
-                        texts::kMsgSetFailedAt + kCrLf + Problem(failure.path, failure.error);
-  if (!undone.complete()) {
-    text += std::u16string(kParagraph) + texts::kMsgRollbackIncomplete;
-    for (const std::u16string& p : undone.problems) text += kCrLf + p;
-  }
-  return text;
-}
+class Job {
+ public:
+  Job(const JobRequest& request, Runtime& rt, JobHost& host, const GamePath& g, Journal& journal,
+      const Sources& sources)
+      : request_(request),
+        rt_(rt),
+        host_(host),
+        g_(g),
+        journal_(journal),
+        set_(rt, journal, g.paths, sources, g.quarantine) {}
 
-std::u16string TidyText(const QuarantineReport& report) {
-  std::u16string text = texts::kMsgTidyIncomplete;
-  if (!report.notMoved.empty()) {
-    text += std::u16string(kParagraph) + texts::kMsgNotMoved;
-    for (const Failure& f : report.notMoved) text += kCrLf + Problem(f.path, f.error);
-  }
-  if (!report.notListed.empty()) {
-    text += std::u16string(kParagraph) + texts::kMsgNotListed;
-    for (const Failure& f : report.notListed) text += kCrLf + Problem(f.path, f.error);
-  }
-  return text;
-}
+  Report Run() {
+    // msvcn80.dll goes first and alone; the look after the pause decides whether the job
+    // may go on. It is part of the set: a failure further on brings it back too.
+    SkipOnFailure(journal_.BeginSet());
+    host_.OnStage(JobStage::kSettingAside);
+    set_.SetAsideMsvcn80();
+    Pause();
+    const Result<std::uint32_t> survivor = rt_.GetAttr(g_.paths.msvcn80);
+    if (IsFile(survivor) || (!survivor.ok() && !survivor.Is(ErrorKind::kNotFound))) {
+      set_.RollBack();  // nothing of the set has moved; this only makes sure
+      SkipOnFailure(journal_.End(SectionEnd::kRolledBack));
+      return Report{Finding::kProbeFailed};
+    }
+    if (std::optional<Report> rolledBack = ReplaceVersionSet()) return *rolledBack;
+    SkipOnFailure(journal_.CommitSet());
+    Pause();
 
-void Report(JobObserver* observer, JobStage stage) {
-  if (observer) observer->OnStage(stage);
-}
-
-// The set's change, or its undoing when any part failed. False when it was undone.
-bool ReplaceVersionSet(Runtime& rt, Journal& journal, VersionSet& set, JobObserver* observer) {
-  Report(observer, JobStage::kStaging);
-  std::optional<SetFailure> failure = set.Stage();
-  if (!failure) {
-    rt.Sleep(kPauseMs);
-    Report(observer, JobStage::kSwapping);
-    failure = set.Swap();
+    host_.OnStage(JobStage::kTidying);
+    const QuarantineReport tidied = ClearRedundantFiles(g_.working, rt_, journal_, &host_);
+    Pause();
+    host_.OnStage(JobStage::kFinishing);
+    SkipOnFailure(journal_.End(tidied.complete() ? SectionEnd::kDone : SectionEnd::kPartial));
+    if (tidied.complete()) return Report{Finding::kDone};
+    Report report{Finding::kTidyIncomplete};
+    report.problems = tidied.notMoved;
+    report.unread = tidied.notListed;
+    return report;
   }
-  if (!failure) return true;
-  const UndoReport undone = set.RollBack();
-  SkipOnFailure(journal.End(kEndRolledBack));
-  ShowError(rt, SetFailureText(*failure, undone), kMbIconExclamation);
-  return false;
-}
+
+ private:
+  void Pause() {
+    if (request_.pauses) rt_.Sleep(kPauseMs);
+  }
+
+  // The set's change, or its undoing when any part failed, which ends the job.
+  std::optional<Report> ReplaceVersionSet() {
+    host_.OnStage(JobStage::kStaging);
+    std::optional<Shortfall> failure = set_.Stage();
+    if (!failure) {
+      Pause();
+      host_.OnStage(JobStage::kSwapping);
+      failure = set_.Swap();
+    }
+    if (!failure) return std::nullopt;
+    Report report = With(Finding::kSetRolledBack, failure->path, failure->error);
+    report.problems = set_.RollBack().problems;
+    SkipOnFailure(journal_.End(SectionEnd::kRolledBack));
+    return report;
+  }
+
+  const JobRequest& request_;
+  Runtime& rt_;
+  JobHost& host_;
+  const GamePath& g_;
+  Journal& journal_;
+  VersionSet set_;
+};
 
 }  // namespace
 
-JobOutcome RunPatchJob(std::u16string_view pickerText, Runtime& rt, JobObserver* observer) {
-  Report(observer, JobStage::kChecking);
-  const std::optional<GamePath> g = CheckGamePath(pickerText, rt);
-  std::array<std::u16string, 4> sources;
-  if (!g || !SourcesPresent(rt, sources) || !PreflightPasses(pickerText, g->paths, rt) ||
-      !QuarantineReady(rt, g->quarantine)) {
-    return JobOutcome::kRefused;
-  }
-  const std::unique_ptr<Journal> journal = StartJournal(rt, *g, observer);
-  if (!journal) return JobOutcome::kRefused;
+Report RunPatchJob(const JobRequest& request, Runtime& rt, JobHost& host) {
+  host.OnStage(JobStage::kChecking);
+  const Checked<GamePath> checked = CheckGamePath(request.pickerText, rt);
+  if (const Report* refused = std::get_if<Report>(&checked)) return *refused;
+  const GamePath& g = std::get<GamePath>(checked);
+  const Checked<Sources> sources = FindSources(rt, request.patchFolder);
+  if (const Report* refused = std::get_if<Report>(&sources)) return *refused;
+  if (auto refused = PreflightRefusal(request.pickerText, g.paths, rt, host)) return *refused;
+  if (auto refused = QuarantineNotReady(rt, g.quarantine)) return *refused;
 
-  // msvcn80.dll goes first and alone; the look after the pause decides whether the job
-  // may go on. It is part of the set: a failure further on brings it back too.
-  VersionSet set(rt, *journal, g->paths, sources, g->quarantine);
-  SkipOnFailure(journal->Mark("set-begin"));
-  Report(observer, JobStage::kSettingAside);
-  set.SetAsideMsvcn80();
-  rt.Sleep(kPauseMs);
-  const Result<std::uint32_t> survivor = rt.GetAttr(g->paths.msvcn80);
-  if (IsFile(survivor) || (!survivor.ok() && !survivor.Is(ErrorKind::kNotFound))) {
-    set.RollBack();  // nothing of the set has moved; this only makes sure
-    SkipOnFailure(journal->End(kEndRolledBack));
-    ShowError(rt, texts::kMsgProbeFailed, kMbIconExclamation);
-    return JobOutcome::kPartial;
-  }
-  if (!ReplaceVersionSet(rt, *journal, set, observer)) return JobOutcome::kPartial;
-  SkipOnFailure(journal->Mark("set-commit"));
-  rt.Sleep(kPauseMs);
-
-  Report(observer, JobStage::kTidying);
-  std::u16string path = g->working;
-  const QuarantineReport report = ClearRedundantFiles(path, rt, *journal, observer);
-  rt.Sleep(kPauseMs);
-  Report(observer, JobStage::kFinishing);
-  SkipOnFailure(journal->End(report.complete() ? kEndDone : kEndPartial));
-  if (report.complete()) {
-    (void)rt.MsgBox(texts::kMsgDone, kMbOk | kMbIconInformation, texts::kTitleInfo);
-    return JobOutcome::kDone;
-  }
-  ShowError(rt, TidyText(report), kMbIconExclamation);
-  return JobOutcome::kPartial;
+  bool recovered = false;
+  Checked<std::unique_ptr<Journal>> journal = StartJournal(rt, g, host, recovered);
+  Report report = std::holds_alternative<Report>(journal)
+                      ? std::get<Report>(journal)
+                      : Job(request, rt, host, g, *std::get<std::unique_ptr<Journal>>(journal),
+                            std::get<Sources>(sources))
+                            .Run();
+  report.changedBefore = recovered;
+  return report;
 }
 
-Result<std::u16string> QuarantineFolderOf(std::u16string_view pickerText, Runtime& rt) {
+std::optional<std::u16string> QuarantineFolderOf(std::u16string_view pickerText, Runtime& rt) {
   const std::u16string working = LowerCase(Unquoted(pickerText));
-  if (!Contains(working, kExeName)) return Error{ErrorKind::kBadPath, 0, texts::kMsgNoPath};
+  if (!Contains(working, u"war3.exe")) return std::nullopt;
   const Result<std::u16string> resolved = rt.FullPath(working);
-  if (!resolved.ok()) return resolved.error();
+  if (!resolved.ok()) return std::nullopt;
   return FolderOf(DeriveGamePaths(LowerCase(resolved.value())).versionFiles[2]) + u"vTemp";
 }
 

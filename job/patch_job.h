@@ -1,23 +1,31 @@
 // The one-click job behind the main window's button: check the path, replace the game's
 // version files from the tool's "patch" folder (keeping every original in "vTemp"),
-// tidy the game folder, and tell the user honestly how it went.
+// tidy the game folder, and report honestly how it went.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
-#include "job/job_observer.h"
+#include "job/job_host.h"
+#include "job/report.h"
 #include "runtime/runtime.h"
 
 namespace torvane {
 
-// Runs the whole job on the text of the path field. Every outcome ends in one modal
-// box through rt.MsgBox; nothing is thrown.
-JobOutcome RunPatchJob(std::u16string_view pickerText, Runtime& rt,
-                       JobObserver* observer = nullptr);
+struct JobRequest {
+  explicit JobRequest(std::u16string pickerText) : pickerText(std::move(pickerText)) {}
+
+  std::u16string pickerText;   // the path of war3.exe as the user gave it
+  std::u16string patchFolder;  // the four replacements; empty: "patch" beside the program
+  bool pauses = true;          // the one-second pauses between the stages
+};
+
+// Runs the whole job. Nothing is thrown; the report says how it ended.
+Report RunPatchJob(const JobRequest& request, Runtime& rt, JobHost& host);
 
 // The game folder's quarantine ("...\vTemp", no trailing backslash) for the text of the
-// path field; a failure when the text names no usable game path.
-Result<std::u16string> QuarantineFolderOf(std::u16string_view pickerText, Runtime& rt);
+// path field; nothing when the text names no usable game path.
+std::optional<std::u16string> QuarantineFolderOf(std::u16string_view pickerText, Runtime& rt);
 
 }  // namespace torvane

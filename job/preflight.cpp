@@ -6,18 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "resources/texts.h"
 #include "runtime/text.h"
 
 namespace torvane {
 namespace {
-
-constexpr char16_t kCrLf[] = u"\r\n";
-constexpr char16_t kParagraph[] = u"\r\n\r\n";
-// The platform's number for an elevation prompt the user declined.
-constexpr std::uint32_t kErrorCancelled = 1223;
-
-std::u16string Number(std::uint32_t n) { return FromUtf8(std::to_string(n)); }
 
 // The game files that exist; every other one is left to the job.
 std::vector<std::u16string> VersionSet(const GamePaths& paths) {
@@ -111,15 +103,10 @@ std::vector<RunningProgram> ProgramsInTheWay(Runtime& rt, const GamePaths& paths
   return found;
 }
 
-struct Refusal {
-  std::u16string path;
-  Error error;
-};
-
 // Everything the job would write that the tool has no right to: the folders (and the
 // quarantines already there), and the version files, which it renames.
-std::vector<Refusal> MissingRights(Runtime& rt, const GamePaths& paths) {
-  std::vector<Refusal> refused;
+std::vector<Shortfall> MissingRights(Runtime& rt, const GamePaths& paths) {
+  std::vector<Shortfall> refused;
   auto note = [&](const std::u16string& path, const Status& probe) {
     if (probe.Is(ErrorKind::kAccessDenied)) refused.push_back({path, probe.error()});
   };
@@ -135,48 +122,36 @@ std::vector<Refusal> MissingRights(Runtime& rt, const GamePaths& paths) {
   return refused;
 }
 
-void OfferToRestartElevated(std::u16string_view pickerText, const Refusal& first, Runtime& rt) {
-  const std::u16string prompt = std::u16string(texts::kMsgNoRightsHead) + kCrLf + first.path +
-                                kParagraph + texts::kMsgNothingChanged + kCrLf +
-                                texts::kMsgOfferAdmin;
-  if (rt.MsgBox(prompt, kMbYesNo | kMbIconExclamation, texts::kTitleError) != kIdYes) return;
+// Offers to start again as administrator with the same path; what then is left to say.
+Report OfferToRestartElevated(std::u16string_view pickerText, const Shortfall& first, Runtime& rt,
+                              JobHost& host) {
+  Report offer{Finding::kElevationOffer};
+  offer.path = first.path;
+  if (!host.Ask(offer)) return Report{Finding::kElevationDeclined};
   const Status restarted = rt.RestartElevated(std::u16string(pickerText));
-  if (restarted.ok() || restarted.error().code == kErrorCancelled) return;
-  (void)rt.MsgBox(std::u16string(texts::kMsgRestartFailed) + kCrLf + texts::kMsgErrorPrefix +
-                      restarted.error().description,
-                  kMbOk | kMbIconStop, texts::kTitleError);
-}
-
-void ReportRefusals(const std::vector<Refusal>& refused, Runtime& rt) {
-  std::u16string prompt = texts::kMsgCannotChange;
-  for (const Refusal& r : refused) {
-    prompt += kCrLf + r.path + u"  " + texts::kMsgErrorPrefix + r.error.description;
+  if (restarted.ok() || restarted.error().code == kErrorCancelled) {
+    return Report{Finding::kRestarted};
   }
-  prompt += kParagraph + std::u16string(texts::kMsgNothingChanged);
-  (void)rt.MsgBox(prompt, kMbOk | kMbIconStop, texts::kTitleError);
+  Report failed{Finding::kRestartFailed};
+  failed.error = restarted.error();
+  return failed;
 }
 
 }  // namespace
 
-bool PreflightPasses(std::u16string_view pickerText, const GamePaths& paths, Runtime& rt) {
-  const std::vector<RunningProgram> running = ProgramsInTheWay(rt, paths);
-  if (!running.empty()) {
-    std::u16string prompt = texts::kMsgProgramsRunning;
-    for (const RunningProgram& p : running) {
-      prompt += kCrLf + p.name + texts::kMsgProcessOpen + Number(p.pid) + texts::kMsgProcessClose;
-    }
-    prompt += kParagraph + std::u16string(texts::kMsgNothingChanged);
-    (void)rt.MsgBox(prompt, kMbOk | kMbIconExclamation, texts::kTitleError);
-    return false;
+std::optional<Report> PreflightRefusal(std::u16string_view pickerText, const GamePaths& paths,
+                                       Runtime& rt, JobHost& host) {
+  if (std::vector<RunningProgram> running = ProgramsInTheWay(rt, paths); !running.empty()) {
+    Report report{Finding::kProgramsRunning};
+    report.programs = std::move(running);
+    return report;
   }
-  const std::vector<Refusal> refused = MissingRights(rt, paths);
-  if (refused.empty()) return true;
-  if (rt.IsElevated()) {
-    ReportRefusals(refused, rt);
-  } else {
-    OfferToRestartElevated(pickerText, refused.front(), rt);
-  }
-  return false;
+  std::vector<Shortfall> refused = MissingRights(rt, paths);
+  if (refused.empty()) return std::nullopt;
+  if (!rt.IsElevated()) return OfferToRestartElevated(pickerText, refused.front(), rt, host);
+  Report report{Finding::kNoRights};
+  report.problems = std::move(refused);
+  return report;
 }
 
 }  // namespace torvane

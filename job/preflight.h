@@ -1,13 +1,16 @@
 // The checks a job makes before it touches anything: no program may be using the game
 // (one running from the game folder, or one holding a version file open), and the tool
 // must be allowed to write the game folder and rename the version files. Each check that
-// fails ends in one box; where rights are missing and the tool is not elevated, the box
-// offers to start it again as administrator with the same path.
+// fails stops the job with a report; where rights are missing and the tool is not
+// elevated, the user is offered to start it again as administrator with the same path.
 #pragma once
 
+#include <optional>
 #include <string_view>
 
 #include "job/game_path.h"
+#include "job/job_host.h"
+#include "job/report.h"
 #include "runtime/runtime.h"
 
 namespace torvane {
@@ -15,8 +18,9 @@ namespace torvane {
 // The tool's own programs, which users often keep in the game folder: never in the way.
 inline constexpr std::u16string_view kToolPrograms[] = {u"Torvane.exe", u"torvane-cli.exe"};
 
-// True when the job may go on. `pickerText` is the field's text as typed, handed to an
-// elevated instance; `paths` are the game files derived from it.
-bool PreflightPasses(std::u16string_view pickerText, const GamePaths& paths, Runtime& rt);
+// Why the job may not go on; nothing when it may. `pickerText` is the field's text as
+// typed, handed to an elevated instance; `paths` are the game files derived from it.
+std::optional<Report> PreflightRefusal(std::u16string_view pickerText, const GamePaths& paths,
+                                       Runtime& rt, JobHost& host);
 
 }  // namespace torvane

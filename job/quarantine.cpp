@@ -15,28 +15,8 @@ constexpr std::u16string_view kQuarantineName = u"vTemp";
 constexpr std::u16string_view kMilesProbe = u"redist\\miles\\Mssfast.m3d";
 constexpr std::u16string_view kMilesFolder = u"redist\\miles\\";
 constexpr int kListingAttempts = 2;
-constexpr std::uint32_t kEverything =
-    kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrVolume | kAttrFolder;
 
-// The names one listing returns with their attributes, and the error that cut it short.
-struct Listing {
-  std::vector<std::u16string> names;
-  std::vector<std::uint32_t> attributes;
-  Result<std::u16string> end = std::u16string();
-};
-
-Listing List(Runtime& rt, const std::u16string& pattern, std::uint32_t mask) {
-  Listing listing;
-  listing.end = rt.Dir(pattern, mask);
-  while (listing.end.ok() && !listing.end.value().empty()) {
-    listing.names.push_back(listing.end.value());
-    listing.attributes.push_back(rt.DirAttributes());
-    listing.end = rt.DirNext();
-  }
-  return listing;
-}
-
-// A file to move, with the attributes the listing found it with.
+// A file to move, as the listing found it.
 struct Found {
   std::u16string path;
   std::uint32_t attributes = 0;
@@ -61,25 +41,23 @@ class Pass {
     quarantine_ = folder + std::u16string(kQuarantineName);
     if (!PrepareQuarantine()) return;
     // The names are gathered before anything moves, so the moves never disturb a listing.
-    // A listing cut short is taken again once: names it missed are then still found.
-    std::set<std::u16string> tried;
-    for (int attempt = 1;; ++attempt) {
-      const Listing listing = List(rt_, folder + u"*.*", kDirAllFiles);
-      std::vector<Found> moving;
-      for (size_t i = 0; i < listing.names.size(); ++i) {
-        const std::u16string& name = listing.names[i];
-        const std::u16string lower = LowerCase(name);
-        if (IsKept(keepList, lower) || lower == own || !tried.insert(name).second) continue;
-        moving.push_back({folder + name, listing.attributes[i]});
-      }
-      total_ += moving.size();
-      MoveAll(moving);
-      if (listing.end.ok()) return;
-      if (attempt == kListingAttempts) {
-        report_.notListed.push_back({folder, listing.end.error()});
-        return;
-      }
+    // A listing that fails is taken again once.
+    Result<std::vector<DirEntry>> listing = rt_.List(folder + u"*.*", kDirAllFiles);
+    for (int attempt = 1; !listing.ok() && attempt < kListingAttempts; ++attempt) {
+      listing = rt_.List(folder + u"*.*", kDirAllFiles);
     }
+    if (!listing.ok()) {
+      report_.notListed.push_back({folder, listing.error()});
+      return;
+    }
+    std::vector<Found> moving;
+    for (const DirEntry& entry : listing.value()) {
+      const std::u16string lower = LowerCase(entry.name);
+      if (IsKept(keepList, lower) || lower == own) continue;
+      moving.push_back({folder + entry.name, entry.attributes});
+    }
+    total_ += moving.size();
+    MoveAll(moving);
   }
 
  private:
@@ -96,8 +74,9 @@ class Pass {
     }
     // Names already taken in vTemp; the moves below promise theirs here too.
     taken_.clear();
-    for (const std::u16string& name : List(rt_, quarantine_ + u"\\", kEverything).names) {
-      taken_.insert(LowerCase(name));
+    const Result<std::vector<DirEntry>> inside = rt_.List(quarantine_ + u"\\", kDirEverything);
+    for (const DirEntry& entry : inside.value_or(std::vector<DirEntry>())) {
+      taken_.insert(LowerCase(entry.name));
     }
     return true;
   }
@@ -118,40 +97,29 @@ class Pass {
   bool MoveBatch(const std::vector<Found>& files) {
     std::vector<Step> steps;
     for (const Found& file : files) {
-      Step step = MakeStep(StepKind::kMove, file.path, FreeName(NameOf(file.path)));
+      Step step = MakeStep(StepKind::kMove, file.path, quarantine_ + u"\\" + FreeName(file.path));
       step.attributes = file.attributes;
       step.clearsAttributes = true;
       steps.push_back(std::move(step));
     }
-    std::vector<Step*> announced;
-    for (Step& step : steps) announced.push_back(&step);
-    if (const Status written = journal_.Intend(announced); !written.ok()) {
-      journalError_ = written.error();
-      for (const Step& step : steps) report_.notMoved.push_back({step.from, written.error()});
-      return false;
-    }
-    std::vector<const Step*> outcomes;
-    for (Step& step : steps) {
-      const Status moved = Apply(rt_, step);
-      step.state = moved.ok() ? StepState::kDone : StepState::kFailed;
-      if (!moved.ok()) {
-        step.error = moved.error().description;
-        report_.notMoved.push_back({step.from, moved.error()});
-      }
-      outcomes.push_back(&step);
-      if (observer_) observer_->OnFiles(++moved_, total_);
-    }
-    SkipOnFailure(journal_.Record(outcomes));
-    return true;
+    const Status written =
+        ExecuteBatch(rt_, journal_, steps, [&](const Step& step, const Status& moved) {
+          if (!moved.ok()) report_.notMoved.push_back({step.from, moved.error()});
+          if (observer_) observer_->OnFiles(++moved_, total_);
+        });
+    if (written.ok()) return true;
+    journalError_ = written.error();
+    for (const Step& step : steps) report_.notMoved.push_back({step.from, written.error()});
+    return false;
   }
 
-  std::u16string FreeName(const std::u16string& name) {
-    for (int n = 1;; ++n) {
-      std::u16string candidate = CopyName(name, n);
-      if (taken_.insert(LowerCase(candidate)).second) {
-        return quarantine_ + u"\\" + candidate;
-      }
-    }
+  // The name the file gets in vTemp: its own, or the first free copy name.
+  std::u16string FreeName(const std::u16string& path) {
+    return FirstFreeName(NameOf(path),
+                         [&](const std::u16string& candidate) -> Result<bool> {
+                           return taken_.insert(LowerCase(candidate)).second;
+                         })
+        .value_or(NameOf(path));
   }
 
   Runtime& rt_;
@@ -187,25 +155,25 @@ bool IsKept(std::u16string_view keepList, std::u16string_view name) {
   return Contains(keepList, name);
 }
 
-QuarantineReport ClearRedundantFiles(std::u16string& path, Runtime& rt, Journal& journal,
+QuarantineReport ClearRedundantFiles(std::u16string_view path, Runtime& rt, Journal& journal,
                                      JobObserver* observer) {
   QuarantineReport report;
   if (path.empty()) return report;
   Pass pass(rt, journal, observer, report);
 
-  const std::u16string lowered = LowerCase(path);
-  if (Contains(lowered, kExeMarker)) {
-    path = ReplaceAll(lowered, kExeMarker, u"\\");
-    pass.Run(path, GameKeepList(), OwnNameIn(rt, path));
+  std::u16string folder = LowerCase(path);
+  if (Contains(folder, kExeMarker)) {
+    folder = ReplaceAll(folder, kExeMarker, u"\\");
+    pass.Run(folder, GameKeepList(), OwnNameIn(rt, folder));
   }
 
-  const Result<std::u16string> miles = rt.Dir(path + std::u16string(kMilesProbe), kDirOrdinary);
+  const Result<std::vector<DirEntry>> miles =
+      rt.List(folder + std::u16string(kMilesProbe), kDirOrdinary);
   if (!miles.ok()) {
     // Whether the audio folder is there is unknown, so it cannot be called tidy.
-    report.notListed.push_back({path + std::u16string(kMilesFolder), miles.error()});
+    report.notListed.push_back({folder + std::u16string(kMilesFolder), miles.error()});
   } else if (!miles.value().empty()) {
-    path += kMilesFolder;
-    pass.Run(path, MilesKeepList(), {});
+    pass.Run(folder + std::u16string(kMilesFolder), MilesKeepList(), {});
   }
   return report;
 }

@@ -9,18 +9,14 @@
 
 #include "job/job_observer.h"
 #include "job/journal.h"
+#include "job/report.h"
 #include "runtime/runtime.h"
 
 namespace torvane {
 
-struct Failure {
-  std::u16string path;  // the file, or the folder that could not be listed
-  Error error;
-};
-
 struct QuarantineReport {
-  std::vector<Failure> notMoved;
-  std::vector<Failure> notListed;
+  std::vector<Shortfall> notMoved;
+  std::vector<Shortfall> notListed;  // folders that could not be read
   bool complete() const { return notMoved.empty() && notListed.empty(); }
 };
 
@@ -32,11 +28,9 @@ std::u16string MilesKeepList();
 // part of an entry ("ame.dll", "war3") stays too.
 bool IsKept(std::u16string_view keepList, std::u16string_view name);
 
-// `path` is the lower-cased path of war3.exe. It comes back rewritten: the game folder
-// after the game pass, that folder with "redist\miles\" appended after the audio pass.
-// Every move is announced in `journal` before it is made; the running program's own
-// file is never moved, whatever its name.
-QuarantineReport ClearRedundantFiles(std::u16string& path, Runtime& rt, Journal& journal,
+// `path` is the lower-cased path of war3.exe. Every move is announced in `journal` before
+// it is made; the running program's own file is never moved, whatever its name.
+QuarantineReport ClearRedundantFiles(std::u16string_view path, Runtime& rt, Journal& journal,
                                      JobObserver* observer = nullptr);
 
 }  // namespace torvane

@@ -3,16 +3,30 @@
 // caught half-swapped goes back to the old set; moves that happened stay and are recorded.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <vector>
 
-#include "job/job_observer.h"
+#include "job/job_host.h"
+#include "job/journal.h"
+#include "job/report.h"
 #include "runtime/runtime.h"
 
 namespace torvane {
 
-// Settles every unfinished journal that the game folder's vTemp holds for that folder, and
-// tells the user in one box what was found and done. False, after a box, when a journal
-// cannot be read: nothing is changed. `gameFolder` ends in a backslash.
-bool RecoverInterrupted(Runtime& rt, const std::u16string& gameFolder, JobObserver* observer);
+struct RecoveryOutcome {
+  bool changed = false;        // interrupted work was found and settled
+  std::optional<Report> stop;  // a journal that cannot be read: nothing was changed
+};
+
+// Settles every unfinished journal that the game folder's vTemp holds for that folder and
+// tells the user, through `host`, in one message what was found and done. `gameFolder`
+// ends in a backslash.
+RecoveryOutcome RecoverInterrupted(Runtime& rt, const std::u16string& gameFolder, JobHost& host);
+
+// Looks at the folder for every step of `doc` that has no recorded outcome, records what
+// it finds, and puts back what a half-made step disturbed. `doc` is updated to match;
+// returns what could not be settled.
+std::vector<Shortfall> SettlePending(Runtime& rt, Journal& journal, JournalDoc& doc);
 
 }  // namespace torvane

@@ -7,16 +7,9 @@
 #include "job/recovery.h"
 #include "job/undo.h"
 #include "job/version_set.h"
-#include "resources/texts.h"
-#include "runtime/text.h"
 
 namespace torvane {
 namespace {
-
-constexpr char16_t kCrLf[] = u"\r\n";
-constexpr std::uint32_t kMbIconQuestion = 32;
-
-std::u16string Number(std::size_t n) { return FromUtf8(std::to_string(n)); }
 
 struct LastJob {
   std::u16string path;
@@ -37,36 +30,19 @@ std::optional<LastJob> FindLastJob(Runtime& rt, const GamePath& g) {
   return std::nullopt;
 }
 
-std::u16string Question(const LastJob& job) {
-  std::size_t back = 0, removed = 0;
+Report Question(const LastJob& job) {
+  Report question{Finding::kRestoreQuestion};
   for (const Step& s : job.inEffect) {
     if (s.kind != StepKind::kMove) continue;
-    ++(s.placesReplacement ? removed : back);
+    ++(s.placesReplacement ? question.removed : question.returned);
   }
-  const std::u16string when = job.doc.sections.empty() ? u"" : job.doc.sections.front().time;
-  return texts::kMsgRestoreAskHead + when + texts::kMsgRestoreAskFiles + Number(back) +
-         texts::kMsgRestoreAskRemove + Number(removed) + texts::kMsgRestoreAskTail;
-}
-
-std::u16string Outcome(const UndoReport& report) {
-  if (report.complete()) {
-    return texts::kMsgRestored + Number(report.returned) + texts::kMsgRestoredRemoved +
-           Number(report.removed) + texts::kMsgRestoredTail;
-  }
-  std::u16string text = texts::kMsgRestoredPartly;
-  for (const std::u16string& p : report.problems) text += kCrLf + p;
-  return text;
-}
-
-void Add(UndoReport& total, const UndoReport& part) {
-  total.returned += part.returned;
-  total.removed += part.removed;
-  total.problems.insert(total.problems.end(), part.problems.begin(), part.problems.end());
+  question.when = job.doc.sections.empty() ? u"" : job.doc.sections.front().time;
+  return question;
 }
 
 // The tidied files first, one by one; then the version set as a whole; then whatever
 // temporary copies of the set are left.
-UndoReport RestoreAll(Runtime& rt, Journal& journal, const JournalDoc& doc, JobObserver* observer) {
+UndoReport RestoreAll(Runtime& rt, Journal& journal, const JournalDoc& doc, JobObserver& observer) {
   std::vector<Step> files, setMoves, setCopies;
   for (const Step& s : doc.InEffect()) {
     if (!s.inVersionSet) {
@@ -76,49 +52,54 @@ UndoReport RestoreAll(Runtime& rt, Journal& journal, const JournalDoc& doc, JobO
     }
   }
   UndoReport report = RemoveSetAsideReplacements(rt, journal, doc);
-  Add(report, Undo(rt, journal, files, observer));
+  report.Add(Undo(rt, journal, files, &observer));
   const UndoReport set = RestoreVersionSet(rt, journal, setMoves);
-  Add(report, set);
-  if (set.complete()) Add(report, Undo(rt, journal, setCopies));
+  report.Add(set);
+  if (set.complete()) report.Add(Undo(rt, journal, setCopies));
+  return report;
+}
+
+Report Restore(Runtime& rt, const GamePath& g, JobHost& host) {
+  const std::optional<LastJob> job = FindLastJob(rt, g);
+  if (!job) return Report{Finding::kNothingToRestore};
+  if (!host.Ask(Question(*job))) return Report{Finding::kRestoreDeclined};
+  Result<std::unique_ptr<Journal>> journal = Journal::Reopen(rt, job->path, job->doc);
+  const Status begun = journal.ok()
+                           ? journal.value()->BeginSection(SectionKind::kRestore, g.working)
+                           : journal.status();
+  if (!begun.ok()) {
+    Report report{Finding::kJournalUnreadable};
+    report.path = job->path;
+    report.error = begun.error();
+    return report;
+  }
+  host.OnStage(JobStage::kRestoring);
+  // A step whose outcome never reached the journal is looked up in the folder first.
+  JournalDoc doc = job->doc;
+  UndoReport undone;
+  undone.problems = SettlePending(rt, *journal.value(), doc);
+  undone.Add(RestoreAll(rt, *journal.value(), doc, host));
+  SkipOnFailure(journal.value()->End(undone.complete() ? SectionEnd::kRestored
+                                                       : SectionEnd::kRestoredPartly));
+  host.OnStage(JobStage::kFinishing);
+  Report report{undone.complete() ? Finding::kRestored : Finding::kRestoredPartly};
+  report.returned = undone.returned;
+  report.removed = undone.removed;
+  report.problems = std::move(undone.problems);
   return report;
 }
 
 }  // namespace
 
-JobOutcome RunRestore(std::u16string_view pickerText, Runtime& rt, JobObserver* observer) {
-  if (observer) observer->OnStage(JobStage::kChecking);
-  const std::optional<GamePath> g = CheckGamePath(pickerText, rt);
-  if (!g || !RecoverInterrupted(rt, g->folder, observer)) return JobOutcome::kRefused;
-  const std::optional<LastJob> job = FindLastJob(rt, *g);
-  if (!job) {
-    (void)rt.MsgBox(texts::kMsgNothingToRestore, kMbOk | kMbIconInformation, texts::kTitleInfo);
-    return JobOutcome::kRefused;
-  }
-  if (rt.MsgBox(Question(*job), kMbYesNo | kMbIconQuestion | kMbDefButton2, texts::kTitleInfo) !=
-      kIdYes) {
-    return JobOutcome::kRefused;
-  }
-  Result<std::unique_ptr<Journal>> journal = Journal::Open(rt, job->path, job->doc);
-  const Status begun = journal.ok()
-                           ? journal.value()->BeginSection(SectionKind::kRestore, g->working)
-                           : journal.status();
-  if (!begun.ok()) {
-    (void)rt.MsgBox(
-        texts::kMsgJournalUnreadable + (kCrLf + job->path) + kCrLf + begun.error().description,
-        kMbOk | kMbIconStop, texts::kTitleError);
-    return JobOutcome::kRefused;
-  }
-  if (observer) observer->OnStage(JobStage::kRestoring);
-  // A step whose outcome never reached the journal is looked up in the folder first.
-  JournalDoc doc = job->doc;
-  SettlePending(rt, *journal.value(), doc);
-  const UndoReport report = RestoreAll(rt, *journal.value(), doc, observer);
-  SkipOnFailure(journal.value()->End(report.complete() ? kEndRestored : kEndRestoredPartly));
-  if (observer) observer->OnStage(JobStage::kFinishing);
-  (void)rt.MsgBox(Outcome(report),
-                  kMbOk | (report.complete() ? kMbIconInformation : kMbIconExclamation),
-                  report.complete() ? texts::kTitleInfo : texts::kTitleError);
-  return report.complete() ? JobOutcome::kDone : JobOutcome::kPartial;
+Report RunRestore(std::u16string_view pickerText, Runtime& rt, JobHost& host) {
+  host.OnStage(JobStage::kChecking);
+  const Checked<GamePath> checked = CheckGamePath(pickerText, rt);
+  if (const Report* refused = std::get_if<Report>(&checked)) return *refused;
+  const GamePath& g = std::get<GamePath>(checked);
+  const RecoveryOutcome recovered = RecoverInterrupted(rt, g.folder, host);
+  Report report = recovered.stop ? *recovered.stop : Restore(rt, g, host);
+  report.changedBefore = recovered.changed;
+  return report;
 }
 
 }  // namespace torvane

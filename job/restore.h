@@ -3,13 +3,14 @@
 
 #include <string_view>
 
-#include "job/job_observer.h"
+#include "job/job_host.h"
+#include "job/report.h"
 #include "runtime/runtime.h"
 
 namespace torvane {
 
-// Asks the user (Yes/No, with a one-line summary) and restores the newest job of the
-// game folder of `pickerText` that is not yet restored. Every outcome ends in one box.
-JobOutcome RunRestore(std::u16string_view pickerText, Runtime& rt, JobObserver* observer = nullptr);
+// Asks the user through `host` (Yes/No, with a one-line summary) and restores the newest
+// job of the game folder of `pickerText` that is not yet restored.
+Report RunRestore(std::u16string_view pickerText, Runtime& rt, JobHost& host);
 
 }  // namespace torvane

@@ -1,5 +1,6 @@
 #include "job/safe_move.h"
 
+#include "job/steps.h"
 #include "runtime/text.h"
 
 namespace torvane {
@@ -45,17 +46,29 @@ Status EnsureFolder(Runtime& rt, const std::u16string& folder) {
   return made;
 }
 
-Result<std::u16string> FreePathIn(Runtime& rt, const std::u16string& folder,
-                                  std::u16string_view name, const std::set<std::u16string>& taken) {
+Result<std::u16string> FirstFreeName(
+    std::u16string_view name,
+    const std::function<Result<bool>(const std::u16string& candidate)>& isFree) {
   for (int n = 1; n <= kMaxCopyNumber; ++n) {
-    const std::u16string candidate = CopyName(name, n);
-    if (taken.count(LowerCase(candidate))) continue;
-    const std::u16string path = folder + u"\\" + candidate;
-    const Result<std::uint32_t> there = rt.GetAttr(path);
-    if (there.Is(ErrorKind::kNotFound)) return path;
-    if (!there.ok()) return there.error();
+    std::u16string candidate = CopyName(name, n);
+    const Result<bool> free = isFree(candidate);
+    if (!free.ok()) return free.error();
+    if (free.value()) return candidate;
   }
-  return Error{ErrorKind::kAlreadyExists, 183, FromUtf8(std::to_string(kMaxCopyNumber))};
+  return Error{ErrorKind::kAlreadyExists, 183, Decimal(kMaxCopyNumber)};
+}
+
+Result<std::u16string> FreePathIn(Runtime& rt, const std::u16string& folder,
+                                  std::u16string_view name) {
+  const std::u16string prefix = folder + u"\\";
+  const Result<std::u16string> free =
+      FirstFreeName(name, [&](const std::u16string& candidate) -> Result<bool> {
+        const Result<bool> there = Exists(rt, prefix + candidate);
+        if (!there.ok()) return there.error();
+        return !there.value();
+      });
+  if (!free.ok()) return free;
+  return prefix + free.value();
 }
 
 Status SafeMove(Runtime& rt, const std::u16string& from, const std::u16string& to) {

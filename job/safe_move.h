@@ -1,7 +1,7 @@
 // Moving a file without ever losing or overwriting one.
 #pragma once
 
-#include <set>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -13,15 +13,18 @@ namespace torvane {
 // n == 1 is the name itself.
 std::u16string CopyName(std::u16string_view name, int n);
 
+// The first of `name`, "name (2)", "name (3)", ... that `isFree` accepts, or the error that
+// ended the search. The copy numbers stop at a bound rather than looping.
+Result<std::u16string> FirstFreeName(
+    std::u16string_view name,
+    const std::function<Result<bool>(const std::u16string& candidate)>& isFree);
+
 // Makes sure `folder` (no trailing backslash) exists as a folder.
 Status EnsureFolder(Runtime& rt, const std::u16string& folder);
 
-// The first of `name`, "name (2)", "name (3)", ... that is free in `folder` (no trailing
-// backslash) and not among `taken` (lower-case names already promised to other moves);
-// returns the full path.
+// The first free name of that kind in `folder` (no trailing backslash), as a full path.
 Result<std::u16string> FreePathIn(Runtime& rt, const std::u16string& folder,
-                                  std::u16string_view name,
-                                  const std::set<std::u16string>& taken = {});
+                                  std::u16string_view name);
 
 // Moves a file to a free name: a rename within the volume; across volumes a copy that
 // never replaces, the source deleted only after the copy is in place. On failure the

@@ -1,7 +1,6 @@
 #include "job/steps.h"
 
 #include "job/safe_move.h"
-#include "resources/texts.h"
 
 namespace torvane {
 namespace {
@@ -38,22 +37,41 @@ Status Apply(Runtime& rt, const Step& step) {
   return Error{ErrorKind::kOther, 0, u"unknown step"};
 }
 
-Status Execute(Runtime& rt, Journal& journal, Step& step) {
-  if (Status announced = journal.Intend(step); !announced.ok()) return announced;
+namespace {
+
+Status Make(Runtime& rt, Step& step) {
   const Status made = Apply(rt, step);
   step.state = made.ok() ? StepState::kDone : StepState::kFailed;
   if (!made.ok()) step.error = made.error().description;
+  return made;
+}
+
+}  // namespace
+
+Status Execute(Runtime& rt, Journal& journal, Step& step) {
+  if (Status announced = journal.Intend(step); !announced.ok()) return announced;
+  const Status made = Make(rt, step);
   // Unrecorded, the outcome is still found by looking at the folder after a crash.
   SkipOnFailure(journal.Record(step));
   return made;
 }
 
-bool IsFile(const Result<std::uint32_t>& attributes) {
-  return attributes.ok() && (attributes.value() & kAttrFolder) == 0;
+Status ExecuteBatch(Runtime& rt, Journal& journal, std::vector<Step>& steps,
+                    const std::function<void(const Step& step, const Status& made)>& made) {
+  std::vector<Step*> announced;
+  for (Step& step : steps) announced.push_back(&step);
+  if (Status written = journal.Intend(announced); !written.ok()) return written;
+  std::vector<const Step*> outcomes;
+  for (Step& step : steps) {
+    made(step, Make(rt, step));
+    outcomes.push_back(&step);
+  }
+  SkipOnFailure(journal.Record(outcomes));
+  return Status();
 }
 
-std::u16string Problem(const std::u16string& path, const Error& error) {
-  return path + u"  " + texts::kMsgErrorPrefix + error.description;
+bool IsFile(const Result<std::uint32_t>& attributes) {
+  return attributes.ok() && (attributes.value() & kAttrFolder) == 0;
 }
 
 Result<bool> Exists(Runtime& rt, const std::u16string& path) {

@@ -1,6 +1,9 @@
-// Making one journaled change: announce it, make it, record how it went. Every change a
+// Making journaled changes: announce them, make them, record how they went. Every change a
 // job, a restore or a recovery makes to a game folder goes through here.
 #pragma once
+
+#include <functional>
+#include <vector>
 
 #include "job/journal.h"
 #include "runtime/runtime.h"
@@ -22,11 +25,14 @@ Status Apply(Runtime& rt, const Step& step);
 // cannot be written the change is not made.
 Status Execute(Runtime& rt, Journal& journal, Step& step);
 
+// The same for many steps, announced in one write and recorded in one: `made` hears of each
+// step right after it is made (or failed). When the announcement cannot be written nothing
+// is made and its error is returned.
+Status ExecuteBatch(Runtime& rt, Journal& journal, std::vector<Step>& steps,
+                    const std::function<void(const Step& step, const Status& made)>& made);
+
 // A file (not a folder) whose attributes could be read.
 bool IsFile(const Result<std::uint32_t>& attributes);
-
-// One line of a box: the path and the platform's description of what went wrong.
-std::u16string Problem(const std::u16string& path, const Error& error);
 
 // Whether a file or folder is there: true, false, or the error that kept it from being known.
 Result<bool> Exists(Runtime& rt, const std::u16string& path);

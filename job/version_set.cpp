@@ -15,26 +15,26 @@ constexpr std::u16string_view kStagedSuffix = u".torvane-new";
 constexpr std::u16string_view kAsideSuffix = u".torvane-old";
 
 // What stands in the way of putting the old set back; empty when nothing does.
-std::vector<std::u16string> SetRestoreObstacles(Runtime& rt, const std::vector<Step>& moves) {
-  std::vector<std::u16string> obstacles;
+std::vector<Shortfall> SetRestoreObstacles(Runtime& rt, const std::vector<Step>& moves) {
+  std::vector<Shortfall> obstacles;
   std::set<std::u16string> freed;
   for (const Step& s : moves) {
     if (!s.placesReplacement) continue;
     freed.insert(LowerCase(s.to));
     const Result<FileDigest> digest = rt.Digest(s.to);
     if (!digest.ok()) {
-      obstacles.push_back(Problem(s.to, digest.error()));
+      obstacles.push_back({s.to, digest.error()});
     } else if (digest.value().sha256 != s.sha256) {
-      obstacles.push_back(s.to + texts::kMsgChangedSince);
+      obstacles.push_back({s.to, Why::kChangedSince});
     }
   }
   for (const Step& s : moves) {
     if (s.placesReplacement) continue;
     const Result<std::uint32_t> kept = rt.GetAttr(s.to);
-    if (!kept.ok()) obstacles.push_back(s.to + texts::kMsgGoneSince);
+    if (!kept.ok()) obstacles.push_back({s.to, Why::kGoneSince});
     const Result<std::uint32_t> home = rt.GetAttr(s.from);
     if (home.ok() && !freed.count(LowerCase(s.from))) {
-      obstacles.push_back(s.from + texts::kMsgNameTaken + s.to);
+      obstacles.push_back({s.from, Why::kNameTaken, s.to});
     }
   }
   return obstacles;
@@ -47,17 +47,17 @@ void RemoveAside(Runtime& rt, Journal& journal, const Step& aside, UndoReport& r
   if (const Status removed = Execute(rt, journal, remove); removed.ok()) {
     ++report.removed;
   } else {
-    report.problems.push_back(Problem(aside.to, removed.error()));
+    report.problems.push_back({aside.to, removed.error()});
   }
 }
 
 // The file's path with its name spelled as on disk, so that an original goes back under
 // exactly the name it had.
 Result<std::u16string> OnDiskPath(Runtime& rt, const std::u16string& path) {
-  const Result<std::u16string> name = rt.Dir(path, kDirAllFiles);
-  if (!name.ok()) return name.error();
-  if (name.value().empty()) return Error{ErrorKind::kNotFound, 2, path};
-  return FolderOf(path) + name.value();
+  const Result<std::vector<DirEntry>> listed = rt.List(path, kDirAllFiles);
+  if (!listed.ok()) return listed.error();
+  if (listed.value().empty()) return Error{ErrorKind::kNotFound, 2, path};
+  return FolderOf(path) + listed.value().front().name;
 }
 
 }  // namespace
@@ -66,7 +66,7 @@ UndoReport RestoreVersionSet(Runtime& rt, Journal& journal, const std::vector<St
   UndoReport report;
   report.problems = SetRestoreObstacles(rt, setMoves);
   if (!report.complete() || setMoves.empty()) return report;
-  SkipOnFailure(journal.Mark("set-begin"));
+  SkipOnFailure(journal.BeginSet());
   std::vector<Step> made;
   Status failed;
   for (auto s = setMoves.rbegin(); s != setMoves.rend() && failed.ok(); ++s) {
@@ -79,7 +79,7 @@ UndoReport RestoreVersionSet(Runtime& rt, Journal& journal, const std::vector<St
                                                       NameOf(s->to) + std::u16string(kAsideSuffix));
       if (!aside.ok()) {
         failed = aside.error();
-        report.problems.push_back(Problem(s->to, aside.error()));
+        report.problems.push_back({s->to, aside.error()});
         break;
       }
       back.to = aside.value();
@@ -89,14 +89,13 @@ UndoReport RestoreVersionSet(Runtime& rt, Journal& journal, const std::vector<St
     }
     failed = Execute(rt, journal, back);
     if (back.state == StepState::kDone) made.push_back(back);
-    if (!failed.ok()) report.problems.push_back(Problem(back.from, failed.error()));
+    if (!failed.ok()) report.problems.push_back({back.from, failed.error()});
   }
   if (!failed.ok()) {
-    const UndoReport forward = Undo(rt, journal, made);
-    report.problems.insert(report.problems.end(), forward.problems.begin(), forward.problems.end());
+    report.Add(Undo(rt, journal, made));
     return report;
   }
-  SkipOnFailure(journal.Mark("set-commit"));
+  SkipOnFailure(journal.CommitSet());
   for (const Step& s : made) {
     if (s.setsReplacementAside) {
       RemoveAside(rt, journal, s, report);
@@ -153,7 +152,7 @@ void VersionSet::SetAsideMsvcn80() {
   if (IsFile(rt_.GetAttr(msvcn80_))) SkipOnFailure(SetAside(msvcn80_));
 }
 
-std::optional<SetFailure> VersionSet::StageOne(File& file) {
+std::optional<Shortfall> VersionSet::StageOne(File& file) {
   if (IsFile(rt_.GetAttr(file.target))) {
     const Result<bool> same = rt_.SameContent(file.target, file.source);
     if (same.ok() && same.value()) {
@@ -162,47 +161,46 @@ std::optional<SetFailure> VersionSet::StageOne(File& file) {
     }
   }
   const Result<FileDigest> digest = rt_.Digest(file.source);
-  if (!digest.ok()) return SetFailure{file.source, digest.error()};
+  if (!digest.ok()) return Shortfall{file.source, digest.error()};
   file.sha256 = digest.value().sha256;
   file.size = digest.value().size;
   const std::u16string folder = WithoutTrailingBackslash(FolderOf(file.target));
   const Result<std::u16string> staged =
       FreePathIn(rt_, folder, NameOf(file.target) + std::u16string(kStagedSuffix));
-  if (!staged.ok()) return SetFailure{file.target, staged.error()};
+  if (!staged.ok()) return Shortfall{file.target, staged.error()};
   file.staged = staged.value();
 
   Step copy = MakeStep(StepKind::kCopy, file.source, file.staged);
   copy.size = file.size;
   copy.sha256 = file.sha256;
-  if (const Status copied = Run(copy); !copied.ok()) return SetFailure{file.target, copied.error()};
+  if (const Status copied = Run(copy); !copied.ok()) return Shortfall{file.target, copied.error()};
   const Result<bool> same = rt_.SameContent(file.staged, file.source);
-  if (!same.ok()) return SetFailure{file.target, same.error()};
-  if (!same.value()) return SetFailure{file.target, {ErrorKind::kOther, 0, texts::kMsgCopyDiffers}};
+  if (!same.ok()) return Shortfall{file.target, same.error()};
+  if (!same.value()) return Shortfall{file.target, {ErrorKind::kOther, 0, texts::kMsgCopyDiffers}};
   return std::nullopt;
 }
 
-std::optional<SetFailure> VersionSet::Stage() {
+std::optional<Shortfall> VersionSet::Stage() {
   for (File& file : files_) {
     if (auto failure = StageOne(file)) return failure;
   }
   return std::nullopt;
 }
 
-std::optional<SetFailure> VersionSet::SwapOne(const File& file) {
+std::optional<Shortfall> VersionSet::SwapOne(const File& file) {
   if (IsFile(rt_.GetAttr(file.target))) {
     if (const Status kept = SetAside(file.target); !kept.ok())
-      return SetFailure{file.target, kept.error()};
+      return Shortfall{file.target, kept.error()};
   }
   Step place = MakeStep(StepKind::kMove, file.staged, file.target);
   place.size = file.size;
   place.sha256 = file.sha256;
   place.placesReplacement = true;
-  if (const Status placed = Run(place); !placed.ok())
-    return SetFailure{file.target, placed.error()};
+  if (const Status placed = Run(place); !placed.ok()) return Shortfall{file.target, placed.error()};
   return std::nullopt;
 }
 
-std::optional<SetFailure> VersionSet::Swap() {
+std::optional<Shortfall> VersionSet::Swap() {
   for (const File& file : files_) {
     if (file.inPlace) continue;
     if (auto failure = SwapOne(file)) return failure;

@@ -10,18 +10,13 @@
 #include <vector>
 
 #include "job/journal.h"
+#include "job/report.h"
 #include "job/undo.h"
 #include "runtime/runtime.h"
 
 namespace torvane {
 
 struct GamePaths;
-
-// Which file stopped the set, and the platform's error.
-struct SetFailure {
-  std::u16string path;
-  Error error;
-};
 
 class VersionSet {
  public:
@@ -31,8 +26,8 @@ class VersionSet {
   // Moves msvcn80.dll into vTemp when it is there. Whether it left is judged afterwards
   // by looking, so a failure here is not reported.
   void SetAsideMsvcn80();
-  std::optional<SetFailure> Stage();
-  std::optional<SetFailure> Swap();
+  std::optional<Shortfall> Stage();
+  std::optional<Shortfall> Swap();
   // Undoes every change of the set made so far, newest first.
   UndoReport RollBack();
 
@@ -47,8 +42,8 @@ class VersionSet {
   };
 
   Status SetAside(const std::u16string& path);
-  std::optional<SetFailure> StageOne(File& file);
-  std::optional<SetFailure> SwapOne(const File& file);
+  std::optional<Shortfall> StageOne(File& file);
+  std::optional<Shortfall> SwapOne(const File& file);
   Status Run(Step& step);
 
   Runtime& rt_;

@@ -68,7 +68,8 @@ inline constexpr char16_t kMsgRecoveredRestore[] = u" 的还原被中断。再�
 inline constexpr char16_t kMsgRecoveredSetBack[] =
     u"版本文件已全部恢复为原来的版本（没有混合版本）。";
 inline constexpr char16_t kMsgRecoveredSetKept[] = u"版本文件完整。";
-inline constexpr char16_t kMsgRecoveredMoves[] = u"已移入 vTemp 的文件保留在 vTemp 中，可用“还原上次的修改”放回。";
+inline constexpr char16_t kMsgRecoveredMoves[] =
+    u"已移入 vTemp 的文件保留在 vTemp 中，可用“还原上次的修改”放回。";
 inline constexpr char16_t kMsgRecoveredNothingLost[] = u"没有任何文件丢失。";
 inline constexpr char16_t kMsgNothingToRestore[] = u"没有可以还原的修改。";
 inline constexpr char16_t kMsgRestoreAskHead[] = u"将还原 ";
@@ -159,7 +160,8 @@ inline constexpr char16_t kCliHelp[] =
     u"  --all               （restore）依次还原所有记录下的修改，从最新的开始。\n"
     u"  --dry-run           只列出将要移动、替换、还原的文件，不改动任何东西（也不创建 vTemp）。\n"
     u"  --patch-dir <文件夹> （patch）从这个文件夹取四个替换文件（game.dll、storm.dll、\n"
-    u"                      war3.exe、war3patch.mpq 直接放在其中），而不是本程序旁的 patch 文件夹。\n"
+    u"                      war3.exe、war3patch.mpq 直接放在其中），而不是本程序旁的 patch "
+    u"文件夹。\n"
     u"  --json              每行输出一个 JSON 对象（step、path、result、error），UTF-8 编码。\n"
     u"  --quiet             只输出错误。\n"
     u"  --no-pause          跳过四次 1 秒的停顿（窗口版保留这些停顿）。\n"
@@ -202,6 +204,7 @@ inline constexpr char16_t kCliErrNotFound[] = u"系统找不到指定的文件�
 inline constexpr char16_t kCliErrExists[] = u"当文件已存在时，无法创建该文件。";
 inline constexpr char16_t kCliErrDenied[] = u"拒绝访问。";
 inline constexpr char16_t kCliErrNotEmpty[] = u"目录不是空的。";
+inline constexpr char16_t kCliErrTooLarge[] = u"文件大小超出允许的限制，无法保存。";
 
 }  // namespace torvane::texts
 

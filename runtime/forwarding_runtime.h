@@ -11,11 +11,9 @@ class ForwardingRuntime : public Runtime {
  public:
   explicit ForwardingRuntime(Runtime& inner) : inner_(inner) {}
 
-  Result<std::u16string> Dir(const std::u16string& pattern, std::uint32_t mask) override {
-    return inner_.Dir(pattern, mask);
+  Result<std::vector<DirEntry>> List(const std::u16string& pattern, std::uint32_t mask) override {
+    return inner_.List(pattern, mask);
   }
-  Result<std::u16string> DirNext() override { return inner_.DirNext(); }
-  std::uint32_t DirAttributes() const override { return inner_.DirAttributes(); }
   Status Kill(const std::u16string& path) override { return inner_.Kill(path); }
   Status FileCopy(const std::u16string& source, const std::u16string& destination,
                   CopyMode mode) override {
@@ -34,6 +32,9 @@ class ForwardingRuntime : public Runtime {
   Result<bool> SameContent(const std::u16string& a, const std::u16string& b) override {
     return inner_.SameContent(a, b);
   }
+  Result<bool> IsPrefix(const std::u16string& part, const std::u16string& whole) override {
+    return inner_.IsPrefix(part, whole);
+  }
   Result<std::u16string> AppPath() override { return inner_.AppPath(); }
   int MsgBox(const std::u16string& prompt, std::uint32_t flags,
              const std::u16string& title) override {
@@ -41,15 +42,19 @@ class ForwardingRuntime : public Runtime {
   }
   void Sleep(std::uint32_t milliseconds) override { inner_.Sleep(milliseconds); }
 
-  Result<std::unique_ptr<AppendFile>> OpenForAppend(const std::u16string& path) override {
-    return inner_.OpenForAppend(path);
+  Result<std::unique_ptr<AppendFile>> OpenForAppend(const std::u16string& path,
+                                                    OpenMode mode) override {
+    return inner_.OpenForAppend(path, mode);
   }
-  Result<std::string> ReadWholeFile(const std::u16string& path) override {
-    return inner_.ReadWholeFile(path);
+  Result<std::string> ReadWholeFile(const std::u16string& path, std::uint64_t maxBytes) override {
+    return inner_.ReadWholeFile(path, maxBytes);
   }
   Result<FileDigest> Digest(const std::u16string& path) override { return inner_.Digest(path); }
   Status RmDir(const std::u16string& path) override { return inner_.RmDir(path); }
   std::u16string Now() override { return inner_.Now(); }
+  Result<std::unique_ptr<HeldLock>> Lock(const std::u16string& path) override {
+    return inner_.Lock(path);
+  }
 
   Result<std::u16string> FullPath(const std::u16string& path) override {
     return inner_.FullPath(path);

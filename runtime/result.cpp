@@ -15,9 +15,9 @@ void WriteToDebugger([[maybe_unused]] const Error& error,
 #ifdef _WIN32
   std::u16string line = FromUtf8(where.file_name());
   line.append(u"(")
-      .append(FromUtf8(std::to_string(where.line())))
+      .append(Decimal(where.line()))
       .append(u"): skipped failure ")
-      .append(FromUtf8(std::to_string(error.code)))
+      .append(Decimal(error.code))
       .append(u": ")
       .append(error.description)
       .append(u"\n");

@@ -25,11 +25,12 @@ enum Attr : std::uint32_t {
   kAttrReparsePoint = 1024,  // a junction or symbolic link
 };
 
-// Listing masks of Dir: which entries a listing admits.
+// Listing masks of List: which entries a listing admits.
 enum DirMask : std::uint32_t {
   kDirOrdinary = 0,      // ordinary files; read-only and archive count, hidden/system do not
   kDirAllFiles = 15,     // every file, hidden and system included; no folders
   kDirWithFolders = 16,  // ordinary files and folders
+  kDirEverything = 31,   // every file and folder, hidden and system ones included
 };
 
 // Message-box flags and answers, numerically the platform's.
@@ -37,13 +38,24 @@ enum MsgBoxFlag : std::uint32_t {
   kMbOk = 0,
   kMbYesNo = 4,
   kMbIconStop = 16,
+  kMbIconQuestion = 32,
   kMbIconExclamation = 48,
   kMbIconInformation = 64,
   kMbDefButton2 = 256,
 };
 inline constexpr int kIdYes = 6;
 
+// The platform's number for an action the user cancelled (an elevation prompt declined).
+inline constexpr std::uint32_t kErrorCancelled = 1223;
+
 enum class CopyMode { kReplace, kKeepExisting };
+
+// One entry of a listing: the bare name with the attributes and size it was listed with.
+struct DirEntry {
+  std::u16string name;
+  std::uint32_t attributes = 0;
+  std::uint64_t size = 0;
+};
 
 // A file's size and SHA-256 (lower-case hexadecimal).
 struct FileDigest {
@@ -58,6 +70,14 @@ class AppendFile {
  public:
   virtual ~AppendFile() = default;
   virtual Status Append(std::string_view bytes) = 0;
+};
+
+enum class OpenMode { kCreateNew, kExisting };
+
+// An exclusive hold on a lock file; released when destroyed.
+class HeldLock {
+ public:
+  virtual ~HeldLock() = default;
 };
 
 // A process as the preflight sees it.
@@ -80,15 +100,10 @@ class Runtime {
  public:
   virtual ~Runtime() = default;
 
-  // Starts a listing: the bare name of the first entry that matches `pattern` (wildcards
-  // * and ?) and that `mask` admits, or an empty string. A pattern ending in "\" lists
-  // that folder. One listing is active at a time; starting one ends the previous.
-  virtual Result<std::u16string> Dir(const std::u16string& pattern, std::uint32_t mask) = 0;
-  // The next name of the active listing; empty at its end.
-  virtual Result<std::u16string> DirNext() = 0;
-  // The attributes the listing found with the name it returned last, so a caller need
-  // not ask again; 0 before the first name.
-  virtual std::uint32_t DirAttributes() const = 0;
+  // The entries that match `pattern` (wildcards * and ?) and that `mask` admits, in the
+  // platform's order, read in one pass. A pattern ending in "\" lists that folder. A
+  // folder or name that is not there lists nothing; any other failure is an error.
+  virtual Result<std::vector<DirEntry>> List(const std::u16string& pattern, std::uint32_t mask) = 0;
 
   virtual Status Kill(const std::u16string& path) = 0;
   virtual Status FileCopy(const std::u16string& source, const std::u16string& destination,
@@ -102,6 +117,8 @@ class Runtime {
   virtual Status Rename(const std::u16string& from, const std::u16string& to) = 0;
   // True when both files hold the same bytes.
   virtual Result<bool> SameContent(const std::u16string& a, const std::u16string& b) = 0;
+  // True when the bytes of `part` are the first bytes of `whole` (all of them, or fewer).
+  virtual Result<bool> IsPrefix(const std::u16string& part, const std::u16string& whole) = 0;
 
   // The running program's folder: no trailing backslash except at a drive root.
   virtual Result<std::u16string> AppPath() = 0;
@@ -112,14 +129,23 @@ class Runtime {
   virtual void Sleep(std::uint32_t milliseconds) = 0;
 
   // --- The journal and what it relies on ---
-  // Opens (creating when missing) a file to append to; other programs may read it.
-  virtual Result<std::unique_ptr<AppendFile>> OpenForAppend(const std::u16string& path) = 0;
-  virtual Result<std::string> ReadWholeFile(const std::u16string& path) = 0;
+  // Opens a file to append to; other programs may read it. A new file is created only
+  // where the name is free (never over an existing file or a link); an existing one is
+  // opened only when it is a plain file, not a link.
+  virtual Result<std::unique_ptr<AppendFile>> OpenForAppend(const std::u16string& path,
+                                                            OpenMode mode) = 0;
+  // The whole file; fails with kTooLarge, without reading it, when it holds more than
+  // `maxBytes`.
+  virtual Result<std::string> ReadWholeFile(const std::u16string& path, std::uint64_t maxBytes) = 0;
   virtual Result<FileDigest> Digest(const std::u16string& path) = 0;
   // Removes an empty folder; fails when it holds anything.
   virtual Status RmDir(const std::u16string& path) = 0;
   // Local time as "YYYY-MM-DD hh:mm:ss", for people reading the journal.
   virtual std::u16string Now() = 0;
+  // Holds `path` (a file) exclusively until the lock is released: a second holder, in this
+  // process or another, fails with kInUse. The file is removed when the lock goes, and a
+  // process that ends, however it ends, lets go of it.
+  virtual Result<std::unique_ptr<HeldLock>> Lock(const std::u16string& path) = 0;
 
   // --- Paths as the platform resolves them ---
   // The absolute form: ".", "..", "/" and trailing dots and spaces resolved as Windows does.

@@ -97,6 +97,8 @@ std::u16string FromUtf8(std::string_view utf8) {
   return out;
 }
 
+std::u16string Decimal(std::uint64_t n) { return FromUtf8(std::to_string(n)); }
+
 std::string ToUtf8(std::u16string_view text) {
   std::string out;
   for (size_t i = 0; i < text.size(); ++i) {

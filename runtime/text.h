@@ -2,6 +2,7 @@
 // comparison is exact unless the name says otherwise.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -38,6 +39,8 @@ std::u16string WithTrailingBackslash(std::u16string_view folder);
 std::u16string WithoutTrailingBackslash(std::u16string_view folder);
 
 std::u16string FromUtf8(std::string_view utf8);
+// A number in decimal digits.
+std::u16string Decimal(std::uint64_t n);
 std::string ToUtf8(std::u16string_view text);
 
 }  // namespace torvane

@@ -39,6 +39,8 @@ ErrorKind KindOf(DWORD code) {
     case ERROR_BAD_PATHNAME:
     case ERROR_FILENAME_EXCED_RANGE:
       return ErrorKind::kBadPath;
+    case ERROR_FILE_TOO_LARGE:
+      return ErrorKind::kTooLarge;
     default:
       return ErrorKind::kOther;
   }
@@ -82,6 +84,25 @@ class WinAppendFile : public AppendFile {
   win::UniqueFile file_;
 };
 
+class WinHeldLock : public HeldLock {
+ public:
+  explicit WinHeldLock(win::UniqueFile file) : file_(std::move(file)) {}
+
+ private:
+  win::UniqueFile file_;
+};
+
+// Reads until `want` bytes are in or the file ends; false on a read error.
+bool ReadExactly(HANDLE file, std::string& buffer, DWORD want, DWORD& got) {
+  got = 0;
+  while (got < want) {
+    DWORD more = 0;
+    if (!::ReadFile(file, buffer.data() + got, want - got, &more, nullptr)) return false;
+    if (more == 0) return true;
+    got += more;
+  }
+  return true;
+}
 
 std::u16string TwoDigits(int value) {
   return std::u16string{static_cast<char16_t>(u'0' + value / 10 % 10),
@@ -101,7 +122,7 @@ Error ErrorFromCode(DWORD code) {
                                   description.back() == u' ')) {
     description.pop_back();
   }
-  if (description.empty()) description = u"Error " + FromUtf8(std::to_string(code));
+  if (description.empty()) description = u"Error " + Decimal(code);
   return {KindOf(code), code, description};
 }
 
@@ -128,44 +149,28 @@ std::u16string ExtendedPath(const std::u16string& path) {
   return unc ? u"\\\\?\\UNC\\" + full.substr(2) : u"\\\\?\\" + full;
 }
 
-Result<std::u16string> WinRuntime::Dir(const std::u16string& pattern, std::uint32_t mask) {
-  listing_.clear();
-  listingAttributes_.clear();
-  listingPos_ = 0;
-  listingActive_ = true;
+Result<std::vector<DirEntry>> WinRuntime::List(const std::u16string& pattern, std::uint32_t mask) {
   const std::u16string query =
       !pattern.empty() && pattern.back() == u'\\' ? pattern + u"*" : pattern;
+  std::vector<DirEntry> entries;
   WIN32_FIND_DATAW found{};
   win::UniqueFind find(::FindFirstFileExW(W(ExtendedPath(query)), FindExInfoBasic, &found,
                                           FindExSearchNameMatch, nullptr,
                                           FIND_FIRST_EX_LARGE_FETCH));
   if (!find) {
     const DWORD code = ::GetLastError();
-    if (KindOf(code) == ErrorKind::kNotFound || code == ERROR_NO_MORE_FILES)
-      return std::u16string();
+    if (KindOf(code) == ErrorKind::kNotFound || code == ERROR_NO_MORE_FILES) return entries;
     return ErrorFromCode(code);
   }
-  // The whole listing is read at once, so that files moved while the caller walks it
-  // can never make it skip or repeat a name.
   do {
     const std::u16string name = U(found.cFileName);
     if (name != u"." && name != u".." && Admits(mask, found.dwFileAttributes)) {
-      listing_.push_back(name);
-      listingAttributes_.push_back(found.dwFileAttributes);
+      const std::uint64_t size = (std::uint64_t{found.nFileSizeHigh} << 32) | found.nFileSizeLow;
+      entries.push_back({name, found.dwFileAttributes, size});
     }
   } while (::FindNextFileW(find.get(), &found));
   if (::GetLastError() != ERROR_NO_MORE_FILES) return LastError();
-  return listing_.empty() ? std::u16string() : listing_[listingPos_++];
-}
-
-Result<std::u16string> WinRuntime::DirNext() {
-  if (!listingActive_) return ErrorFromCode(ERROR_INVALID_FUNCTION);
-  if (listingPos_ >= listing_.size()) return std::u16string();
-  return listing_[listingPos_++];
-}
-
-std::uint32_t WinRuntime::DirAttributes() const {
-  return listingPos_ == 0 ? 0u : listingAttributes_[listingPos_ - 1];
+  return entries;
 }
 
 Status WinRuntime::Kill(const std::u16string& path) {
@@ -218,6 +223,26 @@ Result<bool> WinRuntime::SameContent(const std::u16string& a, const std::u16stri
   }
 }
 
+Result<bool> WinRuntime::IsPrefix(const std::u16string& part, const std::u16string& whole) {
+  const win::UniqueFile first = OpenForReading(part);
+  if (!first) return LastError();
+  const win::UniqueFile second = OpenForReading(whole);
+  if (!second) return LastError();
+  LARGE_INTEGER sizePart{}, sizeWhole{};
+  if (!::GetFileSizeEx(first.get(), &sizePart) || !::GetFileSizeEx(second.get(), &sizeWhole)) {
+    return LastError();
+  }
+  if (sizePart.QuadPart > sizeWhole.QuadPart) return false;
+  std::string bufferA(kCompareChunk, '\0'), bufferB(kCompareChunk, '\0');
+  for (;;) {
+    DWORD gotA = 0, gotB = 0;
+    if (!ReadChunk(first.get(), bufferA, gotA)) return LastError();
+    if (gotA == 0) return true;
+    if (!ReadExactly(second.get(), bufferB, gotA, gotB)) return LastError();
+    if (gotB != gotA || bufferA.compare(0, gotA, bufferB, 0, gotB) != 0) return false;
+  }
+}
+
 Result<std::u16string> WinRuntime::AppPath() {
   const Result<std::u16string> program = ProgramPath();
   if (!program.ok()) return program;
@@ -231,17 +256,31 @@ int WinRuntime::MsgBox(const std::u16string& prompt, std::uint32_t flags,
 
 void WinRuntime::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
 
-Result<std::unique_ptr<AppendFile>> WinRuntime::OpenForAppend(const std::u16string& path) {
-  win::UniqueFile file(::CreateFileW(W(ExtendedPath(path)), FILE_APPEND_DATA,
-                                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+Result<std::unique_ptr<AppendFile>> WinRuntime::OpenForAppend(const std::u16string& path,
+                                                              OpenMode mode) {
+  // A link is opened as itself, never followed: a journal never writes outside its folder.
+  win::UniqueFile file(::CreateFileW(W(ExtendedPath(path)), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                     mode == OpenMode::kCreateNew ? CREATE_NEW : OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
+                                     nullptr));
   if (!file) return LastError();
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!::GetFileInformationByHandle(file.get(), &info)) return LastError();
+  if ((info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
+    return ErrorFromCode(ERROR_ACCESS_DENIED);
+  }
   return std::unique_ptr<AppendFile>(std::make_unique<WinAppendFile>(std::move(file)));
 }
 
-Result<std::string> WinRuntime::ReadWholeFile(const std::u16string& path) {
+Result<std::string> WinRuntime::ReadWholeFile(const std::u16string& path, std::uint64_t maxBytes) {
   const win::UniqueFile file = OpenForReading(path);
   if (!file) return LastError();
+  LARGE_INTEGER size{};
+  if (!::GetFileSizeEx(file.get(), &size)) return LastError();
+  if (static_cast<std::uint64_t>(size.QuadPart) > maxBytes) {
+    return ErrorFromCode(ERROR_FILE_TOO_LARGE);
+  }
   std::string content, buffer(kCompareChunk, '\0');
   for (DWORD got = 0; ReadChunk(file.get(), buffer, got);) {
     if (got == 0) return content;
@@ -274,8 +313,19 @@ Status WinRuntime::RmDir(const std::u16string& path) {
 std::u16string WinRuntime::Now() {
   SYSTEMTIME t{};
   ::GetLocalTime(&t);
-  return FromUtf8(std::to_string(t.wYear)) + u"-" + TwoDigits(t.wMonth) + u"-" + TwoDigits(t.wDay) +
-         u" " + TwoDigits(t.wHour) + u":" + TwoDigits(t.wMinute) + u":" + TwoDigits(t.wSecond);
+  return Decimal(t.wYear) + u"-" + TwoDigits(t.wMonth) + u"-" + TwoDigits(t.wDay) + u" " +
+         TwoDigits(t.wHour) + u":" + TwoDigits(t.wMinute) + u":" + TwoDigits(t.wSecond);
+}
+
+Result<std::unique_ptr<HeldLock>> WinRuntime::Lock(const std::u16string& path) {
+  // No sharing: a second opener fails with a sharing violation. The system deletes the
+  // file when the handle closes, at exit or when the process is killed; a link planted
+  // under its name is opened, and removed, as itself.
+  win::UniqueFile file(::CreateFileW(
+      W(ExtendedPath(path)), GENERIC_READ | DELETE, 0, nullptr, OPEN_ALWAYS,
+      FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  if (!file) return LastError();
+  return std::unique_ptr<HeldLock>(std::make_unique<WinHeldLock>(std::move(file)));
 }
 
 Result<std::u16string> WinRuntime::FullPath(const std::u16string& path) {
@@ -304,6 +354,5 @@ Result<std::u16string> WinRuntime::ProgramPath() {
     buffer.resize(buffer.size() * 2);
   }
 }
-
 
 }  // namespace torvane

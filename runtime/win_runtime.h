@@ -16,9 +16,7 @@ class WinRuntime : public Runtime {
   // Message boxes are owned by this window (none: the desktop).
   void SetOwner(HWND owner) { owner_ = owner; }
 
-  Result<std::u16string> Dir(const std::u16string& pattern, std::uint32_t mask) override;
-  Result<std::u16string> DirNext() override;
-  std::uint32_t DirAttributes() const override;
+  Result<std::vector<DirEntry>> List(const std::u16string& pattern, std::uint32_t mask) override;
   Status Kill(const std::u16string& path) override;
   Status FileCopy(const std::u16string& source, const std::u16string& destination,
                   CopyMode mode) override;
@@ -27,16 +25,19 @@ class WinRuntime : public Runtime {
   Status MkDir(const std::u16string& path) override;
   Status Rename(const std::u16string& from, const std::u16string& to) override;
   Result<bool> SameContent(const std::u16string& a, const std::u16string& b) override;
+  Result<bool> IsPrefix(const std::u16string& part, const std::u16string& whole) override;
   Result<std::u16string> AppPath() override;
   int MsgBox(const std::u16string& prompt, std::uint32_t flags,
              const std::u16string& title) override;
   void Sleep(std::uint32_t milliseconds) override;
 
-  Result<std::unique_ptr<AppendFile>> OpenForAppend(const std::u16string& path) override;
-  Result<std::string> ReadWholeFile(const std::u16string& path) override;
+  Result<std::unique_ptr<AppendFile>> OpenForAppend(const std::u16string& path,
+                                                    OpenMode mode) override;
+  Result<std::string> ReadWholeFile(const std::u16string& path, std::uint64_t maxBytes) override;
   Result<FileDigest> Digest(const std::u16string& path) override;
   Status RmDir(const std::u16string& path) override;
   std::u16string Now() override;
+  Result<std::unique_ptr<HeldLock>> Lock(const std::u16string& path) override;
 
   Result<std::u16string> FullPath(const std::u16string& path) override;
   Result<std::u16string> WindowsFolder() override;
@@ -54,10 +55,6 @@ class WinRuntime : public Runtime {
 
  private:
   HWND owner_ = nullptr;
-  std::vector<std::u16string> listing_;
-  std::vector<std::uint32_t> listingAttributes_;
-  size_t listingPos_ = 0;
-  bool listingActive_ = false;
 };
 
 // The error for a Win32 error code, with the system's own description of it.

@@ -139,7 +139,7 @@ Result<FileIdentity> WinRuntime::IdentityOf(const std::u16string& path) {
 
 Status WinRuntime::ProbeWrite(const std::u16string& folder) {
   const std::u16string probe = WithTrailingBackslash(folder) + u"~torvane-probe-" +
-                               FromUtf8(std::to_string(::GetCurrentProcessId())) + u".tmp";
+                               Decimal(::GetCurrentProcessId()) + u".tmp";
   // Deleted by the system when the handle closes, whatever happens to this process.
   const win::UniqueFile file(::CreateFileW(
       W(ExtendedPath(probe)), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,

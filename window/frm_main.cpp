@@ -8,6 +8,7 @@
 #include "resources/texts.h"
 #include "runtime/text.h"
 #include "runtime/win_handles.h"
+#include "window/box_host.h"
 #include "window/ui_thread_runtime.h"
 
 namespace torvane {
@@ -62,8 +63,7 @@ std::u16string_view StageText(JobStage stage) {
 std::u16string ProgressCaption(const JobProgress::Snapshot& progress) {
   std::u16string caption(StageText(progress.stage));
   if (progress.total == 0) return caption;
-  return caption + u" " + FromUtf8(std::to_string(progress.done)) + u" / " +
-         FromUtf8(std::to_string(progress.total));
+  return caption + u" " + Decimal(progress.done) + u" / " + Decimal(progress.total);
 }
 
 void AddSystemMenuCommands(HWND window) {
@@ -132,20 +132,24 @@ bool FrmMain::Create() {
   return true;
 }
 
-void FrmMain::Command1_Click() { StartJob(&RunPatchJob); }
+void FrmMain::Command1_Click() {
+  StartJob([](std::u16string_view text, Runtime& rt, JobHost& host) {
+    return RunPatchJob(JobRequest(std::u16string(text)), rt, host);
+  });
+}
 
 void FrmMain::mnuRestore_Click() { StartJob(&RunRestore); }
 
 void FrmMain::mnuOpenVTemp_Click() {
-  const Result<std::u16string> folder = QuarantineFolderOf(War3Browser.Text(), runtime_);
-  if (!folder.ok()) {
+  const std::optional<std::u16string> folder = QuarantineFolderOf(War3Browser.Text(), runtime_);
+  if (!folder) {
     (void)runtime_.MsgBox(texts::kMsgNoPath, kMbOk | kMbIconStop, texts::kTitleError);
     return;
   }
-  const Result<std::uint32_t> attributes = runtime_.GetAttr(folder.value());
+  const Result<std::uint32_t> attributes = runtime_.GetAttr(*folder);
   if (!attributes.ok() || (attributes.value() & kAttrFolder) == 0) {
-    (void)runtime_.MsgBox(texts::kMsgNoVTemp + (u"\r\n" + folder.value()),
-                          kMbOk | kMbIconInformation, texts::kTitleInfo);
+    (void)runtime_.MsgBox(texts::kMsgNoVTemp + (u"\r\n" + *folder), kMbOk | kMbIconInformation,
+                          texts::kTitleInfo);
     return;
   }
   SHELLEXECUTEINFOW info{};
@@ -153,11 +157,11 @@ void FrmMain::mnuOpenVTemp_Click() {
   info.fMask = SEE_MASK_NOASYNC;
   info.hwnd = hwnd();
   info.lpVerb = L"open";
-  info.lpFile = win::W(folder.value());
+  info.lpFile = win::W(*folder);
   info.nShow = SW_SHOWNORMAL;
   if (::ShellExecuteExW(&info)) return;
-  (void)runtime_.MsgBox(texts::kMsgCannotOpenFolder + folder.value() + u"\r\n" +
-                            texts::kMsgErrorPrefix + LastError().description,
+  (void)runtime_.MsgBox(texts::kMsgCannotOpenFolder + *folder + u"\r\n" + texts::kMsgErrorPrefix +
+                            LastError().description,
                         kMbOk | kMbIconStop, texts::kTitleError);
 }
 
@@ -181,8 +185,9 @@ void FrmMain::StartJob(Job job) {
     WinRuntime files;
     files.SetOwner(window);
     UiThreadRuntime rt(files, window, [this] { closeWhenDone_ = true; });
+    BoxHost host(rt, &progress_);
     try {
-      job(text, rt, &progress_);
+      host.Present(job(text, rt, host));
     } catch (...) {
       // Out of memory, the only thing that throws here: the job has stopped where it
       // was, and the window must still learn that it ended.

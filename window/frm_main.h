@@ -20,7 +20,8 @@
 #include "forms/form.h"
 #include "forms/label.h"
 #include "forms/property_bag.h"
-#include "job/job_observer.h"
+#include "job/job_host.h"
+#include "job/report.h"
 #include "runtime/win_runtime.h"
 #include "window/job_progress.h"
 #include "window/taskbar_progress.h"
@@ -64,7 +65,7 @@ class FrmMain : public forms::Form {
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
  private:
-  using Job = JobOutcome (*)(std::u16string_view pickerText, Runtime& rt, JobObserver* observer);
+  using Job = Report (*)(std::u16string_view pickerText, Runtime& rt, JobHost& host);
 
   void Command1_Click();
   void mnuRestore_Click();

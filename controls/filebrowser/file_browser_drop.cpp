@@ -68,7 +68,7 @@ void FileBrowser::TakeDroppedName(const Result<std::u16string>& dropped) {
   if (!dropped.ok()) return showError(dropped.error());
   // An ordinary file (hidden and system files do not count); a path ending in "\", such
   // as a dropped drive root, lists that folder and counts when it holds one.
-  const Result<std::u16string> listed = runtime_.Dir(dropped.value(), kDirOrdinary);
+  const Result<std::vector<DirEntry>> listed = runtime_.List(dropped.value(), kDirOrdinary);
   if (!listed.ok()) return showError(listed.error());
 
   const filebrowser::DropOutcome outcome =

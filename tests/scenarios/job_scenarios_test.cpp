@@ -7,6 +7,7 @@
 #include "runtime/text.h"
 #include "tests/support/disk.h"
 #include "tests/support/game_folder.h"
+#include "tests/support/window_runs.h"
 
 namespace torvane::testing {
 namespace {
@@ -17,7 +18,7 @@ class JobScenario : public ::testing::Test {
     disk_ = MakeDisk();
     g_ = MakeGameFolder(*disk_);
   }
-  void Run(const std::u16string& text) { RunPatchJob(text, disk_->runtime()); }
+  void Run(const std::u16string& text) { Job(text, disk_->runtime()); }
   std::string Read(const std::u16string& path) {
     return disk_->ReadFile(path).value_or("<missing>");
   }

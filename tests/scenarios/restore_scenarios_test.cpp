@@ -8,6 +8,7 @@
 #include "runtime/text.h"
 #include "tests/support/disk.h"
 #include "tests/support/game_folder.h"
+#include "tests/support/window_runs.h"
 
 namespace torvane::testing {
 namespace {
@@ -23,10 +24,10 @@ class Restore : public ::testing::Test {
     disk_->WriteFile(g_.Game(u"system.bin"), "s", kAttrSystem | kAttrHidden);
     disk_->WriteFile(g_.Game(u"locked.ini"), "r", kAttrReadOnly);
   }
-  void Job(const std::u16string& text) { RunPatchJob(text, disk_->runtime()); }
+  void Job(const std::u16string& text) { testing::Job(text, disk_->runtime()); }
   void Undo() {
     disk_->QueueAnswer(kIdYes);
-    RunRestore(g_.exe, disk_->runtime());
+    testing::Restore(g_.exe, disk_->runtime());
   }
   const std::u16string& LastBox() { return disk_->boxes().back().prompt; }
   std::string Read(const std::u16string& path) {

@@ -81,6 +81,10 @@ Error MakeError(ErrorKind kind) {
       return {kind, 17, u"系统无法将文件移到不同的磁盘驱动器。"};
     case ErrorKind::kBadPath:
       return {kind, 123, u"文件名、目录名或卷标语法不正确。"};
+    case ErrorKind::kTooLarge:
+      return {kind, 223, u"文件大小超出允许的限制，无法保存。"};
+    case ErrorKind::kMalformed:
+    case ErrorKind::kUsage:
     case ErrorKind::kOther:
       break;
   }
@@ -199,34 +203,20 @@ std::optional<Error> FakeRuntime::Begin(Op op, std::u16string_view path,
   return std::nullopt;
 }
 
-Result<std::u16string> FakeRuntime::Dir(const std::u16string& pattern, std::uint32_t mask) {
-  if (auto error = Begin(Op::kDir, pattern)) return *error;
-  listing_.clear();
-  listingAttributes_.clear();
-  listingPos_ = 0;
-  listingActive_ = true;
+Result<std::vector<DirEntry>> FakeRuntime::List(const std::u16string& pattern, std::uint32_t mask) {
+  if (auto error = Begin(Op::kList, pattern)) return *error;
   const bool wholeFolder = !pattern.empty() && pattern.back() == u'\\';
   const std::u16string folder = wholeFolder ? pattern : FolderOf(pattern);
   const std::u16string name = wholeFolder ? u"*" : NameOf(pattern);
-  if (folder.empty() || !FolderExists(folder)) return std::u16string();
+  std::vector<DirEntry> entries;
+  if (folder.empty() || !FolderExists(folder)) return entries;
   for (const std::u16string& child : Children(folder)) {
     const Node* node = Find(Key(folder) + u"\\" + child);
     if (!MatchesWildcard(name, child) || !Admits(mask, node->folder, node->attributes)) continue;
-    listing_.push_back(child);
-    listingAttributes_.push_back(node->attributes | (node->folder ? kAttrFolder : 0u));
+    entries.push_back(
+        {child, node->attributes | (node->folder ? kAttrFolder : 0u), node->content.size()});
   }
-  return listing_.empty() ? std::u16string() : listing_[listingPos_++];
-}
-
-Result<std::u16string> FakeRuntime::DirNext() {
-  if (!listingActive_) return MakeError(ErrorKind::kOther);
-  if (auto error = Begin(Op::kDirNext, u"")) return *error;
-  if (listingPos_ >= listing_.size()) return std::u16string();
-  return listing_[listingPos_++];
-}
-
-std::uint32_t FakeRuntime::DirAttributes() const {
-  return listingPos_ == 0 ? 0u : listingAttributes_[listingPos_ - 1];
+  return entries;
 }
 
 Status FakeRuntime::Kill(const std::u16string& path) {
@@ -315,6 +305,16 @@ Result<bool> FakeRuntime::SameContent(const std::u16string& a, const std::u16str
   return x->content == y->content;
 }
 
+Result<bool> FakeRuntime::IsPrefix(const std::u16string& part, const std::u16string& whole) {
+  if (auto error = Begin(Op::kIsPrefix, part, whole)) return *error;
+  const Node* x = Find(part);
+  const Node* y = Find(whole);
+  if (x == nullptr || y == nullptr || x->folder || y->folder)
+    return MakeError(ErrorKind::kNotFound);
+  if (x->heldOpen || y->heldOpen) return MakeError(ErrorKind::kInUse);
+  return y->content.compare(0, x->content.size(), x->content) == 0;
+}
+
 Result<std::u16string> FakeRuntime::AppPath() {
   if (auto error = Begin(Op::kAppPath, u"")) return *error;
   return appPath_;
@@ -330,13 +330,20 @@ int FakeRuntime::MsgBox(const std::u16string& prompt, std::uint32_t flags,
   return answer;
 }
 
-Result<std::unique_ptr<AppendFile>> FakeRuntime::OpenForAppend(const std::u16string& path) {
+Result<std::unique_ptr<AppendFile>> FakeRuntime::OpenForAppend(const std::u16string& path,
+                                                               OpenMode mode) {
   if (auto error = Begin(Op::kOpenForAppend, path)) return *error;
   if (!FolderExists(Parent(Key(path)))) return MakeError(ErrorKind::kNotFound);
-  if (const Node* node = Find(path); node != nullptr && (node->folder || node->heldOpen)) {
-    return MakeError(node->folder ? ErrorKind::kAccessDenied : ErrorKind::kInUse);
+  const Node* node = Find(path);
+  if (mode == OpenMode::kCreateNew && node != nullptr) {
+    return MakeError(ErrorKind::kAlreadyExists);
   }
-  if (!Find(path)) Put({path, false, kAttrArchive, {}, 0, false});
+  if (mode == OpenMode::kExisting && node == nullptr) return MakeError(ErrorKind::kNotFound);
+  if (node != nullptr && (node->folder || (node->attributes & kAttrReparsePoint) != 0)) {
+    return MakeError(ErrorKind::kAccessDenied);
+  }
+  if (node != nullptr && node->heldOpen) return MakeError(ErrorKind::kInUse);
+  if (node == nullptr) Put({path, false, kAttrArchive, {}, 0, false});
   return std::unique_ptr<AppendFile>(std::make_unique<FakeAppendFile>(*this, path));
 }
 
@@ -353,11 +360,12 @@ Status FakeRuntime::AppendTo(const std::u16string& path, std::string_view bytes)
   return Status();
 }
 
-Result<std::string> FakeRuntime::ReadWholeFile(const std::u16string& path) {
+Result<std::string> FakeRuntime::ReadWholeFile(const std::u16string& path, std::uint64_t maxBytes) {
   if (auto error = Begin(Op::kReadWholeFile, path)) return *error;
   const Node* node = Find(path);
   if (node == nullptr || node->folder) return MakeError(ErrorKind::kNotFound);
   if (node->heldOpen) return MakeError(ErrorKind::kInUse);
+  if (node->content.size() > maxBytes) return MakeError(ErrorKind::kTooLarge);
   return node->content;
 }
 
@@ -375,6 +383,36 @@ Status FakeRuntime::RmDir(const std::u16string& path) {
   if (!Children(path).empty()) return {Error{ErrorKind::kOther, 145, u"目录不是空的。"}};
   nodes_.erase(Key(path));
   return Status();
+}
+
+namespace {
+
+class FakeHeldLock : public HeldLock {
+ public:
+  FakeHeldLock(FakeRuntime& fs, std::u16string path) : fs_(fs), path_(std::move(path)) {}
+  ~FakeHeldLock() override { fs_.ReleaseLock(path_); }
+
+ private:
+  FakeRuntime& fs_;
+  std::u16string path_;
+};
+
+}  // namespace
+
+Result<std::unique_ptr<HeldLock>> FakeRuntime::Lock(const std::u16string& path) {
+  if (auto error = Begin(Op::kLock, path)) return *error;
+  if (!FolderExists(Parent(Key(path)))) return MakeError(ErrorKind::kNotFound);
+  if (locks_.count(Key(path))) return MakeError(ErrorKind::kInUse);
+  if (const Node* node = Find(path); node != nullptr && node->folder) {
+    return MakeError(ErrorKind::kAccessDenied);
+  }
+  locks_.insert(Key(path));
+  Put({path, false, kAttrHidden, {}, 0, false});
+  return std::unique_ptr<HeldLock>(std::make_unique<FakeHeldLock>(*this, path));
+}
+
+void FakeRuntime::ReleaseLock(const std::u16string& path) {
+  if (locks_.erase(Key(path))) nodes_.erase(Key(path));
 }
 
 Result<std::u16string> FakeRuntime::FullPath(const std::u16string& path) {

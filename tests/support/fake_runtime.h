@@ -8,6 +8,7 @@
 #include <deque>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -17,8 +18,7 @@
 namespace torvane::testing {
 
 enum class Op {
-  kDir,
-  kDirNext,
+  kList,
   kKill,
   kFileCopy,
   kSetAttr,
@@ -26,12 +26,14 @@ enum class Op {
   kMkDir,
   kRename,
   kSameContent,
+  kIsPrefix,
   kAppPath,
   kAppend,
   kOpenForAppend,
   kReadWholeFile,
   kDigest,
   kRmDir,
+  kLock,
   kFullPath,
   kRunningPrograms,
   kProgramsUsing,
@@ -98,9 +100,7 @@ class FakeRuntime : public Runtime {
   std::uint64_t sleptMs() const { return sleptMs_; }
   const std::vector<ShownBox>& boxes() const { return boxes_; }
 
-  Result<std::u16string> Dir(const std::u16string& pattern, std::uint32_t mask) override;
-  Result<std::u16string> DirNext() override;
-  std::uint32_t DirAttributes() const override;
+  Result<std::vector<DirEntry>> List(const std::u16string& pattern, std::uint32_t mask) override;
   Status Kill(const std::u16string& path) override;
   Status FileCopy(const std::u16string& source, const std::u16string& destination,
                   CopyMode mode) override;
@@ -109,6 +109,7 @@ class FakeRuntime : public Runtime {
   Status MkDir(const std::u16string& path) override;
   Status Rename(const std::u16string& from, const std::u16string& to) override;
   Result<bool> SameContent(const std::u16string& a, const std::u16string& b) override;
+  Result<bool> IsPrefix(const std::u16string& part, const std::u16string& whole) override;
   Result<std::u16string> AppPath() override;
   int MsgBox(const std::u16string& prompt, std::uint32_t flags,
              const std::u16string& title) override;
@@ -122,11 +123,15 @@ class FakeRuntime : public Runtime {
   bool IsElevated() override { return elevated_; }
   Status RestartElevated(const std::u16string& argument) override;
 
-  Result<std::unique_ptr<AppendFile>> OpenForAppend(const std::u16string& path) override;
-  Result<std::string> ReadWholeFile(const std::u16string& path) override;
+  Result<std::unique_ptr<AppendFile>> OpenForAppend(const std::u16string& path,
+                                                    OpenMode mode) override;
+  Result<std::string> ReadWholeFile(const std::u16string& path, std::uint64_t maxBytes) override;
   Result<FileDigest> Digest(const std::u16string& path) override;
   Status RmDir(const std::u16string& path) override;
   std::u16string Now() override { return u"2026-12-07 10:00:00"; }
+  Result<std::unique_ptr<HeldLock>> Lock(const std::u16string& path) override;
+  // Lets go of a lock file as the system does when its holder is gone.
+  void ReleaseLock(const std::u16string& path);
 
   Result<std::u16string> FullPath(const std::u16string& path) override;
   Result<std::u16string> WindowsFolder() override { return std::u16string(u"c:\\windows"); }
@@ -154,10 +159,7 @@ class FakeRuntime : public Runtime {
 
   std::map<std::u16string, Node> nodes_;
   std::uint64_t nextOrder_ = 0;
-  std::vector<std::u16string> listing_;
-  std::vector<std::uint32_t> listingAttributes_;
-  size_t listingPos_ = 0;
-  bool listingActive_ = false;
+  std::set<std::u16string> locks_;  // lock files held, by key
   std::u16string appPath_ = u"c:\\tool";
   std::vector<Fault> faults_;
   std::deque<int> answers_;

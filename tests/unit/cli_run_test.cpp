@@ -148,6 +148,8 @@ TEST_F(Cli, DryRunOfARestoreNamesTheFilesPutBackAndLeavesTheJobToRestore) {
   EXPECT_NE(lines_.back().find(u"\"code\":0"), std::u16string::npos);
 }
 
+constexpr std::uint64_t kAnySize = ~std::uint64_t{0};
+
 // The layer itself, where the job's runs above do not reach.
 class DryLayer : public ::testing::Test {
  protected:
@@ -163,9 +165,8 @@ class DryLayer : public ::testing::Test {
   }
   std::vector<std::u16string> List(const std::u16string& pattern, std::uint32_t mask) {
     std::vector<std::u16string> names;
-    for (auto n = dry_.Dir(pattern, mask); n.ok() && !n.value().empty(); n = dry_.DirNext()) {
-      names.push_back(n.value());
-    }
+    const Result<std::vector<DirEntry>> listed = dry_.List(pattern, mask);
+    for (const DirEntry& entry : listed.value()) names.push_back(entry.name);
     return names;
   }
   FakeRuntime fs_;
@@ -181,7 +182,7 @@ TEST_F(DryLayer, ListingsMergeTheLayerWithTheDisk) {
   EXPECT_EQ(List(u"c:\\g\\", kDirWithFolders),
             (std::vector<std::u16string>{u"ro.txt", u"h.txt", u"vTemp"}));
   EXPECT_EQ(List(u"c:\\g\\vtemp\\*", kDirAllFiles), std::vector<std::u16string>{u"a.txt"});
-  EXPECT_EQ(dry_.ReadWholeFile(u"c:\\g\\vTemp\\a.txt").value(), "a");
+  EXPECT_EQ(dry_.ReadWholeFile(u"c:\\g\\vTemp\\a.txt", kAnySize).value(), "a");
   EXPECT_TRUE(dry_.GetAttr(u"c:\\g\\a.txt").Is(ErrorKind::kNotFound));
   EXPECT_TRUE(dry_.GetAttr(u"c:\\g\\vTemp\\other").Is(ErrorKind::kNotFound));
   EXPECT_EQ(said_.front(), u"create-folder c:\\g\\vTemp ");
@@ -200,14 +201,27 @@ TEST_F(DryLayer, FailsWhereTheRealCallWould) {
   EXPECT_TRUE(said_.empty());
 }
 
+TEST_F(DryLayer, RemovingAFolderLooksInsideIt) {
+  ASSERT_TRUE(dry_.MkDir(u"c:\\g\\made").ok());
+  ASSERT_TRUE(dry_.Rename(u"c:\\g\\a.txt", u"c:\\g\\made\\a.txt").ok());
+  EXPECT_EQ(dry_.RmDir(u"c:\\g\\made").error().code, 145u) << "not empty";
+  ASSERT_TRUE(dry_.Rename(u"c:\\g\\made\\a.txt", u"c:\\g\\a.txt").ok());
+  ASSERT_TRUE(dry_.RmDir(u"c:\\g\\made").ok());
+  EXPECT_EQ(List(u"c:\\g\\", kDirEverything),
+            (std::vector<std::u16string>{u"ro.txt", u"h.txt", u"a.txt"}));
+  EXPECT_TRUE(dry_.GetAttr(u"c:\\g\\made").Is(ErrorKind::kNotFound));
+  EXPECT_EQ(fs_.Children(u"c:\\g"), (std::vector<std::u16string>{u"a.txt", u"ro.txt", u"h.txt"}));
+}
+
 TEST_F(DryLayer, CopiesAndAppendsAreReadBackAndDigested) {
   ASSERT_TRUE(dry_.FileCopy(u"c:\\g\\a.txt", u"c:\\g\\b.txt", CopyMode::kKeepExisting).ok());
   EXPECT_TRUE(dry_.SameContent(u"c:\\g\\a.txt", u"c:\\g\\b.txt").value());
-  auto file = dry_.OpenForAppend(u"c:\\g\\j.txt");
+  auto file = dry_.OpenForAppend(u"c:\\g\\j.txt", OpenMode::kCreateNew);
   ASSERT_TRUE(file.ok());
   ASSERT_TRUE(file.value()->Append("line\n").ok());
-  ASSERT_TRUE(dry_.OpenForAppend(u"c:\\g\\J.TXT").value()->Append("more\n").ok());
-  EXPECT_EQ(dry_.ReadWholeFile(u"c:\\g\\j.txt").value(), "line\nmore\n");
+  ASSERT_TRUE(
+      dry_.OpenForAppend(u"c:\\g\\J.TXT", OpenMode::kExisting).value()->Append("more\n").ok());
+  EXPECT_EQ(dry_.ReadWholeFile(u"c:\\g\\j.txt", kAnySize).value(), "line\nmore\n");
   EXPECT_EQ(dry_.Digest(u"c:\\g\\j.txt").value().size, 10u);
   EXPECT_FALSE(dry_.SameContent(u"c:\\g\\a.txt", u"c:\\g\\j.txt").value());
   ASSERT_TRUE(dry_.Kill(u"c:\\g\\b.txt").ok());

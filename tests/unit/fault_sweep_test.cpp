@@ -16,6 +16,7 @@
 #include "runtime/text.h"
 #include "tests/support/fake_runtime.h"
 #include "tests/support/game_folder.h"
+#include "tests/support/window_runs.h"
 
 namespace torvane::testing {
 namespace {
@@ -110,7 +111,7 @@ void CheckHonest(Arranged& a) {
 void RestoreAll(Arranged& a) {
   for (int i = 0; i < 6; ++i) {
     a.fs().QueueAnswer(kIdYes);
-    RunRestore(a.g.exe, a.fs());
+    testing::Restore(a.g.exe, a.fs());
     if (a.fs().boxes().back().prompt == texts::kMsgNothingToRestore) return;
   }
   ADD_FAILURE() << "restore does not come to an end";
@@ -141,12 +142,12 @@ std::uint64_t CountOperations(Work work) {
   return a.fs().calls() - start;
 }
 
-void Job(Arranged& a) { RunPatchJob(a.g.exe, a.fs()); }
+void Job(Arranged& a) { testing::Job(a.g.exe, a.fs()); }
 
 void JobThenRestore(Arranged& a) {
   Job(a);
   a.fs().QueueAnswer(kIdYes);
-  RunRestore(a.g.exe, a.fs());
+  testing::Restore(a.g.exe, a.fs());
 }
 
 class Transaction : public ::testing::Test {
@@ -196,7 +197,7 @@ TEST_F(Transaction, ASingleFailureInTheRestoreLosesNothingAndARetryFinishesIt) {
       Job(a);
       a.fs().Inject({std::nullopt, a.fs().calls() + k, u"", kind, 1});
       a.fs().QueueAnswer(kIdYes);
-      RunRestore(a.g.exe, a.fs());
+      testing::Restore(a.g.exe, a.fs());
       CheckNothingLost(a, before);
       CheckStartingState(a, start);
     }

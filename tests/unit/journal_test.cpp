@@ -20,8 +20,10 @@ Step Move(std::u16string from, std::u16string to) {
 class JournalFile : public ::testing::Test {
  protected:
   void SetUp() override { fs_.AddFolder(u"c:\\g\\vTemp"); }
+  // A new journal for an empty `doc`, else the one that holds it.
   std::unique_ptr<Journal> Open(const JournalDoc& doc = {}) {
-    return std::move(Journal::Open(fs_, kPath, doc).value());
+    if (doc.sections.empty()) return std::move(Journal::Create(fs_, kPath).value());
+    return std::move(Journal::Reopen(fs_, kPath, doc).value());
   }
   JournalDoc Read() { return ReadJournal(fs_, kPath).value(); }
 
@@ -33,7 +35,7 @@ TEST_F(JournalFile, ReadsBackWhatWasWrittenAcrossSections) {
   {
     auto journal = Open();
     ASSERT_TRUE(journal->BeginSection(SectionKind::kJob, u"c:\\游戏\\war3.exe").ok());
-    ASSERT_TRUE(journal->Mark("set-begin").ok());
+    ASSERT_TRUE(journal->BeginSet().ok());
     Step a = Move(u"c:\\游戏\\Game.dll", u"c:\\游戏\\vTemp\\Game (2).dll");
     a.size = 12;
     a.attributes = kAttrHidden | kAttrReadOnly;
@@ -51,8 +53,8 @@ TEST_F(JournalFile, ReadsBackWhatWasWrittenAcrossSections) {
     attr.from = u"c:\\游戏\\x.txt";
     attr.newAttributes = kAttrHidden;
     ASSERT_TRUE(journal->Intend(attr).ok());
-    ASSERT_TRUE(journal->Mark("set-commit").ok());
-    ASSERT_TRUE(journal->End(kEndDone).ok());
+    ASSERT_TRUE(journal->CommitSet().ok());
+    ASSERT_TRUE(journal->End(SectionEnd::kDone).ok());
   }
   const JournalDoc doc = Read();
   ASSERT_EQ(doc.sections.size(), 1u);
@@ -108,6 +110,24 @@ TEST_F(JournalFile, ALineCutShortByACrashIsLeftOutAndSealedBeforeTheNextWrite) {
   doc = Read();
   ASSERT_EQ(doc.steps.size(), 1u);
   EXPECT_EQ(doc.steps[0].from, u"c:\\g\\b");
+}
+
+TEST(JournalDoc, AReversalOfAReversalPutsTheStepBackInEffect) {
+  const std::string head = "Torvane journal 1\nsection\tjob\tt\tc:\\g\\war3.exe\n";
+  const std::string moved =
+      "step\t1\tmove\tc:\\g\\a\tc:\\g\\vTemp\\a\tsize=1\tattr=0x20\ndone\t1\n";
+  const std::string back =
+      "step\t2\tmove\tc:\\g\\vTemp\\a\tc:\\g\\a\tattr=0x0\tundoes=1\ndone\t2\n";
+  const std::string again =
+      "step\t3\tmove\tc:\\g\\a\tc:\\g\\vTemp\\a\tattr=0x0\tundoes=2\ndone\t3\n";
+  EXPECT_TRUE(ParseJournal(head + moved + back).value().InEffect().empty());
+  const std::vector<Step> inEffect = ParseJournal(head + moved + back + again).value().InEffect();
+  ASSERT_EQ(inEffect.size(), 1u);
+  EXPECT_EQ(inEffect[0].id, 1);
+  // A reversal that failed cancels nothing.
+  const std::string failedBack =
+      "step\t2\tmove\tc:\\g\\vTemp\\a\tc:\\g\\a\tattr=0x0\tundoes=1\nfailed\t2\tx\n";
+  EXPECT_EQ(ParseJournal(head + moved + failedBack).value().InEffect().size(), 1u);
 }
 
 TEST(ParseJournal, RefusesWhatItDoesNotUnderstand) {

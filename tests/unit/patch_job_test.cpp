@@ -9,6 +9,7 @@
 #include "runtime/text.h"
 #include "tests/support/fake_runtime.h"
 #include "tests/support/game_folder.h"
+#include "tests/support/window_runs.h"
 
 namespace torvane {
 namespace {
@@ -53,12 +54,12 @@ TEST_F(PatchJob, SourcesComeFromTheDriveRootToo) {
   fs_->SetAppPath(u"e:\\");
   for (const auto& [name, content] : g_.patch)
     fs_->AddFile(u"e:\\patch\\" + name, content + " root");
-  RunPatchJob(g_.exe, *fs_);
+  Job(g_.exe, *fs_);
   EXPECT_EQ(fs_->Content(g_.Game(u"game.dll")), g_.patch[u"game.dll"] + " root");
 }
 
 TEST_F(PatchJob, PausesFourSecondsOnTheFullPathAndOneWhenStopped) {
-  RunPatchJob(g_.exe, *fs_);
+  Job(g_.exe, *fs_);
   EXPECT_EQ(fs_->sleptMs(), 4000u);
 
   FakeRuntime stopped;
@@ -68,20 +69,20 @@ TEST_F(PatchJob, PausesFourSecondsOnTheFullPathAndOneWhenStopped) {
   stopped.HoldOpen(u"c:\\g\\msvcn80.dll");
   for (const auto& [name, content] : g_.patch)
     stopped.AddFile(u"c:\\tool\\patch\\" + name, content);
-  RunPatchJob(u"c:\\g\\war3.exe", stopped);
+  Job(u"c:\\g\\war3.exe", stopped);
   EXPECT_EQ(stopped.sleptMs(), 1000u);
   EXPECT_EQ(stopped.boxes().back().prompt, texts::kMsgProbeFailed);
 }
 
 TEST_F(PatchJob, WithoutMsvcn80TheJobGoesOn) {
   fs_->Erase(g_.Game(u"msvcn80.dll"));
-  RunPatchJob(g_.exe, *fs_);
+  Job(g_.exe, *fs_);
   EXPECT_EQ(fs_->boxes().back().prompt, texts::kMsgDone);
 }
 
 TEST_F(PatchJob, FailedCopyLeavesTheWholeSetAsItWasAndSaysSo) {
   fs_->Inject({Op::kFileCopy, {}, u"storm.dll", ErrorKind::kDiskFull, 1});
-  EXPECT_EQ(RunPatchJob(g_.exe, *fs_), JobOutcome::kPartial);
+  EXPECT_EQ(OutcomeOf(Job(g_.exe, *fs_)), Outcome::kPartial);
   for (const char16_t* name : {u"Game.dll", u"Storm.dll", u"msvcn80.dll", u"readme.txt"}) {
     EXPECT_EQ(fs_->Content(g_.Game(name)), "old " + ToUtf8(name)) << ToUtf8(name);
   }
@@ -97,7 +98,7 @@ TEST_F(PatchJob, FailedCopyLeavesTheWholeSetAsItWasAndSaysSo) {
 
 TEST_F(PatchJob, OriginalThatCannotBeSetAsideIsNeitherReplacedNorLost) {
   fs_->HoldOpen(g_.Game(u"war3patch.mpq"));
-  RunPatchJob(g_.exe, *fs_);
+  Job(g_.exe, *fs_);
   EXPECT_EQ(fs_->Content(g_.Game(u"war3patch.mpq")), "old War3Patch.mpq");
   const testing::ShownBox& box = fs_->boxes().back();
   EXPECT_TRUE(Contains(box.prompt, u"war3patch.mpq"));
@@ -135,7 +136,7 @@ TEST(GameFolder, RootsTheWindowsFolderAndLinkedQuarantinesAreRefused) {
       fs.AddFile(u"c:\\tool\\patch\\" + std::u16string(name), "new");
     }
     const auto before = fs.FilesBelow(u"c:\\");
-    EXPECT_EQ(RunPatchJob(c.exe, fs), JobOutcome::kRefused);
+    EXPECT_EQ(OutcomeOf(Job(c.exe, fs)), Outcome::kNothingChanged);
     ASSERT_EQ(fs.boxes().size(), 1u);
     EXPECT_EQ(fs.boxes()[0].prompt.rfind(c.prompt, 0), 0u) << ToUtf8(fs.boxes()[0].prompt);
     EXPECT_EQ(fs.FilesBelow(u"c:\\"), before);
@@ -143,7 +144,7 @@ TEST(GameFolder, RootsTheWindowsFolderAndLinkedQuarantinesAreRefused) {
 }
 
 TEST_F(PatchJob, ReplacementsGetLowerCaseNames) {
-  RunPatchJob(u"C:\\T\\WAR3\\WAR3.EXE", *fs_);
+  Job(u"C:\\T\\WAR3\\WAR3.EXE", *fs_);
   const std::vector<std::u16string> names = fs_->Children(g_.game);
   for (const std::u16string_view name : kVersionFileNames) {
     EXPECT_NE(std::find(names.begin(), names.end(), name), names.end()) << ToUtf8(name);

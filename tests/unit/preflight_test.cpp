@@ -12,6 +12,7 @@
 #include "runtime/text.h"
 #include "tests/support/fake_runtime.h"
 #include "tests/support/game_folder.h"
+#include "tests/support/window_runs.h"
 
 namespace torvane {
 namespace {
@@ -30,7 +31,7 @@ class Preflight : public ::testing::Test {
 
   // The whole job, which must stop before touching anything.
   void ExpectRefusedUntouched() {
-    EXPECT_EQ(RunPatchJob(g_.exe, *fs_), JobOutcome::kRefused);
+    EXPECT_EQ(OutcomeOf(Job(g_.exe, *fs_)), Outcome::kNothingChanged);
     EXPECT_EQ(fs_->FilesBelow(g_.game), before_);
     EXPECT_FALSE(fs_->Exists(g_.Game(u"vTemp")));
     ASSERT_EQ(fs_->boxes().size(), 1u);
@@ -77,7 +78,7 @@ TEST_F(Preflight, TheToolsOwnProgramsAreKnownByIdentityNotByName) {
   fs_->AddFile(g_.tool + u"\\torvane-cli.exe", "cli");
   fs_->AddAlias(u"y:\\", g_.tool);
   fs_->AddProgram({101, u"y:\\torvane-cli.exe", u"torvane-cli.exe"});
-  EXPECT_EQ(RunPatchJob(g_.exe, *fs_), JobOutcome::kDone);
+  EXPECT_EQ(OutcomeOf(Job(g_.exe, *fs_)), Outcome::kDone);
 
   // A stranger's program that merely bears the tool's name is in the way.
   auto disk = testing::MakeDisk();
@@ -85,7 +86,7 @@ TEST_F(Preflight, TheToolsOwnProgramsAreKnownByIdentityNotByName) {
   auto& fs = static_cast<FakeRuntime&>(disk->runtime());
   fs.AddFile(g.Game(u"Torvane.exe"), "someone else's");
   fs.AddProgram({102, g.Game(u"Torvane.exe"), u"Torvane.exe"});
-  EXPECT_EQ(RunPatchJob(g.exe, fs), JobOutcome::kRefused);
+  EXPECT_EQ(OutcomeOf(Job(g.exe, fs)), Outcome::kNothingChanged);
   EXPECT_TRUE(Contains(fs.boxes().back().prompt, u"Torvane.exe（进程 102）"));
 }
 
@@ -93,7 +94,7 @@ TEST_F(Preflight, ProcessListsThatCannotBeHadDoNotStopTheJob) {
   fs_->Inject({Op::kRunningPrograms, {}, u"", ErrorKind::kOther, -1});
   fs_->Inject({Op::kProgramsUsing, {}, u"", ErrorKind::kOther, -1});
   fs_->Inject({Op::kIdentityOf, {}, u"", ErrorKind::kOther, -1});
-  EXPECT_EQ(RunPatchJob(g_.exe, *fs_), JobOutcome::kDone);
+  EXPECT_EQ(OutcomeOf(Job(g_.exe, *fs_)), Outcome::kDone);
 }
 
 // Where the tool may not write, and what the user is offered.
@@ -118,7 +119,7 @@ TEST_P(MissingRights, StopTheJobAndOfferAdministratorOnlyWhenNotElevated) {
   fs_->QueueAnswer(c.answer);
   const std::u16string typed = g_.game + u"War3.exe";
 
-  EXPECT_EQ(RunPatchJob(typed, *fs_), JobOutcome::kRefused);
+  EXPECT_EQ(OutcomeOf(Job(typed, *fs_)), Outcome::kNothingChanged);
   EXPECT_EQ(fs_->FilesBelow(g_.game), before_);
   ASSERT_FALSE(fs_->boxes().empty());
   const testing::ShownBox& box = fs_->boxes().front();
@@ -162,7 +163,7 @@ TEST_F(Preflight, OnlyMissingRightsStopTheJobOtherProbeFailuresAreLeftToIt) {
   fs_->Inject({Op::kProbeRename, {}, u"game.dll", ErrorKind::kInUse, -1});
   fs_->Inject({Op::kProbeWrite, {}, u"", ErrorKind::kDiskFull, -1});
   fs_->Inject({Op::kProbeRename, {}, u"war3patch.mpq", ErrorKind::kNotFound, -1});
-  EXPECT_EQ(RunPatchJob(g_.exe, *fs_), JobOutcome::kDone);
+  EXPECT_EQ(OutcomeOf(Job(g_.exe, *fs_)), Outcome::kDone);
 }
 
 TEST(QuoteArgument, SurvivesThePlatformsSplittingRules) {

@@ -252,7 +252,7 @@ int ReplayCount() {
 TEST_F(EndToEnd, WindowAnswersAndShowsProgressThroughoutAJobOnThousandsOfFiles) {
   const int kReplays = ReplayCount();
   for (int i = 0; i < kReplays; ++i) {
-    WriteFile(game_ + u"replay" + FromUtf8(std::to_string(i)) + u".w3g", "r");
+    WriteFile(game_ + u"replay" + Decimal(i) + u".w3g", "r");
   }
   TypePath(game_ + u"war3.exe");
   const HWND form = window_.hwnd();
@@ -297,8 +297,7 @@ TEST_F(EndToEnd, WindowAnswersAndShowsProgressThroughoutAJobOnThousandsOfFiles) 
 
   ExpectOneBox(u"清理完成！补丁完成", u"提示", IDI_ASTERISK);
   ExpectPatchedAndTidied();
-  EXPECT_TRUE(
-      FileExists(game_ + u"vTemp\\replay" + FromUtf8(std::to_string(kReplays - 1)) + u".w3g"));
+  EXPECT_TRUE(FileExists(game_ + u"vTemp\\replay" + Decimal(kReplays - 1) + u".w3g"));
   EXPECT_EQ(window_.War3Browser.Text(), game_ + u"war3.exe");
   EXPECT_TRUE(::IsWindowEnabled(button) && ::IsWindowEnabled(picker));
   EXPECT_FALSE(window_.War3Browser.Locked());
@@ -391,8 +390,7 @@ TEST_F(EndToEnd, AGameRunningFromTheFolderStopsTheJobUntilItEnds) {
   ASSERT_EQ(answerer_.boxes().size(), 1u);
   const testing::SeenBox& box = answerer_.boxes().front();
   EXPECT_TRUE(Contains(box.text, texts::kMsgProgramsRunning)) << ToUtf8(box.text);
-  EXPECT_TRUE(Contains(LowerCase(box.text),
-                       u"war3.exe（进程 " + FromUtf8(std::to_string(game.pid())) + u"）"))
+  EXPECT_TRUE(Contains(LowerCase(box.text), u"war3.exe（进程 " + Decimal(game.pid()) + u"）"))
       << ToUtf8(box.text);
   EXPECT_EQ(box.title, u"错误提示");
   EXPECT_EQ(box.owner, window_.hwnd());

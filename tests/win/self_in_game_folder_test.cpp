@@ -4,12 +4,11 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "job/patch_job.h"
-#include "job/restore.h"
 #include "resources/texts.h"
 #include "runtime/text.h"
 #include "runtime/win_handles.h"
 #include "runtime/win_runtime.h"
+#include "tests/support/window_runs.h"
 #include "tests/win/temp_files.h"
 #include "tests/win/ui_support.h"
 
@@ -39,14 +38,14 @@ TEST(SelfInGameFolder, TheRunningProgramIsNeverMovedAndAllGoesBack) {
   testing::MakeFolder(game + u"patch");
   for (const char16_t* name : kPatchFiles) testing::WriteFile(game + u"patch\\" + name, "new");
 
-  RunPatchJob(game + u"war3.exe", rt);
+  testing::Job(game + u"war3.exe", rt);
   ASSERT_FALSE(rt.prompts.empty());
   EXPECT_EQ(rt.prompts.back(), texts::kMsgDone);
   EXPECT_NE(::GetFileAttributesW(win::W(self)), INVALID_FILE_ATTRIBUTES);
   EXPECT_EQ(testing::ReadFile(game + u"vTemp\\readme.txt"), "old");
   EXPECT_EQ(testing::ReadFile(game + u"game.dll"), "new");
 
-  RunRestore(game + u"war3.exe", rt);
+  testing::Restore(game + u"war3.exe", rt);
   EXPECT_EQ(testing::ReadFile(game + u"readme.txt"), "old");
   EXPECT_EQ(testing::ReadFile(game + u"Game.dll"), "old");
 

@@ -171,7 +171,7 @@ COLORREF Capture::At(int x, int y) const {
 TempFolder::TempFolder(const std::u16string& name) {
   wchar_t temp[MAX_PATH] = {};
   ::GetTempPathW(MAX_PATH, temp);
-  path_ = U(temp) + name + u"-" + FromUtf8(std::to_string(::GetCurrentProcessId())) + u"\\";
+  path_ = U(temp) + name + u"-" + Decimal(::GetCurrentProcessId()) + u"\\";
   RemoveTree(path_);
   MakeFolder(path_);
 }

@@ -45,9 +45,8 @@ std::u16string NewTempFolder() {
   static int counter = 0;
   wchar_t temp[MAX_PATH];
   ::GetTempPathW(MAX_PATH, temp);
-  const std::u16string folder = U(temp) + u"torvane-" +
-                                FromUtf8(std::to_string(::GetCurrentProcessId())) + u"-" +
-                                FromUtf8(std::to_string(++counter));
+  const std::u16string folder =
+      U(temp) + u"torvane-" + Decimal(::GetCurrentProcessId()) + u"-" + Decimal(++counter);
   RemoveTree(folder);
   ::CreateDirectoryW(W(folder), nullptr);
   return folder + u"\\";

@@ -12,6 +12,7 @@
 #include "runtime/win_handles.h"
 #include "runtime/win_runtime.h"
 #include "tests/win/temp_files.h"
+#include "window/box_host.h"
 
 namespace torvane {
 namespace {
@@ -33,8 +34,7 @@ class WinPreflightOps : public ::testing::Test {
   void SetUp() override {
     wchar_t temp[MAX_PATH] = {};
     ::GetTempPathW(MAX_PATH, temp);
-    folder_ = win::U(temp) + u"torvane-preflight-" +
-              FromUtf8(std::to_string(::GetCurrentProcessId())) + u"\\";
+    folder_ = win::U(temp) + u"torvane-preflight-" + Decimal(::GetCurrentProcessId()) + u"\\";
     testing::RemoveTree(folder_);
     ::CreateDirectoryW(W(folder_), nullptr);
     ::CreateDirectoryW(W(folder_ + u"sub"), nullptr);
@@ -122,7 +122,11 @@ TEST(WinPreflight, AGameFolderThisUserMayNotWriteIsRefusedBeforeAnythingIsTouche
   const size_t entries = EntriesIn(folder);
 
   EXPECT_TRUE(rt.ProbeWrite(folder).Is(ErrorKind::kAccessDenied));
-  EXPECT_FALSE(PreflightPasses(typed, DeriveGamePaths(LowerCase(typed)), rt));
+  BoxHost host(rt, nullptr);
+  const std::optional<Report> refused =
+      PreflightRefusal(typed, DeriveGamePaths(LowerCase(typed)), rt, host);
+  ASSERT_TRUE(refused);
+  host.Present(*refused);
   ASSERT_EQ(rt.prompts.size(), 1u);
   const std::u16string& prompt = rt.prompts.front();
   std::printf("elevated: %d\n%s\n", rt.IsElevated() ? 1 : 0, ToUtf8(prompt).c_str());

@@ -1,0 +1,35 @@
+#include "cli/cli_host.h"
+
+#include "job/report_text.h"
+#include "resources/texts.h"
+
+namespace torvane::cli {
+namespace {
+
+bool IsError(const Message& message) {
+  const std::uint32_t icon =
+      message.flags & (kMbIconStop | kMbIconExclamation | kMbIconInformation);
+  return icon == kMbIconStop || icon == kMbIconExclamation;
+}
+
+}  // namespace
+
+bool CliHost::Ask(const Report& question) {
+  const std::optional<Message> message = MessageOf(question);
+  if (!message) return false;
+  if (question.finding == Finding::kRestoreQuestion) {
+    out_.Message(message->prompt, false, true);
+    return true;
+  }
+  out_.Message(message->prompt, IsError(*message), false);
+  out_.Message(texts::kCliRunAsAdministrator, true, false);
+  return false;
+}
+
+void CliHost::Print(const Report& report) {
+  if (const std::optional<Message> message = MessageOf(report)) {
+    out_.Message(message->prompt, IsError(*message), false);
+  }
+}
+
+}  // namespace torvane::cli

@@ -1,0 +1,103 @@
+// What a job, a restore or a recovery tells the front end that runs it: what it found or
+// how it ended, with the files that fell short and the platform's errors. The engine never
+// shows anything itself; the front ends present a report (report_text.h has its words) and
+// take their exit codes and JSON from it.
+#pragma once
+
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "runtime/runtime.h"
+
+namespace torvane {
+
+// The tool's own reasons for leaving a file where it is, besides the platform's errors.
+enum class Why { kError, kNameTaken, kGoneSince, kChangedSince };
+
+// One file or folder that the work could not handle as it meant to.
+struct Shortfall {
+  Shortfall(std::u16string path, Error error) : path(std::move(path)), error(std::move(error)) {}
+  Shortfall(std::u16string path, Why why, std::u16string keptAt = {})
+      : path(std::move(path)), why(why), keptAt(std::move(keptAt)) {}
+
+  std::u16string path;
+  Error error;  // Why::kError: what the platform said
+  Why why = Why::kError;
+  std::u16string keptAt;  // Why::kNameTaken: where the file stays instead
+};
+
+enum class Finding {
+  // Refused before anything was touched.
+  kNoPath,
+  kWildcards,
+  kNotFullPath,
+  kFolderMissing,  // path: the folder
+  kDriveRoot,
+  kWindowsFolder,
+  kNoWar3Mpq,          // path: the folder
+  kLinkedQuarantine,   // path: the vTemp link
+  kSourcesMissing,     // problems: the replacements, relative to the tool's folder
+  kProgramsRunning,    // programs
+  kNoRights,           // problems: what may not be written (the tool is elevated)
+  kElevationDeclined,  // the user said No to starting as administrator; nothing more to say
+  kRestarted,          // an elevated instance took over; nothing more to say
+  kRestartFailed,      // error
+  kNoQuarantine,       // path, error
+  kNoJournal,          // path: the new journal, error
+  kJournalUnreadable,  // path: the journal, error
+  // How a job ended.
+  kProbeFailed,     // msvcn80.dll stayed: nothing of the set was changed
+  kSetRolledBack,   // path, error: where the set failed; problems: what could not be undone
+  kTidyIncomplete,  // problems: files not moved; unread: folders not listed
+  kDone,
+  // How a restore ended.
+  kNothingToRestore,
+  kRestoreDeclined,  // the user said No; nothing more to say
+  kRestored,         // returned, removed
+  kRestoredPartly,   // problems
+  // Told or asked on the way.
+  kRecovered,        // recovered: interrupted work made whole, before the work goes on
+  kRestoreQuestion,  // when, returned (files to put back), removed (replacements to remove)
+  kElevationOffer,   // path: the first thing the tool may not write
+};
+
+// An earlier job or restore that was cut short, as a recovery found and settled it.
+struct Recovery {
+  std::u16string when;
+  bool restore = false;     // the interrupted work was a restore
+  bool setPutBack = false;  // a version set caught half-changed went back to the old one
+  std::vector<Shortfall> problems;
+};
+
+struct Report {
+  explicit Report(Finding finding = Finding::kDone) : finding(finding) {}
+
+  Finding finding;
+  std::u16string path;
+  Error error;
+  std::vector<Shortfall> problems;
+  std::vector<Shortfall> unread;
+  std::vector<RunningProgram> programs;
+  std::vector<Recovery> recovered;
+  std::u16string when;
+  int returned = 0;
+  int removed = 0;
+  // Interrupted work was made whole before this ended: the folder changed even when the
+  // work itself was refused.
+  bool changedBefore = false;
+};
+
+// A value the work goes on with, or the report that stops it.
+template <class T>
+using Checked = std::variant<T, Report>;
+
+// How it came out for the folder, which the command line's exit code says.
+enum class Outcome {
+  kDone,            // everything asked for was done
+  kNothingChanged,  // refused, declined, or all of it undone: the folder is as it was
+  kPartial,         // some of it was done; what was not is listed, nothing is lost
+};
+Outcome OutcomeOf(const Report& report);
+
+}  // namespace torvane

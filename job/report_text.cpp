@@ -1,0 +1,187 @@
+#include "job/report_text.h"
+
+#include <string_view>
+
+#include "resources/texts.h"
+#include "runtime/text.h"
+
+namespace torvane {
+namespace {
+
+constexpr char16_t kCrLf[] = u"\r\n";
+constexpr char16_t kParagraph[] = u"\r\n\r\n";
+
+Message Stop(std::u16string prompt) {
+  return {std::move(prompt), kMbOk | kMbIconStop, texts::kTitleError};
+}
+Message Warning(std::u16string prompt) {
+  return {std::move(prompt), kMbOk | kMbIconExclamation, texts::kTitleError};
+}
+Message Info(std::u16string prompt) {
+  return {std::move(prompt), kMbOk | kMbIconInformation, texts::kTitleInfo};
+}
+
+// Each shortfall on a line of its own, after `text`.
+std::u16string WithLines(std::u16string text, const std::vector<Shortfall>& lines) {
+  for (const Shortfall& s : lines) text.append(kCrLf).append(LineOf(s));
+  return text;
+}
+
+std::u16string SourcesMissing(const Report& r) {
+  std::u16string text = texts::kMsgSourcesMissing;
+  for (const Shortfall& s : r.problems) {
+    text.append(kCrLf).append(s.path);
+    if (s.error.kind == ErrorKind::kNotFound) {
+      text += texts::kMsgSourceMissing;
+    } else {
+      text.append(texts::kMsgSourceUnreadable).append(s.error.description).append(u"）");
+    }
+  }
+  return text;
+}
+
+std::u16string ProgramsRunning(const Report& r) {
+  std::u16string text = texts::kMsgProgramsRunning;
+  for (const RunningProgram& p : r.programs) {
+    text.append(kCrLf).append(p.name).append(texts::kMsgProcessOpen).append(Decimal(p.pid));
+    text += texts::kMsgProcessClose;
+  }
+  return text.append(kParagraph).append(texts::kMsgNothingChanged);
+}
+
+std::u16string SetRolledBack(const Report& r) {
+  std::u16string text = std::u16string(texts::kMsgSetUnchanged) + kParagraph +
+                        texts::kMsgSetFailedAt + kCrLf + LineOf({r.path, r.error});
+  if (r.problems.empty()) return text;
+  return WithLines(text.append(kParagraph).append(texts::kMsgRollbackIncomplete), r.problems);
+}
+
+std::u16string TidyIncomplete(const Report& r) {
+  std::u16string text = texts::kMsgTidyIncomplete;
+  if (!r.problems.empty()) {
+    text = WithLines(text.append(kParagraph).append(texts::kMsgNotMoved), r.problems);
+  }
+  if (!r.unread.empty()) {
+    text = WithLines(text.append(kParagraph).append(texts::kMsgNotListed), r.unread);
+  }
+  return text;
+}
+
+std::u16string Recovered(const Recovery& r) {
+  std::u16string text = texts::kMsgRecoveredHead + r.when;
+  if (r.restore) {
+    text += texts::kMsgRecoveredRestore;
+  } else {
+    text.append(texts::kMsgRecoveredJob).append(kCrLf);
+    text.append(r.setPutBack ? texts::kMsgRecoveredSetBack : texts::kMsgRecoveredSetKept);
+    text.append(kCrLf).append(texts::kMsgRecoveredMoves);
+  }
+  return WithLines(text.append(kCrLf).append(texts::kMsgRecoveredNothingLost), r.problems);
+}
+
+std::u16string AllRecovered(const Report& r) {
+  std::u16string text;
+  for (const Recovery& recovery : r.recovered) {
+    if (!text.empty()) text += kParagraph;
+    text += Recovered(recovery);
+  }
+  return text;
+}
+
+std::u16string RestoreQuestion(const Report& r) {
+  return texts::kMsgRestoreAskHead + r.when + texts::kMsgRestoreAskFiles + Decimal(r.returned) +
+         texts::kMsgRestoreAskRemove + Decimal(r.removed) + texts::kMsgRestoreAskTail;
+}
+
+std::u16string ElevationOffer(const Report& r) {
+  return std::u16string(texts::kMsgNoRightsHead) + kCrLf + r.path + kParagraph +
+         texts::kMsgNothingChanged + kCrLf + texts::kMsgOfferAdmin;
+}
+
+std::u16string JournalUnreadable(const Report& r) {
+  return texts::kMsgJournalUnreadable + (kCrLf + r.path) + kCrLf + r.error.description;
+}
+
+}  // namespace
+
+std::u16string LineOf(const Shortfall& s) {
+  switch (s.why) {
+    case Why::kNameTaken:
+      return s.path + texts::kMsgNameTaken + s.keptAt;
+    case Why::kGoneSince:
+      return s.path + texts::kMsgGoneSince;
+    case Why::kChangedSince:
+      return s.path + texts::kMsgChangedSince;
+    case Why::kError:
+      break;
+  }
+  return s.path + u"  " + texts::kMsgErrorPrefix + s.error.description;
+}
+
+std::optional<Message> MessageOf(const Report& r) {
+  switch (r.finding) {
+    case Finding::kNoPath:
+      return Stop(texts::kMsgNoPath);
+    case Finding::kWildcards:
+      return Stop(texts::kMsgWildcards);
+    case Finding::kNotFullPath:
+      return Stop(texts::kMsgNotFullPath);
+    case Finding::kFolderMissing:
+      return Stop(texts::kMsgFolderMissing + r.path + kCrLf + texts::kMsgCheckPath);
+    case Finding::kDriveRoot:
+      return Stop(texts::kMsgDriveRoot);
+    case Finding::kWindowsFolder:
+      return Stop(texts::kMsgWindowsFolder);
+    case Finding::kNoWar3Mpq:
+      return Stop(texts::kMsgNoWar3Mpq + r.path);
+    case Finding::kLinkedQuarantine:
+      return Stop(texts::kMsgLinkedQuarantine + (kCrLf + r.path));
+    case Finding::kSourcesMissing:
+      return Stop(SourcesMissing(r));
+    case Finding::kProgramsRunning:
+      return Warning(ProgramsRunning(r));
+    case Finding::kNoRights:
+      return Stop(WithLines(texts::kMsgCannotChange, r.problems)
+                      .append(kParagraph)
+                      .append(texts::kMsgNothingChanged));
+    case Finding::kElevationDeclined:
+    case Finding::kRestarted:
+    case Finding::kRestoreDeclined:
+      return std::nullopt;
+    case Finding::kRestartFailed:
+      return Stop(std::u16string(texts::kMsgRestartFailed) + kCrLf + texts::kMsgErrorPrefix +
+                  r.error.description);
+    case Finding::kNoQuarantine:
+      return Stop(texts::kMsgNoQuarantine + r.path + kCrLf + texts::kMsgErrorPrefix +
+                  r.error.description);
+    case Finding::kNoJournal:
+      return Stop(texts::kMsgNoQuarantine + r.path + kCrLf + LineOf({r.path, r.error}));
+    case Finding::kJournalUnreadable:
+      return Stop(JournalUnreadable(r));
+    case Finding::kProbeFailed:
+      return Warning(texts::kMsgProbeFailed);
+    case Finding::kSetRolledBack:
+      return Warning(SetRolledBack(r));
+    case Finding::kTidyIncomplete:
+      return Warning(TidyIncomplete(r));
+    case Finding::kDone:
+      return Info(texts::kMsgDone);
+    case Finding::kNothingToRestore:
+      return Info(texts::kMsgNothingToRestore);
+    case Finding::kRestored:
+      return Info(texts::kMsgRestored + Decimal(r.returned) + texts::kMsgRestoredRemoved +
+                  Decimal(r.removed) + texts::kMsgRestoredTail);
+    case Finding::kRestoredPartly:
+      return Warning(WithLines(texts::kMsgRestoredPartly, r.problems));
+    case Finding::kRecovered:
+      return Info(AllRecovered(r));
+    case Finding::kRestoreQuestion:
+      return Message{RestoreQuestion(r), kMbYesNo | kMbIconQuestion | kMbDefButton2,
+                     texts::kTitleInfo};
+    case Finding::kElevationOffer:
+      return Message{ElevationOffer(r), kMbYesNo | kMbIconExclamation, texts::kTitleError};
+  }
+  return std::nullopt;
+}
+
+}  // namespace torvane

@@ -1,0 +1,25 @@
+// The words of a report, the same for every front end: the window shows them in a message
+// box with these flags and this title, the command line prints them.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "job/report.h"
+
+namespace torvane {
+
+struct Message {
+  std::u16string prompt;
+  std::uint32_t flags = 0;  // the platform's message-box flags: buttons and icon
+  std::u16string title;
+};
+
+// Nothing for a report whose question already said everything (a No, a restart).
+std::optional<Message> MessageOf(const Report& report);
+
+// One line of a message: the file, then why it stayed.
+std::u16string LineOf(const Shortfall& shortfall);
+
+}  // namespace torvane

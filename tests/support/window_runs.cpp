@@ -1,0 +1,23 @@
+#include "tests/support/window_runs.h"
+
+#include "job/patch_job.h"
+#include "job/restore.h"
+#include "window/box_host.h"
+
+namespace torvane::testing {
+
+Report Job(const std::u16string& pickerText, Runtime& rt) {
+  BoxHost host(rt, nullptr);
+  Report report = RunPatchJob(JobRequest(pickerText), rt, host);
+  host.Present(report);
+  return report;
+}
+
+Report Restore(const std::u16string& pickerText, Runtime& rt) {
+  BoxHost host(rt, nullptr);
+  Report report = RunRestore(pickerText, rt, host);
+  host.Present(report);
+  return report;
+}
+
+}  // namespace torvane::testing
