@@ -66,7 +66,7 @@ TidyTimes TimeTidy(const std::u16string& base, int count, JobObserver* observer 
   TidyTimes times;
   {
     const std::unique_ptr<Journal> journal = std::move(Journal::Create(rt, journalPath).value());
-    SkipOnFailure(journal->BeginSection(SectionKind::kJob, path));
+    SkipOnFailure(journal->BeginSection(SectionKind::kJob, path, std::nullopt));
     QuarantineReport report;
     times.tidy = Seconds([&] { report = ClearRedundantFiles(path, rt, *journal, observer); });
     if (!report.complete()) std::printf("  (tidy reported failures)\n");
@@ -74,7 +74,7 @@ TidyTimes TimeTidy(const std::u16string& base, int count, JobObserver* observer 
   JournalDoc doc = ReadJournal(rt, journalPath).value();
   const std::unique_ptr<Journal> journal = std::move(Journal::Reopen(rt, journalPath, doc).value());
   UndoReport undone;
-  times.restore = Seconds([&] { undone = Undo(rt, *journal, doc.InEffect()); });
+  times.restore = Seconds([&] { undone = Undo(rt, *journal, doc.InEffect(), doc.steps); });
   if (!undone.complete()) std::printf("  (restore reported problems)\n");
   return times;
 }

@@ -38,14 +38,6 @@ std::optional<Report> MissingFolder(Runtime& rt, const GamePaths& paths) {
   return std::nullopt;
 }
 
-// "D:\..." or "\\server\share\...": a path that does not hang on the current folder,
-// which a window's user cannot see.
-bool IsAbsolute(std::u16string_view path) {
-  const auto separator = [](char16_t c) { return c == u'\\' || c == u'/'; };
-  if (path.size() >= 3 && path[1] == u':' && separator(path[2])) return true;
-  return path.size() >= 2 && separator(path[0]) && separator(path[1]);
-}
-
 bool IsDriveRoot(const std::u16string& folder) {
   if (folder.size() == 3 && folder[1] == u':') return true;
   // \\server\share\ : two separators after the leading pair.
@@ -105,7 +97,7 @@ Checked<GamePath> CheckGamePath(std::u16string_view pickerText, Runtime& rt) {
   const std::u16string given = Unquoted(pickerText);
   if (!Contains(LowerCase(given), kExeName)) return Refusal(Finding::kNoPath);
   if (Contains(given, u"*") || Contains(given, u"?")) return Refusal(Finding::kWildcards);
-  if (!IsAbsolute(given)) return Refusal(Finding::kNotFullPath);
+  if (!IsAbsolutePath(given)) return Refusal(Finding::kNotFullPath);
   const Result<std::u16string> resolved = rt.FullPath(given);
   GamePath g;
   g.working = LowerCase(resolved.value_or(u""));
@@ -118,7 +110,21 @@ Checked<GamePath> CheckGamePath(std::u16string_view pickerText, Runtime& rt) {
   g.folder = FolderOf(g.paths.versionFiles[2]);
   g.quarantine = g.folder + u"vTemp";
   if (auto refused = NotAGameFolder(rt, g.folder)) return *refused;
+  if (const Result<FileIdentity> id = rt.IdentityOf(WithoutTrailingBackslash(g.folder)); id.ok()) {
+    g.identity = id.value();
+  }
   return g;
+}
+
+Checked<std::unique_ptr<HeldLock>> LockGameFolder(Runtime& rt, const GamePath& g) {
+  const std::u16string path = g.quarantine + u"\\torvane.lock";
+  Result<std::unique_ptr<HeldLock>> lock = rt.Lock(path);
+  if (lock.ok()) return std::move(lock.value());
+  if (lock.Is(ErrorKind::kInUse)) return Report(Finding::kAnotherJob);
+  Report report(Finding::kNoLock);
+  report.path = path;
+  report.error = lock.error();
+  return report;
 }
 
 }  // namespace torvane

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <array>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -30,11 +32,16 @@ inline constexpr std::array<std::u16string_view, 4> kVersionFileNames = {
 std::u16string Unquoted(std::u16string_view text);
 
 struct GamePath {
-  std::u16string working;     // resolved and lower-cased; names war3.exe
-  GamePaths paths;            // the five files derived from it
-  std::u16string folder;      // the game folder, with its trailing backslash
-  std::u16string quarantine;  // folder + "vTemp"
+  std::u16string working;                // resolved and lower-cased; names war3.exe
+  GamePaths paths;                       // the five files derived from it
+  std::u16string folder;                 // the game folder, with its trailing backslash
+  std::u16string quarantine;             // folder + "vTemp"
+  std::optional<FileIdentity> identity;  // the game folder's, whatever its spelling
 };
+
+// One job or restore at a time per game folder, whatever its spelling: the lock file in
+// its vTemp (which must exist), held until the work's end. A second one is refused.
+Checked<std::unique_ptr<HeldLock>> LockGameFolder(Runtime& rt, const GamePath& g);
 
 // Resolves the path the way Windows does and checks that it names a game folder: not a
 // drive root, not the Windows folder, holding War3.mpq, with a usable vTemp.

@@ -29,6 +29,12 @@ constexpr std::string_view kEndRecord = "end";
 constexpr std::string_view kSetBegin = "set-begin";
 constexpr std::string_view kSetCommit = "set-commit";
 
+// Options of a section line.
+constexpr std::string_view kFolderOption = "folder=";
+constexpr std::string_view kPatchOption = "patch=";
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 template <class E>
 struct Named {
   E value;
@@ -147,6 +153,13 @@ std::string StepLine(const Step& s) {
   return line + "\n";
 }
 
+// "folder=VOLUME-HIGH-LOW", hexadecimal.
+std::string FolderOption(const FileIdentity& id) {
+  const auto hex = [](std::uint64_t v) { return NumberText(v, 16).substr(2); };
+  return std::string(kFolderOption) + hex(id.volume) + "-" + hex(id.fileHigh) + "-" +
+         hex(id.fileLow);
+}
+
 // --- Reading ------------------------------------------------------------------------------
 
 std::vector<std::string_view> Fields(std::string_view line) {
@@ -164,6 +177,18 @@ bool ParseNumber(std::string_view text, T& out, int base = 10) {
   if (base == 16 && text.substr(0, 2) == "0x") text.remove_prefix(2);
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), out, base);
   return error == std::errc() && end == text.data() + text.size() && !text.empty();
+}
+
+std::optional<FileIdentity> ParseFolderOption(std::string_view text) {
+  const size_t a = text.find('-');
+  const size_t b = text.find('-', a == std::string_view::npos ? a : a + 1);
+  FileIdentity id;
+  if (b == std::string_view::npos || !ParseNumber(text.substr(0, a), id.volume, 16) ||
+      !ParseNumber(text.substr(a + 1, b - a - 1), id.fileHigh, 16) ||
+      !ParseNumber(text.substr(b + 1), id.fileLow, 16)) {
+    return std::nullopt;
+  }
+  return id;
 }
 
 bool IsSha256(std::string_view text) {
@@ -215,10 +240,11 @@ bool ParseStep(const std::vector<std::string_view>& f, Step& s) {
 
 class Reader {
  public:
-  // Applies one line; false when it is not of the format.
-  bool Line(std::string_view line) {
+  // Applies line `number`; false when it is not of the format.
+  bool Line(std::string_view line, int number) {
+    line_ = number;
     const std::vector<std::string_view> f = Fields(line);
-    if (f[0] == kSectionRecord) return f.size() == 4 && OnSection(f);
+    if (f[0] == kSectionRecord) return f.size() >= 4 && OnSection(f);
     if (doc_.sections.empty()) return false;
     Section& section = doc_.sections.back();
     if (f[0] == kEndRecord && f.size() == 2) {
@@ -244,6 +270,16 @@ class Reader {
     section.kind = *kind;
     section.time = FromUtf8(f[2]);
     section.subject = FromUtf8(f[3]);
+    for (size_t i = 4; i < f.size(); ++i) {
+      if (f[i].starts_with(kFolderOption)) {
+        section.folder = ParseFolderOption(f[i].substr(kFolderOption.size()));
+        if (!section.folder) return false;
+      } else if (f[i].starts_with(kPatchOption)) {
+        section.patchFolder = FromUtf8(f[i].substr(kPatchOption.size()));
+      } else {
+        return false;
+      }
+    }
     doc_.sections.push_back(std::move(section));
     return true;
   }
@@ -251,6 +287,7 @@ class Reader {
   bool OnStep(const std::vector<std::string_view>& f) {
     Step step;
     if (!ParseStep(f, step) || step.id <= doc_.LastId()) return false;
+    step.line = line_;
     step.section = doc_.sections.size() - 1;
     byId_[step.id] = doc_.steps.size();
     doc_.steps.push_back(std::move(step));
@@ -270,6 +307,7 @@ class Reader {
 
   JournalDoc doc_;
   std::unordered_map<int, std::size_t> byId_;
+  int line_ = 0;
 };
 
 // A step is cancelled by a later reversal that is itself still standing; reversals of
@@ -299,9 +337,17 @@ Step MakeStep(StepKind kind, std::u16string from, std::u16string to, int undoes)
   return s;
 }
 
-bool JournalDoc::Concerns(std::u16string_view gameFolder) const {
-  return !sections.empty() &&
-         LowerCase(FolderOf(sections.front().subject)) == LowerCase(gameFolder);
+bool JournalDoc::SetPlaced(std::size_t section) const {
+  std::set<std::u16string> staged, placed;
+  for (const Step& s : steps) {
+    if (s.section != section || !s.inVersionSet || s.state != StepState::kDone) continue;
+    if (s.kind == StepKind::kCopy) staged.insert(LowerCase(s.to));
+    if (s.kind == StepKind::kMove && s.placesReplacement) placed.insert(LowerCase(s.from));
+  }
+  // Replacements are placed only once all of them are staged, so one placed means that
+  // every staged one is known.
+  return !placed.empty() &&
+         std::includes(placed.begin(), placed.end(), staged.begin(), staged.end());
 }
 
 bool JournalDoc::Restored() const {
@@ -333,13 +379,15 @@ std::vector<Step> JournalDoc::ActiveSetSteps(std::size_t section) const {
   return active;
 }
 
-Result<JournalDoc> ParseJournal(std::string_view text) {
+JournalDoc ParseJournal(std::string_view text) {
   Reader reader;
+  JournalDoc& doc = reader.doc();
+  if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
   size_t start = 0;
   for (int number = 1; start < text.size(); ++number) {
     const size_t newline = text.find('\n', start);
     if (newline == std::string_view::npos) {
-      reader.doc().endsWithTornLine = true;
+      doc.endsWithTornLine = true;
       break;
     }
     std::string_view line = text.substr(start, newline - start);
@@ -347,10 +395,12 @@ Result<JournalDoc> ParseJournal(std::string_view text) {
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     const bool torn = line.ends_with(kTorn);
     const bool understood =
-        number == 1 ? line == kHeader : line.empty() || torn || reader.Line(line);
-    if (!understood) return Error{ErrorKind::kMalformed, 0, FromUtf8(line)};
+        number == 1 ? line == kHeader : line.empty() || torn || reader.Line(line, number);
+    if (understood) continue;
+    if (!doc.bad) doc.bad = BadLine{number, FromUtf8(line)};
+    if (number == 1) break;  // not a journal at all
   }
-  return std::move(reader.doc());
+  return std::move(doc);
 }
 
 Result<std::unique_ptr<Journal>> Journal::Create(Runtime& rt, const std::u16string& path) {
@@ -377,9 +427,14 @@ Journal::Journal(Runtime& rt, std::u16string path, std::unique_ptr<AppendFile> f
 
 Status Journal::Write(const std::string& lines) { return file_->Append(lines); }
 
-Status Journal::BeginSection(SectionKind kind, const std::u16string& subject) {
-  return Write(std::string(kSectionRecord) + "\t" + std::string(NameOf(kSectionKinds, kind)) +
-               "\t" + ToUtf8(rt_.Now()) + "\t" + ToUtf8(subject) + "\n");
+Status Journal::BeginSection(SectionKind kind, const std::u16string& subject,
+                             const std::optional<FileIdentity>& folder,
+                             const std::u16string& patchFolder) {
+  std::string line = std::string(kSectionRecord) + "\t" + std::string(NameOf(kSectionKinds, kind)) +
+                     "\t" + ToUtf8(rt_.Now()) + "\t" + ToUtf8(subject);
+  if (folder) line += "\t" + FolderOption(*folder);
+  if (!patchFolder.empty()) line += "\t" + std::string(kPatchOption) + ToUtf8(patchFolder);
+  return Write(line + "\n");
 }
 
 Status Journal::BeginSet() {

@@ -36,6 +36,7 @@ struct Step {
   std::size_t section = 0;            // index of the section it belongs to
   StepState state = StepState::kPending;
   std::u16string error;  // the platform's text, for a failed step
+  int line = 0;          // where its step line stands in the journal read back
 };
 
 // Moves of the tidy and of a restore announced in one journal write: the journal is
@@ -54,10 +55,18 @@ enum class SectionEnd { kDone, kPartial, kRolledBack, kRecovered, kRestored, kRe
 struct Section {
   SectionKind kind = SectionKind::kJob;
   std::u16string time;
-  std::u16string subject;  // the path of war3.exe the section acted for
+  std::u16string subject;              // the path of war3.exe the section acted for
+  std::optional<FileIdentity> folder;  // the game folder's identity, where recorded
+  std::u16string patchFolder;          // a job's: where its replacements came from
   bool setBegun = false;
   bool setCommitted = false;
   std::optional<SectionEnd> end;  // none while the section is unfinished
+};
+
+// A line of a journal that is not of its format, or that names what it may not.
+struct BadLine {
+  int number = 0;
+  std::u16string text;
 };
 
 // A journal as read back.
@@ -65,6 +74,9 @@ struct JournalDoc {
   std::vector<Section> sections;
   std::vector<Step> steps;  // every step in order, with the outcome recorded for it
   bool endsWithTornLine = false;
+  // The first line not understood. Nothing of such a journal is ever acted on; what was
+  // understood still tells whether it is finished.
+  std::optional<BadLine> bad;
 
   bool Unfinished() const { return !sections.empty() && !sections.back().end; }
   // A restore of it put everything back. One that could not (a name taken since) leaves
@@ -77,14 +89,15 @@ struct JournalDoc {
   // reversed: what undoing that section's half-made set change must take back.
   std::vector<Step> ActiveSetSteps(std::size_t section) const;
   int LastId() const { return steps.empty() ? 0 : steps.back().id; }
-  // Whether it was written for the game in `gameFolder`: a journal another installation
-  // wrote (a file a user copied over, then tidied into vTemp) is never acted on here.
-  bool Concerns(std::u16string_view gameFolder) const;
+  // Whether every replacement its version set staged in `section` was put in place: the
+  // set is whole and new even where its commit mark could not be written.
+  bool SetPlaced(std::size_t section) const;
 };
 
-// Fails (kMalformed, with the line) on a line that is not of the format; a last line cut
-// short by a crash is left out and flagged.
-Result<JournalDoc> ParseJournal(std::string_view text);
+// Reads a journal as it stands: a UTF-8 byte-order mark and CRLF line ends are taken as
+// they come, a last line cut short by a crash is left out and flagged, and a line that is
+// not of the format is noted in `bad`.
+JournalDoc ParseJournal(std::string_view text);
 
 // Appends to one journal file. Every write is flushed before the call returns.
 class Journal {
@@ -96,7 +109,11 @@ class Journal {
                                                  const JournalDoc& doc);
 
   const std::u16string& path() const { return path_; }
-  Status BeginSection(SectionKind kind, const std::u16string& subject);
+  // `subject` is the path of war3.exe; the folder's identity and the patch folder are
+  // recorded where known.
+  Status BeginSection(SectionKind kind, const std::u16string& subject,
+                      const std::optional<FileIdentity>& folder,
+                      const std::u16string& patchFolder = {});
   // The version set starts changing / is whole again.
   Status BeginSet();
   Status CommitSet();
@@ -123,7 +140,7 @@ Result<std::vector<std::u16string>> ListJournals(Runtime& rt, const std::u16stri
 // The name the next job's journal gets.
 std::u16string NextJournalPath(const std::u16string& quarantine,
                                const std::vector<std::u16string>& existing);
-// Reads and parses one journal.
+// Reads and parses one journal; fails when it cannot be read or is too large to be one.
 Result<JournalDoc> ReadJournal(Runtime& rt, const std::u16string& path);
 
 }  // namespace torvane

@@ -19,7 +19,11 @@ namespace {
 constexpr std::uint32_t kPauseMs = 1000;
 constexpr std::u16string_view kPatchFolderName = u"patch\\";
 
-using Sources = std::array<std::u16string, 4>;
+// The four replacements, and the folder they are taken from.
+struct Sources {
+  std::array<std::u16string, 4> files;
+  std::u16string folder;
+};
 
 Report With(Finding finding, std::u16string path, Error error) {
   Report report{finding};
@@ -37,11 +41,13 @@ Checked<Sources> FindSources(Runtime& rt, const std::u16string& patchFolder) {
         tool.ok() ? Result<std::u16string>(tool.value() + std::u16string(kPatchFolderName)) : tool;
   }
   Sources sources;
+  sources.folder = WithoutTrailingBackslash(folder.value_or(u""));
   Report missing{Finding::kSourcesMissing};
-  for (size_t i = 0; i < sources.size(); ++i) {
-    sources[i] = WithTrailingBackslash(folder.value_or(u"")) + std::u16string(kVersionFileNames[i]);
+  for (size_t i = 0; i < sources.files.size(); ++i) {
+    sources.files[i] =
+        WithTrailingBackslash(folder.value_or(u"")) + std::u16string(kVersionFileNames[i]);
     const Result<std::uint32_t> attributes =
-        folder.ok() ? rt.GetAttr(sources[i]) : Result<std::uint32_t>(folder.error());
+        folder.ok() ? rt.GetAttr(sources.files[i]) : Result<std::uint32_t>(folder.error());
     if (IsFile(attributes)) continue;
     Error error = attributes.ok() ? Error{ErrorKind::kNotFound, 0, {}} : attributes.error();
     missing.problems.push_back(
@@ -60,17 +66,19 @@ std::optional<Report> QuarantineNotReady(Runtime& rt, const std::u16string& quar
 }
 
 // A new journal for this job, after whatever an interrupted one left has been settled.
-Checked<std::unique_ptr<Journal>> StartJournal(Runtime& rt, const GamePath& g, JobHost& host,
+Checked<std::unique_ptr<Journal>> StartJournal(Runtime& rt, const GamePath& g,
+                                               const Sources& sources, JobHost& host,
                                                bool& changed) {
-  RecoveryOutcome recovered = RecoverInterrupted(rt, g.folder, host);
+  RecoveryOutcome recovered = RecoverInterrupted(rt, g, host);
   changed = recovered.changed;
   if (recovered.stop) return *recovered.stop;
   const Result<std::vector<std::u16string>> existing = ListJournals(rt, g.quarantine);
-  const std::u16string path =
-      NextJournalPath(g.quarantine, existing.value_or(std::vector<std::u16string>()));
+  if (!existing.ok()) return With(Finding::kJournalUnreadable, g.quarantine, existing.error());
+  const std::u16string path = NextJournalPath(g.quarantine, existing.value());
   Result<std::unique_ptr<Journal>> journal = Journal::Create(rt, path);
-  const Status begun =
-      journal.ok() ? journal.value()->BeginSection(SectionKind::kJob, g.working) : journal.status();
+  const Status begun = journal.ok() ? journal.value()->BeginSection(SectionKind::kJob, g.working,
+                                                                    g.identity, sources.folder)
+                                    : journal.status();
   if (!begun.ok()) return With(Finding::kNoJournal, path, begun.error());
   return std::move(journal.value());
 }
@@ -84,12 +92,17 @@ class Job {
         host_(host),
         g_(g),
         journal_(journal),
-        set_(rt, journal, g.paths, sources, g.quarantine) {}
+        set_(rt, journal, g.paths, sources.files, g.quarantine) {}
 
   Report Run() {
+    // Nothing of the set is touched unless its beginning is on record: a recovery puts
+    // back only a set whose beginning it can read.
+    if (const Status begun = journal_.BeginSet(); !begun.ok()) {
+      SkipOnFailure(journal_.End(SectionEnd::kRolledBack));
+      return With(Finding::kSetRolledBack, journal_.path(), begun.error());
+    }
     // msvcn80.dll goes first and alone; the look after the pause decides whether the job
     // may go on. It is part of the set: a failure further on brings it back too.
-    SkipOnFailure(journal_.BeginSet());
     host_.OnStage(JobStage::kSettingAside);
     set_.SetAsideMsvcn80();
     Pause();
@@ -100,7 +113,12 @@ class Job {
       return Report{Finding::kProbeFailed};
     }
     if (std::optional<Report> rolledBack = ReplaceVersionSet()) return *rolledBack;
-    SkipOnFailure(journal_.CommitSet());
+    // Unrecorded, the commit still shows: every staged replacement is recorded as placed,
+    // and a recovery keeps such a set (JournalDoc::SetPlaced). Nothing more is done
+    // without a journal to record it in.
+    if (const Status committed = journal_.CommitSet(); !committed.ok()) {
+      return With(Finding::kSetNotCommitted, journal_.path(), committed.error());
+    }
     Pause();
 
     host_.OnStage(JobStage::kTidying);
@@ -155,14 +173,16 @@ Report RunPatchJob(const JobRequest& request, Runtime& rt, JobHost& host) {
   if (const Report* refused = std::get_if<Report>(&sources)) return *refused;
   if (auto refused = PreflightRefusal(request.pickerText, g.paths, rt, host)) return *refused;
   if (auto refused = QuarantineNotReady(rt, g.quarantine)) return *refused;
+  const Checked<std::unique_ptr<HeldLock>> lock = LockGameFolder(rt, g);
+  if (const Report* refused = std::get_if<Report>(&lock)) return *refused;
 
   bool recovered = false;
-  Checked<std::unique_ptr<Journal>> journal = StartJournal(rt, g, host, recovered);
-  Report report = std::holds_alternative<Report>(journal)
-                      ? std::get<Report>(journal)
-                      : Job(request, rt, host, g, *std::get<std::unique_ptr<Journal>>(journal),
-                            std::get<Sources>(sources))
-                            .Run();
+  const Sources& found = std::get<Sources>(sources);
+  Checked<std::unique_ptr<Journal>> journal = StartJournal(rt, g, found, host, recovered);
+  Report report =
+      std::holds_alternative<Report>(journal)
+          ? std::get<Report>(journal)
+          : Job(request, rt, host, g, *std::get<std::unique_ptr<Journal>>(journal), found).Run();
   report.changedBefore = recovered;
   return report;
 }

@@ -2,6 +2,7 @@
 
 #include <set>
 
+#include "job/confinement.h"
 #include "job/safe_move.h"
 #include "job/steps.h"
 #include "resources/texts.h"
@@ -20,7 +21,14 @@ constexpr int kListingAttempts = 2;
 struct Found {
   std::u16string path;
   std::uint32_t attributes = 0;
+  std::uint64_t size = 0;
 };
+
+// A junction or symbolic link (`path` with or without its trailing backslash).
+bool IsLink(Runtime& rt, const std::u16string& path) {
+  const Result<std::uint32_t> attributes = rt.GetAttr(WithoutTrailingBackslash(path));
+  return attributes.ok() && (attributes.value() & kAttrReparsePoint) != 0;
+}
 
 // The lower-cased name of the running program when it lies in `folder`, else empty.
 std::u16string OwnNameIn(Runtime& rt, const std::u16string& folder) {
@@ -54,7 +62,13 @@ class Pass {
     for (const DirEntry& entry : listing.value()) {
       const std::u16string lower = LowerCase(entry.name);
       if (IsKept(keepList, lower) || lower == own) continue;
-      moving.push_back({folder + entry.name, entry.attributes});
+      // Windows would move another file in its place ("war3.mpq." names War3.mpq), and
+      // the journal could not name it: it stays, and is reported.
+      if (!IsPlainName(entry.name)) {
+        report_.notMoved.push_back({folder + entry.name, Why::kUnplainName});
+        continue;
+      }
+      moving.push_back({folder + entry.name, entry.attributes, entry.size});
     }
     total_ += moving.size();
     MoveAll(moving);
@@ -66,7 +80,7 @@ class Pass {
     if (!existing.ok()) {
       Step mkdir = MakeStep(StepKind::kMkDir, quarantine_);
       SkipOnFailure(Execute(rt_, journal_, mkdir));
-    } else if ((existing.value() & kAttrReparsePoint) != 0) {
+    } else if (IsLink(rt_, quarantine_)) {
       // Never move the user's files through a link someone planted.
       report_.notListed.push_back(
           {quarantine_, {ErrorKind::kAccessDenied, 0, texts::kMsgLinkedQuarantine}});
@@ -99,6 +113,7 @@ class Pass {
     for (const Found& file : files) {
       Step step = MakeStep(StepKind::kMove, file.path, quarantine_ + u"\\" + FreeName(file.path));
       step.attributes = file.attributes;
+      step.size = file.size;
       step.clearsAttributes = true;
       steps.push_back(std::move(step));
     }
@@ -167,13 +182,20 @@ QuarantineReport ClearRedundantFiles(std::u16string_view path, Runtime& rt, Jour
     pass.Run(folder, GameKeepList(), OwnNameIn(rt, folder));
   }
 
+  const std::u16string milesFolder = folder + std::u16string(kMilesFolder);
   const Result<std::vector<DirEntry>> miles =
       rt.List(folder + std::u16string(kMilesProbe), kDirOrdinary);
   if (!miles.ok()) {
     // Whether the audio folder is there is unknown, so it cannot be called tidy.
-    report.notListed.push_back({folder + std::u16string(kMilesFolder), miles.error()});
-  } else if (!miles.value().empty()) {
-    pass.Run(folder + std::u16string(kMilesFolder), MilesKeepList(), {});
+    report.notListed.push_back({milesFolder, miles.error()});
+  } else if (miles.value().empty()) {
+    return report;
+  } else if (IsLink(rt, folder + u"redist") || IsLink(rt, milesFolder)) {
+    // It may lead anywhere: another game's folder, the user's documents.
+    report.notListed.push_back(
+        {milesFolder, {ErrorKind::kAccessDenied, 0, texts::kMsgLinkedFolder}});
+  } else {
+    pass.Run(milesFolder, MilesKeepList(), {});
   }
   return report;
 }

@@ -1,5 +1,7 @@
 #include "job/recovery.h"
 
+#include "job/confinement.h"
+#include "job/proof.h"
 #include "job/steps.h"
 #include "job/undo.h"
 #include "job/version_set.h"
@@ -11,6 +13,12 @@ namespace {
 bool SameBytes(Runtime& rt, const std::u16string& a, const std::u16string& b) {
   const Result<bool> same = rt.SameContent(a, b);
   return same.ok() && same.value();
+}
+
+// Deletes a leftover of a half-made step, announced; false when it stays.
+bool Remove(Runtime& rt, Journal& journal, const std::u16string& path) {
+  Step cleanup = MakeStep(StepKind::kDelete, path);
+  return Execute(rt, journal, cleanup).ok();
 }
 
 // What a step left behind: made, not made, or (for a move) neither end there.
@@ -26,11 +34,14 @@ void Settle(Runtime& rt, Journal& journal, Step& step, std::vector<Shortfall>& p
     case StepKind::kMove:
       happened = to.value();
       if (from.value() && to.value() && SameBytes(rt, step.from, step.to)) {
-        // A move across volumes stopped between its copy and its delete: the copy goes,
-        // its twin stays. Both there and different: the move happened and its old name
-        // has been taken since (a replacement put in place).
-        Step cleanup = MakeStep(StepKind::kDelete, step.to);
-        happened = !Execute(rt, journal, cleanup).ok();
+        // A move across volumes stopped between its copy and its delete: the copy goes
+        // where the journal proves its twin (a recorded digest), else both stay. Both
+        // there and different: the move happened and its old name has been taken since
+        // (a replacement put in place).
+        happened = false;
+        if (HasTwin(rt, step.to, {step.size, step.sha256}, step.from).value_or(false)) {
+          happened = !Remove(rt, journal, step.to);
+        }
       } else if (!from.value() && !to.value()) {
         problems.push_back({step.from, Why::kGoneSince});
       } else if (from.value() && step.clearsAttributes) {
@@ -38,10 +49,15 @@ void Settle(Runtime& rt, Journal& journal, Step& step, std::vector<Shortfall>& p
       }
       break;
     case StepKind::kCopy:
-      // Whole or not, a copy without its confirmation is not trusted: it goes.
+      // Whole or not, a copy without its confirmation is not trusted: it goes, as long as
+      // it is the tool's own copy in the making.
       if (to.value()) {
-        Step cleanup = MakeStep(StepKind::kDelete, step.to);
-        SkipOnFailure(Execute(rt, journal, cleanup));
+        const Result<bool> own = IsOwnPartialCopy(rt, step.to, step.from);
+        if (!own.ok()) {
+          problems.push_back({step.to, own.error()});
+        } else if (!own.value() || !Remove(rt, journal, step.to)) {
+          problems.push_back({step.to, Why::kChangedSince});
+        }
       }
       break;
     case StepKind::kDelete:
@@ -71,22 +87,27 @@ std::size_t Interrupted(const JournalDoc& doc) {
   return doc.sections.size() - 1;
 }
 
-// Makes one journal whole.
-Result<Recovery> Recover(Runtime& rt, const std::u16string& path, JournalDoc doc) {
+// Makes one journal whole; its paths are confined to the game folder already.
+Result<Recovery> Recover(Runtime& rt, const GamePath& g, const std::u16string& path,
+                         JournalDoc doc) {
   Result<std::unique_ptr<Journal>> opened = Journal::Reopen(rt, path, doc);
   if (!opened.ok()) return opened.error();
   Journal& journal = *opened.value();
   const std::size_t cutIndex = Interrupted(doc);
   const Section cut = doc.sections[cutIndex];
-  if (Status s = journal.BeginSection(SectionKind::kRecovery, cut.subject); !s.ok()) {
+  if (Status s = journal.BeginSection(SectionKind::kRecovery, cut.subject, g.identity); !s.ok()) {
     return s.error();
   }
-  Recovery recovery{cut.time, cut.kind == SectionKind::kRestore, cut.setBegun && !cut.setCommitted,
-                    SettlePending(rt, journal, doc)};
-  // A set caught half-changed, either way, goes back to how it was before that section.
+  Recovery recovery;
+  recovery.when = cut.time;
+  recovery.restore = cut.kind == SectionKind::kRestore;
+  recovery.problems = SettlePending(rt, journal, doc);
+  // A set caught half-changed, either way, goes back to how it was before that section;
+  // one whose every replacement was placed is whole, though its commit mark is missing.
+  recovery.setPutBack = cut.setBegun && !cut.setCommitted && !doc.SetPlaced(cutIndex);
   UndoReport undone;
   if (recovery.setPutBack) {
-    undone = Undo(rt, journal, doc.ActiveSetSteps(cutIndex));
+    undone = Undo(rt, journal, doc.ActiveSetSteps(cutIndex), doc.steps);
   } else if (recovery.restore && cut.setCommitted) {
     undone = RemoveSetAsideReplacements(rt, journal, doc);
   }
@@ -96,11 +117,26 @@ Result<Recovery> Recover(Runtime& rt, const std::u16string& path, JournalDoc doc
   return recovery;
 }
 
-Report Unreadable(const std::u16string& path, const Error& error) {
-  Report report{Finding::kJournalUnreadable};
+Report About(Finding finding, const std::u16string& path, const Error& error = {},
+             const BadLine& line = {}) {
+  Report report{finding};
   report.path = path;
   report.error = error;
+  report.line = line;
   return report;
+}
+
+// Why an unfinished journal may not be acted on; nothing when it may. Its paths are
+// rewritten onto the game folder as spelled now.
+std::optional<Report> Refusal(GameFolderScope& scope, const std::u16string& path, JournalDoc& doc) {
+  if (doc.bad) return About(Finding::kJournalDamaged, path, {}, *doc.bad);
+  if (scope.BelongingOf(doc) != GameFolderScope::Belonging::kHere) {
+    return About(Finding::kForeignJournal, path);
+  }
+  if (const std::optional<BadLine> outside = Confine(scope, doc)) {
+    return About(Finding::kJournalRefused, path, {}, *outside);
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -113,23 +149,29 @@ std::vector<Shortfall> SettlePending(Runtime& rt, Journal& journal, JournalDoc& 
   return problems;
 }
 
-RecoveryOutcome RecoverInterrupted(Runtime& rt, const std::u16string& gameFolder, JobHost& host) {
+RecoveryOutcome RecoverInterrupted(Runtime& rt, const GamePath& g, JobHost& host) {
   RecoveryOutcome outcome;
-  const Result<std::vector<std::u16string>> journals = ListJournals(rt, gameFolder + u"vTemp");
-  if (!journals.ok()) return outcome;  // no vTemp yet, or unreadable: nothing of ours to find
+  const Result<std::vector<std::u16string>> journals = ListJournals(rt, g.quarantine);
+  if (!journals.ok()) {
+    outcome.stop = About(Finding::kJournalUnreadable, g.quarantine, journals.error());
+    return outcome;
+  }
+  GameFolderScope scope(rt, g.folder);
   Report told{Finding::kRecovered};
   for (const std::u16string& path : journals.value()) {
-    const Result<JournalDoc> doc = ReadJournal(rt, path);
+    Result<JournalDoc> doc = ReadJournal(rt, path);
     if (!doc.ok()) {
-      outcome.stop = Unreadable(path, doc.error());
+      outcome.stop = About(Finding::kJournalUnreadable, path, doc.error());
       return outcome;
     }
-    if (!doc.value().Unfinished() || !doc.value().Concerns(gameFolder)) continue;
+    // A finished journal, readable or not, is history: nothing to make whole.
+    if (!doc.value().Unfinished()) continue;
+    if ((outcome.stop = Refusal(scope, path, doc.value()))) return outcome;
     host.OnStage(JobStage::kRecovering);
     outcome.changed = true;
-    Result<Recovery> recovered = Recover(rt, path, doc.value());
+    Result<Recovery> recovered = Recover(rt, g, path, std::move(doc.value()));
     if (!recovered.ok()) {
-      outcome.stop = Unreadable(path, recovered.error());
+      outcome.stop = About(Finding::kJournalUnreadable, path, recovered.error());
       return outcome;
     }
     told.recovered.push_back(std::move(recovered.value()));

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "job/game_path.h"
 #include "job/job_host.h"
 #include "job/journal.h"
 #include "job/report.h"
@@ -19,10 +20,11 @@ struct RecoveryOutcome {
   std::optional<Report> stop;  // a journal that cannot be read: nothing was changed
 };
 
-// Settles every unfinished journal that the game folder's vTemp holds for that folder and
-// tells the user, through `host`, in one message what was found and done. `gameFolder`
-// ends in a backslash.
-RecoveryOutcome RecoverInterrupted(Runtime& rt, const std::u16string& gameFolder, JobHost& host);
+// Settles every unfinished journal that the game folder's vTemp holds and tells the user,
+// through `host`, in one message what was found and done. An unfinished journal that
+// cannot be read, that belongs to another folder or that names anything outside this one
+// stops the work before anything is changed; so does a vTemp that cannot be listed.
+RecoveryOutcome RecoverInterrupted(Runtime& rt, const GamePath& g, JobHost& host);
 
 // Looks at the folder for every step of `doc` that has no recorded outcome, records what
 // it finds, and puts back what a half-made step disturbed. `doc` is updated to match;

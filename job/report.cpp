@@ -9,6 +9,7 @@ Outcome OutcomeOf(const Report& report) {
       return Outcome::kDone;
     case Finding::kProbeFailed:
     case Finding::kSetRolledBack:
+    case Finding::kSetNotCommitted:
     case Finding::kTidyIncomplete:
     case Finding::kRestoredPartly:
       return Outcome::kPartial;

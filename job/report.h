@@ -8,12 +8,13 @@
 #include <variant>
 #include <vector>
 
+#include "job/journal.h"
 #include "runtime/runtime.h"
 
 namespace torvane {
 
 // The tool's own reasons for leaving a file where it is, besides the platform's errors.
-enum class Why { kError, kNameTaken, kGoneSince, kChangedSince };
+enum class Why { kError, kNameTaken, kGoneSince, kChangedSince, kUnplainName };
 
 // One file or folder that the work could not handle as it meant to.
 struct Shortfall {
@@ -46,10 +47,16 @@ enum class Finding {
   kNoQuarantine,       // path, error
   kNoJournal,          // path: the new journal, error
   kJournalUnreadable,  // path: the journal, error
+  kJournalDamaged,     // path: the journal, line: the line not understood
+  kJournalRefused,     // path: the journal, line: a step naming what it may not
+  kForeignJournal,     // path: an unfinished journal of another game folder
+  kAnotherJob,         // another job or restore holds the game folder
+  kNoLock,             // path: the lock file, error
   // How a job ended.
-  kProbeFailed,     // msvcn80.dll stayed: nothing of the set was changed
-  kSetRolledBack,   // path, error: where the set failed; problems: what could not be undone
-  kTidyIncomplete,  // problems: files not moved; unread: folders not listed
+  kProbeFailed,      // msvcn80.dll stayed: nothing of the set was changed
+  kSetRolledBack,    // path, error: where the set failed; problems: what could not be undone
+  kSetNotCommitted,  // path, error: the journal that could not record the set as whole
+  kTidyIncomplete,   // problems: files not moved; unread: folders not listed
   kDone,
   // How a restore ended.
   kNothingToRestore,
@@ -80,6 +87,7 @@ struct Report {
   std::vector<Shortfall> unread;
   std::vector<RunningProgram> programs;
   std::vector<Recovery> recovered;
+  BadLine line;  // the journal's line a finding is about
   std::u16string when;
   int returned = 0;
   int removed = 0;

@@ -102,6 +102,13 @@ std::u16string JournalUnreadable(const Report& r) {
   return texts::kMsgJournalUnreadable + (kCrLf + r.path) + kCrLf + r.error.description;
 }
 
+// A journal that is not acted on: which, where in it, and what the user can do.
+std::u16string JournalLine(std::u16string_view head, const Report& r) {
+  return std::u16string(head) + kCrLf + r.path + kCrLf + texts::kMsgJournalLineHead +
+         Decimal(r.line.number) + texts::kMsgJournalLineTail + r.line.text + kParagraph +
+         texts::kMsgJournalWhatToDo;
+}
+
 }  // namespace
 
 std::u16string LineOf(const Shortfall& s) {
@@ -112,6 +119,8 @@ std::u16string LineOf(const Shortfall& s) {
       return s.path + texts::kMsgGoneSince;
     case Why::kChangedSince:
       return s.path + texts::kMsgChangedSince;
+    case Why::kUnplainName:
+      return s.path + texts::kMsgUnplainName;
     case Why::kError:
       break;
   }
@@ -158,10 +167,23 @@ std::optional<Message> MessageOf(const Report& r) {
       return Stop(texts::kMsgNoQuarantine + r.path + kCrLf + LineOf({r.path, r.error}));
     case Finding::kJournalUnreadable:
       return Stop(JournalUnreadable(r));
+    case Finding::kJournalDamaged:
+      return Stop(JournalLine(texts::kMsgJournalUnreadable, r));
+    case Finding::kJournalRefused:
+      return Stop(JournalLine(texts::kMsgJournalRefused, r));
+    case Finding::kForeignJournal:
+      return Stop(texts::kMsgForeignJournal + (kCrLf + r.path) + kParagraph +
+                  texts::kMsgJournalWhatToDo);
+    case Finding::kAnotherJob:
+      return Stop(texts::kMsgAnotherJob);
+    case Finding::kNoLock:
+      return Stop(texts::kMsgCannotLock + (kCrLf + LineOf({r.path, r.error})));
     case Finding::kProbeFailed:
       return Warning(texts::kMsgProbeFailed);
     case Finding::kSetRolledBack:
       return Warning(SetRolledBack(r));
+    case Finding::kSetNotCommitted:
+      return Warning(texts::kMsgSetNotCommitted + (kCrLf + LineOf({r.path, r.error})));
     case Finding::kTidyIncomplete:
       return Warning(TidyIncomplete(r));
     case Finding::kDone:

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "job/confinement.h"
 #include "job/game_path.h"
 #include "job/journal.h"
 #include "job/recovery.h"
@@ -17,17 +18,35 @@ struct LastJob {
   std::vector<Step> inEffect;
 };
 
-// The newest job that is not restored yet and still shows in the folder.
-std::optional<LastJob> FindLastJob(Runtime& rt, const GamePath& g) {
+Report About(Finding finding, const std::u16string& path, const Error& error = {},
+             const BadLine& line = {}) {
+  Report report{finding};
+  report.path = path;
+  report.error = error;
+  report.line = line;
+  return report;
+}
+
+// The newest job that is not restored yet and still shows in the folder, its paths
+// confined to the game folder; nothing when there is none. A journal on the way that
+// cannot be read, or that names anything outside the folder, stops the restore there.
+Checked<std::optional<LastJob>> FindLastJob(Runtime& rt, const GamePath& g) {
   const Result<std::vector<std::u16string>> journals = ListJournals(rt, g.quarantine);
-  if (!journals.ok()) return std::nullopt;
+  if (!journals.ok()) return About(Finding::kJournalUnreadable, g.quarantine, journals.error());
+  GameFolderScope scope(rt, g.folder);
   for (auto path = journals.value().rbegin(); path != journals.value().rend(); ++path) {
     Result<JournalDoc> doc = ReadJournal(rt, *path);
-    if (!doc.ok() || doc.value().Restored() || !doc.value().Concerns(g.folder)) continue;
+    if (!doc.ok()) return About(Finding::kJournalUnreadable, *path, doc.error());
+    if (doc.value().bad) return About(Finding::kJournalDamaged, *path, {}, *doc.value().bad);
+    if (doc.value().Restored()) continue;
+    if (scope.BelongingOf(doc.value()) != GameFolderScope::Belonging::kHere) continue;
+    if (const std::optional<BadLine> outside = Confine(scope, doc.value())) {
+      return About(Finding::kJournalRefused, *path, {}, *outside);
+    }
     std::vector<Step> inEffect = doc.value().InEffect();
     if (!inEffect.empty()) return LastJob{*path, std::move(doc.value()), std::move(inEffect)};
   }
-  return std::nullopt;
+  return std::optional<LastJob>();
 }
 
 Report Question(const LastJob& job) {
@@ -52,21 +71,23 @@ UndoReport RestoreAll(Runtime& rt, Journal& journal, const JournalDoc& doc, JobO
     }
   }
   UndoReport report = RemoveSetAsideReplacements(rt, journal, doc);
-  report.Add(Undo(rt, journal, files, &observer));
-  const UndoReport set = RestoreVersionSet(rt, journal, setMoves);
+  report.Add(Undo(rt, journal, files, doc.steps, &observer));
+  const UndoReport set = RestoreVersionSet(rt, journal, setMoves, doc.steps);
   report.Add(set);
-  if (set.complete()) report.Add(Undo(rt, journal, setCopies));
+  if (set.complete()) report.Add(Undo(rt, journal, setCopies, doc.steps));
   return report;
 }
 
 Report Restore(Runtime& rt, const GamePath& g, JobHost& host) {
-  const std::optional<LastJob> job = FindLastJob(rt, g);
+  const Checked<std::optional<LastJob>> found = FindLastJob(rt, g);
+  if (const Report* refused = std::get_if<Report>(&found)) return *refused;
+  const std::optional<LastJob>& job = std::get<std::optional<LastJob>>(found);
   if (!job) return Report{Finding::kNothingToRestore};
   if (!host.Ask(Question(*job))) return Report{Finding::kRestoreDeclined};
   Result<std::unique_ptr<Journal>> journal = Journal::Reopen(rt, job->path, job->doc);
-  const Status begun = journal.ok()
-                           ? journal.value()->BeginSection(SectionKind::kRestore, g.working)
-                           : journal.status();
+  const Status begun =
+      journal.ok() ? journal.value()->BeginSection(SectionKind::kRestore, g.working, g.identity)
+                   : journal.status();
   if (!begun.ok()) {
     Report report{Finding::kJournalUnreadable};
     report.path = job->path;
@@ -96,7 +117,14 @@ Report RunRestore(std::u16string_view pickerText, Runtime& rt, JobHost& host) {
   const Checked<GamePath> checked = CheckGamePath(pickerText, rt);
   if (const Report* refused = std::get_if<Report>(&checked)) return *refused;
   const GamePath& g = std::get<GamePath>(checked);
-  const RecoveryOutcome recovered = RecoverInterrupted(rt, g.folder, host);
+  // Without a vTemp there is no journal, so nothing to make whole or to restore.
+  const Result<std::uint32_t> quarantine = rt.GetAttr(g.quarantine);
+  if (!quarantine.ok() || (quarantine.value() & kAttrFolder) == 0) {
+    return Report{Finding::kNothingToRestore};
+  }
+  const Checked<std::unique_ptr<HeldLock>> lock = LockGameFolder(rt, g);
+  if (const Report* refused = std::get_if<Report>(&lock)) return *refused;
+  const RecoveryOutcome recovered = RecoverInterrupted(rt, g, host);
   Report report = recovered.stop ? *recovered.stop : Restore(rt, g, host);
   report.changedBefore = recovered.changed;
   return report;

@@ -1,6 +1,8 @@
 #include "job/steps.h"
 
+#include "job/proof.h"
 #include "job/safe_move.h"
+#include "runtime/text.h"
 
 namespace torvane {
 namespace {
@@ -68,6 +70,34 @@ Status ExecuteBatch(Runtime& rt, Journal& journal, std::vector<Step>& steps,
   }
   SkipOnFailure(journal.Record(outcomes));
   return Status();
+}
+
+Result<bool> Discard(Runtime& rt, Journal& journal, const std::u16string& path,
+                     const FileDigest& recorded, const std::u16string& twin, int undoes) {
+  const Result<bool> proven = HasTwin(rt, path, recorded, twin);
+  if (!proven.ok()) return proven.error();
+  if (proven.value()) {
+    Step remove = MakeStep(StepKind::kDelete, path, {}, undoes);
+    remove.size = recorded.size;
+    SkipOnFailure(rt.SetAttr(path, kAttrNormal));
+    if (Status removed = Execute(rt, journal, remove); !removed.ok()) return removed.error();
+    return true;
+  }
+  const Result<std::u16string> keptAt = FreePathIn(rt, FolderOf(path) + u"vTemp", NameOf(path));
+  if (!keptAt.ok()) return keptAt.error();
+  Step keep = MakeStep(StepKind::kMove, path, keptAt.value(), undoes);
+  keep.size = recorded.size;
+  keep.sha256 = recorded.sha256;
+  if (Status kept = Execute(rt, journal, keep); !kept.ok()) return kept.error();
+  return false;
+}
+
+std::u16string SourceOfStaged(const std::vector<Step>& steps, const std::u16string& staged) {
+  const std::u16string key = LowerCase(staged);
+  for (const Step& s : steps) {
+    if (s.kind == StepKind::kCopy && LowerCase(s.to) == key) return s.from;
+  }
+  return {};
 }
 
 bool IsFile(const Result<std::uint32_t>& attributes) {

@@ -31,6 +31,16 @@ Status Execute(Runtime& rt, Journal& journal, Step& step);
 Status ExecuteBatch(Runtime& rt, Journal& journal, std::vector<Step>& steps,
                     const std::function<void(const Step& step, const Status& made)>& made);
 
+// Takes a file this tool wrote out of the game folder, announced as reversing `undoes` (0:
+// none):
+// deleted when `twin` proves that nothing is lost by it (see proof.h), else moved into the
+// vTemp beside it. True when it was deleted.
+Result<bool> Discard(Runtime& rt, Journal& journal, const std::u16string& path,
+                     const FileDigest& recorded, const std::u16string& twin, int undoes);
+
+// The source of the copy among `steps` that made `staged`; empty when none did.
+std::u16string SourceOfStaged(const std::vector<Step>& steps, const std::u16string& staged);
+
 // A file (not a folder) whose attributes could be read.
 bool IsFile(const Result<std::uint32_t>& attributes);
 

@@ -2,15 +2,22 @@
 
 #include <functional>
 
+#include "job/proof.h"
 #include "job/steps.h"
+#include "runtime/text.h"
 
 namespace torvane {
 namespace {
 
 class Reverser {
  public:
-  Reverser(Runtime& rt, Journal& journal, UndoReport& report, std::function<void()> progress)
-      : rt_(rt), journal_(journal), report_(report), progress_(std::move(progress)) {}
+  Reverser(Runtime& rt, Journal& journal, const std::vector<Step>& history, UndoReport& report,
+           std::function<void()> progress)
+      : rt_(rt),
+        journal_(journal),
+        history_(history),
+        report_(report),
+        progress_(std::move(progress)) {}
 
   // Reverses `steps`, newest first; moves back go in batches.
   void ReverseAll(const std::vector<Step>& steps) {
@@ -64,9 +71,15 @@ class Reverser {
       Step back = MakeStep(StepKind::kMove, step->to, step->from, step->id);
       back.size = step->size;
       // A rename keeps attributes: where the move cleared them (read-only, hidden or
-      // system, and with them the archive bit), all of them are set again first.
+      // system, and with them the archive bit), all of them are set again first, on the
+      // file the journal recorded only.
       if (step->clearsAttributes && (step->attributes & kClearedAttributes) != 0) {
-        back.newAttributes = step->attributes & kKeptAttributes;
+        const Result<bool> recorded = IsRecordedFile(*step);
+        if (!recorded.ok()) {
+          report_.problems.push_back({step->to, recorded.error()});
+          continue;  // tried again with the next restore
+        }
+        if (recorded.value()) back.newAttributes = step->attributes & kKeptAttributes;
       }
       backs.push_back(std::move(back));
     }
@@ -77,6 +90,13 @@ class Reverser {
         });
     if (written.ok()) return;
     for (const Step& back : backs) report_.problems.push_back({back.from, written.error()});
+  }
+
+  // The file kept in vTemp has the size the journal recorded for it.
+  Result<bool> IsRecordedFile(const Step& step) {
+    const Result<std::vector<DirEntry>> kept = rt_.List(step.to, kDirAllFiles);
+    if (!kept.ok()) return kept.error();
+    return kept.value().size() == 1 && kept.value().front().size == step.size;
   }
 
   void Tell(const Step& back, const Status& moved) {
@@ -103,7 +123,8 @@ class Reverser {
     }
   }
 
-  // A replacement goes only while it is exactly what this tool wrote.
+  // A replacement goes only while it is exactly what this tool wrote: deleted while its
+  // source still holds the same bytes, else kept in vTemp.
   void RemoveReplacement(const Step& step) {
     bool there = false;
     if (!There(step.to, there) || !there) return;
@@ -112,17 +133,32 @@ class Reverser {
       report_.problems.push_back({step.to, digest.error()});
       return;
     }
-    if (digest.value().sha256 != step.sha256) {
+    const FileDigest recorded{step.size, step.sha256};
+    if (digest.value() != recorded) {
       report_.problems.push_back({step.to, Why::kChangedSince});
       return;
     }
-    Delete(step.to, step.id, step.size);
+    const Result<bool> deleted =
+        Discard(rt_, journal_, step.to, recorded, SourceOfStaged(history_, step.from), step.id);
+    if (!deleted.ok()) {
+      report_.problems.push_back({step.to, deleted.error()});
+    } else if (deleted.value()) {
+      ++report_.removed;
+    }
   }
 
-  // A temporary copy of this tool's own, whatever it holds now.
+  // A copy this tool was making goes; anything else under its name stays.
   void RemoveCopy(const Step& step) {
     bool there = false;
-    if (There(step.to, there) && there) Delete(step.to, step.id, step.size);
+    if (!There(step.to, there) || !there) return;
+    const Result<bool> own = IsOwnPartialCopy(rt_, step.to, step.from);
+    if (!own.ok()) {
+      report_.problems.push_back({step.to, own.error()});
+    } else if (own.value()) {
+      Delete(step.to, step.id, step.size);
+    } else {
+      report_.problems.push_back({step.to, Why::kChangedSince});
+    }
   }
 
   void Delete(const std::u16string& path, int undoes, std::uint64_t size) {
@@ -138,6 +174,7 @@ class Reverser {
 
   Runtime& rt_;
   Journal& journal_;
+  const std::vector<Step>& history_;
   UndoReport& report_;
   std::function<void()> progress_;
 };
@@ -151,10 +188,10 @@ void UndoReport::Add(const UndoReport& part) {
 }
 
 UndoReport Undo(Runtime& rt, Journal& journal, const std::vector<Step>& inEffect,
-                JobObserver* observer) {
+                const std::vector<Step>& history, JobObserver* observer) {
   UndoReport report;
   std::size_t done = 0;
-  Reverser reverser(rt, journal, report, [&] {
+  Reverser reverser(rt, journal, history, report, [&] {
     if (observer) observer->OnFiles(++done, inEffect.size());
   });
   reverser.ReverseAll(inEffect);

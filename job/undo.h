@@ -20,7 +20,9 @@ struct UndoReport {
 };
 
 // Reverses `inEffect` (in journal order; undone newest first), journaling each reversal.
+// `history` holds every step the journal knows of, whatever its outcome: where the
+// replacements came from, which proves them this tool's own.
 UndoReport Undo(Runtime& rt, Journal& journal, const std::vector<Step>& inEffect,
-                JobObserver* observer = nullptr);
+                const std::vector<Step>& history, JobObserver* observer = nullptr);
 
 }  // namespace torvane

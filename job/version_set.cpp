@@ -3,6 +3,7 @@
 #include <set>
 
 #include "job/game_path.h"
+#include "job/proof.h"
 #include "job/safe_move.h"
 #include "job/steps.h"
 #include "resources/texts.h"
@@ -11,7 +12,6 @@
 namespace torvane {
 namespace {
 
-constexpr std::u16string_view kStagedSuffix = u".torvane-new";
 constexpr std::u16string_view kAsideSuffix = u".torvane-old";
 
 // What stands in the way of putting the old set back; empty when nothing does.
@@ -40,14 +40,25 @@ std::vector<Shortfall> SetRestoreObstacles(Runtime& rt, const std::vector<Step>&
   return obstacles;
 }
 
-// A replacement a restore moved out of the way goes for good.
-void RemoveAside(Runtime& rt, Journal& journal, const Step& aside, UndoReport& report) {
-  Step remove = MakeStep(StepKind::kDelete, aside.to);
-  remove.size = aside.size;
-  if (const Status removed = Execute(rt, journal, remove); removed.ok()) {
+// The source of the replacement a restore set aside: the copy that staged it. `steps`
+// hold the job's placement of it and that copy.
+std::u16string SourceOfAside(const std::vector<Step>& steps, const Step& aside) {
+  for (const Step& s : steps) {
+    if (s.id == aside.undoes && s.placesReplacement) return SourceOfStaged(steps, s.from);
+  }
+  return {};
+}
+
+// A replacement a restore moved out of the way goes for good, or into vTemp.
+void RemoveAside(Runtime& rt, Journal& journal, const Step& aside, const std::u16string& source,
+                 UndoReport& report) {
+  // Not a reversal of the aside: the replacement stays out of the game folder.
+  const Result<bool> deleted =
+      Discard(rt, journal, aside.to, {aside.size, aside.sha256}, source, 0);
+  if (!deleted.ok()) {
+    report.problems.push_back({aside.to, deleted.error()});
+  } else if (deleted.value()) {
     ++report.removed;
-  } else {
-    report.problems.push_back({aside.to, removed.error()});
   }
 }
 
@@ -62,11 +73,15 @@ Result<std::u16string> OnDiskPath(Runtime& rt, const std::u16string& path) {
 
 }  // namespace
 
-UndoReport RestoreVersionSet(Runtime& rt, Journal& journal, const std::vector<Step>& setMoves) {
+UndoReport RestoreVersionSet(Runtime& rt, Journal& journal, const std::vector<Step>& setMoves,
+                             const std::vector<Step>& history) {
   UndoReport report;
   report.problems = SetRestoreObstacles(rt, setMoves);
   if (!report.complete() || setMoves.empty()) return report;
-  SkipOnFailure(journal.BeginSet());
+  if (const Status begun = journal.BeginSet(); !begun.ok()) {
+    report.problems.push_back({journal.path(), begun.error()});
+    return report;
+  }
   std::vector<Step> made;
   Status failed;
   for (auto s = setMoves.rbegin(); s != setMoves.rend() && failed.ok(); ++s) {
@@ -92,13 +107,15 @@ UndoReport RestoreVersionSet(Runtime& rt, Journal& journal, const std::vector<St
     if (!failed.ok()) report.problems.push_back({back.from, failed.error()});
   }
   if (!failed.ok()) {
-    report.Add(Undo(rt, journal, made));
+    report.Add(Undo(rt, journal, made, history));
     return report;
   }
-  SkipOnFailure(journal.CommitSet());
+  if (const Status committed = journal.CommitSet(); !committed.ok()) {
+    report.problems.push_back({journal.path(), committed.error()});
+  }
   for (const Step& s : made) {
     if (s.setsReplacementAside) {
-      RemoveAside(rt, journal, s, report);
+      RemoveAside(rt, journal, s, SourceOfAside(history, s), report);
     } else {
       ++report.returned;
     }
@@ -110,7 +127,7 @@ UndoReport RemoveSetAsideReplacements(Runtime& rt, Journal& journal, const Journ
   UndoReport report;
   for (const Step& s : doc.steps) {
     if (!s.setsReplacementAside || s.state != StepState::kDone) continue;
-    if (rt.GetAttr(s.to).ok()) RemoveAside(rt, journal, s, report);
+    if (rt.GetAttr(s.to).ok()) RemoveAside(rt, journal, s, SourceOfAside(doc.steps, s), report);
   }
   return report;
 }
@@ -209,7 +226,7 @@ std::optional<Shortfall> VersionSet::Swap() {
 }
 
 UndoReport VersionSet::RollBack() {
-  UndoReport report = Undo(rt_, journal_, made_);
+  UndoReport report = Undo(rt_, journal_, made_, made_);
   made_.clear();
   return report;
 }

@@ -58,7 +58,9 @@ class VersionSet {
 // (only while it is exactly what was written) moved aside under a temporary name and its
 // original renamed back, back to back. Any failure puts the new set back in place; once
 // the old set is whole, the replacements set aside are removed.
-UndoReport RestoreVersionSet(Runtime& rt, Journal& journal, const std::vector<Step>& setMoves);
+// `history` is every step of the journal (see Undo).
+UndoReport RestoreVersionSet(Runtime& rt, Journal& journal, const std::vector<Step>& setMoves,
+                             const std::vector<Step>& history);
 
 // Removes the replacements that earlier restores set aside and that are still there (a
 // crash or a failed delete came between).

@@ -42,6 +42,10 @@ inline constexpr char16_t kMsgNoWar3Mpq[] =
     u"没有任何改动。\r\n请选择游戏安装文件夹中的 war3.exe：";
 inline constexpr char16_t kMsgLinkedQuarantine[] =
     u"vTemp 是一个链接（联接点或符号链接），本程序不会通过链接移动文件。";
+inline constexpr char16_t kMsgLinkedFolder[] =
+    u"这个文件夹是一个链接（联接点或符号链接），本程序不会进入链接整理其中的文件。";
+inline constexpr char16_t kMsgUnplainName[] =
+    u"  文件名以点或空格结尾（或是设备名），Windows 无法按这个名字移动它，没有移动";
 
 // The outcome when something could not be done.
 inline constexpr char16_t kMsgSetUnchanged[] =
@@ -72,6 +76,22 @@ inline constexpr char16_t kMsgRecoveredMoves[] =
     u"已移入 vTemp 的文件保留在 vTemp 中，可用“还原上次的修改”放回。";
 inline constexpr char16_t kMsgRecoveredNothingLost[] = u"没有任何文件丢失。";
 inline constexpr char16_t kMsgNothingToRestore[] = u"没有可以还原的修改。";
+inline constexpr char16_t kMsgJournalLineHead[] = u"第 ";
+inline constexpr char16_t kMsgJournalLineTail[] = u" 行：";
+inline constexpr char16_t kMsgJournalWhatToDo[] =
+    u"请把这个文件移出 vTemp 文件夹后再试；其余能读取的操作记录仍可以用“还原上次的修改…”还原。";
+inline constexpr char16_t kMsgJournalRefused[] =
+    u"本程序的操作记录中有一行指向游戏文件夹以外的文件（这个文件可能被改动过），"
+    u"为避免弄乱文件，没有按它做任何改动：";
+inline constexpr char16_t kMsgForeignJournal[] =
+    u"vTemp 中有一份没有完成的操作记录不属于这个游戏文件夹（可能是从别处复制来的），"
+    u"为避免弄乱文件，没有任何改动：";
+inline constexpr char16_t kMsgAnotherJob[] =
+    u"另一个清理或还原正在这个游戏文件夹上进行，请等它完成后再试。游戏文件夹没有任何改动。";
+inline constexpr char16_t kMsgCannotLock[] =
+    u"无法锁定这个游戏文件夹，为避免弄乱文件，没有任何改动：";
+inline constexpr char16_t kMsgSetNotCommitted[] =
+    u"版本文件已全部替换，但无法在操作记录中记下这一点，所以没有整理多余文件：";
 inline constexpr char16_t kMsgRestoreAskHead[] = u"将还原 ";
 inline constexpr char16_t kMsgRestoreAskFiles[] = u" 的修改：放回 ";
 inline constexpr char16_t kMsgRestoreAskRemove[] = u" 个文件，删除本程序写入的 ";

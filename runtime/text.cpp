@@ -42,6 +42,12 @@ std::u16string ReplaceAll(std::u16string_view text, std::u16string_view from,
   return out;
 }
 
+bool IsAbsolutePath(std::u16string_view path) {
+  const auto separator = [](char16_t c) { return c == u'\\' || c == u'/'; };
+  if (path.size() >= 3 && path[1] == u':' && separator(path[2])) return true;
+  return path.size() >= 2 && separator(path[0]) && separator(path[1]);
+}
+
 std::u16string FolderOf(std::u16string_view path) {
   const size_t slash = path.rfind(u'\\');
   return slash == std::u16string_view::npos ? std::u16string()

@@ -22,6 +22,9 @@ bool Contains(std::u16string_view text, std::u16string_view part);
 std::u16string ReplaceAll(std::u16string_view text, std::u16string_view from,
                           std::u16string_view to);
 
+// "D:\..." or "\\server\share\...": a path that does not hang on a current folder.
+bool IsAbsolutePath(std::u16string_view path);
+
 // The folder part of a path: everything up to and including its last backslash; empty
 // when it holds none. Empty fields count like any other ("\\\\server" gives "\\\\"), and
 // whatever follows the last backslash goes, a dialog's closing NUL included.

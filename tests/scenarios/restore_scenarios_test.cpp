@@ -99,17 +99,28 @@ TEST_F(Restore, ASetReplacedSinceByTheUserStaysWholeAndNew) {
 }
 
 // A journal another installation wrote, copied along with its vTemp or tidied in from a
-// copied folder, even one left unfinished, is never acted on.
+// copied folder, is never acted on: a finished one is passed over, an unfinished one stops
+// the job before anything is touched, with a box that names it.
 TEST_F(Restore, AJournalOfAnotherInstallationIsNeverActedOn) {
   const GameFolder other = MakeGameFolder(*disk_, u"Other");
   Job(other.exe);
   const auto otherAfterJob = Tree(other.game);
-  std::string journal = Read(other.Game(u"vTemp\\torvane-journal-0001.txt"));
-  ASSERT_EQ(journal.substr(journal.size() - 9), "end\tdone\n");
-  journal.resize(journal.size() - 9);  // as if cut short there
-  disk_->WriteFile(g_.Game(u"vTemp\\torvane-journal-0001.txt"), journal);
+  const std::string finished = Read(other.Game(u"vTemp\\torvane-journal-0001.txt"));
+  ASSERT_EQ(finished.substr(finished.size() - 9), "end\tdone\n");
+  const std::u16string copied = g_.Game(u"vTemp\\torvane-journal-0001.txt");
 
-  const size_t boxes = disk_->boxes().size();
+  // Cut short there, as if the other job had been killed.
+  disk_->WriteFile(copied, finished.substr(0, finished.size() - 9));
+  const auto before = Tree(g_.game);
+  size_t boxes = disk_->boxes().size();
+  Job(g_.exe);
+  ASSERT_EQ(disk_->boxes().size(), boxes + 1);
+  EXPECT_EQ(LastBox().rfind(texts::kMsgForeignJournal, 0), 0u) << ToUtf8(LastBox());
+  EXPECT_TRUE(Contains(LowerCase(LastBox()), LowerCase(copied)));
+  EXPECT_EQ(Tree(g_.game), before);
+
+  disk_->WriteFile(copied, finished);
+  boxes = disk_->boxes().size();
   Job(g_.exe);
   ASSERT_EQ(disk_->boxes().size(), boxes + 1);  // no recovery box: nothing of this folder's
   EXPECT_EQ(LastBox(), texts::kMsgDone);

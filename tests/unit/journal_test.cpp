@@ -34,7 +34,7 @@ class JournalFile : public ::testing::Test {
 TEST_F(JournalFile, ReadsBackWhatWasWrittenAcrossSections) {
   {
     auto journal = Open();
-    ASSERT_TRUE(journal->BeginSection(SectionKind::kJob, u"c:\\游戏\\war3.exe").ok());
+    ASSERT_TRUE(journal->BeginSection(SectionKind::kJob, u"c:\\游戏\\war3.exe", std::nullopt).ok());
     ASSERT_TRUE(journal->BeginSet().ok());
     Step a = Move(u"c:\\游戏\\Game.dll", u"c:\\游戏\\vTemp\\Game (2).dll");
     a.size = 12;
@@ -76,7 +76,8 @@ TEST_F(JournalFile, ReadsBackWhatWasWrittenAcrossSections) {
   // A second section continues the numbering; its reversal takes the step out of effect.
   {
     auto journal = Open(doc);
-    ASSERT_TRUE(journal->BeginSection(SectionKind::kRestore, u"c:\\游戏\\war3.exe").ok());
+    ASSERT_TRUE(
+        journal->BeginSection(SectionKind::kRestore, u"c:\\游戏\\war3.exe", std::nullopt).ok());
     Step back = Move(a.to, a.from);
     back.undoes = a.id;
     ASSERT_TRUE(journal->Intend(back).ok());
@@ -93,7 +94,7 @@ TEST_F(JournalFile, ReadsBackWhatWasWrittenAcrossSections) {
 TEST_F(JournalFile, ALineCutShortByACrashIsLeftOutAndSealedBeforeTheNextWrite) {
   {
     auto journal = Open();
-    ASSERT_TRUE(journal->BeginSection(SectionKind::kJob, u"c:\\g\\war3.exe").ok());
+    ASSERT_TRUE(journal->BeginSection(SectionKind::kJob, u"c:\\g\\war3.exe", std::nullopt).ok());
     Step a = Move(u"c:\\g\\a", u"c:\\g\\vTemp\\a");
     fs_.DieAt(fs_.calls());
     EXPECT_FALSE(journal->Intend(a).ok());
@@ -120,25 +121,68 @@ TEST(JournalDoc, AReversalOfAReversalPutsTheStepBackInEffect) {
       "step\t2\tmove\tc:\\g\\vTemp\\a\tc:\\g\\a\tattr=0x0\tundoes=1\ndone\t2\n";
   const std::string again =
       "step\t3\tmove\tc:\\g\\a\tc:\\g\\vTemp\\a\tattr=0x0\tundoes=2\ndone\t3\n";
-  EXPECT_TRUE(ParseJournal(head + moved + back).value().InEffect().empty());
-  const std::vector<Step> inEffect = ParseJournal(head + moved + back + again).value().InEffect();
+  EXPECT_TRUE(ParseJournal(head + moved + back).InEffect().empty());
+  const std::vector<Step> inEffect = ParseJournal(head + moved + back + again).InEffect();
   ASSERT_EQ(inEffect.size(), 1u);
   EXPECT_EQ(inEffect[0].id, 1);
   // A reversal that failed cancels nothing.
   const std::string failedBack =
       "step\t2\tmove\tc:\\g\\vTemp\\a\tc:\\g\\a\tattr=0x0\tundoes=1\nfailed\t2\tx\n";
-  EXPECT_EQ(ParseJournal(head + moved + failedBack).value().InEffect().size(), 1u);
+  EXPECT_EQ(ParseJournal(head + moved + failedBack).InEffect().size(), 1u);
 }
 
-TEST(ParseJournal, RefusesWhatItDoesNotUnderstand) {
+// The number of the first line not understood; 0 when all of it is.
+int BadLineOf(const std::string& text) {
+  const JournalDoc doc = ParseJournal(text);
+  return doc.bad ? doc.bad->number : 0;
+}
+
+TEST(ParseJournal, NotesTheFirstLineItDoesNotUnderstand) {
   const std::string head = "Torvane journal 1\nsection\tjob\tt\tc:\\g\\war3.exe\n";
-  EXPECT_TRUE(ParseJournal(head + "step\t1\tmove\ta\tb\tsize=1\tattr=0x20\n").ok());
-  EXPECT_FALSE(ParseJournal("not a journal\n").ok());
-  EXPECT_FALSE(ParseJournal(head + "step\t1\tshred\ta\n").ok());
-  EXPECT_FALSE(ParseJournal(head + "step\t1\tmove\ta\n").ok());  // no target
-  EXPECT_FALSE(ParseJournal(head + "step\t1\tmove\ta\tb\tsize=x\n").ok());
-  EXPECT_FALSE(ParseJournal(head + "done\t7\n").ok());                         // no such step
-  EXPECT_FALSE(ParseJournal("Torvane journal 1\nstep\t1\tdelete\ta\n").ok());  // no section
+  EXPECT_EQ(BadLineOf(head + "step\t1\tmove\ta\tb\tsize=1\tattr=0x20\n"), 0);
+  EXPECT_EQ(BadLineOf("not a journal\n"), 1);
+  EXPECT_EQ(BadLineOf(head + "step\t1\tshred\ta\n"), 3);
+  EXPECT_EQ(BadLineOf(head + "step\t1\tmove\ta\n"), 3);  // no target
+  EXPECT_EQ(BadLineOf(head + "step\t1\tmove\ta\tb\tsize=x\n"), 3);
+  EXPECT_EQ(BadLineOf(head + "step\t1\tmove\ta\tb\tsha256=12\n"), 3);
+  EXPECT_EQ(BadLineOf(head + "step\t99999999999\tdelete\ta\n"), 3);  // no such number
+  EXPECT_EQ(BadLineOf(head + "done\t7\n"), 3);                       // no such step
+  EXPECT_EQ(BadLineOf(head + "end\tfinished\n"), 3);
+  EXPECT_EQ(BadLineOf(head + "mark\tset-begin\nmark\tset-halfway\n"), 4);
+  EXPECT_EQ(BadLineOf("Torvane journal 1\nstep\t1\tdelete\ta\n"), 2);  // no section
+}
+
+// What an editor makes of a saved journal, and lines it cannot know, do not hide how far
+// the journal got.
+TEST(ParseJournal, TakesAByteOrderMarkAndCrLfAndReadsOnPastABadLine) {
+  const std::string lines[] = {"Torvane journal 1",
+                               "section\tjob\tt\tc:\\g\\war3.exe",
+                               "step\t1\tmove\ta\tb",
+                               "remark\tsomething new",
+                               "done\t1",
+                               "end\tdone"};
+  std::string saved = "\xEF\xBB\xBF";
+  for (const std::string& line : lines) saved += line + "\r\n";
+  const JournalDoc doc = ParseJournal(saved);
+  ASSERT_TRUE(doc.bad);
+  EXPECT_EQ(doc.bad->number, 4);
+  EXPECT_EQ(doc.bad->text, u"remark\tsomething new");
+  EXPECT_FALSE(doc.Unfinished());
+  ASSERT_EQ(doc.steps.size(), 1u);
+  EXPECT_EQ(doc.steps[0].state, StepState::kDone);
+  EXPECT_EQ(doc.steps[0].line, 3);
+}
+
+TEST(ParseJournal, SectionsCarryTheFolderTheyWereWrittenFor) {
+  const JournalDoc doc = ParseJournal(
+      "Torvane journal 1\nsection\tjob\tt\tc:\\g\\war3.exe\tfolder=c-0-1f\tpatch=d:\\p\n"
+      "section\trecovery\tt\tc:\\g\\war3.exe\n");
+  ASSERT_EQ(doc.sections.size(), 2u);
+  EXPECT_FALSE(doc.bad);
+  EXPECT_EQ(doc.sections[0].folder, (FileIdentity{12, 0, 31}));
+  EXPECT_EQ(doc.sections[0].patchFolder, u"d:\\p");
+  EXPECT_FALSE(doc.sections[1].folder);
+  EXPECT_EQ(BadLineOf("Torvane journal 1\nsection\tjob\tt\tx\tfolder=12\n"), 2);
 }
 
 TEST(NextJournalPath, NumbersOnFromTheHighest) {
@@ -146,6 +190,9 @@ TEST(NextJournalPath, NumbersOnFromTheHighest) {
   EXPECT_EQ(NextJournalPath(u"c:\\g\\vTemp", {u"c:\\g\\vTemp\\torvane-journal-0009.txt",
                                               u"c:\\g\\vTemp\\torvane-journal-0002.txt"}),
             u"c:\\g\\vTemp\\torvane-journal-0010.txt");
+  // A number no job reaches cannot make the next one overflow.
+  EXPECT_EQ(NextJournalPath(u"c:\\g\\vTemp", {u"c:\\g\\vTemp\\torvane-journal-2147483647.txt"}),
+            u"c:\\g\\vTemp\\torvane-journal-0001.txt");
 }
 
 }  // namespace
