@@ -191,7 +191,8 @@ QuarantineReport ClearRedundantFiles(std::u16string_view path, Runtime& rt, Jour
   } else if (miles.value().empty()) {
     return report;
   } else if (IsLink(rt, folder + u"redist") || IsLink(rt, milesFolder)) {
-    // It may lead anywhere: another game's folder, the user's documents.
+    // A junction or symbolic link on the way (the only ways out of the game folder) may
+    // lead anywhere: another game's folder, the user's documents.
     report.notListed.push_back(
         {milesFolder, {ErrorKind::kAccessDenied, 0, texts::kMsgLinkedFolder}});
   } else {

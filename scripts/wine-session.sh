@@ -54,6 +54,10 @@ if [ ! -f "$WINEPREFIX/.torvane-ready" ]; then
   touch "$WINEPREFIX/.torvane-ready"
 fi
 
+# T: is drive C under a second letter, as subst or a mapped share give one folder two
+# spellings; the tests of journals known by folder identity use it.
+[ -e "$WINEPREFIX/dosdevices/t:" ] || ln -s ../drive_c "$WINEPREFIX/dosdevices/t:"
+
 wineserver -p
 wine cmd /c exit </dev/null >/dev/null 2>&1 || true
 "$@"

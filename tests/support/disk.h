@@ -1,6 +1,7 @@
 // A place with real or simulated files on which the job's scenarios run: the in-memory
 // file system in the native tests, temporary folders on Windows (Wine) in the
-// integration tests. Paths are absolute; root() ends in a backslash.
+// integration tests. Paths are absolute; root() ends in a backslash. Names are taken as
+// they are given, trailing dots and spaces included.
 #pragma once
 
 #include <cstdint>
@@ -37,11 +38,16 @@ class Disk {
   virtual void WriteFile(const std::u16string& path, const std::string& bytes,
                          std::uint32_t attributes = kAttrNormal) = 0;
   virtual std::optional<std::string> ReadFile(const std::u16string& path) const = 0;
+  // A file, or an empty folder.
   virtual void Remove(const std::u16string& path) = 0;
   // Read-only, hidden and system bits only (the archive bit is not compared).
   virtual std::optional<std::uint32_t> Attributes(const std::u16string& path) const = 0;
   // Names directly in a folder, sorted.
   virtual std::vector<std::u16string> List(const std::u16string& folder) const = 0;
+  // A folder `link` that leads to the folder `target`, a symbolic link on Windows; false
+  // where the system cannot make one (Wine makes none: scripts/linked-folder-test.sh
+  // tries links made on the Unix side).
+  virtual bool MakeLink(const std::u16string& link, const std::u16string& target) = 0;
   // Holds the file open without sharing until Release.
   virtual void HoldOpen(const std::u16string& path) = 0;
   virtual void Release(const std::u16string& path) = 0;

@@ -36,6 +36,14 @@ class FakeDisk : public Disk {
     std::sort(names.begin(), names.end());
     return names;
   }
+  // A folder marked as a link, known by the target's identity; what is written through
+  // it stays in it (the in-memory disk does not follow links).
+  bool MakeLink(const std::u16string& link, const std::u16string& target) override {
+    fs_.AddFolder(link);
+    fs_.MarkReparsePoint(link);
+    fs_.AddAlias(link, target);
+    return true;
+  }
   void HoldOpen(const std::u16string& path) override { fs_.HoldOpen(path); }
   void Release(const std::u16string& path) override { fs_.Release(path); }
 

@@ -444,13 +444,18 @@ Result<std::vector<RunningProgram>> FakeRuntime::ProgramsUsing(
   return users;
 }
 
-Result<FileIdentity> FakeRuntime::IdentityOf(const std::u16string& path) {
-  if (auto error = Begin(Op::kIdentityOf, path)) return *error;
+std::u16string FakeRuntime::Unaliased(const std::u16string& path) const {
   std::u16string key = Key(path);
   for (const auto& [alias, target] : aliases_) {
     const std::u16string from = Key(alias);
     if (key == from || key.rfind(from + u"\\", 0) == 0) key = Key(target) + key.substr(from.size());
   }
+  return key;
+}
+
+Result<FileIdentity> FakeRuntime::IdentityOf(const std::u16string& path) {
+  if (auto error = Begin(Op::kIdentityOf, path)) return *error;
+  const std::u16string key = Unaliased(path);
   const Node* node = Find(key);
   if (node == nullptr) return MakeError(ErrorKind::kNotFound);
   return FileIdentity{key[0], 0, node->order};

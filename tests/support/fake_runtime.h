@@ -151,6 +151,8 @@ class FakeRuntime : public Runtime {
   };
 
   static std::u16string Key(std::u16string_view path);
+  // The key of `path` with every alias replaced by what it names.
+  std::u16string Unaliased(const std::u16string& path) const;
   const Node* Find(std::u16string_view path) const;
   Node* Find(std::u16string_view path);
   bool FolderExists(std::u16string_view path) const;

@@ -9,7 +9,7 @@
 #include "runtime/text.h"
 #include "tests/support/fake_runtime.h"
 #include "tests/support/game_folder.h"
-#include "tests/unit/cli_tree.h"
+#include "tests/support/tree.h"
 
 namespace torvane::cli {
 namespace {

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <set>
 
+#include "job/job_host.h"
 #include "job/patch_job.h"
 #include "job/quarantine.h"
 #include "job/restore.h"
@@ -234,6 +235,59 @@ TEST_F(Transaction, DyingAnywhereIsRecoveredThenAJobAndARestoreComplete) {
     EXPECT_EQ(a.fs().boxes().back().prompt, texts::kMsgDone);
     EXPECT_LE(a.fs().boxes().size() - boxesBefore, 2u);  // recovery's box, if any, and the job's
     CheckStartingState(a, start);
+  }
+}
+
+// The operations a job makes on recovering what an earlier run left: from the first
+// operation after the recovery begins to the one that tells what it found.
+class RecoveryClock : public JobHost {
+ public:
+  explicit RecoveryClock(FakeRuntime& fs) : fs_(fs) {}
+  void OnStage(JobStage stage) override {
+    if (stage == JobStage::kRecovering && !begin_) begin_ = fs_.calls();
+  }
+  void OnFiles(std::size_t, std::size_t) override {}
+  void Tell(const Report&) override { end_ = fs_.calls(); }
+  bool Ask(const Report&) override { return true; }
+  std::uint64_t begin() const { return begin_.value_or(0); }
+  std::uint64_t end() const { return end_.value_or(begin()); }
+
+ private:
+  FakeRuntime& fs_;
+  std::optional<std::uint64_t> begin_, end_;
+};
+
+// A job or a restore cut short, then the recovery that makes it whole cut short too, at
+// each of its operations: the run after that still loses nothing and ends with the set
+// whole, and everything can be put back.
+TEST_F(Transaction, DyingWhileRecoveringIsRecoveredInTurn) {
+  const std::uint64_t operations = CountOperations(JobThenRestore);
+  // Every few operations of the first run: each stage is cut somewhere.
+  for (std::uint64_t n = 0; n < operations; n += 7) {
+    Arranged probe = Arrange();
+    probe.fs().DieAt(probe.fs().calls() + n);
+    JobThenRestore(probe);
+    probe.fs().Revive();
+    RecoveryClock clock(probe.fs());
+    (void)RunPatchJob(JobRequest(probe.g.exe), probe.fs(), clock);
+    for (std::uint64_t m = clock.begin(); m < clock.end(); ++m, ++cases_) {
+      SCOPED_TRACE("dies at operation " + std::to_string(n) + ", then at " + std::to_string(m) +
+                   " while recovering");
+      Arranged a = Arrange();
+      const auto start = Tree(a.fs(), a.g.game);
+      const auto before = Contents(a);
+      a.fs().DieAt(a.fs().calls() + n);
+      JobThenRestore(a);
+      a.fs().Revive();
+      a.fs().DieAt(a.fs().calls() + m);
+      Job(a);
+      a.fs().Revive();
+      Job(a);
+      CheckNothingLost(a, before);
+      CheckHonest(a);
+      EXPECT_EQ(a.fs().boxes().back().prompt, texts::kMsgDone);
+      CheckStartingState(a, start);
+    }
   }
 }
 

@@ -2,6 +2,8 @@
 // back when it was caught half-changed, kept when it was whole.
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "job/patch_job.h"
 #include "resources/texts.h"
 #include "runtime/text.h"
@@ -11,6 +13,21 @@
 
 namespace torvane::testing {
 namespace {
+
+// Notes how many operations had been made when each stage began.
+class StageClock : public JobHost {
+ public:
+  explicit StageClock(FakeRuntime& fs) : fs_(fs) {}
+  void OnStage(JobStage stage) override { at_[stage] = fs_.calls(); }
+  void OnFiles(std::size_t, std::size_t) override {}
+  void Tell(const Report&) override {}
+  bool Ask(const Report&) override { return false; }
+  std::uint64_t At(JobStage stage) const { return at_.at(stage); }
+
+ private:
+  FakeRuntime& fs_;
+  std::map<JobStage, std::uint64_t> at_;
+};
 
 // Runs a job that "dies" `after` operations into `stage`.
 class DyingHost : public JobHost {
@@ -98,6 +115,60 @@ TEST_F(Recovery, AJournalThatCannotBeReadStopsTheJobAndChangesNothing) {
   EXPECT_TRUE(Contains(fs_->boxes()[0].prompt, u"torvane-journal-0001.txt"));
   EXPECT_EQ(fs_->boxes()[0].flags, kMbOk | kMbIconStop);
   EXPECT_EQ(fs_->FilesBelow(g_.game), before);
+}
+
+TEST_F(Recovery, AnotherJobOnTheFolderStopsAJobAndARestoreBeforeAnything) {
+  ASSERT_EQ(OutcomeOf(Job(g_.exe, *fs_)), Outcome::kDone);
+  const auto held = fs_->Lock(g_.Game(u"vTemp\\torvane.lock"));
+  ASSERT_TRUE(held.ok());
+  const auto before = fs_->FilesBelow(g_.game);
+  EXPECT_EQ(OutcomeOf(Job(g_.exe, *fs_)), Outcome::kNothingChanged);
+  EXPECT_EQ(fs_->boxes().back().prompt, texts::kMsgAnotherJob);
+  fs_->QueueAnswer(kIdYes);
+  EXPECT_EQ(OutcomeOf(Restore(g_.exe, *fs_)), Outcome::kNothingChanged);
+  EXPECT_EQ(fs_->boxes().back().prompt, texts::kMsgAnotherJob);
+  EXPECT_EQ(fs_->FilesBelow(g_.game), before);
+}
+
+TEST_F(Recovery, AVTempThatCannotBeListedOrAJournalTooLargeStopsTheJob) {
+  ASSERT_EQ(OutcomeOf(Job(g_.exe, *fs_)), Outcome::kDone);
+  const auto before = fs_->FilesBelow(g_.game);
+  fs_->Inject({Op::kList, {}, u"torvane-journal-*", ErrorKind::kInUse, 1});
+  EXPECT_EQ(OutcomeOf(Job(g_.exe, *fs_)), Outcome::kNothingChanged);
+  EXPECT_EQ(fs_->boxes().back().prompt.rfind(texts::kMsgJournalUnreadable, 0), 0u);
+  EXPECT_EQ(fs_->FilesBelow(g_.game), before) << "no second header in journal 0001";
+
+  disk_->WriteFile(g_.Game(u"vTemp\\torvane-journal-0002.txt"), std::string((64 << 20) + 1, 'x'));
+  const auto withHuge = fs_->FilesBelow(g_.game);
+  EXPECT_EQ(OutcomeOf(Job(g_.exe, *fs_)), Outcome::kNothingChanged);
+  EXPECT_TRUE(Contains(fs_->boxes().back().prompt, u"torvane-journal-0002.txt"));
+  EXPECT_EQ(fs_->FilesBelow(g_.game), withHuge);
+}
+
+// The set is never touched without its beginning on record, and a set whose commit could
+// not be recorded is kept as whole by the next recovery.
+TEST_F(Recovery, MarksThatCannotBeWrittenStopTheJob) {
+  StageClock clock(*fs_);
+  (void)RunPatchJob(JobRequest(g_.exe), *fs_, clock);
+  const std::uint64_t setBegin = clock.At(JobStage::kSettingAside) - 1;
+  const std::uint64_t setCommit = clock.At(JobStage::kTidying) - 1;
+
+  SetUp();
+  fs_->Inject({Op::kAppend, fs_->calls() + setBegin, u"", ErrorKind::kDiskFull, 1});
+  EXPECT_EQ(OutcomeOf(Job(g_.exe, *fs_)), Outcome::kPartial);
+  EXPECT_EQ(fs_->boxes().back().prompt.rfind(texts::kMsgSetUnchanged, 0), 0u);
+  EXPECT_EQ(Read(u"msvcn80.dll"), "old msvcn80.dll");
+  EXPECT_EQ(FreshFiles(), 0);
+
+  SetUp();
+  fs_->Inject({Op::kAppend, fs_->calls() + setCommit, u"", ErrorKind::kDiskFull, 1});
+  EXPECT_EQ(OutcomeOf(Job(g_.exe, *fs_)), Outcome::kPartial);
+  EXPECT_EQ(fs_->boxes().back().prompt.rfind(texts::kMsgSetNotCommitted, 0), 0u);
+  EXPECT_EQ(FreshFiles(), 4);
+  EXPECT_EQ(Read(u"readme.txt"), "old readme.txt") << "no tidy without a journal";
+  const std::u16string box = RecoveryBox();
+  EXPECT_TRUE(Contains(box, texts::kMsgRecoveredSetKept)) << ToUtf8(box);
+  EXPECT_EQ(FreshFiles(), 4);
 }
 
 }  // namespace

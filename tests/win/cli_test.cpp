@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <thread>
+
 #include "resources/texts.h"
 #include "runtime/text.h"
 #include "runtime/win_handles.h"
 #include "tests/support/disk.h"
 #include "tests/support/game_folder.h"
-#include "tests/unit/cli_tree.h"
+#include "tests/support/tree.h"
 #include "tests/win/cli_child.h"
 
 namespace torvane::testing {
@@ -177,6 +179,42 @@ TEST_F(CliProgram, KilledMidJobTheNextRunRecoversAndCompletes) {
     ASSERT_EQ(Run({u"restore", u"--all", u"--no-pause", g_.exe}).exitCode, 0u) << run_.output;
     EXPECT_EQ(RestoredTree(), start) << run_.output;
   }
+}
+
+// Two jobs on one folder at once (two scripts, or a script and the window): the one that
+// comes second says that another is running and changes nothing.
+TEST_F(CliProgram, OneJobAtATimePerGameFolder) {
+  const auto start = Tree();
+  ChildRun first;
+  std::thread running([&] { first = RunChild(exe_, {u"patch", g_.exe}); });  // with its pauses
+  const std::u16string lock = g_.Game(u"vTemp\\torvane.lock");
+  for (int i = 0; i < 400 && !disk_->Attributes(lock); ++i) ::Sleep(10);
+  const ChildRun second = RunChild(exe_, {u"patch", g_.exe, u"--no-pause"});
+  running.join();
+  EXPECT_EQ(second.exitCode, 1u) << second.output;
+  EXPECT_TRUE(Contains(FromUtf8(second.output), texts::kMsgAnotherJob)) << second.output;
+  EXPECT_EQ(first.exitCode, 0u) << first.output;
+  EXPECT_FALSE(disk_->Attributes(lock)) << "the lock goes with its job";
+
+  ASSERT_EQ(Run({u"restore", u"--all", g_.exe}).exitCode, 0u) << run_.output;
+  EXPECT_EQ(RestoredTree(), start);
+}
+
+// A job killed while run through one drive letter is made whole when run again through
+// another letter for the same folder (as subst or a mapped share give).
+TEST_F(CliProgram, AJournalIsKnownUnderAnotherSpellingOfItsFolder) {
+  if (::GetFileAttributesW(L"T:\\") == INVALID_FILE_ATTRIBUTES || g_.exe.rfind(u"C:", 0) != 0) {
+    GTEST_SKIP() << "T: is not drive C under another letter (scripts/wine-session.sh makes it)";
+  }
+  const std::u16string other = u"T:" + g_.exe.substr(2);
+  const auto start = Tree();
+  const ChildRun killed = RunChild(exe_, {u"patch", other}, 1500);
+  EXPECT_TRUE(killed.killed);
+  ASSERT_EQ(Run({u"patch", g_.exe, u"--no-pause"}).exitCode, 0u) << run_.output;
+  EXPECT_TRUE(Said(texts::kMsgRecoveredHead)) << run_.output;
+  for (const auto& [name, content] : g_.patch) EXPECT_EQ(disk_->ReadFile(g_.Game(name)), content);
+  ASSERT_EQ(Run({u"restore", u"--all", other}).exitCode, 0u) << run_.output;
+  EXPECT_EQ(RestoredTree(), start);
 }
 
 }  // namespace

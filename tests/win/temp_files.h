@@ -5,8 +5,8 @@
 
 namespace torvane::testing {
 
-// Removes a folder and everything below it, read-only files included. A trailing
-// backslash is allowed.
+// Removes a folder and everything below it, read-only files included; links are removed,
+// never followed. A trailing backslash is allowed.
 void RemoveTree(const std::u16string& folder);
 
 }  // namespace torvane::testing

@@ -41,6 +41,11 @@ class RecordingRuntime : public WinRuntime {
   std::u16string programPath;
 };
 
+// The path as given, trailing dots and spaces of its names included.
+std::u16string Exact(const std::u16string& path) {
+  return path.rfind(u"\\\\?\\", 0) == 0 ? path : u"\\\\?\\" + path;
+}
+
 std::u16string NewTempFolder() {
   static int counter = 0;
   wchar_t temp[MAX_PATH];
@@ -70,28 +75,28 @@ class WinDisk : public Disk {
   void MakeFolder(const std::u16string& path) override {
     const std::u16string parent = FolderOf(path);
     if (parent.size() > root_.size()) MakeFolder(parent.substr(0, parent.size() - 1));
-    ::CreateDirectoryW(W(ExtendedPath(path)), nullptr);
+    ::CreateDirectoryW(W(Exact(path)), nullptr);
   }
 
   void WriteFile(const std::u16string& path, const std::string& bytes,
                  std::uint32_t attributes) override {
     MakeFolder(FolderOf(path).substr(0, FolderOf(path).size() - 1));
-    ::SetFileAttributesW(W(ExtendedPath(path)), FILE_ATTRIBUTE_NORMAL);
-    win::UniqueFile file(::CreateFileW(W(ExtendedPath(path)), GENERIC_WRITE, 0, nullptr,
-                                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ::SetFileAttributesW(W(Exact(path)), FILE_ATTRIBUTE_NORMAL);
+    win::UniqueFile file(::CreateFileW(W(Exact(path)), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
     ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     file.reset();
-    if (attributes != 0) ::SetFileAttributesW(W(ExtendedPath(path)), attributes);
+    if (attributes != 0) ::SetFileAttributesW(W(Exact(path)), attributes);
   }
 
   void Remove(const std::u16string& path) override {
-    ::SetFileAttributesW(W(ExtendedPath(path)), FILE_ATTRIBUTE_NORMAL);
-    ::DeleteFileW(W(ExtendedPath(path)));
+    ::SetFileAttributesW(W(Exact(path)), FILE_ATTRIBUTE_NORMAL);
+    if (!::DeleteFileW(W(Exact(path)))) ::RemoveDirectoryW(W(Exact(path)));
   }
 
   std::optional<std::string> ReadFile(const std::u16string& path) const override {
-    win::UniqueFile file(::CreateFileW(W(ExtendedPath(path)), GENERIC_READ,
+    win::UniqueFile file(::CreateFileW(W(Exact(path)), GENERIC_READ,
                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                        0, nullptr));
     if (!file) return std::nullopt;
@@ -105,7 +110,7 @@ class WinDisk : public Disk {
   }
 
   std::optional<std::uint32_t> Attributes(const std::u16string& path) const override {
-    const DWORD attributes = ::GetFileAttributesW(W(ExtendedPath(path)));
+    const DWORD attributes = ::GetFileAttributesW(W(Exact(path)));
     if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;
     return attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
   }
@@ -113,8 +118,7 @@ class WinDisk : public Disk {
   std::vector<std::u16string> List(const std::u16string& folder) const override {
     std::vector<std::u16string> names;
     WIN32_FIND_DATAW found{};
-    win::UniqueFind find(
-        ::FindFirstFileW(W(ExtendedPath(WithTrailingBackslash(folder) + u"*")), &found));
+    win::UniqueFind find(::FindFirstFileW(W(Exact(WithTrailingBackslash(folder) + u"*")), &found));
     if (!find) return names;
     do {
       const std::u16string name = U(found.cFileName);
@@ -124,9 +128,16 @@ class WinDisk : public Disk {
     return names;
   }
 
+  bool MakeLink(const std::u16string& link, const std::u16string& target) override {
+    MakeFolder(target);
+    ::CreateSymbolicLinkW(W(link), W(target), SYMBOLIC_LINK_FLAG_DIRECTORY);
+    const DWORD attributes = ::GetFileAttributesW(W(link));
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+  }
+
   void HoldOpen(const std::u16string& path) override {
     open_[path] = win::UniqueFile(
-        ::CreateFileW(W(ExtendedPath(path)), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ::CreateFileW(W(Exact(path)), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
   }
   void Release(const std::u16string& path) override { open_.erase(path); }
 

@@ -1,0 +1,217 @@
+// Journals lie in a folder that other programs and users can write: what one names is
+// checked before anything acts on it. Planted, damaged and foreign journals on a whole
+// game folder, natively and, unchanged, on real folders under Windows (Wine).
+#include <gtest/gtest.h>
+
+#include "resources/texts.h"
+#include "runtime/sha256.h"
+#include "runtime/text.h"
+#include "tests/support/disk.h"
+#include "tests/support/game_folder.h"
+#include "tests/support/tree.h"
+#include "tests/support/window_runs.h"
+
+namespace torvane::testing {
+namespace {
+
+// Where a planted step stands in its journal.
+enum class State { kPending, kInsideAnUnfinishedSet, kInsideARestore, kDone };
+
+class UntrustedJournal : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    disk_ = MakeDisk();
+    g_ = MakeGameFolder(*disk_);
+    outside_ = disk_->root() + u"outside\\";
+    disk_->WriteFile(outside_ + u"secret.txt", "the user's own");
+    disk_->MakeFolder(g_.Game(u"vTemp"));
+  }
+
+  std::string Utf8(const std::u16string& text) { return ToUtf8(text); }
+  std::u16string JournalPath() { return g_.Game(u"vTemp\\torvane-journal-0001.txt"); }
+
+  // A journal of this folder as a job writes it, with one step line.
+  std::string Journal(const std::string& step, State state) {
+    const std::string section =
+        "\tt\t" + Utf8(LowerCase(g_.exe)) + "\tpatch=" + Utf8(g_.tool) + "\\patch\n";
+    std::string text = "Torvane journal 1\nsection\tjob" + section;
+    switch (state) {
+      case State::kPending:
+        return text + step;
+      case State::kInsideAnUnfinishedSet:
+        return text + "mark\tset-begin\n" + step + "done\t1\n";
+      case State::kInsideARestore:
+        return text + "end\tdone\nsection\trestore" + section + step;
+      case State::kDone:
+        return text + step + "done\t1\nend\tdone\n";
+    }
+    return text;
+  }
+
+  // Runs what acts on the journal: a job recovers an unfinished one, a restore a finished.
+  void ActOn(State state) {
+    if (state == State::kDone) {
+      disk_->QueueAnswer(kIdYes);
+      Restore(g_.exe, disk_->runtime());
+    } else {
+      Job(g_.exe, disk_->runtime());
+    }
+  }
+
+  std::map<std::u16string, std::string> Everything() { return Tree(*disk_, disk_->root()); }
+
+  std::unique_ptr<Disk> disk_;
+  GameFolder g_;
+  std::u16string outside_;
+};
+
+TEST_F(UntrustedJournal, AStepNamingAnythingOutsideTheFolderIsNeverActedOn) {
+  const std::u16string game = LowerCase(g_.game);
+  const std::pair<const char*, std::u16string> forms[] = {
+      {"another folder", outside_ + u"secret.txt"},
+      {"climbing out", game + u"vTemp\\..\\..\\outside\\secret.txt"},
+      {"a sub-folder", game + u"maps\\(2)Map.w3m"},
+      {"a slash", game + u"vTemp/secret.txt"},
+      {"a stream", game + u"War3.mpq:x"},
+      {"a control character", game + u"War3\x01.mpq"},
+      {"a NUL", game + std::u16string(u"War3\0.mpq", 9)},
+      {"a trailing dot", game + u"War3.mpq."},
+      {"a trailing space", game + u"War3.mpq "},
+      {"dot dot", game + u"vTemp\\.."},
+      {"dot", game + u"."},
+      {"a device", game + u"CON"},
+      {"a device with an extension", game + u"nul.txt"},
+      {"relative", u"secret.txt"},
+      {"another drive", u"d:\\secret.txt"},
+  };
+  const char* kinds[] = {"move", "copy", "delete", "mkdir", "rmdir", "attr"};
+  const std::string legit = Utf8(game) + "readme.txt";
+  const std::string sha = Sha256Hex("old War3.mpq");
+  for (const auto& [form, bad] : forms) {
+    for (const char* kind : kinds) {
+      const bool twoPaths = kind == std::string("move") || kind == std::string("copy");
+      // A copy reads its source; every other path is acted on.
+      for (const bool inFrom : {true, false}) {
+        if (!inFrom && !twoPaths) continue;
+        if (inFrom && kind == std::string("copy")) continue;
+        for (const State state : {State::kPending, State::kInsideAnUnfinishedSet,
+                                  State::kInsideARestore, State::kDone}) {
+          SCOPED_TRACE(std::string(form) + ", " + kind + (inFrom ? " from" : " to") + ", state " +
+                       std::to_string(static_cast<int>(state)));
+          std::string step = "step\t1\t" + std::string(kind) + "\t" + (inFrom ? Utf8(bad) : legit);
+          if (twoPaths) step += "\t" + (inFrom ? legit : Utf8(bad));
+          step += "\tsize=12\tattr=0x0\tversion-set\tsha256=" + sha;
+          if (state == State::kInsideARestore) step += "\taside";
+          disk_->WriteFile(JournalPath(), Journal(step + "\n", state));
+          const auto before = Everything();
+          const size_t boxes = disk_->boxes().size();
+
+          ActOn(state);
+          EXPECT_EQ(Everything(), before);
+          ASSERT_GT(disk_->boxes().size(), boxes);
+          const std::u16string& box = disk_->boxes().back().prompt;
+          EXPECT_EQ(box.rfind(texts::kMsgJournalRefused, 0), 0u) << ToUtf8(box);
+          EXPECT_TRUE(Contains(LowerCase(box), LowerCase(JournalPath())));
+          EXPECT_TRUE(Contains(box, u"第 ")) << "the line";
+        }
+      }
+    }
+  }
+}
+
+// The same file under two spellings is one file: a move between them that a crash left
+// unconfirmed never deletes it as its own twin.
+TEST_F(UntrustedJournal, TwoSpellingsOfOneFileAreOneFile) {
+  const std::u16string archive = LowerCase(g_.Game(u"War3.mpq"));
+  const std::u16string again = LowerCase(g_.Game(u"vTemp\\..\\War3.mpq"));
+  disk_->WriteFile(JournalPath(),
+                   Journal("step\t1\tmove\t" + Utf8(archive) + "\t" + Utf8(again) +
+                               "\tsize=12\tattr=0x20\tsha256=" + Sha256Hex("old War3.mpq") + "\n",
+                           State::kPending));
+  Job(g_.exe, disk_->runtime());
+  EXPECT_EQ(disk_->ReadFile(g_.Game(u"War3.mpq")), "old War3.mpq");
+  EXPECT_EQ(disk_->boxes().back().prompt, texts::kMsgDone);
+}
+
+// Saved again by an editor, or carrying a line it cannot know, a finished journal is history
+// that never stops a job; a restore that reaches it stops there and names it.
+TEST_F(UntrustedJournal, ADamagedFinishedJournalStopsOnlyTheRestoreThatReachesIt) {
+  Job(g_.exe, disk_->runtime());
+  std::string journal = *disk_->ReadFile(JournalPath());
+  std::string saved = "\xEF\xBB\xBF";
+  for (size_t start = 0, end; (end = journal.find('\n', start)) != std::string::npos;
+       start = end + 1) {
+    saved += journal.substr(start, end - start) + "\r\n";
+  }
+  disk_->WriteFile(JournalPath(), saved);
+  disk_->QueueAnswer(kIdYes);
+  Restore(g_.exe, disk_->runtime());
+  EXPECT_EQ(disk_->boxes().back().prompt.rfind(texts::kMsgRestored, 0), 0u)
+      << "a byte-order mark and CRLF are read as they come";
+
+  Job(g_.exe, disk_->runtime());
+  const std::u16string second = g_.Game(u"vTemp\\torvane-journal-0002.txt");
+  disk_->WriteFile(second, "remark\tnot of the format\n" + *disk_->ReadFile(second));
+  disk_->WriteFile(g_.Game(u"between.txt"), "b");
+  Job(g_.exe, disk_->runtime());
+  EXPECT_EQ(disk_->boxes().back().prompt, texts::kMsgDone);
+  EXPECT_TRUE(disk_->ReadFile(g_.Game(u"vTemp\\torvane-journal-0003.txt")));
+
+  for (int round = 0; round < 2; ++round) {
+    disk_->QueueAnswer(kIdYes);
+    Restore(g_.exe, disk_->runtime());
+  }
+  const std::u16string& box = disk_->boxes().back().prompt;
+  EXPECT_EQ(box.rfind(texts::kMsgJournalUnreadable, 0), 0u) << ToUtf8(box);
+  EXPECT_TRUE(Contains(LowerCase(box), u"torvane-journal-0002.txt"));
+  EXPECT_TRUE(Contains(box, texts::kMsgJournalWhatToDo));
+  EXPECT_EQ(disk_->ReadFile(g_.Game(u"between.txt")), "b") << "the newest job was restored";
+  EXPECT_EQ(disk_->ReadFile(g_.Game(u"game.dll")), g_.patch[u"game.dll"]);
+}
+
+TEST_F(UntrustedJournal, ADamagedUnfinishedJournalStopsTheJobAndSaysWhatToDo) {
+  disk_->WriteFile(JournalPath(),
+                   Journal("step\t1\tshred\t" + Utf8(LowerCase(g_.exe)) + "\n", State::kPending));
+  const auto before = Everything();
+  Job(g_.exe, disk_->runtime());
+  EXPECT_EQ(Everything(), before);
+  const std::u16string& box = disk_->boxes().back().prompt;
+  EXPECT_EQ(box.rfind(texts::kMsgJournalUnreadable, 0), 0u) << ToUtf8(box);
+  EXPECT_TRUE(Contains(box, u"第 3 行"));
+  EXPECT_TRUE(Contains(box, texts::kMsgJournalWhatToDo));
+}
+
+// A junction or symbolic link may lead anywhere: the tidy does not enter it.
+TEST_F(UntrustedJournal, ALinkedAudioFolderIsNotEnteredAndTheOutcomeSaysSo) {
+  disk_->Remove(g_.Miles(u"Mssfast.m3d"));
+  disk_->Remove(g_.Miles(u"Mss32.dll"));
+  disk_->Remove(g_.Miles(u"extra.flt"));
+  const std::u16string miles = g_.game + u"redist\\miles";
+  disk_->Remove(miles);
+  if (!disk_->MakeLink(miles, outside_ + u"sounds")) GTEST_SKIP() << "no links here";
+  disk_->WriteFile(miles + u"\\Mssfast.m3d", "m3d");
+  disk_->WriteFile(miles + u"\\mine.txt", "the user's own");
+
+  Job(g_.exe, disk_->runtime());
+  EXPECT_EQ(disk_->ReadFile(miles + u"\\mine.txt"), "the user's own");
+  EXPECT_FALSE(disk_->Attributes(miles + u"\\vTemp"));
+  const std::u16string& box = disk_->boxes().back().prompt;
+  EXPECT_TRUE(Contains(box, texts::kMsgLinkedFolder)) << ToUtf8(box);
+  EXPECT_EQ(disk_->ReadFile(g_.Game(u"game.dll")), g_.patch[u"game.dll"]);
+}
+
+// "war3.mpq." names War3.mpq to Windows: the file of that odd name stays, and so does the
+// game's archive.
+TEST_F(UntrustedJournal, AFileWhoseNameWindowsWouldRewriteIsLeftAndReported) {
+  disk_->WriteFile(g_.Game(u"war3.mpq."), "odd");
+  Job(g_.exe, disk_->runtime());
+  EXPECT_EQ(disk_->ReadFile(g_.Game(u"War3.mpq")), "old War3.mpq");
+  EXPECT_EQ(disk_->ReadFile(g_.Game(u"war3.mpq.")), "odd");
+  EXPECT_FALSE(disk_->ReadFile(g_.Game(u"vTemp\\War3.mpq")));
+  const std::u16string& box = disk_->boxes().back().prompt;
+  EXPECT_TRUE(Contains(box, texts::kMsgUnplainName)) << ToUtf8(box);
+  EXPECT_EQ(disk_->ReadFile(g_.Game(u"vTemp\\readme.txt")), "old readme.txt");
+}
+
+}  // namespace
+}  // namespace torvane::testing
