@@ -17,10 +17,10 @@ inline constexpr std::int32_t kFileDialogOpen = 0;
 inline constexpr std::int32_t kFileDialogSave = 1;
 inline constexpr std::int32_t kFileDialogFolder = 2;
 
-// Converts a filter text in place into the form the file dialogs take: one "|"
-// appended unless it already ends in "|" (an empty text gets one), then every "|"
-// turned into NUL. Converting the converted form again appends one more NUL.
-void ConvertFilterToDialogForm(std::u16string& filter);
+// The form the file dialogs take of a filter text: one "|" appended unless it already
+// ends in "|" (an empty text gets one), then every "|" turned into NUL. A copy: the
+// filter the host set stays as it was, for the drop check, the wrong-type box and saving.
+std::u16string FilterDialogForm(std::u16string_view filter);
 
 // The save dialog's choice after the expected-ending rule, given the filter in its
 // dialog form. `choice` is the dialog's result with its closing NUL, which the rule

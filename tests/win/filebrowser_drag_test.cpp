@@ -84,16 +84,26 @@ TEST_F(RealDrag, FileTheFilterHoldsIsTakenAndCopyReported) {
 }
 
 // The drop happens (the hover feedback lets it through), then the wrong-type box tells
-// why the field kept its text; the source still hears copy.
-TEST_F(RealDrag, FileOfAnotherTypeGetsTheWrongTypeBox) {
+// why the field kept its text; the source still hears copy. A browse dialog opened and
+// cancelled in between changes nothing of it: the box quotes the whole filter again.
+TEST_F(RealDrag, FileOfAnotherTypeGetsTheWrongTypeBoxBeforeAndAfterADialog) {
   picker().SetFilter(texts::kWar3Filter);
   host_.StartWith(u"kept");
-  EXPECT_EQ(Drag(kAnyEffect, {temp_.MakeFile(u"a", u"readme.txt")}), DROPEFFECT_COPY);
-  ASSERT_EQ(shown().size(), 1u);
-  EXPECT_EQ(shown()[0].title, u"提示");
-  EXPECT_EQ(
-      shown()[0].text,
-      u"不能选择不适合的类型文件，或者文件夹 ！\r\n只能选择〖war3.exe | war3.exe〗这些类型的文件");
+  const std::u16string readme = temp_.MakeFile(u"a", u"readme.txt");
+  EXPECT_EQ(Drag(kAnyEffect, {readme}), DROPEFFECT_COPY);
+  {
+    DialogDriver cancel({testing::Press(IDCANCEL)});
+    host_.ClickBrowse();
+    ASSERT_EQ(cancel.seen().size(), 1u);
+  }
+  EXPECT_EQ(Drag(kAnyEffect, {readme}), DROPEFFECT_COPY);
+  const std::u16string wholeFilter =
+      u"不能选择不适合的类型文件，或者文件夹 ！\r\n只能选择〖war3.exe | war3.exe〗这些类型的文件";
+  ASSERT_EQ(shown().size(), 2u);
+  for (const testing::SeenDialog& box : shown()) {
+    EXPECT_EQ(box.title, u"提示");
+    EXPECT_EQ(box.text, wholeFilter);
+  }
   EXPECT_EQ(picker().Text(), u"kept");
   EXPECT_EQ(host_.changes(), 0);
 }

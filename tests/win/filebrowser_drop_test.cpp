@@ -29,7 +29,6 @@ void PrintTo(const BoxRequest& box, std::ostream* os) {
 namespace torvane {
 namespace {
 
-using namespace std::string_literals;
 using filebrowser::BoxRequest;
 using testing::DialogDriver;
 using testing::PickerHost;
@@ -228,7 +227,7 @@ TEST_F(FieldDrops, FilePickerRefusesOtherFilesAndFoldersWithTheWrongTypeBox) {
   EXPECT_EQ(host_.changes(), 0);
 }
 
-TEST_F(FieldDrops, WrongTypeBoxAfterAFileDialogShowsTheFilterUpToItsFirstNul) {
+TEST_F(FieldDrops, WrongTypeBoxAfterAFileDialogStillQuotesTheWholeFilter) {
   picker().SetFilter(texts::kWar3Filter);
   {
     DialogDriver cancel({testing::Press(IDCANCEL)});
@@ -236,9 +235,11 @@ TEST_F(FieldDrops, WrongTypeBoxAfterAFileDialogShowsTheFilterUpToItsFirstNul) {
   }
   DropFiles({MakeFile(u"u", u"readme.txt")});
   ASSERT_EQ(requests().size(), 1u);
-  EXPECT_EQ(requests()[0].prompt, WrongTypePrompt(u"war3.exe \0 war3.exe\0"s));
+  EXPECT_EQ(requests()[0].prompt, WrongTypePrompt(texts::kWar3Filter));
   ASSERT_EQ(shown().size(), 1u);
-  EXPECT_EQ(shown()[0].text, u"不能选择不适合的类型文件，或者文件夹 ！\r\n只能选择〖war3.exe ");
+  EXPECT_EQ(
+      shown()[0].text,
+      u"不能选择不适合的类型文件，或者文件夹 ！\r\n只能选择〖war3.exe | war3.exe〗这些类型的文件");
 }
 
 TEST_F(FieldDrops, OnlyTheFirstDroppedNameCounts) {
