@@ -46,8 +46,10 @@ std::u16string FolderWithoutBackslash(std::u16string_view path) {
 }
 
 // The filter is searched as plain text: no field is split off and no wildcard interpreted.
+// Both sides are lower-cased alike, so an ending matches in any case.
 bool FilterAcceptsFile(std::u16string_view dropped, std::u16string_view filter) {
-  return Contains(filter, u"*.*") || Contains(filter, Right(dropped, 4));
+  const std::u16string lowerFilter = LowerCase(filter);
+  return Contains(lowerFilter, u"*.*") || Contains(lowerFilter, LowerCase(Right(dropped, 4)));
 }
 
 DropOutcome DropOnFolderPicker(std::u16string_view dropped, bool isFile,

@@ -46,10 +46,10 @@ struct DropOutcome {
 
 // Decides a drop of `dropped` (the first name of the list). `isFile`: an ordinary file
 // exists at that path. `ask` shows a box and returns the button pressed. The filter is
-// searched as plain, case-sensitive text in whatever form it has at the moment. A folder
-// picker given a file asks whether its folder is wanted: Yes gives the folder without its
-// trailing backslash (empty for a name holding no backslash), any other answer empties
-// the field. A refused file keeps the field's text.
+// searched as plain text, without regard to case (on Windows' file systems WAR3.EXE and
+// war3.exe are one file). A folder picker given a file asks whether its folder is wanted:
+// Yes gives the folder without its trailing backslash (empty for a name holding no
+// backslash), any other answer empties the field. A refused file keeps the field's text.
 DropOutcome DecideDrop(std::u16string_view dropped, bool isFile, std::int32_t fileDialogType,
                        std::u16string_view filter,
                        const std::function<int(const BoxRequest&)>& ask);

@@ -76,10 +76,13 @@ std::u16string WrongTypePrompt(std::u16string_view filter) {
          texts::kMsgWrongTypeTail;
 }
 
-TEST(FileBrowserDrop, MainFilterAcceptsFilesWhoseLastFourCharactersOccurInIt) {
+// The last four characters are looked for in any case: on Windows' file systems a name
+// in another case is the same file.
+TEST(FileBrowserDrop, MainFilterAcceptsFilesWhoseLastFourCharactersOccurInItInAnyCase) {
   for (const std::u16string_view dropped :
        {u"C:\\Games\\War3\\war3.exe", u"C:\\Games\\War3\\Frozen Throne.exe",
-        u"C:\\Games\\War3\\war3"}) {
+        u"C:\\Games\\War3\\war3", u"C:\\Games\\War3\\WAR3.EXE", u"C:\\Games\\War3\\War3.Exe",
+        u"C:\\Games\\War3\\WAR3"}) {
     BoxRecorder recorder;
     EXPECT_EQ(DecideDrop(dropped, true, kFileDialogOpen, kMainFilter, recorder.Ask()).newText,
               dropped);
@@ -87,8 +90,23 @@ TEST(FileBrowserDrop, MainFilterAcceptsFilesWhoseLastFourCharactersOccurInIt) {
   }
 }
 
-TEST(FileBrowserDrop, MainFilterRefusesUpperCaseAndFoldersWithTheWrongTypeBox) {
-  const std::pair<std::u16string_view, bool> refused[] = {{u"C:\\Games\\War3\\WAR3.EXE", true},
+TEST(FileBrowserDrop, FilterInAnotherCaseOrScriptStillMatches) {
+  const std::pair<std::u16string_view, std::u16string_view> accepted[] = {
+      {u"程序 (*.EXE) | *.EXE", u"D:\\a\\setup.exe"},
+      {u"ALL FILES | *.*", u"D:\\a\\readme.txt"},
+      {u"文档 | *.ДОК", u"D:\\a\\отчёт.док"},  // Cyrillic, lower-cased as Latin is
+  };
+  for (const auto& [filter, dropped] : accepted) {
+    BoxRecorder recorder;
+    EXPECT_EQ(DecideDrop(dropped, true, kFileDialogOpen, filter, recorder.Ask()).newText, dropped)
+        << ::testing::PrintToString(std::u16string(filter));
+    EXPECT_TRUE(recorder.boxes.empty());
+  }
+}
+
+TEST(FileBrowserDrop, MainFilterRefusesOtherEndingsAndFoldersWithTheWrongTypeBox) {
+  const std::pair<std::u16string_view, bool> refused[] = {{u"C:\\Games\\War3\\README.TXT", true},
+                                                          {u"C:\\Games\\War3\\war3.exe.bak", true},
                                                           {u"C:\\Games\\War3", false}};
   for (const auto& [dropped, isFile] : refused) {
     BoxRecorder recorder;

@@ -74,12 +74,16 @@ class RealDrag : public ::testing::Test {
   DialogDriver boxes_{{}, [this](HWND box) { return testing::Press(answer_)(box); }};
 };
 
-TEST_F(RealDrag, FileTheFilterHoldsIsTakenAndCopyReported) {
+// The name's case does not matter: WAR3.EXE is the same file as war3.exe on Windows.
+TEST_F(RealDrag, FileTheFilterHoldsIsTakenInAnyCaseAndCopyReported) {
   picker().SetFilter(texts::kWar3Filter);
   const std::u16string war3 = temp_.MakeFile(u"War3", u"war3.exe");
   EXPECT_EQ(Drag(kAnyEffect, {war3}), DROPEFFECT_COPY);
   EXPECT_EQ(picker().Text(), war3);
-  EXPECT_EQ(host_.changes(), 1);
+  const std::u16string upper = temp_.MakeFile(u"WAR3", u"WAR3.EXE");
+  EXPECT_EQ(Drag(kAnyEffect, {upper}), DROPEFFECT_COPY);
+  EXPECT_EQ(picker().Text(), upper);
+  EXPECT_EQ(host_.changes(), 2);
   EXPECT_TRUE(shown().empty());
 }
 

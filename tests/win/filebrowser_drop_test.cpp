@@ -185,11 +185,13 @@ class FieldDrops : public ::testing::Test {
   DialogDriver boxes_{{}, [this](HWND box) { return testing::Press(answer_)(box); }};
 };
 
-TEST_F(FieldDrops, FilePickerTakesExistingFilesWhoseEndingTheFilterHolds) {
+TEST_F(FieldDrops, FilePickerTakesExistingFilesWhoseEndingTheFilterHoldsInAnyCase) {
   picker().SetFilter(texts::kWar3Filter);
   const std::u16string accepted[] = {
-      MakeFile(u"a", u"war3.exe"), MakeFile(u"b", u"Frozen Throne.exe"),
+      MakeFile(u"a", u"war3.exe"),
+      MakeFile(u"b", u"Frozen Throne.exe"),
       MakeFile(u"c", u"war3"),  // its last four characters are in the filter
+      MakeFile(u"u", u"WAR3.EXE"),
   };
   int changes = 0;
   for (const auto& path : accepted) {
@@ -208,7 +210,7 @@ TEST_F(FieldDrops, FilePickerRefusesOtherFilesAndFoldersWithTheWrongTypeBox) {
   const std::u16string hidden = MakeFile(u"h", u"war3.exe");
   ::SetFileAttributesW(win::W(hidden), FILE_ATTRIBUTE_HIDDEN);
   const std::u16string refused[] = {
-      MakeFile(u"u", u"WAR3.EXE"),  // the comparison is case-sensitive
+      MakeFile(u"u", u"README.TXT"),
       MakeFolder(u"War3"),
       hidden,
   };
