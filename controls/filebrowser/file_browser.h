@@ -78,7 +78,7 @@ class FileBrowser : public forms::UserControl {
   std::int32_t FileDialogType() const;
   void SetFileDialogType(std::int32_t New_FileDialogType);
   // 12. The file types offered and accepted: "|"-separated description and pattern
-  // fields; the file dialogs turn it into their NUL-separated form for good.
+  // fields. The file dialogs get a NUL-separated copy; the property keeps what was set.
   std::u16string Filter() const;
   void SetFilter(const std::u16string& New_Filter);
   // 13. The file dialogs' starting folder; every browse click replaces it first.
@@ -97,9 +97,9 @@ class FileBrowser : public forms::UserControl {
   IDropTarget* FieldDropTargetForTesting() const { return txtFolder.DropTargetForTesting(); }
 
  private:
-  std::u16string ShowSaveDialog(std::u16string& filter, const std::u16string& title,
+  std::u16string ShowSaveDialog(const std::u16string& filter, const std::u16string& title,
                                 const std::u16string& initDir);
-  std::u16string ShowOpenDialog(std::u16string& filter, const std::u16string& title,
+  std::u16string ShowOpenDialog(const std::u16string& filter, const std::u16string& title,
                                 const std::u16string& initDir);
   std::u16string ShowFolderDialog(HWND owner, std::u16string& title);
   void cmdBrowse_Click();

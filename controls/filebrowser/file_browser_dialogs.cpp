@@ -40,12 +40,12 @@ std::u16string TrimSpaces(const std::u16string& buffer) {
   return buffer.substr(first, last - first + 1);
 }
 
-// Converts `filter` in place (it stays converted whatever the dialog does) and shows the
-// dialog. The converted text ends in NUL and its terminator closes the dialog's list.
+// Shows the dialog with a converted copy of `filter`; the filter itself is left as it was.
+// The converted text ends in NUL and its terminator closes the dialog's list.
 std::u16string ShowFileDialog(FileDialogFunction show, DWORD flags, HWND owner,
-                              std::u16string& filter, const std::u16string& title,
+                              const std::u16string& filter, const std::u16string& title,
                               const std::u16string& initDir) {
-  filebrowser::ConvertFilterToDialogForm(filter);
+  const std::u16string dialogFilter = filebrowser::FilterDialogForm(filter);
   std::u16string file(kFileBufferSpaces, u' ');
   std::u16string fileTitle(kFileBufferSpaces, u' ');
 
@@ -53,7 +53,7 @@ std::u16string ShowFileDialog(FileDialogFunction show, DWORD flags, HWND owner,
   record.lStructSize = sizeof(record);
   record.hwndOwner = owner;
   record.hInstance = ::GetModuleHandleW(nullptr);
-  record.lpstrFilter = W(filter);
+  record.lpstrFilter = W(dialogFilter);
   record.nFilterIndex = 0;
   record.lpstrFile = reinterpret_cast<wchar_t*>(file.data());
   record.nMaxFile = kFileBufferUnits;
@@ -72,12 +72,14 @@ std::u16string FileBrowser::GetPath(const std::u16string& strFullPath) {
   return FolderOf(strFullPath);
 }
 
-std::u16string FileBrowser::ShowSaveDialog(std::u16string& filter, const std::u16string& title,
+std::u16string FileBrowser::ShowSaveDialog(const std::u16string& filter,
+                                           const std::u16string& title,
                                            const std::u16string& initDir) {
   return ShowFileDialog(&::GetSaveFileNameW, kSaveFlags, hwnd(), filter, title, initDir);
 }
 
-std::u16string FileBrowser::ShowOpenDialog(std::u16string& filter, const std::u16string& title,
+std::u16string FileBrowser::ShowOpenDialog(const std::u16string& filter,
+                                           const std::u16string& title,
                                            const std::u16string& initDir) {
   return ShowFileDialog(&::GetOpenFileNameW, kOpenFlags, hwnd(), filter, title, initDir);
 }
@@ -102,7 +104,7 @@ std::u16string FileBrowser::ShowFolderDialog(HWND owner, std::u16string& title) 
 }
 
 // A dialog that fails or is cancelled chooses nothing: the click has then changed only
-// m_InitDir, the focus and, for a file dialog, m_Filter.
+// m_InitDir and the focus.
 void FileBrowser::cmdBrowse_Click() {
   m_InitDir = GetPath(txtFolder.Text());
   txtFolder.SetFocus();
@@ -113,9 +115,9 @@ void FileBrowser::cmdBrowse_Click() {
       choice = ShowOpenDialog(m_Filter, m_Title, m_InitDir);
       break;
     case filebrowser::kFileDialogSave:
-      // Two statements: the ending is looked up in the filter as the dialog left it.
+      // The ending is looked up in the dialog form of the filter, as the dialog was given it.
       choice = ShowSaveDialog(m_Filter, m_Title, m_InitDir);
-      choice = filebrowser::ApplyExpectedEnding(choice, m_Filter);
+      choice = filebrowser::ApplyExpectedEnding(choice, filebrowser::FilterDialogForm(m_Filter));
       break;
     case filebrowser::kFileDialogFolder:
       choice = ShowFolderDialog(txtFolder.hwnd(), m_Title);

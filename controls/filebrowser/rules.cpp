@@ -46,8 +46,10 @@ std::u16string FolderWithoutBackslash(std::u16string_view path) {
 }
 
 // The filter is searched as plain text: no field is split off and no wildcard interpreted.
+// Both sides are lower-cased alike, so an ending matches in any case.
 bool FilterAcceptsFile(std::u16string_view dropped, std::u16string_view filter) {
-  return Contains(filter, u"*.*") || Contains(filter, Right(dropped, 4));
+  const std::u16string lowerFilter = LowerCase(filter);
+  return Contains(lowerFilter, u"*.*") || Contains(lowerFilter, LowerCase(Right(dropped, 4)));
 }
 
 DropOutcome DropOnFolderPicker(std::u16string_view dropped, bool isFile,
@@ -61,8 +63,8 @@ DropOutcome DropOnFolderPicker(std::u16string_view dropped, bool isFile,
 DropOutcome DropOnFilePicker(std::u16string_view dropped, bool isFile, std::u16string_view filter,
                              const std::function<int(const BoxRequest&)>& ask) {
   if (isFile && FilterAcceptsFile(dropped, filter)) return {std::u16string(dropped)};
-  // The filter is quoted as it is now; after a file dialog it holds NULs, and the box
-  // shows its prompt only up to the first of them.
+  // The filter is quoted as the host set it, never in the dialogs' NUL-separated form,
+  // which the box would show only up to its first NUL.
   std::u16string prompt = texts::kMsgWrongTypeHead;
   prompt.append(filter).append(texts::kMsgWrongTypeTail);
   ask(BoxRequest{std::move(prompt), kWrongTypeFlags, texts::kTitleInfo});
@@ -71,9 +73,11 @@ DropOutcome DropOnFilePicker(std::u16string_view dropped, bool isFile, std::u16s
 
 }  // namespace
 
-void ConvertFilterToDialogForm(std::u16string& filter) {
-  if (filter.empty() || filter.back() != kFieldSeparator) filter += kFieldSeparator;
-  std::replace(filter.begin(), filter.end(), kFieldSeparator, u'\0');
+std::u16string FilterDialogForm(std::u16string_view filter) {
+  std::u16string form(filter);
+  if (form.empty() || form.back() != kFieldSeparator) form += kFieldSeparator;
+  std::replace(form.begin(), form.end(), kFieldSeparator, u'\0');
+  return form;
 }
 
 std::u16string ApplyExpectedEnding(std::u16string_view choice, std::u16string_view filter) {

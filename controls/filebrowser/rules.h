@@ -17,10 +17,10 @@ inline constexpr std::int32_t kFileDialogOpen = 0;
 inline constexpr std::int32_t kFileDialogSave = 1;
 inline constexpr std::int32_t kFileDialogFolder = 2;
 
-// Converts a filter text in place into the form the file dialogs take: one "|"
-// appended unless it already ends in "|" (an empty text gets one), then every "|"
-// turned into NUL. Converting the converted form again appends one more NUL.
-void ConvertFilterToDialogForm(std::u16string& filter);
+// The form the file dialogs take of a filter text: one "|" appended unless it already
+// ends in "|" (an empty text gets one), then every "|" turned into NUL. A copy: the
+// filter the host set stays as it was, for the drop check, the wrong-type box and saving.
+std::u16string FilterDialogForm(std::u16string_view filter);
 
 // The save dialog's choice after the expected-ending rule, given the filter in its
 // dialog form. `choice` is the dialog's result with its closing NUL, which the rule
@@ -46,10 +46,10 @@ struct DropOutcome {
 
 // Decides a drop of `dropped` (the first name of the list). `isFile`: an ordinary file
 // exists at that path. `ask` shows a box and returns the button pressed. The filter is
-// searched as plain, case-sensitive text in whatever form it has at the moment. A folder
-// picker given a file asks whether its folder is wanted: Yes gives the folder without its
-// trailing backslash (empty for a name holding no backslash), any other answer empties
-// the field. A refused file keeps the field's text.
+// searched as plain text, without regard to case (on Windows' file systems WAR3.EXE and
+// war3.exe are one file). A folder picker given a file asks whether its folder is wanted:
+// Yes gives the folder without its trailing backslash (empty for a name holding no
+// backslash), any other answer empties the field. A refused file keeps the field's text.
 DropOutcome DecideDrop(std::u16string_view dropped, bool isFile, std::int32_t fileDialogType,
                        std::u16string_view filter,
                        const std::function<int(const BoxRequest&)>& ask);

@@ -1,17 +1,21 @@
 // A drag source in a process of its own, as the file manager is one: puts the cursor on
 // the given screen point and drags a file list (or a text) there with the system's
-// DoDragDrop, letting go after a few hundred milliseconds without any mouse button.
+// DoDragDrop, letting go once the cursor has rested there a few hundred milliseconds,
+// without any mouse button.
 //
 //   torvane_drag_source X Y ALLOWED_EFFECTS (--text TEXT | PATH...)
 //
 // Exit code: 0x10 | the effect the drag ended with (none where the target refused the
-// data or never took the drop), 1 on a usage or system error.
+// data or never took the drop), 1 on a usage or system error, 2 when the cursor could
+// not be kept on the point.
 // clang-format off
 #include <windows.h>
 #include <ole2.h>
 #include <shlobj.h>
+#include <windowsx.h>
 // clang-format on
 
+#include <cstdio>
 #include <cstring>
 #include <cwchar>
 #include <string>
@@ -20,7 +24,9 @@
 namespace {
 
 constexpr DWORD kHoldMs = 400;  // long enough for DragEnter and a few DragOvers
+constexpr DWORD kGiveUpMs = 10000;
 constexpr int kEnded = 0x10;
+constexpr int kCursorNotKept = 2;
 
 template <class Interface>
 class Unknown : public Interface {
@@ -95,17 +101,38 @@ class Data final : public Unknown<IDataObject> {
   std::string bytes_;
 };
 
-// Lets go once the cursor has rested over the target for a while; Escape cancels.
+// Lets go once the cursor has rested on the point for a while. The system drops where the
+// message that woke the drag says the cursor is; the pointer is shared with everything
+// else on the display, so a cursor found elsewhere is put back and the wait starts again.
+// Escape cancels, and so does a cursor that cannot be kept on the point.
 class Source final : public Unknown<IDropSource> {
  public:
+  explicit Source(POINT at) : at_(at) {}
+
   HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escape, DWORD) override {
+    const DWORD now = ::GetTickCount();
     if (escape) return DRAGDROP_S_CANCEL;
-    return ::GetTickCount() - start_ >= kHoldMs ? DRAGDROP_S_DROP : S_OK;
+    if (now - begun_ >= kGiveUpMs) {
+      cursorNotKept_ = true;
+      return DRAGDROP_S_CANCEL;
+    }
+    const DWORD where = ::GetMessagePos();
+    if (GET_X_LPARAM(where) != at_.x || GET_Y_LPARAM(where) != at_.y) {
+      ::SetCursorPos(at_.x, at_.y);
+      restingSince_ = now;
+      return S_OK;
+    }
+    return now - restingSince_ >= kHoldMs ? DRAGDROP_S_DROP : S_OK;
   }
   HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
 
+  bool cursorNotKept() const { return cursorNotKept_; }
+
  private:
-  DWORD start_ = ::GetTickCount();
+  POINT at_;
+  DWORD begun_ = ::GetTickCount();
+  DWORD restingSince_ = begun_;
+  bool cursorNotKept_ = false;
 };
 
 std::string FileList(const std::vector<std::wstring>& names) {
@@ -139,13 +166,17 @@ int wmain(int argc, wchar_t** argv) {
   {
     Data* data = text ? new Data(CF_UNICODETEXT, Text(argv[5]))
                       : new Data(CF_HDROP, FileList({argv + 4, argv + argc}));
-    Source* source = new Source;
+    Source* source = new Source(at);
     ::SetCursorPos(at.x, at.y);
     DWORD effect = DROPEFFECT_NONE;
     const HRESULT hr = ::DoDragDrop(data, source, allowed, &effect);
-    // Wine reports a drop the target refused as DRAGDROP_S_DROP with no effect.
-    if (hr == DRAGDROP_S_DROP || hr == DRAGDROP_S_CANCEL)
+    if (source->cursorNotKept()) {
+      std::fprintf(stderr, "drag source: the cursor could not be kept on %ld,%ld\n", at.x, at.y);
+      result = kCursorNotKept;
+    } else if (hr == DRAGDROP_S_DROP || hr == DRAGDROP_S_CANCEL) {
+      // Wine reports a drop the target refused as DRAGDROP_S_DROP with no effect.
       result = kEnded | static_cast<int>(effect);
+    }
     source->Release();
     data->Release();
   }

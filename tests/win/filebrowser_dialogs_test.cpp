@@ -1,6 +1,6 @@
 // The browse action with the real system dialogs, driven as a user would drive them: what
 // the dialog is given (title, file types), what reaches the field, Change, the starting
-// folder kept for the next dialog and the filter's dialog form.
+// folder kept for the next dialog, and the filter, which no dialog changes.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -12,17 +12,12 @@
 namespace torvane {
 namespace {
 
-using namespace std::string_literals;
 using testing::ChooseFile;
 using testing::ChooseFolder;
 using testing::DialogDriver;
 using testing::PickerHost;
 using testing::Press;
 using testing::Screenshot;
-
-// The main window's filter after one and after two file dialogs.
-const std::u16string kWar3FilterOnce = u"war3.exe \0 war3.exe\0"s;
-const std::u16string kWar3FilterTwice = u"war3.exe \0 war3.exe\0\0"s;
 
 class BrowseDialogs : public ::testing::Test {
  protected:
@@ -48,11 +43,11 @@ TEST_F(BrowseDialogs, OpenChoiceReachesTheFieldWithoutItsNulAndSetsTheStartingFo
   EXPECT_EQ(picker().Text(), war3);
   EXPECT_EQ(host_.changes(), 1);
   EXPECT_EQ(picker().InitDir(), temp_.path() + u"War3\\");
-  EXPECT_EQ(picker().Filter(), kWar3FilterOnce);
+  EXPECT_EQ(picker().Filter(), texts::kWar3Filter);
   EXPECT_EQ(::GetFocus(), host_.field());
 }
 
-TEST_F(BrowseDialogs, CancelChangesOnlyTheStartingFolderAndTheFilter) {
+TEST_F(BrowseDialogs, CancelChangesOnlyTheStartingFolder) {
   picker().SetFilter(texts::kWar3Filter);
   const std::u16string before = temp_.path() + u"Elsewhere\\war3.exe";
   testing::MakeFolder(temp_.path() + u"Elsewhere");
@@ -70,17 +65,16 @@ TEST_F(BrowseDialogs, CancelChangesOnlyTheStartingFolderAndTheFilter) {
   EXPECT_EQ(picker().Text(), before);
   EXPECT_EQ(host_.changes(), 0);
   EXPECT_EQ(picker().InitDir(), temp_.path() + u"Elsewhere\\");
-  EXPECT_EQ(picker().Filter(), kWar3FilterOnce);
+  EXPECT_EQ(picker().Filter(), texts::kWar3Filter);
 
-  // The converted filter still offers one type, and grows by one NUL per dialog.
+  // The next dialog gets the same one type.
   DialogDriver again({Press(IDCANCEL)});
   host_.ClickBrowse();
   ASSERT_EQ(again.seen().size(), 1u);
   EXPECT_EQ(again.seen()[0].items, std::vector<std::u16string>{u"war3.exe "});
-  EXPECT_EQ(picker().Filter(), kWar3FilterTwice);
   EXPECT_EQ(picker().Text(), before);
 
-  // The same for the save and the folder dialog; the folder dialog leaves the filter be.
+  // The same for the save and the folder dialog. The filter is saved as it was set.
   const std::int32_t kinds[] = {filebrowser::kFileDialogSave, filebrowser::kFileDialogFolder};
   for (std::int32_t kind : kinds) {
     picker().SetFileDialogType(kind);
@@ -88,7 +82,11 @@ TEST_F(BrowseDialogs, CancelChangesOnlyTheStartingFolderAndTheFilter) {
     host_.ClickBrowse();
     EXPECT_EQ(cancel.seen().size(), 1u);
   }
-  EXPECT_EQ(picker().Filter(), kWar3FilterTwice + u'\0');
+  EXPECT_EQ(picker().Filter(), texts::kWar3Filter);
+  forms::PropertyBag saved;
+  picker().WriteProperties(saved);
+  EXPECT_EQ(forms::ToString(saved.ReadProperty(u"Filter", std::u16string())).value(),
+            texts::kWar3Filter);
   EXPECT_EQ(picker().Text(), before);
   EXPECT_EQ(host_.changes(), 0);
 }
@@ -126,6 +124,7 @@ TEST_F(BrowseDialogs, SaveChoiceGetsTheFiltersEndingUnlessItEndsInIt) {
   }
   // The existing file was only chosen, never written.
   EXPECT_EQ(testing::ReadFile(readme), "x");
+  EXPECT_EQ(picker().Filter(), texts::kWar3Filter);
 }
 
 TEST_F(BrowseDialogs, FolderChoiceReachesTheFieldWithoutABackslash) {

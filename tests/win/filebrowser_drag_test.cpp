@@ -74,26 +74,40 @@ class RealDrag : public ::testing::Test {
   DialogDriver boxes_{{}, [this](HWND box) { return testing::Press(answer_)(box); }};
 };
 
-TEST_F(RealDrag, FileTheFilterHoldsIsTakenAndCopyReported) {
+// The name's case does not matter: WAR3.EXE is the same file as war3.exe on Windows.
+TEST_F(RealDrag, FileTheFilterHoldsIsTakenInAnyCaseAndCopyReported) {
   picker().SetFilter(texts::kWar3Filter);
   const std::u16string war3 = temp_.MakeFile(u"War3", u"war3.exe");
   EXPECT_EQ(Drag(kAnyEffect, {war3}), DROPEFFECT_COPY);
   EXPECT_EQ(picker().Text(), war3);
-  EXPECT_EQ(host_.changes(), 1);
+  const std::u16string upper = temp_.MakeFile(u"WAR3", u"WAR3.EXE");
+  EXPECT_EQ(Drag(kAnyEffect, {upper}), DROPEFFECT_COPY);
+  EXPECT_EQ(picker().Text(), upper);
+  EXPECT_EQ(host_.changes(), 2);
   EXPECT_TRUE(shown().empty());
 }
 
 // The drop happens (the hover feedback lets it through), then the wrong-type box tells
-// why the field kept its text; the source still hears copy.
-TEST_F(RealDrag, FileOfAnotherTypeGetsTheWrongTypeBox) {
+// why the field kept its text; the source still hears copy. A browse dialog opened and
+// cancelled in between changes nothing of it: the box quotes the whole filter again.
+TEST_F(RealDrag, FileOfAnotherTypeGetsTheWrongTypeBoxBeforeAndAfterADialog) {
   picker().SetFilter(texts::kWar3Filter);
   host_.StartWith(u"kept");
-  EXPECT_EQ(Drag(kAnyEffect, {temp_.MakeFile(u"a", u"readme.txt")}), DROPEFFECT_COPY);
-  ASSERT_EQ(shown().size(), 1u);
-  EXPECT_EQ(shown()[0].title, u"提示");
-  EXPECT_EQ(
-      shown()[0].text,
-      u"不能选择不适合的类型文件，或者文件夹 ！\r\n只能选择〖war3.exe | war3.exe〗这些类型的文件");
+  const std::u16string readme = temp_.MakeFile(u"a", u"readme.txt");
+  EXPECT_EQ(Drag(kAnyEffect, {readme}), DROPEFFECT_COPY);
+  {
+    DialogDriver cancel({testing::Press(IDCANCEL)});
+    host_.ClickBrowse();
+    ASSERT_EQ(cancel.seen().size(), 1u);
+  }
+  EXPECT_EQ(Drag(kAnyEffect, {readme}), DROPEFFECT_COPY);
+  const std::u16string wholeFilter =
+      u"不能选择不适合的类型文件，或者文件夹 ！\r\n只能选择〖war3.exe | war3.exe〗这些类型的文件";
+  ASSERT_EQ(shown().size(), 2u);
+  for (const testing::SeenDialog& box : shown()) {
+    EXPECT_EQ(box.title, u"提示");
+    EXPECT_EQ(box.text, wholeFilter);
+  }
   EXPECT_EQ(picker().Text(), u"kept");
   EXPECT_EQ(host_.changes(), 0);
 }

@@ -29,7 +29,6 @@ void PrintTo(const BoxRequest& box, std::ostream* os) {
 namespace torvane {
 namespace {
 
-using namespace std::string_literals;
 using filebrowser::BoxRequest;
 using testing::DialogDriver;
 using testing::PickerHost;
@@ -186,11 +185,13 @@ class FieldDrops : public ::testing::Test {
   DialogDriver boxes_{{}, [this](HWND box) { return testing::Press(answer_)(box); }};
 };
 
-TEST_F(FieldDrops, FilePickerTakesExistingFilesWhoseEndingTheFilterHolds) {
+TEST_F(FieldDrops, FilePickerTakesExistingFilesWhoseEndingTheFilterHoldsInAnyCase) {
   picker().SetFilter(texts::kWar3Filter);
   const std::u16string accepted[] = {
-      MakeFile(u"a", u"war3.exe"), MakeFile(u"b", u"Frozen Throne.exe"),
+      MakeFile(u"a", u"war3.exe"),
+      MakeFile(u"b", u"Frozen Throne.exe"),
       MakeFile(u"c", u"war3"),  // its last four characters are in the filter
+      MakeFile(u"u", u"WAR3.EXE"),
   };
   int changes = 0;
   for (const auto& path : accepted) {
@@ -209,7 +210,7 @@ TEST_F(FieldDrops, FilePickerRefusesOtherFilesAndFoldersWithTheWrongTypeBox) {
   const std::u16string hidden = MakeFile(u"h", u"war3.exe");
   ::SetFileAttributesW(win::W(hidden), FILE_ATTRIBUTE_HIDDEN);
   const std::u16string refused[] = {
-      MakeFile(u"u", u"WAR3.EXE"),  // the comparison is case-sensitive
+      MakeFile(u"u", u"README.TXT"),
       MakeFolder(u"War3"),
       hidden,
   };
@@ -228,7 +229,7 @@ TEST_F(FieldDrops, FilePickerRefusesOtherFilesAndFoldersWithTheWrongTypeBox) {
   EXPECT_EQ(host_.changes(), 0);
 }
 
-TEST_F(FieldDrops, WrongTypeBoxAfterAFileDialogShowsTheFilterUpToItsFirstNul) {
+TEST_F(FieldDrops, WrongTypeBoxAfterAFileDialogStillQuotesTheWholeFilter) {
   picker().SetFilter(texts::kWar3Filter);
   {
     DialogDriver cancel({testing::Press(IDCANCEL)});
@@ -236,9 +237,11 @@ TEST_F(FieldDrops, WrongTypeBoxAfterAFileDialogShowsTheFilterUpToItsFirstNul) {
   }
   DropFiles({MakeFile(u"u", u"readme.txt")});
   ASSERT_EQ(requests().size(), 1u);
-  EXPECT_EQ(requests()[0].prompt, WrongTypePrompt(u"war3.exe \0 war3.exe\0"s));
+  EXPECT_EQ(requests()[0].prompt, WrongTypePrompt(texts::kWar3Filter));
   ASSERT_EQ(shown().size(), 1u);
-  EXPECT_EQ(shown()[0].text, u"不能选择不适合的类型文件，或者文件夹 ！\r\n只能选择〖war3.exe ");
+  EXPECT_EQ(
+      shown()[0].text,
+      u"不能选择不适合的类型文件，或者文件夹 ！\r\n只能选择〖war3.exe | war3.exe〗这些类型的文件");
 }
 
 TEST_F(FieldDrops, OnlyTheFirstDroppedNameCounts) {
