@@ -27,15 +27,18 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# Xvfb picks a free display number itself and says which once it accepts connections. A
+# number is taken when its socket is: the abstract socket namespace is shared by chroots
+# and by other people's servers, whose /tmp/.X11-unix this one may not see.
 if [ -z "${DISPLAY:-}" ] || [ "${TORVANE_XVFB:-}" = 1 ]; then
-  for n in $(seq 91 140); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb_pid=$!
-    export DISPLAY=":$n"
-    break
-  done
-  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/${DISPLAY#:}" ] || [ -e "/tmp/.X11-unix/X${DISPLAY#:}" ] && break; sleep 0.1; done
+  number=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$number" >/dev/null 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 100); do [ -s "$number" ] && break; sleep 0.1; done
+  DISPLAY=":$(head -1 "$number")"
+  rm -f "$number"
+  [ "$DISPLAY" != : ] || { echo "wine-session: Xvfb did not start" >&2; exit 1; }
+  export DISPLAY
 fi
 
 if [ ! -f "$WINEPREFIX/.torvane-ready" ]; then
