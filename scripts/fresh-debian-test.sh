@@ -28,6 +28,7 @@ if ! command -v debootstrap >/dev/null; then
 fi
 
 base=$(mktemp -d /var/tmp/torvane-debian-XXXXXX)
+chmod 755 "$base" # it becomes the root folder, which every user must be able to enter
 # Everything started inside the root is stopped by its id, then the mounts go; rm never
 # crosses into a mount that is somehow still there.
 cleanup() {
