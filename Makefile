@@ -1,7 +1,7 @@
 # Everything starts here; each target installs what is missing first.
 #   make run    build the Windows program and open its window (under Wine)
 #   make test   build both flavours and run every test, native and under Wine
-#   make dist   the release zip (prints the size of Torvane.exe)
+#   make dist   the release zip: builds what it packs, then checks the zip as shipped
 #   make bench  the benchmark figures (the tidy, and start-up against a bare window)
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)

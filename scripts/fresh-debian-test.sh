@@ -46,6 +46,11 @@ cleanup() {
 trap cleanup EXIT
 
 archives() { du -sb "$base/var/cache/apt/archives" | cut -f1; }
+# The system itself: neither the clone (its build, its Wine prefixes) nor the downloads.
+installed() {
+  du -sb --one-file-system --exclude="$base/root/torvane" \
+    --exclude="$base/var/cache/apt/archives" "$base" | cut -f1
+}
 mib() { echo "$(($1 / 1048576)) MiB"; }
 started=$SECONDS
 
@@ -53,7 +58,7 @@ say "debootstrap --variant=minbase bookworm into $base"
 debootstrap --variant=minbase bookworm "$base" "$mirror" >"$base.log" 2>&1 ||
   { tail -20 "$base.log" >&2; rm -f "$base.log"; fail "debootstrap failed"; }
 rm -f "$base.log"
-bootstrap_time=$((SECONDS - started)) bootstrap_bytes=$(archives)
+bootstrap_time=$((SECONDS - started)) bootstrap_bytes=$(archives) bare_bytes=$(installed)
 rm -f "$base"/var/cache/apt/archives/*.deb
 
 # As a fresh machine or a container image has it: the updates and security suites, and no
@@ -88,13 +93,13 @@ for which in run test; do
   in_root "$command"
   took[$which]=$((SECONDS - step))
   if [ "$which" = run ]; then
-    setup_bytes=$(archives)
+    setup_bytes=$(archives) setup_installed=$(($(installed) - bare_bytes))
     in_root 'test "$(head -c 8 out/window.png | od -An -tx1 | tr -d " ")" = 89504e470d0a1a0a' ||
       fail "the first command left no picture in out/window.png"
   fi
 done
 
 say "debootstrap           ${bootstrap_time} s, $(mib "$bootstrap_bytes") downloaded"
-say "first command (run)   ${took[run]} s, $(mib "$setup_bytes") of packages downloaded"
+say "first command (run)   ${took[run]} s, $(mib "$setup_bytes") of packages downloaded, $(mib "$setup_installed") installed"
 say "second command (test) ${took[test]} s"
 say "in all                $((SECONDS - started)) s; the root took $(du -sh --one-file-system "$base" | cut -f1) on disk"
