@@ -17,16 +17,17 @@ fail() {
 unpacked=$(mktemp -d)
 trap 'rm -rf "$unpacked"' EXIT
 python3 -m zipfile -e "$zip" "$unpacked"
+cd "$unpacked"
 
 expected=$'Torvane.exe\npatch\npatch/说明.txt\ntorvane-cli.exe'
-found=$(cd "$unpacked" && find . -mindepth 1 | sed 's|^\./||' | LC_ALL=C sort)
+found=$(find . -mindepth 1 | sed 's|^\./||' | LC_ALL=C sort)
 [ "$found" = "$expected" ] || fail "$zip holds"$'\n'"$found"$'\n'"instead of"$'\n'"$expected"
 
 for exe in Torvane.exe torvane-cli.exe; do
-  bash "$here/check-program.sh" "$unpacked/$exe" pei-x86-64 "$objdump"
+  bash "$here/check-program.sh" "$exe" pei-x86-64 "$objdump"
 done
 # The command line must be a console program, so that cmd.exe and batch files wait for it.
-grep -Eq '^Subsystem[[:space:]].*\(Windows CUI\)' <<<"$("$objdump" -p "$unpacked/torvane-cli.exe")" ||
+grep -Eq '^Subsystem[[:space:]].*\(Windows CUI\)' <<<"$("$objdump" -p torvane-cli.exe)" ||
   fail "torvane-cli.exe is not a console program"
-[ -s "$unpacked/patch/说明.txt" ] || fail "the patch folder's readme is empty"
+[ -s patch/说明.txt ] || fail "the patch folder's readme is empty"
 echo "check-dist: $zip is whole ($(stat -c %s "$zip") bytes)"
