@@ -3,8 +3,7 @@
 #   scripts/readonly-game-test.sh BUILD_DIR
 # Wine runs as root here, and root may write anywhere; so the folder is laid out by root
 # and the test program runs as the unprivileged user "nobody", with a Wine prefix of its
-# own (made on first use, in BUILD_DIR). Like Program Files for a user who is not an
-# administrator.
+# own. Like Program Files for a user who is not an administrator.
 set -euo pipefail
 
 build=$(realpath -m "$1")
@@ -13,34 +12,38 @@ if [ "$(id -u)" != 0 ]; then
   exit 0
 fi
 user=nobody
-home="$build/wine-$user"
-game=$(mktemp -d /tmp/torvane-readonly-XXXXXX)
-cleanup() {
-  runuser -u "$user" -- env HOME="$home" WINEPREFIX="$home/prefix" wineserver -k \
-    >/dev/null 2>&1 || true
-  rm -rf "$game"
-}
-trap cleanup EXIT
 
-mkdir -p "$home"
-chown "$user" "$home"
-for f in War3.exe Game.dll Storm.dll War3Patch.mpq msvcn80.dll readme.txt; do
-  printf 'original %s\n' "$f" >"$game/$f"
-done
-chmod 755 "$game"
-
+# The build folder may lie where only root may enter (root's home and a mktemp -d folder
+# are mode 700): everything the other user needs (a copy of the static test program, its
+# Wine prefix, the game folder) goes into a fresh folder of its own, removed at the end.
+room=$(mktemp -d /tmp/torvane-readonly-XXXXXX)
+home=$room/home
+game=$room/game
 as_user() {
   runuser -u "$user" -- env -u DISPLAY HOME="$home" WINEPREFIX="$home/prefix" WINEDEBUG=-all \
     WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" LANG=zh_CN.UTF-8 \
     LC_ALL=zh_CN.UTF-8 "$@"
 }
-if [ ! -f "$home/prefix/system.reg" ]; then
-  as_user wineboot -i </dev/null >/dev/null 2>&1 || true
-  as_user wineserver -w
-fi
+cleanup() {
+  as_user wineserver -k >/dev/null 2>&1 || true
+  rm -rf "$room"
+}
+trap cleanup EXIT
+
+chmod 755 "$room"
+mkdir "$home" "$game"
+chown "$user" "$home"
+cp "$build/tests/win/torvane_win_job_tests.exe" "$room/"
+for f in War3.exe Game.dll Storm.dll War3Patch.mpq msvcn80.dll readme.txt; do
+  printf 'original %s\n' "$f" >"$game/$f"
+done
+cd "$room"
+
+as_user wineboot -i </dev/null >/dev/null 2>&1 || true
+as_user wineserver -w
 # A persistent server, warmed up, so that no helper process holds the caller's output.
 as_user wineserver -p
 as_user wine cmd /c exit </dev/null >/dev/null 2>&1 || true
 as_user env TORVANE_READONLY_GAME="Z:${game//\//\\}\\War3.exe" \
-  wine "$build/tests/win/torvane_win_job_tests.exe" \
+  wine "$room/torvane_win_job_tests.exe" \
   --gtest_filter='WinPreflight.AGameFolderThisUserMayNotWrite*'

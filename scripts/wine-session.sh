@@ -27,10 +27,9 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Xvfb takes a display number itself and names it once it accepts connections: sessions
-# started at the same moment each get a server of their own, where a number chosen here
-# could be taken by two of them (one server dies, both sessions use the other, and the
-# first to end takes the display away from the other).
+# Xvfb picks a free display number itself and says which once it accepts connections. A
+# number is taken when its socket is: the abstract socket namespace is shared by chroots
+# and by other people's servers, whose /tmp/.X11-unix this one may not see.
 if [ -z "${DISPLAY:-}" ] || [ "${TORVANE_XVFB:-}" = 1 ]; then
   number=$(mktemp)
   Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$number" >/dev/null 2>&1 &
