@@ -1,5 +1,6 @@
 #include "cli/run.h"
 
+#include <exception>
 #include <optional>
 
 #include "cli/cli_host.h"
@@ -7,6 +8,7 @@
 #include "job/patch_job.h"
 #include "job/restore.h"
 #include "resources/texts.h"
+#include "runtime/text.h"
 
 namespace torvane::cli {
 namespace {
@@ -71,12 +73,59 @@ ExitCode Run(const Options& o, Runtime& real, Reporter& out) {
   return CodeOf(report);
 }
 
-}  // namespace
+// Whether errors found before the options are understood are to be told as JSON.
+bool WantsJson(const std::vector<std::u16string>& args) {
+  for (const std::u16string& arg : args) {
+    if (arg == u"--") return false;
+    if (arg == u"--json") return true;
+  }
+  return false;
+}
 
-ExitCode RunCommand(const Options& o, Runtime& rt, Reporter& out) {
+void PrintHelp(const Reporter::Sink& sink) {
+  const std::u16string_view help = texts::kCliHelp;
+  for (size_t start = 0, end; start < help.size(); start = end + 1) {
+    end = help.find(u'\n', start);
+    if (end == std::u16string_view::npos) end = help.size();
+    sink(std::u16string(help.substr(start, end - start)));
+  }
+}
+
+ExitCode Guarded(const std::vector<std::u16string>& args, Runtime& rt, const Reporter::Sink& sink) {
+  const Result<Options> options = ParseArguments(args);
+  if (!options.ok()) {
+    Reporter out(sink, WantsJson(args), false);
+    out.UsageError(options.error().description);
+    out.Exit(kExitUsage);
+    return kExitUsage;
+  }
+  const Options& o = options.value();
+  if (o.command == Command::kHelp) {
+    PrintHelp(sink);
+    return kExitDone;
+  }
+  Reporter out(sink, o.json, o.quiet);
   const ExitCode code = Run(o, rt, out);
   out.Exit(code);
   return code;
+}
+
+}  // namespace
+
+ExitCode RunProgram(const std::vector<std::u16string>& args, Runtime& rt,
+                    const Reporter::Sink& sink) {
+  std::u16string failure;
+  try {
+    return Guarded(args, rt, sink);
+  } catch (const std::exception& e) {
+    failure = FromUtf8(e.what());
+  } catch (...) {
+    failure = u"?";
+  }
+  Reporter out(sink, WantsJson(args), false);
+  out.InternalError(failure);
+  out.Exit(kExitInternal);
+  return kExitInternal;
 }
 
 }  // namespace torvane::cli

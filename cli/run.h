@@ -1,6 +1,9 @@
 // Runs a parsed command line over a runtime and says how it ended, as an exit code.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "cli/options.h"
 #include "cli/reporter.h"
 #include "runtime/runtime.h"
@@ -9,14 +12,17 @@ namespace torvane::cli {
 
 enum ExitCode {
   kExitDone = 0,
-  kExitRefused = 1,  // stopped before anything was touched
+  kExitRefused = 1,  // nothing was changed: refused before anything was touched, or undone
   kExitPartial = 2,  // done in part; what was not is printed, nothing is lost
   kExitUsage = 3,
   kExitInternal = 4,
 };
 
-// `rt` is the real runtime; the command line's own layers go on top of it. A relative
-// --patch-dir is taken from the current folder. The exit is reported last.
-ExitCode RunCommand(const Options& options, Runtime& rt, Reporter& out);
+// The whole program on the arguments after its name: the help, a usage error, or the
+// command over `rt` (the real runtime; the command line's own layers go on top of it),
+// each line of output to `sink`. A relative --patch-dir is taken from the current folder.
+// Nothing is thrown: whatever escapes the command is an internal error.
+ExitCode RunProgram(const std::vector<std::u16string>& args, Runtime& rt,
+                    const Reporter::Sink& sink);
 
 }  // namespace torvane::cli

@@ -24,20 +24,6 @@ bool IsFolder(const Result<std::uint32_t>& attributes) {
   return attributes.ok() && (attributes.value() & kAttrFolder) != 0;
 }
 
-// Every folder the five files lie in must exist: a path naming war3.exe twice derives
-// paths into folders that are not there.
-std::optional<Report> MissingFolder(Runtime& rt, const GamePaths& paths) {
-  std::vector<std::u16string> folders{FolderOf(paths.msvcn80)};
-  for (const std::u16string& file : paths.versionFiles) folders.push_back(FolderOf(file));
-  for (const std::u16string& folder : folders) {
-    if (folder.empty()) return Refusal(Finding::kNotFullPath);
-    if (!IsFolder(rt.GetAttr(WithoutTrailingBackslash(folder)))) {
-      return Refusal(Finding::kFolderMissing, folder);
-    }
-  }
-  return std::nullopt;
-}
-
 bool IsDriveRoot(const std::u16string& folder) {
   if (folder.size() == 3 && folder[1] == u':') return true;
   // \\server\share\ : two separators after the leading pair.
@@ -55,9 +41,13 @@ bool IsWindowsFolder(Runtime& rt, const std::u16string& folder) {
   return same.ok() && same.value();
 }
 
-// Why `folder` is not a game folder the job may tidy; nothing when it is one.
+// Why `folder` is not a game folder the job may tidy; nothing when it is one. A drive
+// root is refused before anything is looked up: the whole drive is never tidied.
 std::optional<Report> NotAGameFolder(Runtime& rt, const std::u16string& folder) {
   if (IsDriveRoot(folder)) return Refusal(Finding::kDriveRoot);
+  if (!IsFolder(rt.GetAttr(WithoutTrailingBackslash(folder)))) {
+    return Refusal(Finding::kFolderMissing, folder);
+  }
   if (IsWindowsFolder(rt, folder)) return Refusal(Finding::kWindowsFolder);
   if (!IsFile(rt.GetAttr(folder + u"war3.mpq"))) return Refusal(Finding::kNoWar3Mpq, folder);
   const Result<std::uint32_t> quarantine = rt.GetAttr(folder + u"vTemp");
@@ -76,12 +66,26 @@ Result<std::u16string> MyPath(Runtime& rt) {
 }
 
 GamePaths DeriveGamePaths(std::u16string_view workingPath) {
+  const std::u16string folder = FolderOf(workingPath);
   GamePaths paths;
-  paths.msvcn80 = ReplaceAll(workingPath, kExeName, u"msvcn80.dll");
+  paths.msvcn80 = folder + u"msvcn80.dll";
   for (size_t i = 0; i < kVersionFileNames.size(); ++i) {
-    paths.versionFiles[i] = ReplaceAll(workingPath, kExeName, kVersionFileNames[i]);
+    paths.versionFiles[i] = folder + std::u16string(kVersionFileNames[i]);
   }
   return paths;
+}
+
+std::vector<std::u16string> ToolPrograms(Runtime& rt) {
+  std::vector<std::u16string> files;
+  if (const Result<std::u16string> self = rt.ProgramPath(); self.ok()) {
+    files.push_back(self.value());
+  }
+  if (const Result<std::u16string> folder = MyPath(rt); folder.ok()) {
+    for (std::u16string_view name : kToolPrograms) {
+      files.push_back(folder.value() + std::u16string(name));
+    }
+  }
+  return files;
 }
 
 std::u16string Unquoted(std::u16string_view text) {
@@ -99,15 +103,14 @@ Checked<GamePath> CheckGamePath(std::u16string_view pickerText, Runtime& rt) {
   if (Contains(given, u"*") || Contains(given, u"?")) return Refusal(Finding::kWildcards);
   if (!IsAbsolutePath(given)) return Refusal(Finding::kNotFullPath);
   const Result<std::u16string> resolved = rt.FullPath(given);
+  if (!resolved.ok()) return Refusal(Finding::kNotFullPath);
   GamePath g;
-  g.working = LowerCase(resolved.value_or(u""));
-  // "...\war3.exe\.." names the folder above, not the game.
-  if (!Contains(g.working, kExeName)) {
-    return Refusal(resolved.ok() ? Finding::kNoPath : Finding::kNotFullPath);
-  }
+  g.working = LowerCase(resolved.value());
+  // war3.exe itself: not "War3.exe.bak", "mywar3.exe" or "...\war3.exe\.."; the other
+  // files are its folder's, whatever that folder is called.
+  if (NameOf(g.working) != kExeName) return Refusal(Finding::kNoPath);
   g.paths = DeriveGamePaths(g.working);
-  if (auto missing = MissingFolder(rt, g.paths)) return *missing;
-  g.folder = FolderOf(g.paths.versionFiles[2]);
+  g.folder = FolderOf(g.working);
   g.quarantine = g.folder + u"vTemp";
   if (auto refused = NotAGameFolder(rt, g.folder)) return *refused;
   if (const Result<FileIdentity> id = rt.IdentityOf(WithoutTrailingBackslash(g.folder)); id.ok()) {

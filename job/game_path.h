@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "job/report.h"
 #include "runtime/runtime.h"
@@ -16,12 +17,17 @@ namespace torvane {
 // The tool's own folder with exactly one trailing backslash ("e:\" stays "e:\").
 Result<std::u16string> MyPath(Runtime& rt);
 
-// The five game files named after the working path: every "war3.exe" in it replaced.
+// The five game files beside war3.exe, as the game folder plus their names.
 struct GamePaths {
   std::u16string msvcn80;
   std::array<std::u16string, 4> versionFiles;  // game.dll, storm.dll, war3.exe, war3patch.mpq
 };
 GamePaths DeriveGamePaths(std::u16string_view workingPath);
+
+// The tool's own programs, which users often keep in the game folder: the running one and
+// those the release puts beside it. Never in the way, never tidied.
+inline constexpr std::u16string_view kToolPrograms[] = {u"Torvane.exe", u"torvane-cli.exe"};
+std::vector<std::u16string> ToolPrograms(Runtime& rt);
 
 // The replacement file names under "patch\", in the order of GamePaths::versionFiles.
 inline constexpr std::array<std::u16string_view, 4> kVersionFileNames = {

@@ -3,6 +3,36 @@
 // announced by a "step" line before it is made and confirmed by "done" or "failed" after,
 // every write flushed, so that after a crash the journal tells which changes happened,
 // which did not, and which one was under way. The format is described in the README.
+//
+// What recovery and restore rely on, and the tests that hold each rule:
+//  1. Write-ahead. A change is made only after its step line is on the disk; a step without
+//     an outcome is looked up in the folder, never assumed. (Transaction.DyingAnywhere...,
+//     JournalFile.ALineCutShortByACrash...)
+//  2. New journals. A job writes a journal of its own, created where the name is free, never
+//     over a file or through a link, never appended to another. (Recovery.AVTempThat...)
+//  3. One at a time. A job or a restore holds vTemp	orvane.lock from before its recovery to
+//     its end line; a second one is refused and changes nothing. (Recovery.AnotherJob...,
+//     CliProgram.OneJobAtATimePerGameFolder)
+//  4. Belonging. A journal is acted on only for the game folder whose identity its first
+//     section records (older journals: the folder they name); an unfinished one of another
+//     folder, or one that cannot be matched, stops the work. (Restore.AJournalOfAnother...,
+//     CliProgram.AJournalIsKnownUnderAnotherSpellingOfItsFolder)
+//  5. Confinement. Every path a step names must be one plain name (confinement.h) in the game
+//     folder, its vTemp, its audio folder or that folder's vTemp, and is acted on as the game
+//     folder is spelled now; a copy may read from the patch folder its section recorded. A
+//     journal with one step outside is not acted on at all. (UntrustedJournal.AStepNaming...)
+//  6. Proof before deletion. Recovery and restore delete a file only when its bytes are the
+//     recorded size and SHA-256 and a twin holds them under another identity, or when it is
+//     the job's own half-made copy (proof.h); a replacement without that proof is kept in
+//     vTemp. (Transaction.*, UntrustedJournal.TwoSpellingsOfOneFileAreOneFile)
+//  7. The set as a whole. Nothing of the version set is touched before "mark set-begin" is
+//     written. A set begun and not committed is put back as a whole, unless every replacement
+//     it staged was placed: then it is whole and new, only the commit mark is missing.
+//     (Recovery.ASetCaughtHalfSwapped..., Recovery.MarksThatCannotBeWrittenStopTheJob)
+//  8. Damage. A journal that cannot be read whole is never acted on: a finished one is
+//     passed over by jobs and stops a restore that reaches it; an unfinished one stops the
+//     work; either way the user is told which file and which line.
+//     (UntrustedJournal.ADamaged...)
 #pragma once
 
 #include <cstdint>

@@ -18,58 +18,35 @@ std::vector<std::u16string> VersionSet(const GamePaths& paths) {
   return files;
 }
 
-// The folders the job writes, each once, with a trailing backslash.
-std::vector<std::u16string> GameFolders(const GamePaths& paths) {
-  std::vector<std::u16string> folders;
-  for (const std::u16string& file : VersionSet(paths)) {
-    const std::u16string folder = FolderOf(file);
-    if (std::find(folders.begin(), folders.end(), folder) == folders.end()) {
-      folders.push_back(folder);
-    }
-  }
-  return folders;
-}
-
-// Folders compared by text first, then by identity (another spelling of the same folder).
+// The game folder compared by text first, then by identity (another spelling of it).
 class FolderMatcher {
  public:
-  FolderMatcher(Runtime& rt, const std::vector<std::u16string>& folders) : rt_(rt) {
-    for (const std::u16string& folder : folders) {
-      texts_.push_back(LowerCase(folder));
-      if (auto id = rt.IdentityOf(folder); id.ok()) ids_.push_back(id.value());
-    }
-  }
+  FolderMatcher(Runtime& rt, const std::u16string& folder)
+      : rt_(rt), text_(LowerCase(folder)), id_(rt.IdentityOf(folder)) {}
 
   bool Holds(const std::u16string& file) {
     const std::u16string folder = LowerCase(FolderOf(file));
-    if (std::find(texts_.begin(), texts_.end(), folder) != texts_.end()) return true;
+    if (folder == text_) return true;
     auto [it, fresh] = seen_.try_emplace(folder);
     if (fresh) {
       const Result<FileIdentity> id = rt_.IdentityOf(folder);
-      it->second = id.ok() && std::find(ids_.begin(), ids_.end(), id.value()) != ids_.end();
+      it->second = id.ok() && id_.ok() && id.value() == id_.value();
     }
     return it->second;
   }
 
  private:
   Runtime& rt_;
-  std::vector<std::u16string> texts_;
-  std::vector<FileIdentity> ids_;
+  std::u16string text_;
+  Result<FileIdentity> id_;
   std::map<std::u16string, bool> seen_;
 };
 
 // This program and its siblings, by file identity: a renamed copy is still ours, and a
 // stranger's program that happens to bear our name is not.
 std::vector<FileIdentity> OwnPrograms(Runtime& rt) {
-  std::vector<std::u16string> files;
-  if (const Result<std::u16string> self = rt.ProgramPath(); self.ok())
-    files.push_back(self.value());
-  if (const Result<std::u16string> folder = MyPath(rt); folder.ok()) {
-    for (std::u16string_view name : kToolPrograms)
-      files.push_back(folder.value() + std::u16string(name));
-  }
   std::vector<FileIdentity> ids;
-  for (const std::u16string& file : files) {
+  for (const std::u16string& file : ToolPrograms(rt)) {
     if (auto id = rt.IdentityOf(file); id.ok()) ids.push_back(id.value());
   }
   return ids;
@@ -85,7 +62,7 @@ bool IsOurs(Runtime& rt, const std::vector<FileIdentity>& own, const RunningProg
 // process once. A list that cannot be had is no reason to refuse.
 std::vector<RunningProgram> ProgramsInTheWay(Runtime& rt, const GamePaths& paths) {
   const std::vector<FileIdentity> own = OwnPrograms(rt);
-  FolderMatcher gameFolder(rt, GameFolders(paths));
+  FolderMatcher gameFolder(rt, FolderOf(paths.msvcn80));
   std::vector<RunningProgram> found;
   auto add = [&](const RunningProgram& program) {
     const bool listed = std::any_of(found.begin(), found.end(),
@@ -110,13 +87,12 @@ std::vector<Shortfall> MissingRights(Runtime& rt, const GamePaths& paths) {
   auto note = [&](const std::u16string& path, const Status& probe) {
     if (probe.Is(ErrorKind::kAccessDenied)) refused.push_back({path, probe.error()});
   };
-  for (const std::u16string& folder : GameFolders(paths)) {
-    note(folder, rt.ProbeWrite(folder));
-    const std::u16string quarantine = folder + u"vTemp";
-    const Result<std::uint32_t> attributes = rt.GetAttr(quarantine);
-    if (attributes.ok() && (attributes.value() & kAttrFolder) != 0) {
-      note(quarantine, rt.ProbeWrite(quarantine));
-    }
+  const std::u16string folder = FolderOf(paths.msvcn80);
+  note(folder, rt.ProbeWrite(folder));
+  const std::u16string quarantine = folder + u"vTemp";
+  const Result<std::uint32_t> attributes = rt.GetAttr(quarantine);
+  if (attributes.ok() && (attributes.value() & kAttrFolder) != 0) {
+    note(quarantine, rt.ProbeWrite(quarantine));
   }
   for (const std::u16string& file : VersionSet(paths)) note(file, rt.ProbeRename(file));
   return refused;

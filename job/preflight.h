@@ -15,9 +15,6 @@
 
 namespace torvane {
 
-// The tool's own programs, which users often keep in the game folder: never in the way.
-inline constexpr std::u16string_view kToolPrograms[] = {u"Torvane.exe", u"torvane-cli.exe"};
-
 // Why the job may not go on; nothing when it may. `pickerText` is the field's text as
 // typed, handed to an elevated instance; `paths` are the game files derived from it.
 std::optional<Report> PreflightRefusal(std::u16string_view pickerText, const GamePaths& paths,

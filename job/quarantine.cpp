@@ -3,6 +3,7 @@
 #include <set>
 
 #include "job/confinement.h"
+#include "job/game_path.h"
 #include "job/safe_move.h"
 #include "job/steps.h"
 #include "resources/texts.h"
@@ -11,7 +12,7 @@
 namespace torvane {
 namespace {
 
-constexpr std::u16string_view kExeMarker = u"\\war3.exe";
+constexpr std::u16string_view kExeName = u"war3.exe";
 constexpr std::u16string_view kQuarantineName = u"vTemp";
 constexpr std::u16string_view kMilesProbe = u"redist\\miles\\Mssfast.m3d";
 constexpr std::u16string_view kMilesFolder = u"redist\\miles\\";
@@ -30,13 +31,16 @@ bool IsLink(Runtime& rt, const std::u16string& path) {
   return attributes.ok() && (attributes.value() & kAttrReparsePoint) != 0;
 }
 
-// The lower-cased name of the running program when it lies in `folder`, else empty.
-std::u16string OwnNameIn(Runtime& rt, const std::u16string& folder) {
-  const Result<std::u16string> self = rt.ProgramPath();
-  if (!self.ok()) return {};
-  const Result<bool> here = SameFile(rt, WithoutTrailingBackslash(FolderOf(self.value())),
-                                     WithoutTrailingBackslash(folder));
-  return here.ok() && here.value() ? LowerCase(NameOf(self.value())) : std::u16string();
+// The lower-cased names of the tool's own programs that lie in `folder`, by the folder's
+// identity: the running one whatever it is called, and those the release puts beside it.
+std::set<std::u16string> OwnNamesIn(Runtime& rt, const std::u16string& folder) {
+  std::set<std::u16string> names;
+  for (const std::u16string& program : ToolPrograms(rt)) {
+    const Result<bool> here =
+        SameFile(rt, WithoutTrailingBackslash(FolderOf(program)), WithoutTrailingBackslash(folder));
+    if (here.ok() && here.value()) names.insert(LowerCase(NameOf(program)));
+  }
+  return names;
 }
 
 class Pass {
@@ -45,7 +49,8 @@ class Pass {
       : rt_(rt), journal_(journal), observer_(observer), report_(report) {}
 
   // `folder` ends in a backslash.
-  void Run(const std::u16string& folder, std::u16string_view keepList, const std::u16string& own) {
+  void Run(const std::u16string& folder, std::u16string_view keepList,
+           const std::set<std::u16string>& own) {
     quarantine_ = folder + std::u16string(kQuarantineName);
     if (!PrepareQuarantine()) return;
     // The names are gathered before anything moves, so the moves never disturb a listing.
@@ -61,7 +66,7 @@ class Pass {
     std::vector<Found> moving;
     for (const DirEntry& entry : listing.value()) {
       const std::u16string lower = LowerCase(entry.name);
-      if (IsKept(keepList, lower) || lower == own) continue;
+      if (IsKept(keepList, lower) || own.count(lower)) continue;
       // Windows would move another file in its place ("war3.mpq." names War3.mpq), and
       // the journal could not name it: it stays, and is reported.
       if (!IsPlainName(entry.name)) {
@@ -173,14 +178,11 @@ bool IsKept(std::u16string_view keepList, std::u16string_view name) {
 QuarantineReport ClearRedundantFiles(std::u16string_view path, Runtime& rt, Journal& journal,
                                      JobObserver* observer) {
   QuarantineReport report;
-  if (path.empty()) return report;
+  // The game folder of war3.exe; a path that names no war3.exe names no game folder.
+  if (LowerCase(NameOf(path)) != kExeName) return report;
   Pass pass(rt, journal, observer, report);
-
-  std::u16string folder = LowerCase(path);
-  if (Contains(folder, kExeMarker)) {
-    folder = ReplaceAll(folder, kExeMarker, u"\\");
-    pass.Run(folder, GameKeepList(), OwnNameIn(rt, folder));
-  }
+  const std::u16string folder = FolderOf(LowerCase(path));
+  pass.Run(folder, GameKeepList(), OwnNamesIn(rt, folder));
 
   const std::u16string milesFolder = folder + std::u16string(kMilesFolder);
   const Result<std::vector<DirEntry>> miles =

@@ -28,8 +28,9 @@ std::u16string MilesKeepList();
 // part of an entry ("ame.dll", "war3") stays too.
 bool IsKept(std::u16string_view keepList, std::u16string_view name);
 
-// `path` is the lower-cased path of war3.exe. Every move is announced in `journal` before
-// it is made; the running program's own file is never moved, whatever its name.
+// `path` is the path of war3.exe: its folder is tidied (nothing when it names another
+// file). Every move is announced in `journal` before it is made; the tool's own programs
+// are never moved, the running one whatever its name.
 QuarantineReport ClearRedundantFiles(std::u16string_view path, Runtime& rt, Journal& journal,
                                      JobObserver* observer = nullptr);
 

@@ -7,15 +7,18 @@ Outcome OutcomeOf(const Report& report) {
     case Finding::kDone:
     case Finding::kRestored:
       return Outcome::kDone;
-    case Finding::kProbeFailed:
     case Finding::kSetRolledBack:
+      // Undone whole, the folder is as it was; else some of it stayed changed.
+      if (report.problems.empty()) break;
+      return Outcome::kPartial;
     case Finding::kSetNotCommitted:
     case Finding::kTidyIncomplete:
     case Finding::kRestoredPartly:
       return Outcome::kPartial;
     default:
-      return report.changedBefore ? Outcome::kPartial : Outcome::kNothingChanged;
+      break;
   }
+  return report.changedBefore ? Outcome::kPartial : Outcome::kNothingChanged;
 }
 
 }  // namespace torvane

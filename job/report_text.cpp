@@ -49,10 +49,12 @@ std::u16string ProgramsRunning(const Report& r) {
   return text.append(kParagraph).append(texts::kMsgNothingChanged);
 }
 
+// The first line says whether the game is as it was: only when every change was undone.
 std::u16string SetRolledBack(const Report& r) {
-  std::u16string text = std::u16string(texts::kMsgSetUnchanged) + kParagraph +
-                        texts::kMsgSetFailedAt + kCrLf + LineOf({r.path, r.error});
-  if (r.problems.empty()) return text;
+  const bool undone = r.problems.empty();
+  std::u16string text = std::u16string(undone ? texts::kMsgSetUnchanged : texts::kMsgSetNotUndone) +
+                        kParagraph + texts::kMsgSetFailedAt + kCrLf + LineOf({r.path, r.error});
+  if (undone) return text;
   return WithLines(text.append(kParagraph).append(texts::kMsgRollbackIncomplete), r.problems);
 }
 

@@ -34,7 +34,8 @@ inline constexpr char16_t kMsgSourceMissing[] = u"（找不到）";
 inline constexpr char16_t kMsgSourceUnreadable[] = u"（无法读取：";
 
 inline constexpr char16_t kMsgDriveRoot[] =
-    u"魔兽主程序不能直接放在磁盘根目录下，本程序不会整理整个磁盘。游戏文件夹没有任何改动。";
+    u"魔兽主程序不能直接放在磁盘根目录下，本程序不会整理整个磁盘。游戏文件夹没有任何改动。\r\n"
+    u"请把游戏移到一个文件夹中（例如 D:\\Games\\Warcraft III\\），再选择其中的 war3.exe。";
 inline constexpr char16_t kMsgWindowsFolder[] =
     u"这是 Windows 系统文件夹，不是魔兽争霸III的游戏文件夹。没有任何改动。";
 inline constexpr char16_t kMsgNoWar3Mpq[] =
@@ -53,6 +54,9 @@ inline constexpr char16_t kMsgSetUnchanged[] =
 inline constexpr char16_t kMsgSetFailedAt[] = u"出错的文件：";
 inline constexpr char16_t kMsgTidyIncomplete[] = u"补丁已完成，但多余文件没有全部整理。";
 inline constexpr char16_t kMsgCopyDiffers[] = u"复制出的文件与 patch 文件夹中的不一致";
+inline constexpr char16_t kMsgSetNotUndone[] =
+    u"补丁没有完成，而且有的文件没能恢复原样，游戏现在可能无法运行。没有任何文件被删除："
+    u"原来的文件都保存在 vTemp 文件夹中，请用窗口系统菜单中的“还原上次的修改…”把它们放回。";
 inline constexpr char16_t kMsgRollbackIncomplete[] =
     u"以下文件未能恢复原样（没有任何文件被删除）：";
 inline constexpr char16_t kMsgNotMoved[] = u"以下文件未能移入 vTemp，仍在原处：";
@@ -191,8 +195,8 @@ inline constexpr char16_t kCliHelp[] =
     u"\n"
     u"退出代码：\n"
     u"  0  完成\n"
-    u"  1  没有改动任何文件就停止了（路径不对、缺少替换文件、游戏正在运行、没有写入权限、\n"
-    u"     没有可以还原的修改）\n"
+    u"  1  游戏文件夹没有改动：没有改动任何文件就停止了（路径不对、缺少替换文件、游戏正在运行、\n"
+    u"     没有写入权限、另一个操作正在进行、没有可以还原的修改），或者改动已全部撤销\n"
     u"  2  只完成了一部分（没有完成的部分已列出；没有任何文件丢失）\n"
     u"  3  命令行用法错误\n"
     u"  4  程序内部错误\n";

@@ -160,6 +160,10 @@ TEST_F(JobScenario, UnusablePathsAreRefusedBeforeAnythingIsTouched) {
       {g_.game + u"war?.exe\\war3.exe", texts::kMsgWildcards},
       {u"war3.exe", texts::kMsgNotFullPath},
       {g_.game + u"no such folder\\war3.exe", u""},
+      // Only war3.exe itself: a backup of it, or a name that merely holds it, is not the game.
+      {g_.game + u"War3.exe.bak", texts::kMsgNoPath},
+      {g_.game + u"mywar3.exe", texts::kMsgNoPath},
+      {g_.game + u"war3.exe\\..\\readme.txt", texts::kMsgNoPath},
   };
   for (const Case& c : cases) {
     const size_t shown = disk_->boxes().size();
@@ -176,6 +180,16 @@ TEST_F(JobScenario, UnusablePathsAreRefusedBeforeAnythingIsTouched) {
   }
   EXPECT_EQ(disk_->List(g_.game), before);
   ExpectVersionFilesUnchanged();
+}
+
+// A backup drive's "war3.exe 备份\Warcraft III\": the folder's name is the folder's.
+TEST_F(JobScenario, AGameUnderAFolderWhoseNameHoldsWar3ExeIsPatched) {
+  g_ = MakeGameFolder(*disk_, u"war3.exe 备份\\Warcraft III");
+  Run(g_.exe);
+  ExpectDone();
+  ExpectReplaced();
+  EXPECT_EQ(Read(g_.Game(u"vTemp\\Game.dll")), "old Game.dll");
+  EXPECT_EQ(Read(g_.Game(u"vTemp\\readme.txt")), "old readme.txt");
 }
 
 TEST_F(JobScenario, MixedCaseAndNonAsciiPathsWork) {

@@ -168,5 +168,26 @@ TEST_F(Restore, TheRunningToolStandingInTheGameFolderIsNeverMoved) {
   EXPECT_EQ(Read(g_.Game(u"vTemp\\other tool.exe")), "another program");
 }
 
+// Users unpack the release into the game folder: the window and the command line that
+// come with it stay, whichever of them runs the job.
+TEST_F(Restore, TheToolsProgramsUnpackedIntoTheGameFolderStay) {
+  for (const char16_t* running : {u"Torvane.exe", u"torvane-cli.exe"}) {
+    SCOPED_TRACE(ToUtf8(running));
+    disk_->WriteFile(g_.Game(u"Torvane.exe"), "the window");
+    disk_->WriteFile(g_.Game(u"torvane-cli.exe"), "the command line");
+    disk_->SetToolFolder(g_.game.substr(0, g_.game.size() - 1));
+    disk_->SetProgramPath(g_.Game(running));
+    for (const auto& [name, content] : g_.patch) {
+      disk_->WriteFile(g_.Game(u"patch\\") + name, content);
+    }
+    Job(g_.exe);
+    EXPECT_EQ(LastBox(), texts::kMsgDone);
+    EXPECT_EQ(Read(g_.Game(u"Torvane.exe")), "the window");
+    EXPECT_EQ(Read(g_.Game(u"torvane-cli.exe")), "the command line");
+    EXPECT_EQ(Read(g_.Game(u"patch\\game.dll")), g_.patch[u"game.dll"]);
+    Undo();
+  }
+}
+
 }  // namespace
 }  // namespace torvane::testing

@@ -6,6 +6,7 @@
 #include "cli/run.h"
 #include "job/patch_job.h"
 #include "resources/texts.h"
+#include "runtime/forwarding_runtime.h"
 #include "runtime/text.h"
 #include "tests/support/fake_runtime.h"
 #include "tests/support/game_folder.h"
@@ -26,13 +27,10 @@ class Cli : public ::testing::Test {
     fs_ = static_cast<FakeRuntime*>(&disk_->runtime());
   }
 
-  ExitCode Run(std::vector<std::u16string> args) {
+  ExitCode Run(std::vector<std::u16string> args) { return RunOn(*fs_, std::move(args)); }
+  ExitCode RunOn(Runtime& rt, std::vector<std::u16string> args) {
     lines_.clear();
-    const Result<Options> o = ParseArguments(args);
-    EXPECT_TRUE(o.ok());
-    Reporter out([this](const std::u16string& line) { lines_.push_back(line); }, o.value().json,
-                 o.value().quiet);
-    return RunCommand(o.value(), *fs_, out);
+    return RunProgram(args, rt, [this](const std::u16string& line) { lines_.push_back(line); });
   }
   std::map<std::u16string, std::string> Tree(bool skipJournals = false) {
     return testing::Tree(*disk_, disk_->root(), skipJournals);
@@ -149,6 +147,52 @@ TEST_F(Cli, DryRunOfARestoreNamesTheFilesPutBackAndLeavesTheJobToRestore) {
 }
 
 constexpr std::uint64_t kAnySize = ~std::uint64_t{0};
+
+// Every way a run can end, and the exit code the README's table gives it: from what the
+// report says happened, never from the words printed.
+TEST_F(Cli, EachOutcomeExitsWithItsCode) {
+  const auto start = Tree();
+  // 1: nothing changed.
+  EXPECT_EQ(Run({u"restore", g_.exe}), kExitRefused);
+  EXPECT_EQ(Run({u"patch", g_.Game(u"War3.exe.bak")}), kExitRefused);
+  fs_->HoldOpen(g_.Game(u"msvcn80.dll"));
+  fs_->Inject({testing::Op::kProbeRename, {}, u"msvcn80", ErrorKind::kInUse, 1});
+  EXPECT_EQ(Run({u"patch", g_.exe, u"--no-pause"}), kExitRefused) << "msvcn80.dll stayed";
+  EXPECT_EQ(lines_.back(), texts::kMsgProbeFailed) << Lines();
+  fs_->Release(g_.Game(u"msvcn80.dll"));
+  fs_->Inject({testing::Op::kFileCopy, {}, u"storm.dll", ErrorKind::kDiskFull, 1});
+  EXPECT_EQ(Run({u"patch", g_.exe, u"--no-pause"}), kExitRefused) << "the set put back whole";
+  {
+    const auto held = fs_->Lock(g_.Game(u"vTemp\\torvane.lock"));
+    EXPECT_EQ(Run({u"patch", g_.exe, u"--no-pause"}), kExitRefused);
+    EXPECT_TRUE(Printed(texts::kMsgAnotherJob)) << Lines();
+  }
+  fs_->Inject({testing::Op::kProbeWrite, {}, u"", ErrorKind::kAccessDenied, 1});
+  EXPECT_EQ(Run({u"patch", g_.exe, u"--no-pause"}), kExitRefused) << "no rights, not elevated";
+  EXPECT_TRUE(Printed(texts::kCliRunAsAdministrator)) << Lines();
+  auto after = Tree(true);
+  after.erase(g_.Game(u"vTemp\\"));  // the journals' folder
+  EXPECT_EQ(after, start);
+
+  // 0: done; 2: done in part.
+  EXPECT_EQ(Run({u"patch", g_.exe, u"--no-pause"}), kExitDone);
+  disk_->WriteFile(g_.Game(u"readme.txt"), "taken since");
+  EXPECT_EQ(Run({u"restore", g_.exe}), kExitPartial) << "a name taken since";
+  fs_->HoldOpen(g_.Game(u"readme.txt"));
+  EXPECT_EQ(Run({u"patch", g_.exe, u"--no-pause"}), kExitPartial) << "a file held open";
+  fs_->Release(g_.Game(u"readme.txt"));
+
+  // 3: usage; 4: whatever escapes the command.
+  EXPECT_EQ(Run({u"patch"}), kExitUsage);
+  EXPECT_EQ(Run({u"fix", g_.exe}), kExitUsage);
+  class Broken : public ForwardingRuntime {
+   public:
+    using ForwardingRuntime::ForwardingRuntime;
+    Result<std::u16string> FullPath(const std::u16string&) override { throw std::bad_alloc(); }
+  } broken(*fs_);
+  EXPECT_EQ(RunOn(broken, {u"patch", g_.exe, u"--json"}), kExitInternal);
+  EXPECT_NE(lines_.back().find(u"\"code\":4"), std::u16string::npos) << Lines();
+}
 
 // The layer itself, where the job's runs above do not reach.
 class DryLayer : public ::testing::Test {

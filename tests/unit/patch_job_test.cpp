@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "job/game_path.h"
+#include "job/report_text.h"
 #include "resources/texts.h"
 #include "runtime/text.h"
 #include "tests/support/fake_runtime.h"
@@ -17,15 +18,12 @@ namespace {
 using testing::FakeRuntime;
 using testing::Op;
 
-TEST(DeriveGamePaths, ReplacesEveryOccurrence) {
-  const GamePaths twice = DeriveGamePaths(u"c:\\war3.exe\\war3.exe");
-  EXPECT_EQ(twice.msvcn80, u"c:\\msvcn80.dll\\msvcn80.dll");
-  EXPECT_EQ(twice.versionFiles[0], u"c:\\game.dll\\game.dll");
-  EXPECT_EQ(twice.versionFiles[2], u"c:\\war3.exe\\war3.exe");
-  const GamePaths inside = DeriveGamePaths(u"c:\\games\\mywar3.exe");
-  EXPECT_EQ(inside.msvcn80, u"c:\\games\\mymsvcn80.dll");
-  EXPECT_EQ(inside.versionFiles[1], u"c:\\games\\mystorm.dll");
-  EXPECT_EQ(inside.versionFiles[3], u"c:\\games\\mywar3patch.mpq");
+TEST(DeriveGamePaths, AreTheGameFolderPlusTheirNames) {
+  const GamePaths paths = DeriveGamePaths(u"c:\\war3.exe 备份\\war3.exe");
+  EXPECT_EQ(paths.msvcn80, u"c:\\war3.exe 备份\\msvcn80.dll");
+  EXPECT_EQ(paths.versionFiles[0], u"c:\\war3.exe 备份\\game.dll");
+  EXPECT_EQ(paths.versionFiles[2], u"c:\\war3.exe 备份\\war3.exe");
+  EXPECT_EQ(paths.versionFiles[3], u"c:\\war3.exe 备份\\war3patch.mpq");
 }
 
 TEST(MyPath, HasExactlyOneTrailingBackslash) {
@@ -82,7 +80,7 @@ TEST_F(PatchJob, WithoutMsvcn80TheJobGoesOn) {
 
 TEST_F(PatchJob, FailedCopyLeavesTheWholeSetAsItWasAndSaysSo) {
   fs_->Inject({Op::kFileCopy, {}, u"storm.dll", ErrorKind::kDiskFull, 1});
-  EXPECT_EQ(OutcomeOf(Job(g_.exe, *fs_)), Outcome::kPartial);
+  EXPECT_EQ(OutcomeOf(Job(g_.exe, *fs_)), Outcome::kNothingChanged);
   for (const char16_t* name : {u"Game.dll", u"Storm.dll", u"msvcn80.dll", u"readme.txt"}) {
     EXPECT_EQ(fs_->Content(g_.Game(name)), "old " + ToUtf8(name)) << ToUtf8(name);
   }
@@ -94,6 +92,41 @@ TEST_F(PatchJob, FailedCopyLeavesTheWholeSetAsItWasAndSaysSo) {
   EXPECT_TRUE(Contains(box.prompt, u"storm.dll"));
   EXPECT_TRUE(Contains(box.prompt, u"磁盘空间不足。")) << ToUtf8(box.prompt);
   EXPECT_EQ(fs_->sleptMs(), 1000u);  // no pause while the set is changing hands
+}
+
+// Once staging starts, msvcn80.dll can no longer be renamed back into place: the undo
+// falls short, and the box opens by saying so and what to do.
+class FaultAtStage : public JobHost {
+ public:
+  FaultAtStage(FakeRuntime& fs, JobStage stage, testing::Fault fault)
+      : fs_(fs), stage_(stage), fault_(std::move(fault)) {}
+  void OnStage(JobStage stage) override {
+    if (stage == stage_) fs_.Inject(fault_);
+  }
+  void OnFiles(std::size_t, std::size_t) override {}
+  void Tell(const Report&) override {}
+  bool Ask(const Report&) override { return false; }
+
+ private:
+  FakeRuntime& fs_;
+  JobStage stage_;
+  testing::Fault fault_;
+};
+
+TEST_F(PatchJob, AnUndoThatFallsShortSaysSoFirstAndWhatToDo) {
+  fs_->Inject({Op::kFileCopy, {}, u"storm.dll", ErrorKind::kDiskFull, 1});
+  FaultAtStage host(*fs_, JobStage::kStaging,
+                    {Op::kRename, {}, u"vTemp\\msvcn80", ErrorKind::kAccessDenied, -1});
+  const Report report = RunPatchJob(JobRequest(g_.exe), *fs_, host);
+  EXPECT_EQ(OutcomeOf(report), Outcome::kPartial);
+  const std::optional<Message> box = MessageOf(report);
+  ASSERT_TRUE(box);
+  EXPECT_EQ(box->prompt.rfind(texts::kMsgSetNotUndone, 0), 0u) << ToUtf8(box->prompt);
+  EXPECT_FALSE(Contains(box->prompt, texts::kMsgSetUnchanged));
+  EXPECT_TRUE(Contains(box->prompt, texts::kMsgRollbackIncomplete));
+  EXPECT_TRUE(Contains(box->prompt, u"vTemp\\msvcn80.dll"));
+  EXPECT_EQ(box->flags, kMbOk | kMbIconExclamation);
+  EXPECT_EQ(fs_->Content(g_.Game(u"vTemp\\msvcn80.dll")), "old msvcn80.dll") << "kept, not lost";
 }
 
 TEST_F(PatchJob, OriginalThatCannotBeSetAsideIsNeitherReplacedNorLost) {

@@ -155,7 +155,7 @@ TEST_F(Recovery, MarksThatCannotBeWrittenStopTheJob) {
 
   SetUp();
   fs_->Inject({Op::kAppend, fs_->calls() + setBegin, u"", ErrorKind::kDiskFull, 1});
-  EXPECT_EQ(OutcomeOf(Job(g_.exe, *fs_)), Outcome::kPartial);
+  EXPECT_EQ(OutcomeOf(Job(g_.exe, *fs_)), Outcome::kNothingChanged);
   EXPECT_EQ(fs_->boxes().back().prompt.rfind(texts::kMsgSetUnchanged, 0), 0u);
   EXPECT_EQ(Read(u"msvcn80.dll"), "old msvcn80.dll");
   EXPECT_EQ(FreshFiles(), 0);

@@ -181,6 +181,28 @@ TEST_F(CliProgram, KilledMidJobTheNextRunRecoversAndCompletes) {
   }
 }
 
+// A game straight in a drive root is refused in words that say what to do, and the drive
+// is left as it was; so is anything that is not war3.exe itself.
+TEST_F(CliProgram, ADriveRootAndFilesThatAreNotWar3ExeAreRefused) {
+  const std::u16string root = u"C:\\";
+  for (const char16_t* name : {u"war3.exe", u"War3.mpq", u"readme.txt"}) {
+    disk_->WriteFile(root + name, "at the root");
+  }
+  EXPECT_EQ(Run({u"patch", root + u"war3.exe", u"--no-pause"}).exitCode, 1u) << run_.output;
+  EXPECT_TRUE(Said(texts::kMsgDriveRoot)) << run_.output;
+  EXPECT_EQ(disk_->ReadFile(root + u"readme.txt"), "at the root");
+  EXPECT_FALSE(disk_->Attributes(root + u"vTemp"));
+  for (const char16_t* name : {u"war3.exe", u"War3.mpq", u"readme.txt"}) disk_->Remove(root + name);
+
+  disk_->WriteFile(g_.Game(u"mywar3.exe"), "not the game");
+  const auto start = Tree();
+  for (const char16_t* name : {u"war3.exe.bak", u"mywar3.exe"}) {
+    EXPECT_EQ(Run({u"patch", g_.Game(name), u"--no-pause"}).exitCode, 1u) << run_.output;
+    EXPECT_TRUE(Said(texts::kMsgNoPath)) << run_.output;
+  }
+  EXPECT_EQ(Tree(), start) << "no folder made, nothing moved";
+}
+
 // Two jobs on one folder at once (two scripts, or a script and the window): the one that
 // comes second says that another is running and changes nothing.
 TEST_F(CliProgram, OneJobAtATimePerGameFolder) {

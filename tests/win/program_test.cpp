@@ -7,19 +7,47 @@
 #include <string>
 
 #include "runtime/text.h"
+#include "runtime/win_handles.h"
 #include "tests/win/ui_support.h"
 
 namespace torvane {
 namespace {
 
-// The program's path as Windows sees it (the build passes the Unix one under Wine).
-std::wstring ProgramPath() {
-  std::u16string path = FromUtf8(TORVANE_EXE);
+// A program's path as Windows sees it (the build passes the Unix one under Wine).
+std::wstring WindowsPath(const char* built) {
+  std::u16string path = FromUtf8(built);
   if (!path.empty() && path[0] == u'/') path = u"Z:" + path;
   for (char16_t& c : path) {
     if (c == u'/') c = u'\\';
   }
   return std::wstring(path.begin(), path.end());
+}
+
+std::wstring ProgramPath() { return WindowsPath(TORVANE_EXE); }
+
+PROCESS_INFORMATION Start(const std::wstring& exe, const std::wstring& arguments = L"") {
+  std::wstring commandLine = L"\"" + exe + L"\" " + arguments;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process{};
+  if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &process)) {
+    ADD_FAILURE() << "CreateProcessW: " << ::GetLastError();
+  }
+  return process;
+}
+
+// Waits for the process to end, ending it after a while; its exit code.
+DWORD Finish(PROCESS_INFORMATION& process) {
+  if (::WaitForSingleObject(process.hProcess, 20000) != WAIT_OBJECT_0) {
+    ::TerminateProcess(process.hProcess, 1);
+    ADD_FAILURE() << "the program did not end";
+  }
+  DWORD code = 0;
+  ::GetExitCodeProcess(process.hProcess, &code);
+  ::CloseHandle(process.hThread);
+  ::CloseHandle(process.hProcess);
+  return code;
 }
 
 struct Search {
@@ -51,14 +79,7 @@ HWND WaitForWindow(DWORD process, const wchar_t* className) {
 }
 
 TEST(Program, StartsWithDropsAndBrowseDialogWorking) {
-  std::wstring exe = ProgramPath();
-  std::wstring commandLine = L"\"" + exe + L"\"";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION process{};
-  ASSERT_TRUE(::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               nullptr, &startup, &process))
-      << ::GetLastError();
+  PROCESS_INFORMATION process = Start(ProgramPath());
   const HWND window = WaitForWindow(process.dwProcessId, nullptr);
   EXPECT_NE(window, nullptr);
   if (window) {
@@ -75,12 +96,52 @@ TEST(Program, StartsWithDropsAndBrowseDialogWorking) {
     EXPECT_TRUE(testing::PumpUntil([&] { return !::IsWindow(dialog); }));
     ::PostMessageW(window, WM_CLOSE, 0, 0);
   }
-  if (::WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0) {
-    ::TerminateProcess(process.hProcess, 1);
-    ADD_FAILURE() << "the program did not end when its window was closed";
+  Finish(process);
+}
+
+// The release unpacked into the game folder, as many users do: the window's job and the
+// command line's job each leave both programs where they are.
+TEST(Program, UnpackedIntoTheGameFolderBothProgramsStay) {
+  const testing::TempFolder game(u"torvane-unpacked");
+  for (const char16_t* name :
+       {u"War3.exe", u"Game.dll", u"Storm.dll", u"War3Patch.mpq", u"War3.mpq", u"readme.txt"}) {
+    testing::WriteFile(game.path() + name, "old");
   }
-  ::CloseHandle(process.hThread);
-  ::CloseHandle(process.hProcess);
+  testing::MakeFolder(game.path() + u"patch");
+  for (const char16_t* name : {u"game.dll", u"storm.dll", u"war3.exe", u"war3patch.mpq"}) {
+    testing::WriteFile(game.path() + u"patch\\" + name, "new");
+  }
+  const std::u16string window = game.path() + u"Torvane.exe";
+  const std::u16string cli = game.path() + u"torvane-cli.exe";
+  ASSERT_TRUE(::CopyFileW(ProgramPath().c_str(), win::W(window), FALSE));
+  ASSERT_TRUE(::CopyFileW(WindowsPath(TORVANE_CLI_EXE).c_str(), win::W(cli), FALSE));
+  const std::u16string exe = game.path() + u"War3.exe";
+
+  PROCESS_INFORMATION process = Start(std::wstring(window.begin(), window.end()),
+                                      L"\"" + std::wstring(exe.begin(), exe.end()) + L"\"");
+  const HWND form = WaitForWindow(process.dwProcessId, nullptr);
+  ASSERT_NE(form, nullptr);
+  ::PostMessageW(testing::FindDescendant(form, L"Button"), BM_CLICK, 0, 0);
+  const HWND done = WaitForWindow(process.dwProcessId, L"#32770");
+  ASSERT_NE(done, nullptr);
+  EXPECT_EQ(testing::WindowText(::GetDlgItem(done, 0xFFFF)), u"清理完成！补丁完成");
+  ::PostMessageW(done, WM_COMMAND, IDOK, 0);
+  EXPECT_TRUE(testing::PumpUntil([&] { return !::IsWindow(done); }));
+  ::PostMessageW(form, WM_CLOSE, 0, 0);
+  Finish(process);
+  EXPECT_EQ(testing::ReadFile(game.path() + u"game.dll"), "new");
+  EXPECT_EQ(testing::ReadFile(game.path() + u"vTemp\\readme.txt"), "old");
+  EXPECT_TRUE(testing::FileExists(window));
+  EXPECT_TRUE(testing::FileExists(cli));
+
+  testing::WriteFile(game.path() + u"notes.txt", "new since");
+  PROCESS_INFORMATION command =
+      Start(std::wstring(cli.begin(), cli.end()),
+            L"patch --no-pause \"" + std::wstring(exe.begin(), exe.end()) + L"\"");
+  EXPECT_EQ(Finish(command), 0u);
+  EXPECT_EQ(testing::ReadFile(game.path() + u"vTemp\\notes.txt"), "new since");
+  EXPECT_TRUE(testing::FileExists(window));
+  EXPECT_TRUE(testing::FileExists(cli));
 }
 
 }  // namespace
