@@ -14,12 +14,6 @@ bool IsSpace(char16_t c) {
   return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == 0x3000;
 }
 
-Report Refusal(Finding finding, std::u16string path = {}) {
-  Report report{finding};
-  report.path = std::move(path);
-  return report;
-}
-
 bool IsFolder(const Result<std::uint32_t>& attributes) {
   return attributes.ok() && (attributes.value() & kAttrFolder) != 0;
 }
@@ -44,15 +38,15 @@ bool IsWindowsFolder(Runtime& rt, const std::u16string& folder) {
 // Why `folder` is not a game folder the job may tidy; nothing when it is one. A drive
 // root is refused before anything is looked up: the whole drive is never tidied.
 std::optional<Report> NotAGameFolder(Runtime& rt, const std::u16string& folder) {
-  if (IsDriveRoot(folder)) return Refusal(Finding::kDriveRoot);
+  if (IsDriveRoot(folder)) return Report(Finding::kDriveRoot);
   if (!IsFolder(rt.GetAttr(WithoutTrailingBackslash(folder)))) {
-    return Refusal(Finding::kFolderMissing, folder);
+    return Report(Finding::kFolderMissing, folder);
   }
-  if (IsWindowsFolder(rt, folder)) return Refusal(Finding::kWindowsFolder);
-  if (!IsFile(rt.GetAttr(folder + u"war3.mpq"))) return Refusal(Finding::kNoWar3Mpq, folder);
+  if (IsWindowsFolder(rt, folder)) return Report(Finding::kWindowsFolder);
+  if (!IsFile(rt.GetAttr(folder + u"war3.mpq"))) return Report(Finding::kNoWar3Mpq, folder);
   const Result<std::uint32_t> quarantine = rt.GetAttr(folder + u"vTemp");
   if (quarantine.ok() && (quarantine.value() & kAttrReparsePoint) != 0) {
-    return Refusal(Finding::kLinkedQuarantine, folder + u"vTemp");
+    return Report(Finding::kLinkedQuarantine, folder + u"vTemp");
   }
   return std::nullopt;
 }
@@ -99,16 +93,16 @@ std::u16string Unquoted(std::u16string_view text) {
 
 Checked<GamePath> CheckGamePath(std::u16string_view pickerText, Runtime& rt) {
   const std::u16string given = Unquoted(pickerText);
-  if (!Contains(LowerCase(given), kExeName)) return Refusal(Finding::kNoPath);
-  if (Contains(given, u"*") || Contains(given, u"?")) return Refusal(Finding::kWildcards);
-  if (!IsAbsolutePath(given)) return Refusal(Finding::kNotFullPath);
+  if (!Contains(LowerCase(given), kExeName)) return Report(Finding::kNoPath);
+  if (Contains(given, u"*") || Contains(given, u"?")) return Report(Finding::kWildcards);
+  if (!IsAbsolutePath(given)) return Report(Finding::kNotFullPath);
   const Result<std::u16string> resolved = rt.FullPath(given);
-  if (!resolved.ok()) return Refusal(Finding::kNotFullPath);
+  if (!resolved.ok()) return Report(Finding::kNotFullPath);
   GamePath g;
   g.working = LowerCase(resolved.value());
   // war3.exe itself: not "War3.exe.bak", "mywar3.exe" or "...\war3.exe\.."; the other
   // files are its folder's, whatever that folder is called.
-  if (NameOf(g.working) != kExeName) return Refusal(Finding::kNoPath);
+  if (NameOf(g.working) != kExeName) return Report(Finding::kNoPath);
   g.paths = DeriveGamePaths(g.working);
   g.folder = FolderOf(g.working);
   g.quarantine = g.folder + u"vTemp";
@@ -124,10 +118,7 @@ Checked<std::unique_ptr<HeldLock>> LockGameFolder(Runtime& rt, const GamePath& g
   Result<std::unique_ptr<HeldLock>> lock = rt.Lock(path);
   if (lock.ok()) return std::move(lock.value());
   if (lock.Is(ErrorKind::kInUse)) return Report(Finding::kAnotherJob);
-  Report report(Finding::kNoLock);
-  report.path = path;
-  report.error = lock.error();
-  return report;
+  return Report(Finding::kNoLock, path, lock.error());
 }
 
 }  // namespace torvane

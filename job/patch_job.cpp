@@ -25,13 +25,6 @@ struct Sources {
   std::u16string folder;
 };
 
-Report With(Finding finding, std::u16string path, Error error) {
-  Report report{finding};
-  report.path = std::move(path);
-  report.error = std::move(error);
-  return report;
-}
-
 // All four replacements must be there before the first original is touched.
 Checked<Sources> FindSources(Runtime& rt, const std::u16string& patchFolder) {
   Result<std::u16string> folder = patchFolder;
@@ -62,7 +55,7 @@ Checked<Sources> FindSources(Runtime& rt, const std::u16string& patchFolder) {
 std::optional<Report> QuarantineNotReady(Runtime& rt, const std::u16string& quarantine) {
   const Status made = EnsureFolder(rt, quarantine);
   if (made.ok()) return std::nullopt;
-  return With(Finding::kNoQuarantine, quarantine, made.error());
+  return Report(Finding::kNoQuarantine, quarantine, made.error());
 }
 
 // A new journal for this job, after whatever an interrupted one left has been settled.
@@ -73,13 +66,13 @@ Checked<std::unique_ptr<Journal>> StartJournal(Runtime& rt, const GamePath& g,
   changed = recovered.changed;
   if (recovered.stop) return *recovered.stop;
   const Result<std::vector<std::u16string>> existing = ListJournals(rt, g.quarantine);
-  if (!existing.ok()) return With(Finding::kJournalUnreadable, g.quarantine, existing.error());
+  if (!existing.ok()) return Report(Finding::kJournalUnreadable, g.quarantine, existing.error());
   const std::u16string path = NextJournalPath(g.quarantine, existing.value());
   Result<std::unique_ptr<Journal>> journal = Journal::Create(rt, path);
   const Status begun = journal.ok() ? journal.value()->BeginSection(SectionKind::kJob, g.working,
                                                                     g.identity, sources.folder)
                                     : journal.status();
-  if (!begun.ok()) return With(Finding::kNoJournal, path, begun.error());
+  if (!begun.ok()) return Report(Finding::kNoJournal, path, begun.error());
   return std::move(journal.value());
 }
 
@@ -99,7 +92,7 @@ class Job {
     // back only a set whose beginning it can read.
     if (const Status begun = journal_.BeginSet(); !begun.ok()) {
       SkipOnFailure(journal_.End(SectionEnd::kRolledBack));
-      return With(Finding::kSetRolledBack, journal_.path(), begun.error());
+      return Report(Finding::kSetRolledBack, journal_.path(), begun.error());
     }
     // msvcn80.dll goes first and alone; the look after the pause decides whether the job
     // may go on. It is part of the set: a failure further on brings it back too.
@@ -117,7 +110,7 @@ class Job {
     // and a recovery keeps such a set (JournalDoc::SetPlaced). Nothing more is done
     // without a journal to record it in.
     if (const Status committed = journal_.CommitSet(); !committed.ok()) {
-      return With(Finding::kSetNotCommitted, journal_.path(), committed.error());
+      return Report(Finding::kSetNotCommitted, journal_.path(), committed.error());
     }
     Pause();
 
@@ -148,7 +141,7 @@ class Job {
       failure = set_.Swap();
     }
     if (!failure) return std::nullopt;
-    Report report = With(Finding::kSetRolledBack, failure->path, failure->error);
+    Report report = Report(Finding::kSetRolledBack, failure->path, failure->error);
     report.problems = set_.RollBack().problems;
     SkipOnFailure(journal_.End(SectionEnd::kRolledBack));
     return report;

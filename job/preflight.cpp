@@ -101,16 +101,14 @@ std::vector<Shortfall> MissingRights(Runtime& rt, const GamePaths& paths) {
 // Offers to start again as administrator with the same path; what then is left to say.
 Report OfferToRestartElevated(std::u16string_view pickerText, const Shortfall& first, Runtime& rt,
                               JobHost& host) {
-  Report offer{Finding::kElevationOffer};
-  offer.path = first.path;
-  if (!host.Ask(offer)) return Report{Finding::kElevationDeclined};
+  if (!host.Ask(Report(Finding::kElevationOffer, first.path))) {
+    return Report(Finding::kElevationDeclined);
+  }
   const Status restarted = rt.RestartElevated(std::u16string(pickerText));
   if (restarted.ok() || restarted.error().code == kErrorCancelled) {
     return Report{Finding::kRestarted};
   }
-  Report failed{Finding::kRestartFailed};
-  failed.error = restarted.error();
-  return failed;
+  return Report(Finding::kRestartFailed, {}, restarted.error());
 }
 
 }  // namespace

@@ -117,24 +117,15 @@ Result<Recovery> Recover(Runtime& rt, const GamePath& g, const std::u16string& p
   return recovery;
 }
 
-Report About(Finding finding, const std::u16string& path, const Error& error = {},
-             const BadLine& line = {}) {
-  Report report{finding};
-  report.path = path;
-  report.error = error;
-  report.line = line;
-  return report;
-}
-
 // Why an unfinished journal may not be acted on; nothing when it may. Its paths are
 // rewritten onto the game folder as spelled now.
 std::optional<Report> Refusal(GameFolderScope& scope, const std::u16string& path, JournalDoc& doc) {
-  if (doc.bad) return About(Finding::kJournalDamaged, path, {}, *doc.bad);
+  if (doc.bad) return Report(Finding::kJournalDamaged, path, {}, *doc.bad);
   if (scope.BelongingOf(doc) != GameFolderScope::Belonging::kHere) {
-    return About(Finding::kForeignJournal, path);
+    return Report(Finding::kForeignJournal, path);
   }
   if (const std::optional<BadLine> outside = Confine(scope, doc)) {
-    return About(Finding::kJournalRefused, path, {}, *outside);
+    return Report(Finding::kJournalRefused, path, {}, *outside);
   }
   return std::nullopt;
 }
@@ -153,7 +144,7 @@ RecoveryOutcome RecoverInterrupted(Runtime& rt, const GamePath& g, JobHost& host
   RecoveryOutcome outcome;
   const Result<std::vector<std::u16string>> journals = ListJournals(rt, g.quarantine);
   if (!journals.ok()) {
-    outcome.stop = About(Finding::kJournalUnreadable, g.quarantine, journals.error());
+    outcome.stop = Report(Finding::kJournalUnreadable, g.quarantine, journals.error());
     return outcome;
   }
   GameFolderScope scope(rt, g.folder);
@@ -161,7 +152,7 @@ RecoveryOutcome RecoverInterrupted(Runtime& rt, const GamePath& g, JobHost& host
   for (const std::u16string& path : journals.value()) {
     Result<JournalDoc> doc = ReadJournal(rt, path);
     if (!doc.ok()) {
-      outcome.stop = About(Finding::kJournalUnreadable, path, doc.error());
+      outcome.stop = Report(Finding::kJournalUnreadable, path, doc.error());
       return outcome;
     }
     // A finished journal, readable or not, is history: nothing to make whole.
@@ -171,7 +162,7 @@ RecoveryOutcome RecoverInterrupted(Runtime& rt, const GamePath& g, JobHost& host
     outcome.changed = true;
     Result<Recovery> recovered = Recover(rt, g, path, std::move(doc.value()));
     if (!recovered.ok()) {
-      outcome.stop = About(Finding::kJournalUnreadable, path, recovered.error());
+      outcome.stop = Report(Finding::kJournalUnreadable, path, recovered.error());
       return outcome;
     }
     told.recovered.push_back(std::move(recovered.value()));

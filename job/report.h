@@ -79,6 +79,9 @@ struct Recovery {
 
 struct Report {
   explicit Report(Finding finding = Finding::kDone) : finding(finding) {}
+  // A finding about one file or folder, with the platform's error or the journal's line.
+  Report(Finding finding, std::u16string path, Error error = {}, BadLine line = {})
+      : finding(finding), path(std::move(path)), error(std::move(error)), line(std::move(line)) {}
 
   Finding finding;
   std::u16string path;

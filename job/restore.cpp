@@ -18,30 +18,21 @@ struct LastJob {
   std::vector<Step> inEffect;
 };
 
-Report About(Finding finding, const std::u16string& path, const Error& error = {},
-             const BadLine& line = {}) {
-  Report report{finding};
-  report.path = path;
-  report.error = error;
-  report.line = line;
-  return report;
-}
-
 // The newest job that is not restored yet and still shows in the folder, its paths
 // confined to the game folder; nothing when there is none. A journal on the way that
 // cannot be read, or that names anything outside the folder, stops the restore there.
 Checked<std::optional<LastJob>> FindLastJob(Runtime& rt, const GamePath& g) {
   const Result<std::vector<std::u16string>> journals = ListJournals(rt, g.quarantine);
-  if (!journals.ok()) return About(Finding::kJournalUnreadable, g.quarantine, journals.error());
+  if (!journals.ok()) return Report(Finding::kJournalUnreadable, g.quarantine, journals.error());
   GameFolderScope scope(rt, g.folder);
   for (auto path = journals.value().rbegin(); path != journals.value().rend(); ++path) {
     Result<JournalDoc> doc = ReadJournal(rt, *path);
-    if (!doc.ok()) return About(Finding::kJournalUnreadable, *path, doc.error());
-    if (doc.value().bad) return About(Finding::kJournalDamaged, *path, {}, *doc.value().bad);
+    if (!doc.ok()) return Report(Finding::kJournalUnreadable, *path, doc.error());
+    if (doc.value().bad) return Report(Finding::kJournalDamaged, *path, {}, *doc.value().bad);
     if (doc.value().Restored()) continue;
     if (scope.BelongingOf(doc.value()) != GameFolderScope::Belonging::kHere) continue;
     if (const std::optional<BadLine> outside = Confine(scope, doc.value())) {
-      return About(Finding::kJournalRefused, *path, {}, *outside);
+      return Report(Finding::kJournalRefused, *path, {}, *outside);
     }
     std::vector<Step> inEffect = doc.value().InEffect();
     if (!inEffect.empty()) return LastJob{*path, std::move(doc.value()), std::move(inEffect)};
@@ -88,12 +79,7 @@ Report Restore(Runtime& rt, const GamePath& g, JobHost& host) {
   const Status begun =
       journal.ok() ? journal.value()->BeginSection(SectionKind::kRestore, g.working, g.identity)
                    : journal.status();
-  if (!begun.ok()) {
-    Report report{Finding::kJournalUnreadable};
-    report.path = job->path;
-    report.error = begun.error();
-    return report;
-  }
+  if (!begun.ok()) return Report(Finding::kJournalUnreadable, job->path, begun.error());
   host.OnStage(JobStage::kRestoring);
   // A step whose outcome never reached the journal is looked up in the folder first.
   JournalDoc doc = job->doc;

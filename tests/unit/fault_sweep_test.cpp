@@ -9,7 +9,6 @@
 #include <chrono>
 #include <set>
 
-#include "job/job_host.h"
 #include "job/patch_job.h"
 #include "job/quarantine.h"
 #include "job/restore.h"
@@ -17,6 +16,7 @@
 #include "runtime/text.h"
 #include "tests/support/fake_runtime.h"
 #include "tests/support/game_folder.h"
+#include "tests/support/hooked_host.h"
 #include "tests/support/window_runs.h"
 
 namespace torvane::testing {
@@ -217,6 +217,13 @@ TEST_F(Transaction, ASingleFailureInTheRestoreLosesNothingAndARetryFinishesIt) {
   }
 }
 
+// The job and its restore, the program "dying" at operation `n` of them.
+void DieInJobThenRestore(Arranged& a, std::uint64_t n) {
+  a.fs().DieAt(a.fs().calls() + n);
+  JobThenRestore(a);
+  a.fs().Revive();
+}
+
 TEST_F(Transaction, DyingAnywhereIsRecoveredThenAJobAndARestoreComplete) {
   const std::uint64_t operations = CountOperations(JobThenRestore);
   for (std::uint64_t n = 0; n < operations; ++n, ++cases_) {
@@ -224,9 +231,7 @@ TEST_F(Transaction, DyingAnywhereIsRecoveredThenAJobAndARestoreComplete) {
     Arranged a = Arrange();
     const auto start = Tree(a.fs(), a.g.game);
     const auto before = Contents(a);
-    a.fs().DieAt(a.fs().calls() + n);
-    JobThenRestore(a);
-    a.fs().Revive();
+    DieInJobThenRestore(a, n);
     const size_t boxesBefore = a.fs().boxes().size();
     // Started anew: recovery first, then a whole job.
     Job(a);
@@ -238,25 +243,6 @@ TEST_F(Transaction, DyingAnywhereIsRecoveredThenAJobAndARestoreComplete) {
   }
 }
 
-// The operations a job makes on recovering what an earlier run left: from the first
-// operation after the recovery begins to the one that tells what it found.
-class RecoveryClock : public JobHost {
- public:
-  explicit RecoveryClock(FakeRuntime& fs) : fs_(fs) {}
-  void OnStage(JobStage stage) override {
-    if (stage == JobStage::kRecovering && !begin_) begin_ = fs_.calls();
-  }
-  void OnFiles(std::size_t, std::size_t) override {}
-  void Tell(const Report&) override { end_ = fs_.calls(); }
-  bool Ask(const Report&) override { return true; }
-  std::uint64_t begin() const { return begin_.value_or(0); }
-  std::uint64_t end() const { return end_.value_or(begin()); }
-
- private:
-  FakeRuntime& fs_;
-  std::optional<std::uint64_t> begin_, end_;
-};
-
 // A job or a restore cut short, then the recovery that makes it whole cut short too, at
 // each of its operations: the run after that still loses nothing and ends with the set
 // whole, and everything can be put back.
@@ -265,20 +251,22 @@ TEST_F(Transaction, DyingWhileRecoveringIsRecoveredInTurn) {
   // Every few operations of the first run: each stage is cut somewhere.
   for (std::uint64_t n = 0; n < operations; n += 7) {
     Arranged probe = Arrange();
-    probe.fs().DieAt(probe.fs().calls() + n);
-    JobThenRestore(probe);
-    probe.fs().Revive();
-    RecoveryClock clock(probe.fs());
+    DieInJobThenRestore(probe, n);
+    // The operations of the recovery: from its first to the one that tells what it found.
+    std::optional<std::uint64_t> begin, end;
+    HookedHost clock;
+    clock.onStage = [&](JobStage stage) {
+      if (stage == JobStage::kRecovering && !begin) begin = probe.fs().calls();
+    };
+    clock.onTell = [&](const Report&) { end = probe.fs().calls(); };
     (void)RunPatchJob(JobRequest(probe.g.exe), probe.fs(), clock);
-    for (std::uint64_t m = clock.begin(); m < clock.end(); ++m, ++cases_) {
+    for (std::uint64_t m = begin.value_or(0); m < end.value_or(0); ++m, ++cases_) {
       SCOPED_TRACE("dies at operation " + std::to_string(n) + ", then at " + std::to_string(m) +
                    " while recovering");
       Arranged a = Arrange();
       const auto start = Tree(a.fs(), a.g.game);
       const auto before = Contents(a);
-      a.fs().DieAt(a.fs().calls() + n);
-      JobThenRestore(a);
-      a.fs().Revive();
+      DieInJobThenRestore(a, n);
       a.fs().DieAt(a.fs().calls() + m);
       Job(a);
       a.fs().Revive();

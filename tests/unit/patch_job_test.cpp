@@ -10,6 +10,7 @@
 #include "runtime/text.h"
 #include "tests/support/fake_runtime.h"
 #include "tests/support/game_folder.h"
+#include "tests/support/hooked_host.h"
 #include "tests/support/window_runs.h"
 
 namespace torvane {
@@ -96,27 +97,14 @@ TEST_F(PatchJob, FailedCopyLeavesTheWholeSetAsItWasAndSaysSo) {
 
 // Once staging starts, msvcn80.dll can no longer be renamed back into place: the undo
 // falls short, and the box opens by saying so and what to do.
-class FaultAtStage : public JobHost {
- public:
-  FaultAtStage(FakeRuntime& fs, JobStage stage, testing::Fault fault)
-      : fs_(fs), stage_(stage), fault_(std::move(fault)) {}
-  void OnStage(JobStage stage) override {
-    if (stage == stage_) fs_.Inject(fault_);
-  }
-  void OnFiles(std::size_t, std::size_t) override {}
-  void Tell(const Report&) override {}
-  bool Ask(const Report&) override { return false; }
-
- private:
-  FakeRuntime& fs_;
-  JobStage stage_;
-  testing::Fault fault_;
-};
-
 TEST_F(PatchJob, AnUndoThatFallsShortSaysSoFirstAndWhatToDo) {
   fs_->Inject({Op::kFileCopy, {}, u"storm.dll", ErrorKind::kDiskFull, 1});
-  FaultAtStage host(*fs_, JobStage::kStaging,
-                    {Op::kRename, {}, u"vTemp\\msvcn80", ErrorKind::kAccessDenied, -1});
+  testing::HookedHost host;
+  host.onStage = [&](JobStage stage) {
+    if (stage == JobStage::kStaging) {
+      fs_->Inject({Op::kRename, {}, u"vTemp\\msvcn80", ErrorKind::kAccessDenied, -1});
+    }
+  };
   const Report report = RunPatchJob(JobRequest(g_.exe), *fs_, host);
   EXPECT_EQ(OutcomeOf(report), Outcome::kPartial);
   const std::optional<Message> box = MessageOf(report);

@@ -9,42 +9,11 @@
 #include "runtime/text.h"
 #include "tests/support/fake_runtime.h"
 #include "tests/support/game_folder.h"
+#include "tests/support/hooked_host.h"
 #include "tests/support/window_runs.h"
 
 namespace torvane::testing {
 namespace {
-
-// Notes how many operations had been made when each stage began.
-class StageClock : public JobHost {
- public:
-  explicit StageClock(FakeRuntime& fs) : fs_(fs) {}
-  void OnStage(JobStage stage) override { at_[stage] = fs_.calls(); }
-  void OnFiles(std::size_t, std::size_t) override {}
-  void Tell(const Report&) override {}
-  bool Ask(const Report&) override { return false; }
-  std::uint64_t At(JobStage stage) const { return at_.at(stage); }
-
- private:
-  FakeRuntime& fs_;
-  std::map<JobStage, std::uint64_t> at_;
-};
-
-// Runs a job that "dies" `after` operations into `stage`.
-class DyingHost : public JobHost {
- public:
-  DyingHost(FakeRuntime& fs, JobStage stage, int after) : fs_(fs), stage_(stage), after_(after) {}
-  void OnStage(JobStage stage) override {
-    if (stage == stage_) fs_.DieAt(fs_.calls() + after_);
-  }
-  void OnFiles(std::size_t, std::size_t) override {}
-  void Tell(const Report&) override {}
-  bool Ask(const Report&) override { return false; }
-
- private:
-  FakeRuntime& fs_;
-  JobStage stage_;
-  int after_;
-};
 
 class Recovery : public ::testing::Test {
  protected:
@@ -53,8 +22,12 @@ class Recovery : public ::testing::Test {
     g_ = MakeGameFolder(*disk_);
     fs_ = static_cast<FakeRuntime*>(&disk_->runtime());
   }
+  // Runs a job that "dies" `after` operations into `stage`.
   void DieIn(JobStage stage, int after) {
-    DyingHost host(*fs_, stage, after);
+    HookedHost host;
+    host.onStage = [&](JobStage now) {
+      if (now == stage) fs_->DieAt(fs_->calls() + after);
+    };
     (void)RunPatchJob(JobRequest(g_.exe), *fs_, host);
     fs_->Revive();
   }
@@ -148,10 +121,13 @@ TEST_F(Recovery, AVTempThatCannotBeListedOrAJournalTooLargeStopsTheJob) {
 // The set is never touched without its beginning on record, and a set whose commit could
 // not be recorded is kept as whole by the next recovery.
 TEST_F(Recovery, MarksThatCannotBeWrittenStopTheJob) {
-  StageClock clock(*fs_);
+  // The operation numbers at which the stages begin, in a job that runs whole.
+  std::map<JobStage, std::uint64_t> at;
+  HookedHost clock;
+  clock.onStage = [&](JobStage stage) { at[stage] = fs_->calls(); };
   (void)RunPatchJob(JobRequest(g_.exe), *fs_, clock);
-  const std::uint64_t setBegin = clock.At(JobStage::kSettingAside) - 1;
-  const std::uint64_t setCommit = clock.At(JobStage::kTidying) - 1;
+  const std::uint64_t setBegin = at[JobStage::kSettingAside] - 1;
+  const std::uint64_t setCommit = at[JobStage::kTidying] - 1;
 
   SetUp();
   fs_->Inject({Op::kAppend, fs_->calls() + setBegin, u"", ErrorKind::kDiskFull, 1});
