@@ -185,6 +185,22 @@ TEST(ParseJournal, SectionsCarryTheFolderTheyWereWrittenFor) {
   EXPECT_EQ(BadLineOf("Torvane journal 1\nsection\tjob\tt\tx\tfolder=12\n"), 2);
 }
 
+// A tidy of 100,000 files: every outcome found by its step, each step in effect once.
+TEST(ParseJournal, ReadsAHundredThousandFileJournalWhole) {
+  std::string text = "Torvane journal 1\nsection\tjob\tt\tc:\\g\\war3.exe\n";
+  constexpr int kFiles = 100000;
+  for (int id = 1; id <= kFiles; ++id) {
+    const std::string name = "f" + std::to_string(id);
+    text += "step\t" + std::to_string(id) + "\tmove\tc:\\g\\" + name + "\tc:\\g\\vTemp\\" +
+            name + "\tsize=1\tattr=0x20\tclear-attr\n";
+  }
+  for (int id = kFiles; id >= 1; --id) text += "done\t" + std::to_string(id) + "\n";
+  const JournalDoc doc = ParseJournal(text + "end\tdone\n");
+  EXPECT_FALSE(doc.bad);
+  EXPECT_FALSE(doc.Unfinished());
+  EXPECT_EQ(doc.InEffect().size(), static_cast<std::size_t>(kFiles));
+}
+
 TEST(NextJournalPath, NumbersOnFromTheHighest) {
   EXPECT_EQ(NextJournalPath(u"c:\\g\\vTemp", {}), u"c:\\g\\vTemp\\torvane-journal-0001.txt");
   EXPECT_EQ(NextJournalPath(u"c:\\g\\vTemp", {u"c:\\g\\vTemp\\torvane-journal-0009.txt",
