@@ -10,7 +10,7 @@
 //     JournalFile.ALineCutShortByACrash...)
 //  2. New journals. A job writes a journal of its own, created where the name is free, never
 //     over a file or through a link, never appended to another. (Recovery.AVTempThat...)
-//  3. One at a time. A job or a restore holds vTemp	orvane.lock from before its recovery to
+//  3. One at a time. A job or a restore holds vTemp\torvane.lock from before its recovery to
 //     its end line; a second one is refused and changes nothing. (Recovery.AnotherJob...,
 //     CliProgram.OneJobAtATimePerGameFolder)
 //  4. Belonging. A journal is acted on only for the game folder whose identity its first
