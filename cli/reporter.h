@@ -1,6 +1,6 @@
 // The command line's output: lines for people, or one JSON object per line for tools
-// (fields step, path, result, error, and where they apply to, text, code). --quiet keeps
-// the errors only. Lines go to a sink without their line break.
+// (fields step, path, result, error, and where they apply to, text, code, question,
+// answer). --quiet keeps the errors only. Lines go to a sink without their line break.
 #pragma once
 
 #include <cstddef>

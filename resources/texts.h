@@ -227,7 +227,8 @@ inline constexpr char16_t kCliHelp[] =
     u"     没有写入权限、另一个操作正在进行、没有可以还原的修改），或者改动已全部撤销\n"
     u"  2  只完成了一部分（没有完成的部分已列出；没有任何文件丢失）\n"
     u"  3  命令行用法错误\n"
-    u"  4  程序内部错误\n";
+    u"  4  程序内部错误\n"
+    u"  info 命令：0 已读取，1 路径不对\n";
 inline constexpr char16_t kCliRunAsAdministrator[] =
     u"命令行不会自行提升权限：请在以管理员身份打开的命令提示符中再运行一次。";
 inline constexpr char16_t kCliSeeHelp[] = u"用 torvane-cli --help 查看用法。";
