@@ -8,6 +8,7 @@
 
 #include "runtime/text.h"
 #include "runtime/win_handles.h"
+#include "tests/win/registered_game.h"
 #include "tests/win/ui_support.h"
 
 namespace torvane {
@@ -144,36 +145,6 @@ TEST(Program, UnpackedIntoTheGameFolderBothProgramsStay) {
   EXPECT_TRUE(testing::FileExists(cli));
 }
 
-// The installed game as the registry names it, added with the system's own reg.exe and
-// removed again (the Wine prefix is shared by every test of the build).
-class RegisteredGame {
- public:
-  static constexpr wchar_t kKey[] = L"HKCU\\Software\\Blizzard Entertainment\\Warcraft III";
-
-  // `folder` without its trailing backslash, which would escape the closing quote.
-  explicit RegisteredGame(const std::u16string& folder) {
-    Remove();
-    const std::u16string bare = WithoutTrailingBackslash(folder);
-    const std::wstring value(bare.begin(), bare.end());
-    EXPECT_EQ(Reg(L"add \"" + std::wstring(kKey) + L"\" /v InstallPath /t REG_SZ /d \"" + value +
-                  L"\" /f"),
-              0u);
-  }
-  RegisteredGame(const RegisteredGame&) = delete;
-  RegisteredGame& operator=(const RegisteredGame&) = delete;
-  ~RegisteredGame() { Remove(); }
-
-  static void Remove() { Reg(L"delete \"" + std::wstring(kKey) + L"\" /f"); }
-
- private:
-  static DWORD Reg(const std::wstring& arguments) {
-    wchar_t system[MAX_PATH] = {};
-    ::GetSystemDirectoryW(system, MAX_PATH);
-    PROCESS_INFORMATION process = Start(std::wstring(system) + L"\\reg.exe", arguments);
-    return Finish(process);
-  }
-};
-
 // The path field of a freshly started window once its first picture is up (the field is
 // a drop target from then on).
 std::u16string FieldAfterFirstPaint(const std::wstring& arguments = L"") {
@@ -199,16 +170,16 @@ std::u16string FieldAfterFirstPaint(const std::wstring& arguments = L"") {
 TEST(Program, AnEmptyFieldGetsTheRegisteredGameAndAGivenPathStays) {
   const testing::TempFolder game(u"torvane-registered");
   testing::WriteFile(game.path() + u"War3.exe", "old");
-  const RegisteredGame registered(game.path());
+  const testing::RegisteredGame registered(game.path());
   EXPECT_EQ(LowerCase(FieldAfterFirstPaint()), LowerCase(game.path() + u"war3.exe"));
   EXPECT_EQ(FieldAfterFirstPaint(L"\"D:\\Games\\war3.exe\""), u"D:\\Games\\war3.exe");
 }
 
 TEST(Program, WithoutARegisteredGameTheFieldStaysEmpty) {
-  RegisteredGame::Remove();
+  testing::RegisteredGame::RemoveAll();
   EXPECT_EQ(FieldAfterFirstPaint(), u"");
   const testing::TempFolder game(u"torvane-registered-gone");
-  const RegisteredGame registered(game.path() + u"gone");
+  const testing::RegisteredGame registered(game.path() + u"gone");
   EXPECT_EQ(FieldAfterFirstPaint(), u"") << "a registered folder without war3.exe";
 }
 
