@@ -12,11 +12,27 @@ bool IsError(const Message& message) {
   return icon == kMbIconStop || icon == kMbIconExclamation;
 }
 
+// The name a JSON line gives a version question; empty for other questions.
+std::u16string_view VersionQuestionName(Finding finding) {
+  switch (finding) {
+    case Finding::kVersionMismatch:
+      return u"version-mismatch";
+    case Finding::kAlreadyPatched:
+      return u"already-patched";
+    default:
+      return {};
+  }
+}
+
 }  // namespace
 
 bool CliHost::Ask(const Report& question) {
   const std::optional<Message> message = MessageOf(question);
   if (!message) return false;
+  if (const std::u16string_view name = VersionQuestionName(question.finding); !name.empty()) {
+    out_.Question(message->prompt, name, force_);
+    return force_;
+  }
   if (question.finding == Finding::kRestoreQuestion) {
     out_.Message(message->prompt, false, true);
     return true;

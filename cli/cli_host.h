@@ -1,6 +1,7 @@
 // The command line's side of a job: stages, progress and messages become output lines;
 // the restore's question is answered Yes (the command itself was the answer), the offer to
-// start as administrator No (a console program does not elevate itself).
+// start as administrator No (a console program does not elevate itself), a version
+// question Yes only with --force.
 #pragma once
 
 #include "cli/reporter.h"
@@ -10,7 +11,7 @@ namespace torvane::cli {
 
 class CliHost : public JobHost {
  public:
-  explicit CliHost(Reporter& out) : out_(out) {}
+  explicit CliHost(Reporter& out, bool force = false) : out_(out), force_(force) {}
 
   void OnStage(JobStage stage) override { out_.Stage(stage); }
   void OnFiles(std::size_t done, std::size_t total) override { out_.Files(done, total); }
@@ -21,6 +22,7 @@ class CliHost : public JobHost {
 
  private:
   Reporter& out_;
+  bool force_;
 };
 
 }  // namespace torvane::cli

@@ -16,6 +16,7 @@ bool SetSwitch(Options& o, std::u16string_view name) {
                : name == u"--json"     ? &o.json
                : name == u"--quiet"    ? &o.quiet
                : name == u"--no-pause" ? &o.noPause
+               : name == u"--force"    ? &o.force
                                        : nullptr;
   if (flag) *flag = true;
   return flag != nullptr;
@@ -55,15 +56,21 @@ Result<Options> ParseArguments(const std::vector<std::u16string>& args) {
     o.command = Command::kPatch;
   } else if (positional[0] == u"restore") {
     o.command = Command::kRestore;
+  } else if (positional[0] == u"info") {
+    o.command = Command::kInfo;
   } else {
     return Usage(texts::kCliUnknownCommand, positional[0]);
   }
-  if (positional.size() < 2) return Usage(texts::kCliNoPath);
+  if (positional.size() < 2 && o.command != Command::kInfo) return Usage(texts::kCliNoPath);
   if (positional.size() > 2) return Usage(texts::kCliExtraArgument, positional[2]);
-  o.gamePath = positional[1];
+  if (positional.size() == 2) o.gamePath = positional[1];
   if (o.all && o.command != Command::kRestore) return Usage(texts::kCliOnlyRestore, u"--all");
-  if (patchDirGiven && o.command != Command::kPatch) {
+  if (patchDirGiven && o.command == Command::kRestore) {
     return Usage(texts::kCliOnlyPatch, u"--patch-dir");
+  }
+  if (o.force && o.command != Command::kPatch) return Usage(texts::kCliOnlyPatch, u"--force");
+  if (o.command == Command::kInfo && (o.dryRun || o.noPause)) {
+    return Usage(texts::kCliNotForInfo, o.dryRun ? u"--dry-run" : u"--no-pause");
   }
   return o;
 }

@@ -138,6 +138,19 @@ void Reporter::Message(const std::u16string& text, bool error, bool question) {
   if (question) sink_(texts::kCliAnsweredYes);
 }
 
+void Reporter::Question(const std::u16string& text, std::u16string_view name, bool yes) {
+  if (quiet_ && yes) return;
+  if (json_) {
+    Json(u"message", u"question", {},
+         {{u"question", JsonString(name)},
+          {u"answer", JsonString(yes ? u"yes" : u"no")},
+          {u"text", JsonString(text)}});
+    return;
+  }
+  Lines(text);
+  sink_(yes ? texts::kCliAnsweredYes : texts::kCliAnsweredNo);
+}
+
 void Reporter::Would(std::u16string_view step, const std::u16string& path,
                      const std::u16string& detail) {
   if (quiet_) return;
@@ -169,6 +182,10 @@ void Reporter::InternalError(const std::u16string& text) {
   } else {
     sink_(message);
   }
+}
+
+void Reporter::Record(std::u16string_view step, std::u16string_view result, const Fields& fields) {
+  if (json_) Json(step, result, {}, fields);
 }
 
 void Reporter::Exit(int code) {

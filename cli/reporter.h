@@ -1,6 +1,6 @@
 // The command line's output: lines for people, or one JSON object per line for tools
-// (fields step, path, result, error, and where they apply to, text, code). --quiet keeps
-// the errors only. Lines go to a sink without their line break.
+// (fields step, path, result, error, and where they apply to, text, code, question,
+// answer). --quiet keeps the errors only. Lines go to a sink without their line break.
 #pragma once
 
 #include <cstddef>
@@ -21,6 +21,8 @@ std::u16string JsonString(std::u16string_view text);
 class Reporter {
  public:
   using Sink = std::function<void(const std::u16string& line)>;
+  // Further fields of a JSON line: each name with its value as JSON text.
+  using Fields = std::vector<std::pair<std::u16string_view, std::u16string>>;
   Reporter(Sink sink, bool json, bool quiet);
 
   // The war3.exe path the lines are about.
@@ -29,16 +31,19 @@ class Reporter {
   void Files(std::size_t done, std::size_t total);
   // A message box's text. Errors are shown even when quiet.
   void Message(const std::u16string& text, bool error, bool question);
+  // A question the command line answered itself: `name` says which for tools, `yes` how.
+  void Question(const std::u16string& text, std::u16string_view name, bool yes);
   // A change a dry run would make: `step` names it ("move", "copy", ...), `detail` is
   // where it goes or what it sets.
   void Would(std::u16string_view step, const std::u16string& path, const std::u16string& detail);
   void UsageError(const std::u16string& text);
   void InternalError(const std::u16string& text);
+  // One JSON line of its own fields (nothing without --json).
+  void Record(std::u16string_view step, std::u16string_view result, const Fields& fields);
   // How the run ended; a JSON line only (the messages already said it in words).
   void Exit(int code);
 
  private:
-  using Fields = std::vector<std::pair<std::u16string_view, std::u16string>>;
   void Json(std::u16string_view step, std::u16string_view result, const std::u16string& error,
             const Fields& extra = {});
   void Lines(const std::u16string& text);

@@ -5,6 +5,7 @@
 
 #include "cli/cli_host.h"
 #include "cli/dry_run.h"
+#include "cli/info.h"
 #include "job/patch_job.h"
 #include "job/restore.h"
 #include "resources/texts.h"
@@ -48,7 +49,8 @@ ExitCode RestoreAll(const Options& o, Runtime& rt, CliHost& host) {
 // The command over the command line's layers.
 ExitCode Run(const Options& o, Runtime& real, Reporter& out) {
   out.SetSubject(o.gamePath);
-  CliHost host(out);
+  if (o.command == Command::kInfo) return RunInfo(o, real, out);
+  CliHost host(out, o.force);
   std::optional<DryRunRuntime> dry;
   if (o.dryRun) {
     out.Message(texts::kCliDryRunHead, false, false);

@@ -11,6 +11,7 @@
 #include "job/safe_move.h"
 #include "job/steps.h"
 #include "job/version_set.h"
+#include "job/versions.h"
 #include "runtime/text.h"
 
 namespace torvane {
@@ -27,12 +28,7 @@ struct Sources {
 
 // All four replacements must be there before the first original is touched.
 Checked<Sources> FindSources(Runtime& rt, const std::u16string& patchFolder) {
-  Result<std::u16string> folder = patchFolder;
-  if (patchFolder.empty()) {
-    const Result<std::u16string> tool = MyPath(rt);
-    folder =
-        tool.ok() ? Result<std::u16string>(tool.value() + std::u16string(kPatchFolderName)) : tool;
-  }
+  const Result<std::u16string> folder = PatchFolderOf(rt, patchFolder);
   Sources sources;
   sources.folder = WithoutTrailingBackslash(folder.value_or(u""));
   Report missing{Finding::kSourcesMissing};
@@ -157,6 +153,13 @@ class Job {
 
 }  // namespace
 
+Result<std::u16string> PatchFolderOf(Runtime& rt, const std::u16string& given) {
+  if (!given.empty()) return WithTrailingBackslash(given);
+  const Result<std::u16string> tool = MyPath(rt);
+  if (!tool.ok()) return tool;
+  return tool.value() + std::u16string(kPatchFolderName);
+}
+
 Report RunPatchJob(const JobRequest& request, Runtime& rt, JobHost& host) {
   host.OnStage(JobStage::kChecking);
   const Checked<GamePath> checked = CheckGamePath(request.pickerText, rt);
@@ -164,13 +167,14 @@ Report RunPatchJob(const JobRequest& request, Runtime& rt, JobHost& host) {
   const GamePath& g = std::get<GamePath>(checked);
   const Checked<Sources> sources = FindSources(rt, request.patchFolder);
   if (const Report* refused = std::get_if<Report>(&sources)) return *refused;
+  const Sources& found = std::get<Sources>(sources);
+  if (auto declined = AskAboutVersions(rt, g, found.files, host)) return *declined;
   if (auto refused = PreflightRefusal(request.pickerText, g.paths, rt, host)) return *refused;
   if (auto refused = QuarantineNotReady(rt, g.quarantine)) return *refused;
   const Checked<std::unique_ptr<HeldLock>> lock = LockGameFolder(rt, g);
   if (const Report* refused = std::get_if<Report>(&lock)) return *refused;
 
   bool recovered = false;
-  const Sources& found = std::get<Sources>(sources);
   Checked<std::unique_ptr<Journal>> journal = StartJournal(rt, g, found, host, recovered);
   Report report =
       std::holds_alternative<Report>(journal)

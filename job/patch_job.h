@@ -21,6 +21,10 @@ struct JobRequest {
   bool pauses = true;          // the one-second pauses between the stages
 };
 
+// The folder the replacements are taken from: `given`, or "patch" beside the program when
+// it is empty; with its trailing backslash.
+Result<std::u16string> PatchFolderOf(Runtime& rt, const std::u16string& given);
+
 // Runs the whole job. Nothing is thrown; the report says how it ended.
 Report RunPatchJob(const JobRequest& request, Runtime& rt, JobHost& host);
 

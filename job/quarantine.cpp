@@ -175,6 +175,34 @@ bool IsKept(std::u16string_view keepList, std::u16string_view name) {
   return Contains(keepList, name);
 }
 
+namespace {
+
+// Whether a listing of `folder` holds a file that no keep-list names and that is not one
+// of `own`; a folder that cannot be listed counts as holding one.
+bool HoldsRedundant(Runtime& rt, const std::u16string& folder, std::u16string_view keepList,
+                    const std::set<std::u16string>& own) {
+  const Result<std::vector<DirEntry>> listing = rt.List(folder + u"*.*", kDirAllFiles);
+  if (!listing.ok()) return true;
+  for (const DirEntry& entry : listing.value()) {
+    const std::u16string lower = LowerCase(entry.name);
+    if (!IsKept(keepList, lower) && !own.count(lower)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool WouldTidyAnything(std::u16string_view path, Runtime& rt) {
+  if (LowerCase(NameOf(path)) != kExeName) return false;
+  const std::u16string folder = FolderOf(LowerCase(path));
+  if (HoldsRedundant(rt, folder, GameKeepList(), OwnNamesIn(rt, folder))) return true;
+  const Result<std::vector<DirEntry>> miles =
+      rt.List(folder + std::u16string(kMilesProbe), kDirOrdinary);
+  if (!miles.ok()) return true;
+  return !miles.value().empty() &&
+         HoldsRedundant(rt, folder + std::u16string(kMilesFolder), MilesKeepList(), {});
+}
+
 QuarantineReport ClearRedundantFiles(std::u16string_view path, Runtime& rt, Journal& journal,
                                      JobObserver* observer) {
   QuarantineReport report;

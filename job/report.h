@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -67,6 +68,9 @@ enum class Finding {
   kRecovered,        // recovered: interrupted work made whole, before the work goes on
   kRestoreQuestion,  // when, returned (files to put back), removed (replacements to remove)
   kElevationOffer,   // path: the first thing the tool may not write
+  kVersionMismatch,  // versions: war3.exe and game.dll of the patch folder, which differ
+  kAlreadyPatched,   // path: the game folder; versions: its files, as the patch folder's
+  kVersionDeclined,  // the user said No to a version question; nothing more to say
 };
 
 // An earlier job or restore that was cut short, as a recovery found and settled it.
@@ -92,6 +96,8 @@ struct Report {
   std::vector<Recovery> recovered;
   BadLine line;  // the journal's line a finding is about
   std::u16string when;
+  // Files a version question names, each with its version ("1.24.4.6387").
+  std::vector<std::pair<std::u16string, std::u16string>> versions;
   int returned = 0;
   int removed = 0;
   // Interrupted work was made whole before this ended: the folder changed even when the

@@ -111,6 +111,16 @@ std::u16string JournalLine(std::u16string_view head, const Report& r) {
          texts::kMsgJournalWhatToDo;
 }
 
+// A version question: what was found, each file with its version, and the question.
+Message VersionQuestion(std::u16string_view head, const Report& r, std::u16string_view ask) {
+  std::u16string text(head);
+  for (const auto& [path, version] : r.versions) {
+    text.append(kCrLf).append(path).append(texts::kMsgVersionSeparator).append(version);
+  }
+  text.append(kParagraph).append(ask);
+  return {std::move(text), kMbYesNo | kMbIconQuestion | kMbDefButton2, texts::kTitleInfo};
+}
+
 }  // namespace
 
 std::u16string LineOf(const Shortfall& s) {
@@ -158,6 +168,7 @@ std::optional<Message> MessageOf(const Report& r) {
     case Finding::kElevationDeclined:
     case Finding::kRestarted:
     case Finding::kRestoreDeclined:
+    case Finding::kVersionDeclined:
       return std::nullopt;
     case Finding::kRestartFailed:
       return Stop(std::u16string(texts::kMsgRestartFailed) + kCrLf + texts::kMsgErrorPrefix +
@@ -204,6 +215,10 @@ std::optional<Message> MessageOf(const Report& r) {
                      texts::kTitleInfo};
     case Finding::kElevationOffer:
       return Message{ElevationOffer(r), kMbYesNo | kMbIconExclamation, texts::kTitleError};
+    case Finding::kVersionMismatch:
+      return VersionQuestion(texts::kMsgVersionMismatch, r, texts::kMsgVersionGoOn);
+    case Finding::kAlreadyPatched:
+      return VersionQuestion(texts::kMsgAlreadyPatched, r, texts::kMsgAlreadyGoOn);
   }
   return std::nullopt;
 }

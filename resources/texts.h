@@ -118,6 +118,28 @@ inline constexpr char16_t kMsgOfferAdmin[] =
 inline constexpr char16_t kMsgCannotChange[] = u"无法修改游戏文件夹中的以下文件或文件夹：";
 inline constexpr char16_t kMsgRestartFailed[] = u"无法以管理员身份启动本程序。";
 
+// Versions read from the game's and the patch folder's files.
+inline constexpr char16_t kMsgVersionMismatch[] =
+    u"patch 文件夹中的 war3.exe 和 game.dll 版本不一致，用它们打补丁后游戏可能无法启动：";
+inline constexpr char16_t kMsgVersionGoOn[] = u"仍要继续吗？（选“否”则不做任何改动）";
+inline constexpr char16_t kMsgAlreadyPatched[] =
+    u"游戏已经是 patch 文件夹中的版本，文件夹也已整理过，再运行一次不会有任何改动：";
+inline constexpr char16_t kMsgAlreadyGoOn[] = u"仍要运行吗？";
+inline constexpr char16_t kMsgVersionSeparator[] = u"  版本 ";
+inline constexpr char16_t kInfoGameFolder[] = u"游戏文件夹：";
+inline constexpr char16_t kInfoGameVersion[] = u"游戏版本：";
+inline constexpr char16_t kInfoPatchFolder[] = u"patch 文件夹：";
+inline constexpr char16_t kInfoPatchVersion[] = u"patch 文件夹中的版本：";
+inline constexpr char16_t kInfoNoVersion[] = u"（不详）";
+inline constexpr char16_t kInfoRestorable[] = u"可以还原的修改：";
+inline constexpr char16_t kInfoTimes[] = u" 次";
+inline constexpr char16_t kInfoNewest[] = u"（最近一次在 ";
+inline constexpr char16_t kInfoUnfinished[] =
+    u"有一份没有完成的操作记录，下次清理或还原前会先处理它：";
+inline constexpr char16_t kInfoUnreadable[] = u"无法读取的操作记录：";
+inline constexpr char16_t kInfoInstalls[] = u"注册表中登记的魔兽争霸III安装位置：";
+inline constexpr char16_t kInfoNoInstalls[] = u"注册表中没有登记魔兽争霸III的安装位置。";
+
 // The window while a job runs.
 inline constexpr char16_t kMsgJobRunning[] =
     u"正在处理游戏文件，请等待完成，不要关闭本程序。\r\n处理完成后窗口会自动关闭。";
@@ -133,6 +155,7 @@ inline constexpr char16_t kStageFinishing[] = u"即将完成…";
 // The window's system menu.
 inline constexpr char16_t kMenuRestore[] = u"还原上次的修改…";
 inline constexpr char16_t kMenuOpenVTemp[] = u"打开 vTemp 文件夹";
+inline constexpr char16_t kMenuVersionInfo[] = u"版本信息…";
 inline constexpr char16_t kMsgNoVTemp[] =
     u"这个游戏文件夹里还没有 vTemp 文件夹（本程序还没有在这里保存过文件）：";
 inline constexpr char16_t kMsgCannotOpenFolder[] = u"无法打开文件夹：";
@@ -179,6 +202,9 @@ inline constexpr char16_t kCliHelp[] =
     u"      替换版本文件并整理多余文件（与窗口中的按钮相同）。\n"
     u"  torvane-cli restore <war3.exe 的完整路径> [选项]\n"
     u"      还原上一次的修改。\n"
+    u"  torvane-cli info [<war3.exe 的完整路径>] [--json] [--patch-dir <文件夹>]\n"
+    u"      显示游戏文件夹、游戏和 patch 文件夹的版本、可还原的修改和注册表中找到的安装位置，\n"
+    u"      不改动任何东西。\n"
     u"\n"
     u"选项：\n"
     u"  --all               （restore）依次还原所有记录下的修改，从最新的开始。\n"
@@ -189,6 +215,8 @@ inline constexpr char16_t kCliHelp[] =
     u"  --json              每行输出一个 JSON 对象（step、path、result、error），UTF-8 编码。\n"
     u"  --quiet             只输出错误。\n"
     u"  --no-pause          跳过四次 1 秒的停顿（窗口版保留这些停顿）。\n"
+    u"  --force             （patch）patch 文件夹中 war3.exe 与 game.dll 版本不一致，或游戏已是\n"
+    u"                      该版本时，仍然继续（否则不做任何改动，退出代码 1）。\n"
     u"  --help              显示本说明。\n"
     u"\n"
     u"所有输出都写到标准输出；重定向到文件或管道时为 UTF-8 编码。\n"
@@ -199,11 +227,12 @@ inline constexpr char16_t kCliHelp[] =
     u"     没有写入权限、另一个操作正在进行、没有可以还原的修改），或者改动已全部撤销\n"
     u"  2  只完成了一部分（没有完成的部分已列出；没有任何文件丢失）\n"
     u"  3  命令行用法错误\n"
-    u"  4  程序内部错误\n";
+    u"  4  程序内部错误\n"
+    u"  info 命令：0 已读取，1 路径不对\n";
 inline constexpr char16_t kCliRunAsAdministrator[] =
     u"命令行不会自行提升权限：请在以管理员身份打开的命令提示符中再运行一次。";
 inline constexpr char16_t kCliSeeHelp[] = u"用 torvane-cli --help 查看用法。";
-inline constexpr char16_t kCliNoCommand[] = u"缺少命令（patch 或 restore）。";
+inline constexpr char16_t kCliNoCommand[] = u"缺少命令（patch、restore 或 info）。";
 inline constexpr char16_t kCliUnknownCommand[] = u"未知的命令：";
 inline constexpr char16_t kCliUnknownOption[] = u"未知的选项：";
 inline constexpr char16_t kCliNoPath[] = u"缺少 war3.exe 的路径。";
@@ -211,6 +240,9 @@ inline constexpr char16_t kCliExtraArgument[] = u"多余的参数：";
 inline constexpr char16_t kCliNeedsValue[] = u"这个选项需要一个值：";
 inline constexpr char16_t kCliOnlyRestore[] = u"只能用于 restore 的选项：";
 inline constexpr char16_t kCliOnlyPatch[] = u"只能用于 patch 的选项：";
+inline constexpr char16_t kCliNotForInfo[] = u"不能用于 info 的选项：";
+inline constexpr char16_t kCliAnsweredNo[] =
+    u"（命令行自动回答：否，没有任何改动；加 --force 则回答“是”）";
 inline constexpr char16_t kCliInternalError[] = u"程序内部错误：";
 inline constexpr char16_t kCliDryRunHead[] = u"（试运行：以下改动都不会真正进行）";
 inline constexpr char16_t kCliStageChecking[] = u"检查路径和替换文件……";

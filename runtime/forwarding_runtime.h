@@ -78,6 +78,12 @@ class ForwardingRuntime : public Runtime {
   Status RestartElevated(const std::u16string& argument) override {
     return inner_.RestartElevated(argument);
   }
+  std::optional<FileVersion> VersionOf(const std::u16string& path) override {
+    return inner_.VersionOf(path);
+  }
+  std::vector<RegisteredInstall> RegisteredInstalls() override {
+    return inner_.RegisteredInstalls();
+  }
 
  protected:
   Runtime& inner() { return inner_; }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -96,6 +97,23 @@ struct FileIdentity {
   bool operator==(const FileIdentity&) const = default;
 };
 
+// A file's version from its version resource (the fixed part: four numbers).
+struct FileVersion {
+  std::uint16_t major = 0;
+  std::uint16_t minor = 0;
+  std::uint16_t build = 0;
+  std::uint16_t revision = 0;
+  bool operator==(const FileVersion&) const = default;
+};
+
+// A game installation named in the registry: where it was found ("HKCU 32", "HKLM 64"...)
+// and the folder as stored there.
+struct RegisteredInstall {
+  std::u16string where;
+  std::u16string folder;
+  bool operator==(const RegisteredInstall&) const = default;
+};
+
 class Runtime {
  public:
   virtual ~Runtime() = default;
@@ -172,6 +190,14 @@ class Runtime {
   // Starts the running program again as administrator, with `argument` as its one
   // argument. Fails with the platform's "cancelled" error when the user declines.
   virtual Status RestartElevated(const std::u16string& argument) = 0;
+
+  // --- What the game is: read only, nothing depends on either being there.
+  // The file's version; nothing for a file without a version resource, or one that cannot
+  // be read.
+  virtual std::optional<FileVersion> VersionOf(const std::u16string& path) = 0;
+  // The game's install folders the registry names, for the current user first, then the
+  // machine, each in its 32- and 64-bit view; each folder once.
+  virtual std::vector<RegisteredInstall> RegisteredInstalls() = 0;
 };
 
 // True when both paths name one file or folder, whatever their spelling.

@@ -54,6 +54,7 @@ inline void DestroyCur(HCURSOR h) { ::DestroyCursor(h); }
 inline void DeleteDc(HDC h) { ::DeleteDC(h); }
 inline void FreeCoTaskMem(void* p) { ::CoTaskMemFree(p); }
 inline void ReleaseModule(HMODULE h) { ::FreeLibrary(h); }
+inline void CloseKey(HKEY h) { ::RegCloseKey(h); }
 }  // namespace detail
 
 // CreateFileW, FindFirstFileW and CreateToolhelp32Snapshot report failure as
@@ -71,6 +72,7 @@ class UniqueFind : public Unique<HANDLE, detail::CloseFind> {
 // Kernel objects whose creation reports failure as null (OpenProcess, OpenProcessToken).
 using UniqueHandle = Unique<HANDLE, detail::CloseKernel>;
 using UniqueModule = Unique<HMODULE, detail::ReleaseModule>;
+using UniqueKey = Unique<HKEY, detail::CloseKey>;
 using UniqueLocal = Unique<HLOCAL, detail::FreeLocal>;
 using UniqueGlobal = Unique<HGLOBAL, detail::FreeGlobal>;
 using UniqueWindow = Unique<HWND, detail::DestroyWnd>;

@@ -53,6 +53,10 @@ class WinRuntime : public Runtime {
   bool IsElevated() override;
   Status RestartElevated(const std::u16string& argument) override;
 
+  // In win_runtime_game.cpp.
+  std::optional<FileVersion> VersionOf(const std::u16string& path) override;
+  std::vector<RegisteredInstall> RegisteredInstalls() override;
+
  private:
   HWND owner_ = nullptr;
 };

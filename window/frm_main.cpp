@@ -3,7 +3,9 @@
 #include <shellapi.h>
 
 #include "forms/twips.h"
+#include "job/game_info.h"
 #include "job/patch_job.h"
+#include "job/report_text.h"
 #include "job/restore.h"
 #include "resources/texts.h"
 #include "runtime/text.h"
@@ -71,6 +73,7 @@ void AddSystemMenuCommands(HWND window) {
   ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
   ::AppendMenuW(menu, MF_STRING, FrmMain::kRestoreCommand, win::W(texts::kMenuRestore));
   ::AppendMenuW(menu, MF_STRING, FrmMain::kOpenVTempCommand, win::W(texts::kMenuOpenVTemp));
+  ::AppendMenuW(menu, MF_STRING, FrmMain::kVersionInfoCommand, win::W(texts::kMenuVersionInfo));
 }
 
 // The host's own size entry of a stored instance, in twips.
@@ -163,6 +166,30 @@ void FrmMain::mnuOpenVTemp_Click() {
   (void)runtime_.MsgBox(texts::kMsgCannotOpenFolder + *folder + u"\r\n" + texts::kMsgErrorPrefix +
                             LastError().description,
                         kMbOk | kMbIconStop, texts::kTitleError);
+}
+
+void FrmMain::mnuVersionInfo_Click() {
+  const Checked<GameInfo> read = ReadGameInfo(War3Browser.Text(), u"", runtime_);
+  if (const Report* refused = std::get_if<Report>(&read)) {
+    if (const std::optional<Message> box = MessageOf(*refused)) {
+      (void)runtime_.MsgBox(box->prompt, box->flags, box->title);
+    }
+    return;
+  }
+  (void)runtime_.MsgBox(GameInfoText(std::get<GameInfo>(read)), kMbOk | kMbIconInformation,
+                        texts::kTitleInfo);
+}
+
+void FrmMain::OfferRegisteredInstall() {
+  for (const RegisteredInstall& install : runtime_.RegisteredInstalls()) {
+    const std::u16string folder = WithTrailingBackslash(install.folder);
+    const std::u16string exe = folder + u"war3.exe";
+    const Result<std::uint32_t> attributes = runtime_.GetAttr(exe);
+    if (!attributes.ok() || (attributes.value() & kAttrFolder) != 0) continue;
+    War3Browser.SetStartFolderWhenEmpty(folder);
+    if (War3Browser.Text().empty() && !JobRunning()) War3Browser.SetText(exe);
+    return;
+  }
 }
 
 // A close while a job runs would end the program in the middle of moving the user's
@@ -272,6 +299,10 @@ LRESULT FrmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       }
       if ((wParam & 0xFFF0) == kOpenVTempCommand) {
         mnuOpenVTemp_Click();
+        return 0;
+      }
+      if ((wParam & 0xFFF0) == kVersionInfoCommand) {
+        mnuVersionInfo_Click();
         return 0;
       }
       break;

@@ -37,6 +37,7 @@ class FrmMain : public forms::Form {
   // The commands added to the window's system menu.
   static constexpr UINT kRestoreCommand = 0x0110;
   static constexpr UINT kOpenVTempCommand = 0x0120;
+  static constexpr UINT kVersionInfoCommand = 0x0130;
 
   FrmMain();
   ~FrmMain() override;
@@ -49,6 +50,11 @@ class FrmMain : public forms::Form {
   static forms::PropertyBag War3BrowserSettings();
 
   bool JobRunning() const { return worker_.joinable(); }
+
+  // After the first picture: an empty path field gets the war3.exe of the game the
+  // registry names (when it is there), and the browse dialog starts in its folder while
+  // the field is empty. A path already in the field stays.
+  void OfferRegisteredInstall();
 
  private:
   // Declared before the controls: the picker keeps a reference to it.
@@ -70,6 +76,7 @@ class FrmMain : public forms::Form {
   void Command1_Click();
   void mnuRestore_Click();
   void mnuOpenVTemp_Click();
+  void mnuVersionInfo_Click();
   void Form_QueryClose();
 
   void StartJob(Job job);

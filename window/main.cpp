@@ -1,5 +1,6 @@
 // The program: the common controls for the UI thread, then FrmMain and its message loop
-// until the window is closed; OLE once the window has first been painted.
+// until the window is closed; OLE, and the installed game's path for an empty field, once
+// the window has first been painted.
 // clang-format off
 #include <windows.h>  // first: the other system headers need its types
 #include <commctrl.h>
@@ -62,7 +63,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
   // OLE only serves drops, which the first picture does not need; it outlives the window.
   std::optional<OleScope> ole;
   torvane::FrmMain window;
-  window.afterFirstPaint = [&ole] { ole.emplace(); };
+  window.afterFirstPaint = [&ole, &window] {
+    ole.emplace();
+    window.OfferRegisteredInstall();
+  };
   if (!window.Create()) return 1;
   // "Torvane.exe <path>": an elevated restart, or a shortcut, hands the path over.
   if (const auto path = torvane::PathFromCommandLine(::GetCommandLineW())) {

@@ -90,6 +90,10 @@ class FileBrowser : public forms::UserControl {
   // 15. The path up to and including its last backslash; empty when it holds none.
   std::u16string GetPath(const std::u16string& strFullPath);
 
+  // Where the file dialogs start when the path field is empty (the host's guess, such as
+  // an installed game's folder); not a stored property.
+  void SetStartFolderWhenEmpty(std::u16string folder) { startFolderWhenEmpty_ = std::move(folder); }
+
   // Raised for every change of the path field, whatever its cause.
   std::function<void()> Change;
 
@@ -127,6 +131,7 @@ class FileBrowser : public forms::UserControl {
   std::u16string m_Filter;
   std::u16string m_InitDir;
   std::u16string m_Title;
+  std::u16string startFolderWhenEmpty_;
 };
 
 }  // namespace torvane

@@ -107,6 +107,7 @@ std::u16string FileBrowser::ShowFolderDialog(HWND owner, std::u16string& title) 
 // m_InitDir and the focus.
 void FileBrowser::cmdBrowse_Click() {
   m_InitDir = GetPath(txtFolder.Text());
+  if (txtFolder.Text().empty()) m_InitDir = startFolderWhenEmpty_;
   txtFolder.SetFocus();
 
   std::u16string choice;

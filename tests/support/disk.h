@@ -48,6 +48,9 @@ class Disk {
   // where the system cannot make one (Wine makes none: scripts/linked-folder-test.sh
   // tries links made on the Unix side).
   virtual bool MakeLink(const std::u16string& link, const std::u16string& target) = 0;
+  // The bytes of a game file carrying a version resource of `version` ("1.24.4.6387" or
+  // "1.26.0.6401"), or none for an empty `version`.
+  virtual std::string VersionedBytes(const std::string& version) const = 0;
   // Holds the file open without sharing until Release.
   virtual void HoldOpen(const std::u16string& path) = 0;
   virtual void Release(const std::u16string& path) = 0;

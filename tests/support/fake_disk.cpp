@@ -44,6 +44,9 @@ class FakeDisk : public Disk {
     fs_.AddAlias(link, target);
     return true;
   }
+  std::string VersionedBytes(const std::string& version) const override {
+    return version.empty() ? "a program without a version" : VersionedContent(version);
+  }
   void HoldOpen(const std::u16string& path) override { fs_.HoldOpen(path); }
   void Release(const std::u16string& path) override { fs_.Release(path); }
 

@@ -1,6 +1,7 @@
 #include "tests/support/fake_runtime.h"
 
 #include <algorithm>
+#include <array>
 
 #include "runtime/sha256.h"
 #include "runtime/text.h"
@@ -478,6 +479,33 @@ Status FakeRuntime::RestartElevated(const std::u16string& argument) {
   if (auto error = Begin(Op::kRestartElevated, argument)) return *error;
   restarts_.push_back(argument);
   return Status();
+}
+
+namespace {
+constexpr std::string_view kVersionLine = "FILEVERSION ";
+}  // namespace
+
+std::string VersionedContent(std::string_view version, std::string_view body) {
+  return std::string(kVersionLine) + std::string(version) + "\n" + std::string(body);
+}
+
+std::optional<FileVersion> FakeRuntime::VersionOf(const std::u16string& path) {
+  if (Begin(Op::kVersionOf, path)) return std::nullopt;
+  const Node* node = Find(path);
+  if (!node || node->folder || node->content.rfind(kVersionLine, 0) != 0) return std::nullopt;
+  std::array<std::uint16_t, 4> parts{};
+  std::size_t at = kVersionLine.size();
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    std::size_t end = at;
+    unsigned value = 0;
+    while (end < node->content.size() && node->content[end] >= '0' && node->content[end] <= '9') {
+      value = value * 10 + static_cast<unsigned>(node->content[end++] - '0');
+    }
+    if (end == at || value > 0xFFFF) return std::nullopt;
+    parts[i] = static_cast<std::uint16_t>(value);
+    at = end + 1;
+  }
+  return FileVersion{parts[0], parts[1], parts[2], parts[3]};
 }
 
 }  // namespace torvane::testing

@@ -41,6 +41,7 @@ enum class Op {
   kProbeWrite,
   kProbeRename,
   kRestartElevated,
+  kVersionOf,
 };
 
 struct Fault {
@@ -85,6 +86,10 @@ class FakeRuntime : public Runtime {
     aliases_.push_back({alias, target});
   }
   void SetElevated(bool elevated) { elevated_ = elevated; }
+  // What the registry names as the game's install folders.
+  void SetRegisteredInstalls(std::vector<RegisteredInstall> installs) {
+    installs_ = std::move(installs);
+  }
   // The arguments of every restart as administrator, in order.
   const std::vector<std::u16string>& restarts() const { return restarts_; }
 
@@ -122,6 +127,10 @@ class FakeRuntime : public Runtime {
   Status ProbeRename(const std::u16string& file) override;
   bool IsElevated() override { return elevated_; }
   Status RestartElevated(const std::u16string& argument) override;
+  // A file's version is in its bytes, so it travels with copies and moves: content that
+  // starts with the line VersionedContent makes (a fault on kVersionOf reads as none).
+  std::optional<FileVersion> VersionOf(const std::u16string& path) override;
+  std::vector<RegisteredInstall> RegisteredInstalls() override { return installs_; }
 
   Result<std::unique_ptr<AppendFile>> OpenForAppend(const std::u16string& path,
                                                     OpenMode mode) override;
@@ -175,6 +184,10 @@ class FakeRuntime : public Runtime {
   std::vector<std::pair<std::u16string, std::u16string>> aliases_;
   bool elevated_ = false;
   std::vector<std::u16string> restarts_;
+  std::vector<RegisteredInstall> installs_;
 };
+
+// The content of a stand-in file carrying `version` ("1.24.4.6387").
+std::string VersionedContent(std::string_view version, std::string_view body = "stand-in");
 
 }  // namespace torvane::testing

@@ -12,6 +12,7 @@
 #include "tests/support/game_folder.h"
 #include "tests/support/tree.h"
 #include "tests/win/cli_child.h"
+#include "tests/win/registered_game.h"
 
 namespace torvane::testing {
 namespace {
@@ -237,6 +238,39 @@ TEST_F(CliProgram, AJournalIsKnownUnderAnotherSpellingOfItsFolder) {
   for (const auto& [name, content] : g_.patch) EXPECT_EQ(disk_->ReadFile(g_.Game(name)), content);
   ASSERT_EQ(Run({u"restore", u"--all", other}).exitCode, 0u) << run_.output;
   EXPECT_EQ(RestoredTree(), start);
+}
+
+// What info reads for real: the versions of program files carrying version resources, and
+// the registry's installs for the user and, in its 32-bit view, for the machine.
+TEST_F(CliProgram, InfoReadsVersionResourcesAndTheRegistry) {
+  disk_->WriteFile(g_.Game(u"War3.exe"), disk_->VersionedBytes("1.26.0.6401"));
+  disk_->WriteFile(g_.tool + u"\\patch\\game.dll", disk_->VersionedBytes("1.24.4.6387"));
+  EXPECT_EQ(Run({u"info", g_.exe, u"--json"}).exitCode, 0u) << run_.output;
+  EXPECT_TRUE(Said(u"\"gameVersion\":{\"war3.exe\":\"1.26.0.6401\",\"game.dll\":null}"))
+      << run_.output;
+  EXPECT_TRUE(Said(u"\"patchVersion\":{\"war3.exe\":null,\"game.dll\":\"1.24.4.6387\"}"))
+      << run_.output;
+
+  RegisteredGame::RemoveAll();
+  EXPECT_EQ(Run({u"info", u"--json"}).exitCode, 0u);
+  EXPECT_TRUE(Said(u"\"installs\":[]")) << run_.output;
+  const RegisteredGame user(u"%SystemDrive%\\魔兽争霸III", RegisteredGame::Where::kUser,
+                            RegisteredGame::Type::kExpandable);
+  const RegisteredGame machine(g_.game, RegisteredGame::Where::kMachine32);
+  EXPECT_EQ(Run({u"info", u"--json"}).exitCode, 0u);
+  EXPECT_TRUE(Said(u"{\"where\":\"HKCU 32\",\"folder\":\"C:\\\\魔兽争霸III\"}")) << run_.output;
+  EXPECT_TRUE(Said(u"{\"where\":\"HKLM 32\",\"folder\":")) << run_.output;
+  EXPECT_EQ(Run({u"info", g_.game + u"nothing\\war3.exe"}).exitCode, 1u);
+}
+
+TEST_F(CliProgram, AMismatchedPatchFolderChangesNothingUnlessForced) {
+  disk_->WriteFile(g_.tool + u"\\patch\\war3.exe", disk_->VersionedBytes("1.24.4.6387"));
+  disk_->WriteFile(g_.tool + u"\\patch\\game.dll", disk_->VersionedBytes("1.26.0.6401"));
+  const auto start = Tree();
+  EXPECT_EQ(Run({u"patch", g_.exe, u"--no-pause", u"--json"}).exitCode, 1u) << run_.output;
+  EXPECT_TRUE(Said(u"\"question\":\"version-mismatch\",\"answer\":\"no\"")) << run_.output;
+  EXPECT_EQ(Tree(), start);
+  EXPECT_EQ(Run({u"patch", g_.exe, u"--no-pause", u"--force"}).exitCode, 0u) << run_.output;
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "runtime/text.h"
 #include "runtime/win_handles.h"
+#include "tests/win/registered_game.h"
 #include "tests/win/ui_support.h"
 
 namespace torvane {
@@ -142,6 +143,44 @@ TEST(Program, UnpackedIntoTheGameFolderBothProgramsStay) {
   EXPECT_EQ(testing::ReadFile(game.path() + u"vTemp\\notes.txt"), "new since");
   EXPECT_TRUE(testing::FileExists(window));
   EXPECT_TRUE(testing::FileExists(cli));
+}
+
+// The path field of a freshly started window once its first picture is up (the field is
+// a drop target from then on).
+std::u16string FieldAfterFirstPaint(const std::wstring& arguments = L"") {
+  PROCESS_INFORMATION process = Start(ProgramPath(), arguments);
+  const HWND window = WaitForWindow(process.dwProcessId, nullptr);
+  std::u16string text = u"(no window)";
+  if (window) {
+    const HWND field = testing::FindDescendant(window, L"Edit");
+    EXPECT_TRUE(testing::PumpUntil(
+        [&] { return ::GetPropW(field, L"OleDropTargetInterface") != nullptr; }));
+    // Whatever was posted after it.
+    testing::PumpUntil([] { return false; }, nullptr, std::chrono::milliseconds(300));
+    // Sent, not GetWindowTextW: that reads another process's field without asking it.
+    wchar_t buffer[MAX_PATH] = {};
+    ::SendMessageW(field, WM_GETTEXT, MAX_PATH, reinterpret_cast<LPARAM>(buffer));
+    text = win::U(buffer);
+    ::PostMessageW(window, WM_CLOSE, 0, 0);
+  }
+  Finish(process);
+  return text;
+}
+
+TEST(Program, AnEmptyFieldGetsTheRegisteredGameAndAGivenPathStays) {
+  const testing::TempFolder game(u"torvane-registered");
+  testing::WriteFile(game.path() + u"War3.exe", "old");
+  const testing::RegisteredGame registered(game.path());
+  EXPECT_EQ(LowerCase(FieldAfterFirstPaint()), LowerCase(game.path() + u"war3.exe"));
+  EXPECT_EQ(FieldAfterFirstPaint(L"\"D:\\Games\\war3.exe\""), u"D:\\Games\\war3.exe");
+}
+
+TEST(Program, WithoutARegisteredGameTheFieldStaysEmpty) {
+  testing::RegisteredGame::RemoveAll();
+  EXPECT_EQ(FieldAfterFirstPaint(), u"");
+  const testing::TempFolder game(u"torvane-registered-gone");
+  const testing::RegisteredGame registered(game.path() + u"gone");
+  EXPECT_EQ(FieldAfterFirstPaint(), u"") << "a registered folder without war3.exe";
 }
 
 }  // namespace

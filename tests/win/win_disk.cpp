@@ -1,6 +1,7 @@
 // The scenarios' disk under Windows: a fresh temporary folder of real files, removed
 // again afterwards; the real runtime, with boxes recorded instead of shown and pauses
 // skipped.
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <algorithm>
@@ -133,6 +134,21 @@ class WinDisk : public Disk {
     ::CreateSymbolicLinkW(W(link), W(target), SYMBOLIC_LINK_FLAG_DIRECTORY);
     const DWORD attributes = ::GetFileAttributesW(W(link));
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+  }
+
+  // Stand-ins the build links with windres resources (tests/win/versioned).
+  std::string VersionedBytes(const std::string& version) const override {
+    const std::string name = version.empty()            ? "none"
+                             : version == "1.24.4.6387" ? "1_24"
+                             : version == "1.26.0.6401" ? "1_26"
+                                                        : "";
+    if (name.empty()) ADD_FAILURE() << "no stand-in of version " << version;
+    std::u16string path = FromUtf8(TORVANE_STAND_INS "/torvane_stand_in_" + name + ".dll");
+    if (!path.empty() && path[0] == u'/') path = u"Z:" + path;
+    std::replace(path.begin(), path.end(), u'/', u'\\');
+    const std::optional<std::string> bytes = ReadFile(path);
+    if (!bytes) ADD_FAILURE() << "missing stand-in " << ToUtf8(path);
+    return bytes.value_or("");
   }
 
   void HoldOpen(const std::u16string& path) override {

@@ -160,13 +160,15 @@ TEST(MyPath, IsTheProgramsFolderWithOneBackslash) {
   EXPECT_EQ(path.value(), folder);
 }
 
-TEST_F(MainWindow, SystemMenuCarriesTheRestoreAndVTempCommands) {
+TEST_F(MainWindow, SystemMenuCarriesTheRestoreVTempAndVersionInfoCommands) {
   const HMENU menu = ::GetSystemMenu(form_, FALSE);
   wchar_t text[64] = {};
   ::GetMenuStringW(menu, FrmMain::kRestoreCommand, text, 64, MF_BYCOMMAND);
   EXPECT_EQ(win::U(text), u"还原上次的修改…");
   ::GetMenuStringW(menu, FrmMain::kOpenVTempCommand, text, 64, MF_BYCOMMAND);
   EXPECT_EQ(win::U(text), u"打开 vTemp 文件夹");
+  ::GetMenuStringW(menu, FrmMain::kVersionInfoCommand, text, 64, MF_BYCOMMAND);
+  EXPECT_EQ(win::U(text), u"版本信息…");
   EXPECT_FALSE(::GetMenuState(menu, FrmMain::kRestoreCommand, MF_BYCOMMAND) & MF_GRAYED);
 }
 
@@ -216,6 +218,47 @@ TEST_F(MainWindow, OpenVTempSaysWhatIsMissingOrOpensTheFolder) {
       std::chrono::seconds(15)));
   EXPECT_EQ(answerer.boxes().size(), 2u);
   if (manager) ::PostMessageW(manager, WM_CLOSE, 0, 0);
+}
+
+TEST_F(MainWindow, VersionInfoShowsOneBoxAboutTheGameInTheField) {
+  testing::TempFolder temp(u"torvane-info");
+  const std::u16string game = temp.path() + u"魔兽争霸III\\";
+  testing::MakeFolder(game);
+  testing::WriteFile(game + u"War3.exe", "stand-in");
+  testing::WriteFile(game + u"War3.mpq", "stand-in");
+  testing::BoxAnswerer answerer;
+  window_.War3Browser.SetText(game + u"War3.exe");
+  ::SendMessageW(form_, WM_SYSCOMMAND, FrmMain::kVersionInfoCommand, 0);
+  window_.War3Browser.SetText(game + u"nothing\\War3.exe");
+  ::SendMessageW(form_, WM_SYSCOMMAND, FrmMain::kVersionInfoCommand, 0);
+  ASSERT_EQ(answerer.boxes().size(), 2u);
+  const testing::SeenBox& info = answerer.boxes()[0];
+  EXPECT_EQ(info.title, u"提示");
+  EXPECT_EQ(info.owner, form_);
+  for (const std::u16string& line :
+       {texts::kInfoGameFolder + LowerCase(game), std::u16string(texts::kInfoGameVersion),
+        std::u16string(texts::kInfoPatchVersion), texts::kInfoRestorable + std::u16string(u"0")}) {
+    EXPECT_NE(info.text.find(line), std::u16string::npos) << ToUtf8(info.text);
+  }
+  EXPECT_EQ(answerer.boxes()[1].title, u"错误提示") << "a path that is refused says why";
+  EXPECT_FALSE(testing::FileExists(game + u"vTemp")) << "a look changes nothing";
+}
+
+TEST_F(MainWindow, TheBrowseDialogStartsInTheInstalledGameWhileTheFieldIsEmpty) {
+  testing::TempFolder temp(u"torvane-start");
+  window_.War3Browser.SetStartFolderWhenEmpty(temp.path());
+  constexpr LPARAM kAltContext = 1 << 29;
+  {
+    testing::BoxAnswerer cancel(IDCANCEL);
+    ::SendMessageW(field_, WM_SYSKEYDOWN, VK_DOWN, kAltContext);
+  }
+  EXPECT_EQ(window_.War3Browser.InitDir(), temp.path());
+  window_.War3Browser.SetText(u"D:\\Games\\war3.exe");
+  {
+    testing::BoxAnswerer cancel(IDCANCEL);
+    ::SendMessageW(field_, WM_SYSKEYDOWN, VK_DOWN, kAltContext);
+  }
+  EXPECT_EQ(window_.War3Browser.InitDir(), u"D:\\Games\\") << "a path in the field wins";
 }
 
 TEST_F(MainWindow, RestoreRunsLikeTheJobAndLeavesTheWindowReady) {

@@ -1,0 +1,71 @@
+#include "cli/info.h"
+
+#include "cli/cli_host.h"
+#include "job/game_info.h"
+#include "runtime/text.h"
+
+namespace torvane::cli {
+namespace {
+
+std::u16string JsonVersion(const std::optional<FileVersion>& version) {
+  return version ? JsonString(VersionText(*version)) : u"null";
+}
+
+// {"war3.exe":"1.24.4.6387","game.dll":null}
+std::u16string JsonVersions(const FolderVersions& v) {
+  return u"{\"war3.exe\":" + JsonVersion(v.war3) + u",\"game.dll\":" + JsonVersion(v.game) + u"}";
+}
+
+std::u16string JsonStrings(const std::vector<std::u16string>& items) {
+  std::u16string out = u"[";
+  for (const std::u16string& item : items)
+    out.append(out.size() > 1 ? u"," : u"").append(JsonString(item));
+  return out + u"]";
+}
+
+std::u16string JsonInstalls(const std::vector<RegisteredInstall>& installs) {
+  std::u16string out = u"[";
+  for (const RegisteredInstall& install : installs) {
+    out.append(out.size() > 1 ? u"," : u"")
+        .append(u"{\"where\":")
+        .append(JsonString(install.where))
+        .append(u",\"folder\":")
+        .append(JsonString(install.folder))
+        .append(u"}");
+  }
+  return out + u"]";
+}
+
+std::u16string JsonOrNull(const std::u16string& text) {
+  return text.empty() ? u"null" : JsonString(text);
+}
+
+Reporter::Fields FieldsOf(const GameInfo& info) {
+  return {{u"gameFolder", JsonOrNull(info.gameFolder)},
+          {u"gameVersion", JsonVersions(info.game)},
+          {u"patchFolder", JsonOrNull(info.patchFolder)},
+          {u"patchVersion", JsonVersions(info.patch)},
+          {u"restorable", Decimal(static_cast<std::size_t>(info.restorable))},
+          {u"newestRestorable", JsonOrNull(info.newestRestorable)},
+          {u"unfinished", JsonStrings(info.unfinished)},
+          {u"unreadable", JsonStrings(info.unreadable)},
+          {u"installs", JsonInstalls(info.installs)}};
+}
+
+}  // namespace
+
+ExitCode RunInfo(const Options& o, Runtime& rt, Reporter& out) {
+  std::u16string patchFolder;
+  if (!o.patchDir.empty()) patchFolder = rt.FullPath(o.patchDir).value_or(o.patchDir);
+  const Checked<GameInfo> read = ReadGameInfo(o.gamePath, patchFolder, rt);
+  if (const Report* refused = std::get_if<Report>(&read)) {
+    CliHost(out).Print(*refused);
+    return kExitRefused;
+  }
+  const GameInfo& info = std::get<GameInfo>(read);
+  out.Record(u"info", u"read", FieldsOf(info));
+  if (!o.json) out.Message(GameInfoText(info), false, false);
+  return kExitDone;
+}
+
+}  // namespace torvane::cli
