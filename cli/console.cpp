@@ -20,7 +20,7 @@ void WriteLine(const std::u16string& line) {
   static const HANDLE out = Output();
   static const bool console = IsConsole(out);
   if (out == nullptr || out == INVALID_HANDLE_VALUE) return;
-  const std::u16string text = line + u"\r\n";
+  const std::u16string text = line + kCrLf;
   DWORD written = 0;
   if (console) {
     ::WriteConsoleW(out, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);

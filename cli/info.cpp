@@ -2,6 +2,7 @@
 
 #include "cli/cli_host.h"
 #include "job/game_info.h"
+#include "job/report_text.h"
 #include "runtime/text.h"
 
 namespace torvane::cli {

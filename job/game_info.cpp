@@ -4,13 +4,10 @@
 #include "job/game_path.h"
 #include "job/journal.h"
 #include "job/patch_job.h"
-#include "resources/texts.h"
 #include "runtime/text.h"
 
 namespace torvane {
 namespace {
-
-constexpr char16_t kCrLf[] = u"\r\n";
 
 // The journals of the game folder: which jobs a restore could undo, newest first as a
 // restore takes them, and which were left unfinished. Nothing is acted on.
@@ -36,15 +33,6 @@ void ReadJournals(Runtime& rt, const GamePath& g, GameInfo& info) {
   }
 }
 
-std::u16string VersionLine(std::u16string_view head, const FolderVersions& v) {
-  std::u16string line(head);
-  if (const std::optional<FileVersion> whole = v.Whole()) return line + VersionText(*whole);
-  if (!v.war3 && !v.game) return line + texts::kInfoNoVersion;
-  line.append(u"war3.exe ").append(v.war3 ? VersionText(*v.war3) : texts::kInfoNoVersion);
-  line.append(u"，game.dll ").append(v.game ? VersionText(*v.game) : texts::kInfoNoVersion);
-  return line;
-}
-
 }  // namespace
 
 Checked<GameInfo> ReadGameInfo(std::u16string_view pickerText, const std::u16string& patchFolder,
@@ -66,40 +54,6 @@ Checked<GameInfo> ReadGameInfo(std::u16string_view pickerText, const std::u16str
   info.game = VersionsIn(rt, g.folder);
   ReadJournals(rt, g, info);
   return info;
-}
-
-std::u16string GameInfoText(const GameInfo& info) {
-  std::u16string text;
-  if (!info.gameFolder.empty()) {
-    text.append(texts::kInfoGameFolder).append(info.gameFolder).append(kCrLf);
-    text.append(VersionLine(texts::kInfoGameVersion, info.game)).append(kCrLf);
-  }
-  text.append(texts::kInfoPatchFolder)
-      .append(info.patchFolder.empty() ? texts::kInfoNoVersion : info.patchFolder)
-      .append(kCrLf);
-  text.append(VersionLine(texts::kInfoPatchVersion, info.patch));
-  if (!info.gameFolder.empty()) {
-    text.append(kCrLf).append(texts::kInfoRestorable).append(Decimal(info.restorable));
-    text.append(texts::kInfoTimes);
-    if (info.restorable > 0) {
-      text.append(texts::kInfoNewest).append(info.newestRestorable).append(u"）");
-    }
-    for (const std::u16string& path : info.unfinished) {
-      text.append(kCrLf).append(texts::kInfoUnfinished).append(path);
-    }
-    for (const std::u16string& path : info.unreadable) {
-      text.append(kCrLf).append(texts::kInfoUnreadable).append(path);
-    }
-  }
-  if (info.gameFolder.empty()) {
-    text.append(kCrLf).append(info.installs.empty() ? texts::kInfoNoInstalls
-                                                    : texts::kInfoInstalls);
-    for (const RegisteredInstall& install : info.installs) {
-      text.append(kCrLf).append(u"  ").append(install.folder).append(u"（").append(install.where);
-      text.append(u"）");
-    }
-  }
-  return text;
 }
 
 }  // namespace torvane

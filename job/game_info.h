@@ -32,8 +32,4 @@ struct GameInfo {
 Checked<GameInfo> ReadGameInfo(std::u16string_view pickerText, const std::u16string& patchFolder,
                                Runtime& rt);
 
-// The information in words, one fact a line, as the window's box and the command line show
-// it.
-std::u16string GameInfoText(const GameInfo& info);
-
 }  // namespace torvane

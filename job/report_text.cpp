@@ -2,13 +2,13 @@
 
 #include <string_view>
 
+#include "job/versions.h"
 #include "resources/texts.h"
 #include "runtime/text.h"
 
 namespace torvane {
 namespace {
 
-constexpr char16_t kCrLf[] = u"\r\n";
 constexpr char16_t kParagraph[] = u"\r\n\r\n";
 
 Message Stop(std::u16string prompt) {
@@ -121,6 +121,15 @@ Message VersionQuestion(std::u16string_view head, const Report& r, std::u16strin
   return {std::move(text), kMbYesNo | kMbIconQuestion | kMbDefButton2, texts::kTitleInfo};
 }
 
+std::u16string VersionLine(std::u16string_view head, const FolderVersions& v) {
+  std::u16string line(head);
+  if (const std::optional<FileVersion> whole = v.Whole()) return line + VersionText(*whole);
+  if (!v.war3 && !v.game) return line + texts::kInfoNoVersion;
+  line.append(u"war3.exe ").append(v.war3 ? VersionText(*v.war3) : texts::kInfoNoVersion);
+  line.append(u"，game.dll ").append(v.game ? VersionText(*v.game) : texts::kInfoNoVersion);
+  return line;
+}
+
 }  // namespace
 
 std::u16string LineOf(const Shortfall& s) {
@@ -221,6 +230,40 @@ std::optional<Message> MessageOf(const Report& r) {
       return VersionQuestion(texts::kMsgAlreadyPatched, r, texts::kMsgAlreadyGoOn);
   }
   return std::nullopt;
+}
+
+std::u16string GameInfoText(const GameInfo& info) {
+  std::u16string text;
+  if (!info.gameFolder.empty()) {
+    text.append(texts::kInfoGameFolder).append(info.gameFolder).append(kCrLf);
+    text.append(VersionLine(texts::kInfoGameVersion, info.game)).append(kCrLf);
+  }
+  text.append(texts::kInfoPatchFolder)
+      .append(info.patchFolder.empty() ? texts::kInfoNoVersion : info.patchFolder)
+      .append(kCrLf);
+  text.append(VersionLine(texts::kInfoPatchVersion, info.patch));
+  if (!info.gameFolder.empty()) {
+    text.append(kCrLf).append(texts::kInfoRestorable).append(Decimal(info.restorable));
+    text.append(texts::kInfoTimes);
+    if (info.restorable > 0) {
+      text.append(texts::kInfoNewest).append(info.newestRestorable).append(u"）");
+    }
+    for (const std::u16string& path : info.unfinished) {
+      text.append(kCrLf).append(texts::kInfoUnfinished).append(path);
+    }
+    for (const std::u16string& path : info.unreadable) {
+      text.append(kCrLf).append(texts::kInfoUnreadable).append(path);
+    }
+  }
+  if (info.gameFolder.empty()) {
+    text.append(kCrLf).append(info.installs.empty() ? texts::kInfoNoInstalls
+                                                    : texts::kInfoInstalls);
+    for (const RegisteredInstall& install : info.installs) {
+      text.append(kCrLf).append(u"  ").append(install.folder).append(u"（").append(install.where);
+      text.append(u"）");
+    }
+  }
+  return text;
 }
 
 }  // namespace torvane

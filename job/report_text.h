@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "job/game_info.h"
 #include "job/report.h"
 
 namespace torvane {
@@ -21,5 +22,8 @@ std::optional<Message> MessageOf(const Report& report);
 
 // One line of a message: the file, then why it stayed.
 std::u16string LineOf(const Shortfall& shortfall);
+
+// What `info` found, one fact a line, as the window's box and the command line show it.
+std::u16string GameInfoText(const GameInfo& info);
 
 }  // namespace torvane

@@ -8,6 +8,9 @@
 
 namespace torvane {
 
+// The platform's line end, in message texts and on the console.
+inline constexpr char16_t kCrLf[] = u"\r\n";
+
 // Lower-cases with the platform's invariant mapping on Windows (every script; CJK and
 // anything without case kept as it is), with a simple table natively. The length never
 // changes: positions stay valid.

@@ -6,6 +6,7 @@
 #include <array>
 #include <vector>
 
+#include "runtime/text.h"
 #include "runtime/win_handles.h"
 #include "runtime/win_runtime.h"
 
@@ -87,10 +88,9 @@ std::u16string InstallPathIn(HKEY root, REGSAM view) {
   return U(value.c_str());
 }
 
-bool SameFolder(std::u16string a, std::u16string b) {
-  while (!a.empty() && a.back() == u'\\') a.pop_back();
-  while (!b.empty() && b.back() == u'\\') b.pop_back();
-  return ::CompareStringOrdinal(W(a), static_cast<int>(a.size()), W(b), static_cast<int>(b.size()),
+bool SameFolder(std::u16string_view a, std::u16string_view b) {
+  const std::u16string x = WithoutTrailingBackslash(a), y = WithoutTrailingBackslash(b);
+  return ::CompareStringOrdinal(W(x), static_cast<int>(x.size()), W(y), static_cast<int>(y.size()),
                                 TRUE) == CSTR_EQUAL;
 }
 

@@ -151,7 +151,7 @@ void FrmMain::mnuOpenVTemp_Click() {
   }
   const Result<std::uint32_t> attributes = runtime_.GetAttr(*folder);
   if (!attributes.ok() || (attributes.value() & kAttrFolder) == 0) {
-    (void)runtime_.MsgBox(texts::kMsgNoVTemp + (u"\r\n" + *folder), kMbOk | kMbIconInformation,
+    (void)runtime_.MsgBox(texts::kMsgNoVTemp + (kCrLf + *folder), kMbOk | kMbIconInformation,
                           texts::kTitleInfo);
     return;
   }
@@ -163,7 +163,7 @@ void FrmMain::mnuOpenVTemp_Click() {
   info.lpFile = win::W(*folder);
   info.nShow = SW_SHOWNORMAL;
   if (::ShellExecuteExW(&info)) return;
-  (void)runtime_.MsgBox(texts::kMsgCannotOpenFolder + *folder + u"\r\n" + texts::kMsgErrorPrefix +
+  (void)runtime_.MsgBox(texts::kMsgCannotOpenFolder + *folder + kCrLf + texts::kMsgErrorPrefix +
                             LastError().description,
                         kMbOk | kMbIconStop, texts::kTitleError);
 }
