@@ -138,6 +138,19 @@ class Runtime {
   // `maxBytes`.
   virtual Result<std::string> ReadWholeFile(const std::u16string& path, std::uint64_t maxBytes) = 0;
   virtual Result<FileDigest> Digest(const std::u16string& path) = 0;
+  // Copies `source` to `destination`, which must not exist yet, and returns the size and
+  // SHA-256 of the bytes copied. A copy that fails, or whose digest cannot be had, is
+  // removed again. A runtime that can takes the digest as the bytes go by, reading the
+  // source once; this one reads the copy back.
+  virtual Result<FileDigest> CopyAndDigest(const std::u16string& source,
+                                           const std::u16string& destination) {
+    if (Status copied = FileCopy(source, destination, CopyMode::kKeepExisting); !copied.ok()) {
+      return copied.error();
+    }
+    const Result<FileDigest> digest = Digest(destination);
+    if (!digest.ok()) SkipOnFailure(Kill(destination));
+    return digest;
+  }
   // Removes an empty folder; fails when it holds anything.
   virtual Status RmDir(const std::u16string& path) = 0;
   // Local time as "YYYY-MM-DD hh:mm:ss", for people reading the journal.
