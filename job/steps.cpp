@@ -64,8 +64,8 @@ Status Execute(Runtime& rt, Journal& journal, Step& step) {
   return Journaled(journal, step, [&] { return Apply(rt, step); });
 }
 
-Result<FileDigest> ExecuteCopy(Runtime& rt, Journal& journal, Step& step) {
-  Result<FileDigest> copied = Error{ErrorKind::kOther, 0, {}};
+Result<CheckedCopy> ExecuteCopy(Runtime& rt, Journal& journal, Step& step) {
+  Result<CheckedCopy> copied = Error{ErrorKind::kOther, 0, {}};
   const Status made = Journaled(journal, step, [&] {
     copied = rt.CopyAndDigest(step.from, step.to);
     return copied.status();

@@ -186,20 +186,18 @@ std::optional<Shortfall> VersionSet::StageOne(File& file) {
   if (!staged.ok()) return Shortfall{file.target, staged.error()};
   file.staged = staged.value();
 
-  // The copy is hashed as it is made; the staged file, read back, must hash the same.
+  // The copy is hashed as it is made and read back; it must hold what was read.
   Step copy = MakeStep(StepKind::kCopy, file.source, file.staged);
   copy.size = source.value().size;
   copy.inVersionSet = true;
-  const Result<FileDigest> copied = ExecuteCopy(rt_, journal_, copy);
+  const Result<CheckedCopy> copied = ExecuteCopy(rt_, journal_, copy);
   Remember(copy);
   if (!copied.ok()) return Shortfall{file.target, copied.error()};
-  file.sha256 = copied.value().sha256;
-  file.size = copied.value().size;
-  const Result<FileDigest> landed = rt_.Digest(file.staged);
-  if (!landed.ok()) return Shortfall{file.target, landed.error()};
-  if (landed.value() != copied.value()) {
+  if (!copied.value().readBackSame) {
     return Shortfall{file.target, {ErrorKind::kOther, 0, texts::kMsgCopyDiffers}};
   }
+  file.sha256 = copied.value().read.sha256;
+  file.size = copied.value().read.size;
   return std::nullopt;
 }
 

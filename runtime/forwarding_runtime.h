@@ -50,8 +50,8 @@ class ForwardingRuntime : public Runtime {
     return inner_.ReadWholeFile(path, maxBytes);
   }
   Result<FileDigest> Digest(const std::u16string& path) override { return inner_.Digest(path); }
-  Result<FileDigest> CopyAndDigest(const std::u16string& source,
-                                   const std::u16string& destination) override {
+  Result<CheckedCopy> CopyAndDigest(const std::u16string& source,
+                                    const std::u16string& destination) override {
     return inner_.CopyAndDigest(source, destination);
   }
   Status RmDir(const std::u16string& path) override { return inner_.RmDir(path); }

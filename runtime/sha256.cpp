@@ -79,6 +79,7 @@ __attribute__((target("sha,sse4.1"))) void CpuBlocks(std::array<std::uint32_t, 8
     const __m128i abefBefore = abef;
     const __m128i cdghBefore = cdgh;
     __m128i w[4];
+#pragma GCC unroll 16
     for (int g = 0; g < 16; ++g) {
       __m128i& words = w[g & 3];
       if (g < 4) {

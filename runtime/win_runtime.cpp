@@ -2,6 +2,7 @@
 
 #include "runtime/sha256.h"
 #include "runtime/text.h"
+#include "runtime/win_copy.h"
 #include "runtime/win_handles.h"
 
 namespace torvane {
@@ -13,8 +14,8 @@ using win::W;
 // Below this a path works in its plain form (folders allow 12 characters less).
 constexpr size_t kPlainPathLimit = MAX_PATH - 12;
 constexpr DWORD kCompareChunk = 1 << 16;
-// Copies and digests go in larger pieces: fewer calls, and the hash keeps up with the disk.
-constexpr DWORD kCopyChunk = 1 << 20;
+// Digests read in larger pieces: fewer calls for the same bytes.
+constexpr DWORD kDigestChunk = 1 << 20;
 // What a copy keeps of its source's attributes, as CopyFileW does.
 constexpr DWORD kCopiedAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
                                     FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
@@ -107,27 +108,6 @@ bool ReadExactly(HANDLE file, std::string& buffer, DWORD want, DWORD& got) {
     got += more;
   }
   return true;
-}
-
-// Reads `from` to its end, writing each piece to `to` (when given) and hashing it.
-Result<FileDigest> HashThrough(HANDLE from, HANDLE to) {
-  Sha256 sha;
-  FileDigest digest;
-  std::string buffer(kCopyChunk, '\0');
-  for (DWORD got = 0; ReadChunk(from, buffer, got);) {
-    if (got == 0) {
-      digest.sha256 = sha.FinalHex();
-      return digest;
-    }
-    DWORD written = 0;
-    if (to != nullptr && !::WriteFile(to, buffer.data(), got, &written, nullptr)) {
-      return LastError();
-    }
-    if (to != nullptr && written != got) return ErrorFromCode(ERROR_WRITE_FAULT);
-    sha.Update(std::string_view(buffer.data(), got));
-    digest.size += got;
-  }
-  return LastError();
 }
 
 std::u16string TwoDigits(int value) {
@@ -318,22 +298,33 @@ Result<std::string> WinRuntime::ReadWholeFile(const std::u16string& path, std::u
 Result<FileDigest> WinRuntime::Digest(const std::u16string& path) {
   const win::UniqueFile file = OpenForReading(path);
   if (!file) return LastError();
-  return HashThrough(file.get(), nullptr);
+  Sha256 sha;
+  FileDigest digest;
+  std::string buffer(kDigestChunk, '\0');
+  for (DWORD got = 0; ReadChunk(file.get(), buffer, got);) {
+    if (got == 0) {
+      digest.sha256 = sha.FinalHex();
+      return digest;
+    }
+    sha.Update(std::string_view(buffer.data(), got));
+    digest.size += got;
+  }
+  return LastError();
 }
 
-Result<FileDigest> WinRuntime::CopyAndDigest(const std::u16string& source,
-                                             const std::u16string& destination) {
+Result<CheckedCopy> WinRuntime::CopyAndDigest(const std::u16string& source,
+                                              const std::u16string& destination) {
   const win::UniqueFile from = OpenForReading(source);
   if (!from) return LastError();
   BY_HANDLE_FILE_INFORMATION info{};
   if (!::GetFileInformationByHandle(from.get(), &info)) return LastError();
   const std::u16string target = ExtendedPath(destination);
-  win::UniqueFile to(::CreateFileW(W(target), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+  win::UniqueFile to(::CreateFileW(W(target), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                    (info.dwFileAttributes & kCopiedAttributes) |
                                        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN,
                                    nullptr));
   if (!to) return LastError();
-  Result<FileDigest> copied = HashThrough(from.get(), to.get());
+  Result<CheckedCopy> copied = CopyAndCheck(from.get(), to.get());
   if (copied.ok() && !::SetFileTime(to.get(), nullptr, nullptr, &info.ftLastWriteTime)) {
     copied = LastError();
   }
