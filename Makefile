@@ -2,7 +2,8 @@
 #   make run    build the Windows program and open its window (under Wine)
 #   make test   build both flavours and run every test, native and under Wine
 #   make dist   the release zip: builds what it packs, then checks the zip as shipped
-#   make bench  the benchmark figures (the tidy, and start-up against a bare window)
+#   make bench  the benchmark figures (the tidy, the job against a yardstick, and start-up
+#               against a bare window)
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 NATIVE := build/native
@@ -65,10 +66,11 @@ screenshot: program
 
 bench: program
 	cmake --build $(WIN64) -j $(JOBS) --target torvane_bench torvane_startup_bench \
-	  torvane_bare_window torvane_cli_bench torvane_journal_bench
+	  torvane_bare_window torvane_cli_bench torvane_journal_bench torvane_set_bench
 	scripts/wine-session.sh $(WIN64) bash -c 'wine $(WIN64)/bench/torvane_bench.exe && \
 	  wine $(WIN64)/bench/torvane_journal_bench.exe && \
 	  wine $(WIN64)/bench/torvane_cli_bench.exe && \
+	  wine $(WIN64)/bench/torvane_set_bench.exe && \
 	  wine $(WIN64)/bench/torvane_startup_bench.exe $(WIN64)/window/Torvane.exe \
 	    $(WIN64)/bench/torvane_bare_window.exe $(STARTUP_ROUNDS)'
 

@@ -40,6 +40,11 @@ class DryRunRuntime : public ForwardingRuntime {
                                                     OpenMode mode) override;
   Result<std::string> ReadWholeFile(const std::u16string& path, std::uint64_t maxBytes) override;
   Result<FileDigest> Digest(const std::u16string& path) override;
+  // The copy made in the dry run's picture of the folder, never forwarded.
+  Result<CheckedCopy> CopyAndDigest(const std::u16string& source,
+                                    const std::u16string& destination) override {
+    return Runtime::CopyAndDigest(source, destination);
+  }
   Status RmDir(const std::u16string& path) override;
   Result<std::unique_ptr<HeldLock>> Lock(const std::u16string& path) override;
   Result<FileIdentity> IdentityOf(const std::u16string& path) override;

@@ -140,15 +140,21 @@ void TextBox::SetToolTipText(const std::u16string& text) { toolTip_.Set(hwnd(), 
 Status TextBox::SetOleDropMode(OleDropMode mode) {
   dropMode_ = mode;
   drop_.Revoke();
-  AcceptShellDrops(mode == OleDropMode::kManual);
+  // The shell's drops are taken from the first paint on: asking for them loads the shell,
+  // which the first picture does not need.
+  if (hostPainted_) AcceptShellDrops(mode == OleDropMode::kManual);
   if (mode != OleDropMode::kManual || !hwnd()) return {};
   return RegisterDrop();
 }
 
 // A registration refused because the program initialises OLE only after its first paint
-// is made again then (OnHostPainted).
+// is made again then; the shell's drops and path completion start.
 void TextBox::OnHostPainted() {
+  const bool first = !hostPainted_;
+  hostPainted_ = true;
+  if (first && dropMode_ == OleDropMode::kManual) AcceptShellDrops(true);
   if (dropMode_ == OleDropMode::kManual && hwnd() && !drop_.target()) SkipOnFailure(RegisterDrop());
+  if (first && pathCompletion_) SkipOnFailure(StartPathCompletion());
 }
 
 Status TextBox::RegisterDrop() {
@@ -173,6 +179,11 @@ void TextBox::DropFiles(HDROP files) {
 }
 
 Status TextBox::EnablePathCompletion() {
+  pathCompletion_ = true;
+  return hostPainted_ ? StartPathCompletion() : Status();
+}
+
+Status TextBox::StartPathCompletion() {
   if (!hwnd()) return {};
   const HRESULT hr = ::SHAutoComplete(
       hwnd(), SHACF_FILESYS_ONLY | SHACF_AUTOSUGGEST_FORCE_ON | SHACF_AUTOAPPEND_FORCE_OFF);

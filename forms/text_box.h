@@ -61,13 +61,15 @@ class TextBox : public Control {
   // Manual: OLE drops go to onOleDragDrop, and the shell's own drop message (what an
   // elevated window still gets from the unelevated file manager) to onDropFiles.
   // Without OLE on the thread yet the box registers when its host has first painted
-  // (the caller has initialised OLE by then).
+  // (the caller has initialised OLE by then); the shell's drops are taken from then on.
   Status SetOleDropMode(OleDropMode mode);
   OleDropMode GetOleDropMode() const { return dropMode_; }
   IDropTarget* DropTargetForTesting() const { return drop_.target(); }
 
   // Proposes files and folders of the file system while the user types a path. The text
-  // changes only when the user takes a proposal: nothing is appended by itself.
+  // changes only when the user takes a proposal: nothing is appended by itself. The
+  // shell's completion needs OLE on the thread: asked for before the host has first
+  // painted (the program initialises OLE then), it starts then.
   Status EnablePathCompletion();
 
   std::function<void()> onChange;
@@ -85,6 +87,7 @@ class TextBox : public Control {
  private:
   void RebuildFont();
   void AcceptShellDrops(bool accept);
+  Status StartPathCompletion();
   void DropFiles(HDROP files);
   Status RegisterDrop();
 
@@ -96,6 +99,8 @@ class TextBox : public Control {
   ToolTip toolTip_;
   DropRegistration drop_;
   OleDropMode dropMode_ = OleDropMode::kNone;
+  bool pathCompletion_ = false;  // asked for
+  bool hostPainted_ = false;
 };
 
 }  // namespace torvane::forms

@@ -425,7 +425,15 @@ Result<std::unique_ptr<Journal>> Journal::Reopen(Runtime& rt, const std::u16stri
 Journal::Journal(Runtime& rt, std::u16string path, std::unique_ptr<AppendFile> file, int lastId)
     : rt_(rt), path_(std::move(path)), file_(std::move(file)), lastId_(lastId) {}
 
-Status Journal::Write(const std::string& lines) { return file_->Append(lines); }
+Journal::~Journal() {
+  if (!outcomes_.empty()) SkipOnFailure(file_->Append(outcomes_));
+}
+
+Status Journal::Write(const std::string& lines) {
+  Status written = file_->Append(outcomes_ + lines);
+  if (written.ok()) outcomes_.clear();
+  return written;
+}
 
 Status Journal::BeginSection(SectionKind kind, const std::u16string& subject,
                              const std::optional<FileIdentity>& folder,
@@ -476,7 +484,8 @@ Status Journal::Record(const std::vector<const Step*>& steps) {
           std::string(kFailedRecord) + "\t" + std::to_string(step->id) + "\t" + ToUtf8(why) + "\n";
     }
   }
-  return lines.empty() ? Status() : Write(lines);
+  outcomes_ += lines;
+  return Status();
 }
 
 Result<std::vector<std::u16string>> ListJournals(Runtime& rt, const std::u16string& quarantine) {

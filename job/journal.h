@@ -132,6 +132,10 @@ JournalDoc ParseJournal(std::string_view text);
 // Appends to one journal file. Every write is flushed before the call returns.
 class Journal {
  public:
+  ~Journal();
+  Journal(const Journal&) = delete;
+  Journal& operator=(const Journal&) = delete;
+
   // A new journal under a name nothing holds yet, its first line written.
   static Result<std::unique_ptr<Journal>> Create(Runtime& rt, const std::u16string& path);
   // An existing journal, to write on after `doc`, what it holds.
@@ -151,7 +155,11 @@ class Journal {
   // Announces steps (numbering them) in one write, before any of them is made.
   Status Intend(std::vector<Step*> steps);
   Status Intend(Step& step) { return Intend(std::vector<Step*>{&step}); }
-  // Records the outcome of announced steps in one write.
+  // Records the outcome of announced steps. The lines ride along with the next write (or
+  // go when the journal closes) instead of costing a flush of their own: a crash before
+  // that leaves the steps without an outcome, and a recovery looks them up in the folder,
+  // as it does for a step cut short. After a failed write they are written again, so an
+  // outcome may stand twice.
   Status Record(const std::vector<const Step*>& steps);
   Status Record(const Step& step) { return Record(std::vector<const Step*>{&step}); }
 
@@ -163,6 +171,7 @@ class Journal {
   std::u16string path_;
   std::unique_ptr<AppendFile> file_;
   int lastId_;
+  std::string outcomes_;  // recorded outcomes not written yet
 };
 
 // The journals of a quarantine folder, oldest first, as full paths.

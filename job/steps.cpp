@@ -41,21 +41,37 @@ Status Apply(Runtime& rt, const Step& step) {
 
 namespace {
 
-Status Make(Runtime& rt, Step& step) {
-  const Status made = Apply(rt, step);
+Status Settled(Step& step, const Status& made) {
   step.state = made.ok() ? StepState::kDone : StepState::kFailed;
   if (!made.ok()) step.error = made.error().description;
+  return made;
+}
+
+Status Make(Runtime& rt, Step& step) { return Settled(step, Apply(rt, step)); }
+
+// Announces the step, makes it with `make` and records the outcome.
+Status Journaled(Journal& journal, Step& step, const std::function<Status()>& make) {
+  if (Status announced = journal.Intend(step); !announced.ok()) return announced;
+  const Status made = Settled(step, make());
+  // Unrecorded, the outcome is still found by looking at the folder after a crash.
+  SkipOnFailure(journal.Record(step));
   return made;
 }
 
 }  // namespace
 
 Status Execute(Runtime& rt, Journal& journal, Step& step) {
-  if (Status announced = journal.Intend(step); !announced.ok()) return announced;
-  const Status made = Make(rt, step);
-  // Unrecorded, the outcome is still found by looking at the folder after a crash.
-  SkipOnFailure(journal.Record(step));
-  return made;
+  return Journaled(journal, step, [&] { return Apply(rt, step); });
+}
+
+Result<CheckedCopy> ExecuteCopy(Runtime& rt, Journal& journal, Step& step) {
+  Result<CheckedCopy> copied = Error{ErrorKind::kOther, 0, {}};
+  const Status made = Journaled(journal, step, [&] {
+    copied = rt.CopyAndDigest(step.from, step.to);
+    return copied.status();
+  });
+  if (!made.ok()) return made.error();
+  return copied;
 }
 
 Status ExecuteBatch(Runtime& rt, Journal& journal, std::vector<Step>& steps,

@@ -25,6 +25,9 @@ Status Apply(Runtime& rt, const Step& step);
 // cannot be written the change is not made.
 Status Execute(Runtime& rt, Journal& journal, Step& step);
 
+// The same for a copy step, made with CopyAndDigest.
+Result<CheckedCopy> ExecuteCopy(Runtime& rt, Journal& journal, Step& step);
+
 // The same for many steps, announced in one write and recorded in one: `made` hears of each
 // step right after it is made (or failed). When the announcement cannot be written nothing
 // is made and its error is returned.

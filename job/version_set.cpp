@@ -62,13 +62,13 @@ void RemoveAside(Runtime& rt, Journal& journal, const Step& aside, const std::u1
   }
 }
 
-// The file's path with its name spelled as on disk, so that an original goes back under
-// exactly the name it had.
-Result<std::u16string> OnDiskPath(Runtime& rt, const std::u16string& path) {
+// The file as listed: its name spelled as on disk (so that an original goes back under
+// exactly the name it had), its attributes and its size.
+Result<DirEntry> Listed(Runtime& rt, const std::u16string& path) {
   const Result<std::vector<DirEntry>> listed = rt.List(path, kDirAllFiles);
   if (!listed.ok()) return listed.error();
   if (listed.value().empty()) return Error{ErrorKind::kNotFound, 2, path};
-  return FolderOf(path) + listed.value().front().name;
+  return listed.value().front();
 }
 
 }  // namespace
@@ -144,24 +144,25 @@ VersionSet::VersionSet(Runtime& rt, Journal& journal, const GamePaths& paths,
 Status VersionSet::Run(Step& step) {
   step.inVersionSet = true;
   Status made = Execute(rt_, journal_, step);
-  if (step.state == StepState::kDone) made_.push_back(step);
+  Remember(step);
   return made;
 }
 
+void VersionSet::Remember(const Step& step) {
+  if (step.state == StepState::kDone) made_.push_back(step);
+}
+
+// An original is not hashed: only a replacement's digest is ever checked. A move of it
+// cut short between its copy and its delete (across volumes) therefore keeps both files.
 Status VersionSet::SetAside(const std::u16string& path) {
-  const Result<std::u16string> onDisk = OnDiskPath(rt_, path);
-  if (!onDisk.ok()) return onDisk.error();
-  const std::u16string& original = onDisk.value();
-  const Result<std::uint32_t> attributes = rt_.GetAttr(original);
-  if (!attributes.ok()) return attributes.error();
-  const Result<FileDigest> digest = rt_.Digest(original);
-  if (!digest.ok()) return digest.error();
+  const Result<DirEntry> listed = Listed(rt_, path);
+  if (!listed.ok()) return listed.error();
+  const std::u16string original = FolderOf(path) + listed.value().name;
   const Result<std::u16string> keptAt = FreePathIn(rt_, quarantine_, NameOf(original));
   if (!keptAt.ok()) return keptAt.error();
   Step step = MakeStep(StepKind::kMove, original, keptAt.value());
-  step.size = digest.value().size;
-  step.sha256 = digest.value().sha256;
-  step.attributes = attributes.value();
+  step.size = listed.value().size;
+  step.attributes = listed.value().attributes;
   return Run(step);
 }
 
@@ -177,23 +178,26 @@ std::optional<Shortfall> VersionSet::StageOne(File& file) {
       return std::nullopt;
     }
   }
-  const Result<FileDigest> digest = rt_.Digest(file.source);
-  if (!digest.ok()) return Shortfall{file.source, digest.error()};
-  file.sha256 = digest.value().sha256;
-  file.size = digest.value().size;
+  const Result<DirEntry> source = Listed(rt_, file.source);
+  if (!source.ok()) return Shortfall{file.source, source.error()};
   const std::u16string folder = WithoutTrailingBackslash(FolderOf(file.target));
   const Result<std::u16string> staged =
       FreePathIn(rt_, folder, NameOf(file.target) + std::u16string(kStagedSuffix));
   if (!staged.ok()) return Shortfall{file.target, staged.error()};
   file.staged = staged.value();
 
+  // The copy is hashed as it is made and read back; it must hold what was read.
   Step copy = MakeStep(StepKind::kCopy, file.source, file.staged);
-  copy.size = file.size;
-  copy.sha256 = file.sha256;
-  if (const Status copied = Run(copy); !copied.ok()) return Shortfall{file.target, copied.error()};
-  const Result<bool> same = rt_.SameContent(file.staged, file.source);
-  if (!same.ok()) return Shortfall{file.target, same.error()};
-  if (!same.value()) return Shortfall{file.target, {ErrorKind::kOther, 0, texts::kMsgCopyDiffers}};
+  copy.size = source.value().size;
+  copy.inVersionSet = true;
+  const Result<CheckedCopy> copied = ExecuteCopy(rt_, journal_, copy);
+  Remember(copy);
+  if (!copied.ok()) return Shortfall{file.target, copied.error()};
+  if (!copied.value().readBackSame) {
+    return Shortfall{file.target, {ErrorKind::kOther, 0, texts::kMsgCopyDiffers}};
+  }
+  file.sha256 = copied.value().read.sha256;
+  file.size = copied.value().read.size;
   return std::nullopt;
 }
 

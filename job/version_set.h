@@ -1,5 +1,6 @@
 // The game's version files replaced as one set: every replacement first copied in beside
-// its original under a temporary name and checked byte for byte, then each original
+// its original under a temporary name, hashed as it is copied and checked against that
+// hash when read back, then each original
 // swapped out into vTemp and its replacement renamed into place, back to back. Any
 // failure undoes the set as a whole, so the game is never left mixed or missing a file.
 #pragma once
@@ -45,6 +46,7 @@ class VersionSet {
   std::optional<Shortfall> StageOne(File& file);
   std::optional<Shortfall> SwapOne(const File& file);
   Status Run(Step& step);
+  void Remember(const Step& step);
 
   Runtime& rt_;
   Journal& journal_;

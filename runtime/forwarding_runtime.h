@@ -50,6 +50,10 @@ class ForwardingRuntime : public Runtime {
     return inner_.ReadWholeFile(path, maxBytes);
   }
   Result<FileDigest> Digest(const std::u16string& path) override { return inner_.Digest(path); }
+  Result<CheckedCopy> CopyAndDigest(const std::u16string& source,
+                                    const std::u16string& destination) override {
+    return inner_.CopyAndDigest(source, destination);
+  }
   Status RmDir(const std::u16string& path) override { return inner_.RmDir(path); }
   std::u16string Now() override { return inner_.Now(); }
   Result<std::unique_ptr<HeldLock>> Lock(const std::u16string& path) override {

@@ -65,6 +65,13 @@ struct FileDigest {
   bool operator==(const FileDigest&) const = default;
 };
 
+// What CopyAndDigest read: the size and SHA-256 of the bytes read from the source, and
+// whether the copy, read back once written, holds exactly them.
+struct CheckedCopy {
+  FileDigest read;
+  bool readBackSame = false;
+};
+
 // A file open for appending. Each Append is on the disk (flushed) before it returns, so
 // a crash or a power cut leaves every earlier Append readable.
 class AppendFile {
@@ -156,6 +163,23 @@ class Runtime {
   // `maxBytes`.
   virtual Result<std::string> ReadWholeFile(const std::u16string& path, std::uint64_t maxBytes) = 0;
   virtual Result<FileDigest> Digest(const std::u16string& path) = 0;
+  // Copies `source` to `destination`, which must not exist yet, and reads the copy back.
+  // A copy that fails, or whose check cannot be made, is removed again. A runtime that
+  // can hashes the bytes as they go by and compares each piece of the copy with the bytes
+  // still in hand, reading the source once; this one reads both files again.
+  virtual Result<CheckedCopy> CopyAndDigest(const std::u16string& source,
+                                            const std::u16string& destination) {
+    if (Status copied = FileCopy(source, destination, CopyMode::kKeepExisting); !copied.ok()) {
+      return copied.error();
+    }
+    const Result<FileDigest> read = Digest(source);
+    const Result<FileDigest> back = read.ok() ? Digest(destination) : read;
+    if (!back.ok()) {
+      SkipOnFailure(Kill(destination));
+      return back.error();
+    }
+    return CheckedCopy{read.value(), read.value() == back.value()};
+  }
   // Removes an empty folder; fails when it holds anything.
   virtual Status RmDir(const std::u16string& path) = 0;
   // Local time as "YYYY-MM-DD hh:mm:ss", for people reading the journal.

@@ -10,16 +10,24 @@
 
 namespace torvane {
 
+// How the 64-byte blocks are compressed: the portable code, or the x86 SHA extensions,
+// several times faster, on CPUs that have them.
+enum class Sha256Engine { kPortable, kCpu };
+
+// kCpu where this CPU has the SHA extensions (asked once, at run time), else kPortable.
+Sha256Engine BestSha256Engine();
+
 class Sha256 {
  public:
-  Sha256();
+  explicit Sha256(Sha256Engine engine = BestSha256Engine());
   void Update(std::string_view bytes);
   // Lower-case hexadecimal; the object is spent afterwards.
   std::string FinalHex();
 
  private:
-  void Block(const unsigned char* block);
+  void Blocks(const unsigned char* blocks, std::size_t count);
 
+  Sha256Engine engine_;
   std::array<std::uint32_t, 8> state_;
   std::array<unsigned char, 64> pending_{};
   std::size_t pendingSize_ = 0;

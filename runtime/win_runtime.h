@@ -35,6 +35,8 @@ class WinRuntime : public Runtime {
                                                     OpenMode mode) override;
   Result<std::string> ReadWholeFile(const std::u16string& path, std::uint64_t maxBytes) override;
   Result<FileDigest> Digest(const std::u16string& path) override;
+  Result<CheckedCopy> CopyAndDigest(const std::u16string& source,
+                                    const std::u16string& destination) override;
   Status RmDir(const std::u16string& path) override;
   std::u16string Now() override;
   Result<std::unique_ptr<HeldLock>> Lock(const std::u16string& path) override;

@@ -100,7 +100,21 @@ FrmMain::~FrmMain() {
   worker_.join();
 }
 
+namespace {
+
+// Whether anything follows the program's own name (up to its closing quote, or to its
+// first space or tab, as CommandLineToArgvW reads it). A start without one does not load
+// the shell to split the line.
+bool HasArguments(std::wstring_view line) {
+  const size_t end = line.starts_with(L'"') ? line.find(L'"', 1) : line.find_first_of(L" \t");
+  return end != std::wstring_view::npos &&
+         line.find_first_not_of(L" \t", end + 1) != std::wstring_view::npos;
+}
+
+}  // namespace
+
 std::optional<std::u16string> PathFromCommandLine(const wchar_t* commandLine) {
+  if (!HasArguments(commandLine)) return std::nullopt;
   int count = 0;
   LPWSTR* arguments = ::CommandLineToArgvW(commandLine, &count);
   const win::UniqueLocal owner(arguments);

@@ -113,6 +113,43 @@ TEST_F(JournalFile, ALineCutShortByACrashIsLeftOutAndSealedBeforeTheNextWrite) {
   EXPECT_EQ(doc.steps[0].from, u"c:\\g\\b");
 }
 
+// An outcome costs no write (and no flush) of its own: it rides along with the next write,
+// stays for the one after when that write fails, and goes when the journal closes. A write
+// that failed half-way may have put it down already, so an outcome may stand twice.
+TEST_F(JournalFile, AnOutcomeRidesAlongWithTheNextWrite) {
+  Step a = Move(u"c:\\g\\a", u"c:\\g\\vTemp\\a");
+  {
+    auto journal = Open();
+    ASSERT_TRUE(journal->BeginSection(SectionKind::kJob, u"c:\\g\\war3.exe", std::nullopt).ok());
+    ASSERT_TRUE(journal->Intend(a).ok());
+    a.state = StepState::kDone;
+    const std::uint64_t calls = fs_.calls();
+    ASSERT_TRUE(journal->Record(a).ok());
+    EXPECT_EQ(fs_.calls(), calls);
+    EXPECT_EQ(Read().steps[0].state, StepState::kPending);
+    fs_.Inject({testing::Op::kAppend, {}, u"", ErrorKind::kDiskFull, 1});
+    EXPECT_FALSE(journal->BeginSet().ok());
+    EXPECT_EQ(Read().steps[0].state, StepState::kPending);
+    ASSERT_TRUE(journal->BeginSet().ok());
+    EXPECT_EQ(Read().steps[0].state, StepState::kDone);
+    Step b = Move(u"c:\\g\\b", u"c:\\g\\vTemp\\b");
+    ASSERT_TRUE(journal->Intend(b).ok());
+    b.state = StepState::kFailed;
+    ASSERT_TRUE(journal->Record(b).ok());
+  }
+  const JournalDoc closed = Read();
+  ASSERT_EQ(closed.steps.size(), 2u);
+  EXPECT_EQ(closed.steps[1].state, StepState::kFailed);
+
+  const JournalDoc twice = ParseJournal(
+      "Torvane journal 1\nsection\tjob\tt\tc:\\g\\war3.exe\n"
+      "step\t1\tdelete\tc:\\g\\a\tsize=1\tattr=0x0\n"
+      "done\t1\ndone\t1\nend\tdone\n");
+  EXPECT_FALSE(twice.bad);
+  ASSERT_EQ(twice.steps.size(), 1u);
+  EXPECT_EQ(twice.steps[0].state, StepState::kDone);
+}
+
 TEST(JournalDoc, AReversalOfAReversalPutsTheStepBackInEffect) {
   const std::string head = "Torvane journal 1\nsection\tjob\tt\tc:\\g\\war3.exe\n";
   const std::string moved =
@@ -191,8 +228,8 @@ TEST(ParseJournal, ReadsAHundredThousandFileJournalWhole) {
   constexpr int kFiles = 100000;
   for (int id = 1; id <= kFiles; ++id) {
     const std::string name = "f" + std::to_string(id);
-    text += "step\t" + std::to_string(id) + "\tmove\tc:\\g\\" + name + "\tc:\\g\\vTemp\\" +
-            name + "\tsize=1\tattr=0x20\tclear-attr\n";
+    text += "step\t" + std::to_string(id) + "\tmove\tc:\\g\\" + name + "\tc:\\g\\vTemp\\" + name +
+            "\tsize=1\tattr=0x20\tclear-attr\n";
   }
   for (int id = kFiles; id >= 1; --id) text += "done\t" + std::to_string(id) + "\n";
   const JournalDoc doc = ParseJournal(text + "end\tdone\n");

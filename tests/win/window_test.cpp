@@ -344,6 +344,9 @@ TEST(PathFromCommandLine, TakesExactlyOneArgumentAsTyped) {
   }
   EXPECT_EQ(PathFromCommandLine(L"Torvane.exe d:\\war3\\war3.exe"), u"d:\\war3\\war3.exe");
   EXPECT_FALSE(PathFromCommandLine(L"Torvane.exe"));
+  EXPECT_FALSE(PathFromCommandLine(L"Torvane.exe \t "));
+  EXPECT_FALSE(PathFromCommandLine(L"\"C:\\My Tools\\Torvane.exe\" "));
+  EXPECT_EQ(PathFromCommandLine(L"\"C:\\My Tools\\Torvane.exe\" d:\\war3.exe"), u"d:\\war3.exe");
   EXPECT_FALSE(PathFromCommandLine(L"Torvane.exe \"\""));
   EXPECT_FALSE(PathFromCommandLine(L"Torvane.exe c:\\war3.exe --extra"));
 }

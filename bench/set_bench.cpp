@@ -1,0 +1,138 @@
+// Prints what the job costs over the least it can do: `torvane-cli.exe patch --no-pause`
+// against the yardstick program beside this one (copies and moves only), both started as
+// fresh processes, on a game folder holding the four version files at their real sizes,
+// alone and with 2,000 files to tidy, as ratios (the machines here are shared, so
+// absolute times mean little), and the hash's throughput with each engine. Run under Wine
+// with `make bench`.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "bench/bench_support.h"
+#include "job/game_path.h"
+#include "runtime/sha256.h"
+#include "runtime/text.h"
+#include "runtime/win_handles.h"
+#include "tests/win/cli_child.h"
+#include "tests/win/temp_files.h"
+
+namespace torvane {
+namespace {
+
+using bench::Median;
+using bench::Seconds;
+using bench::Write;
+using testing::RemoveTree;
+using win::W;
+
+constexpr int kRounds = 5;
+
+// The version files in kVersionFileNames' order at their real sizes: 8.5, 0.3, 0.5, 36 MiB.
+constexpr std::size_t kSizes[] = {17 << 19, 5 << 16, 1 << 19, 36 << 20};
+
+// Bytes that no two files share, so that nothing is found already in place.
+std::string Filler(std::size_t size, std::uint32_t seed) {
+  std::string bytes(size, '\0');
+  std::uint32_t x = seed * 2654435761u + 1;
+  for (char& c : bytes) {
+    x ^= x << 13;
+    x ^= x >> 17;
+    x ^= x << 5;
+    c = static_cast<char>(x);
+  }
+  return bytes;
+}
+
+struct Folders {
+  std::u16string game;
+  std::u16string patch;
+  std::u16string cli;
+};
+
+// A game folder (older version files, msvcn80.dll, `count` files to tidy) and a tool
+// folder beside it holding the command line and its patch folder.
+Folders Lay(const std::u16string& base, int count) {
+  RemoveTree(base);
+  ::CreateDirectoryW(W(base), nullptr);
+  Folders f{base + u"\\game", base + u"\\tool\\patch", base + u"\\tool\\torvane-cli.exe"};
+  ::CreateDirectoryW(W(f.game), nullptr);
+  ::CreateDirectoryW(W(base + u"\\tool"), nullptr);
+  ::CreateDirectoryW(W(f.patch), nullptr);
+  for (std::size_t i = 0; i < kVersionFileNames.size(); ++i) {
+    const std::u16string name(kVersionFileNames[i]);
+    Write(f.game + u"\\" + name, Filler(kSizes[i] + 4096, static_cast<std::uint32_t>(i)));
+    Write(f.patch + u"\\" + name, Filler(kSizes[i], static_cast<std::uint32_t>(i + 10)));
+  }
+  Write(f.game + u"\\war3.mpq", "data");
+  Write(f.game + u"\\msvcn80.dll", "old runtime");
+  for (int i = 0; i < count; ++i) Write(f.game + u"\\file" + Decimal(i) + u".txt", "small file");
+  ::CopyFileW(W(testing::WineName(TORVANE_CLI_EXE)), W(f.cli), FALSE);
+  return f;
+}
+
+double TimeCli(const std::u16string& base, int count) {
+  const Folders f = Lay(base, count);
+  testing::ChildRun run;
+  const double seconds = Seconds([&] {
+    run = testing::RunChild(f.cli, {u"patch", f.game + u"\\war3.exe", u"--no-pause"});
+  });
+  if (run.exitCode != 0) std::printf("  (torvane-cli exited with %lu)\n", run.exitCode);
+  return seconds;
+}
+
+double TimeYardstick(const std::u16string& base, int count) {
+  const Folders f = Lay(base, count);
+  testing::ChildRun run;
+  const double seconds = Seconds([&] {
+    run = testing::RunChild(testing::WineName(TORVANE_YARDSTICK_EXE), {f.game, f.patch});
+  });
+  if (run.exitCode != 0) std::printf("  (the yardstick exited with %lu)\n", run.exitCode);
+  return seconds;
+}
+
+// SHA-256 of 32 MiB in the 1 MiB pieces the copy hashes, with each engine, in GB/s.
+void PrintShaThroughput() {
+  const std::string piece = Filler(1 << 20, 99);
+  for (const Sha256Engine engine : {Sha256Engine::kPortable, BestSha256Engine()}) {
+    std::vector<double> seconds;
+    for (int round = 0; round < kRounds; ++round) {
+      seconds.push_back(Seconds([&] {
+        Sha256 sha(engine);
+        for (int i = 0; i < 32; ++i) sha.Update(piece);
+        (void)sha.FinalHex();
+      }));
+    }
+    std::printf("SHA-256, %s: %.2f GB/s\n",
+                engine == Sha256Engine::kCpu ? "the CPU's SHA instructions" : "portable",
+                (32.0 * (1 << 20)) / Median(seconds) / 1e9);
+  }
+}
+
+}  // namespace
+}  // namespace torvane
+
+int main() {
+  using namespace torvane;
+  const std::u16string base = bench::TempPath(u"torvane-set-bench");
+  std::printf("\ntorvane-cli.exe patch --no-pause vs the yardstick (copies and moves only),\n");
+  std::printf("fresh processes, four version files at real sizes; median of %d, alternating\n",
+              kRounds);
+  std::printf("%8s %12s %14s %8s\n", "+files", "cli ms", "yardstick ms", "ratio");
+  for (int count : {0, 2000}) {
+    std::vector<double> cli, yardstick;
+    (void)TimeYardstick(base, count);  // the programs' own files into the cache
+    (void)TimeCli(base, count);
+    for (int i = 0; i < kRounds; ++i) {
+      if (i % 2 == 0) yardstick.push_back(TimeYardstick(base, count));
+      cli.push_back(TimeCli(base, count));
+      if (i % 2 == 1) yardstick.push_back(TimeYardstick(base, count));
+    }
+    std::printf("%8d %12.1f %14.1f %8.2f\n", count, Median(cli) * 1e3, Median(yardstick) * 1e3,
+                Median(cli) / Median(yardstick));
+  }
+  RemoveTree(base);
+  PrintShaThroughput();
+  return 0;
+}

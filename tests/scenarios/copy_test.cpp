@@ -1,0 +1,64 @@
+// The version set's copy: what it copied and its digest, taken as the bytes go by, the
+// copy read back, and what a copy that cannot be made leaves. Runs on the in-memory file
+// system and on real folders (where the copy is hashed on a second thread, in pieces).
+#include <gtest/gtest.h>
+
+#include "runtime/sha256.h"
+#include "tests/support/disk.h"
+
+namespace torvane::testing {
+namespace {
+
+class CopyTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    disk_ = MakeDisk();
+    folder_ = disk_->root() + u"copy\\";
+    disk_->MakeFolder(folder_);
+  }
+  std::unique_ptr<Disk> disk_;
+  std::u16string folder_;
+};
+
+// Several pieces and a part of one, so that the pieces' order and edges count.
+std::string Bytes(std::size_t size) {
+  std::string bytes(size, '\0');
+  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(i * 31 + (i >> 12));
+  return bytes;
+}
+
+TEST_F(CopyTest, TheCopyHoldsTheSourceAndItsDigestIsTheSources) {
+  for (const std::size_t size : {std::size_t{0}, std::size_t{5}, (std::size_t{9} << 19) + 77}) {
+    const std::string bytes = Bytes(size);
+    const std::u16string source = folder_ + u"source.mpq";
+    const std::u16string copy = folder_ + u"copy.mpq";
+    disk_->WriteFile(source, bytes, kAttrReadOnly);
+    const Result<CheckedCopy> copied = disk_->runtime().CopyAndDigest(source, copy);
+    ASSERT_TRUE(copied.ok()) << size;
+    EXPECT_TRUE(copied.value().readBackSame);
+    EXPECT_EQ(copied.value().read, (FileDigest{size, Sha256Hex(bytes)}));
+    EXPECT_EQ(disk_->ReadFile(copy), bytes);
+    EXPECT_EQ(disk_->Attributes(copy), kAttrReadOnly);  // as CopyFileW keeps them
+    for (const std::u16string& path : {source, copy}) {
+      SkipOnFailure(disk_->runtime().SetAttr(path, kAttrNormal));
+      disk_->Remove(path);
+    }
+  }
+}
+
+TEST_F(CopyTest, AnExistingDestinationIsKeptAndAMissingSourceLeavesNothing) {
+  disk_->WriteFile(folder_ + u"source.dll", "new");
+  disk_->WriteFile(folder_ + u"taken.dll", "user's");
+  const Result<CheckedCopy> taken =
+      disk_->runtime().CopyAndDigest(folder_ + u"source.dll", folder_ + u"taken.dll");
+  EXPECT_TRUE(taken.Is(ErrorKind::kAlreadyExists));
+  EXPECT_EQ(disk_->ReadFile(folder_ + u"taken.dll"), "user's");
+
+  const Result<CheckedCopy> missing =
+      disk_->runtime().CopyAndDigest(folder_ + u"gone.dll", folder_ + u"new.dll");
+  EXPECT_TRUE(missing.Is(ErrorKind::kNotFound));
+  EXPECT_EQ(disk_->List(folder_), (std::vector<std::u16string>{u"source.dll", u"taken.dll"}));
+}
+
+}  // namespace
+}  // namespace torvane::testing
