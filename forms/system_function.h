@@ -4,15 +4,14 @@
 
 #include <windows.h>
 
+#include "runtime/win_handles.h"
+
 namespace torvane::forms {
 
 // The function `name` of the already loaded system module, or null where it is missing.
-// void(*)() converts to any function pointer type without a cast-function-type warning.
 template <class F>
 F SystemFunction(const wchar_t* module, const char* name) {
-  const HMODULE loaded = ::GetModuleHandleW(module);
-  if (!loaded) return nullptr;
-  return reinterpret_cast<F>(reinterpret_cast<void (*)()>(::GetProcAddress(loaded, name)));
+  return win::FunctionIn<F>(::GetModuleHandleW(module), name);
 }
 
 }  // namespace torvane::forms

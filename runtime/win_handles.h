@@ -200,6 +200,23 @@ class StgMedium {
   STGMEDIUM medium_{};
 };
 
+// The function `name` that `module` exports, as type F; null where it is missing.
+// void(*)() converts to any function pointer type without a cast-function-type warning.
+template <class F>
+F FunctionIn(HMODULE module, const char* name) {
+  if (!module) return nullptr;
+  return reinterpret_cast<F>(reinterpret_cast<void (*)()>(::GetProcAddress(module, name)));
+}
+
+// A library of the system folder, loaded by its full path: a DLL of the same name planted
+// beside the program or in the game folder never runs in its place.
+inline UniqueModule LoadSystemLibrary(const wchar_t* fileName) {
+  wchar_t system[MAX_PATH] = {};
+  const UINT length = ::GetSystemDirectoryW(system, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return {};
+  return UniqueModule(::LoadLibraryW((std::wstring(system, length) + L"\\" + fileName).c_str()));
+}
+
 // UTF-16 strings of the portable code as the wide strings of the Windows API.
 inline const wchar_t* W(const std::u16string& s) {
   return reinterpret_cast<const wchar_t*>(s.c_str());

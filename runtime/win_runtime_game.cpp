@@ -24,14 +24,11 @@ constexpr DWORD kMaxValueBytes = 64 * 1024;
 class VersionLibrary {
  public:
   VersionLibrary() {
-    wchar_t system[MAX_PATH] = {};
-    const UINT length = ::GetSystemDirectoryW(system, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return;
-    library_.reset(::LoadLibraryW((std::wstring(system, length) + L"\\version.dll").c_str()));
-    if (!library_) return;
-    size_ = Find<decltype(&::GetFileVersionInfoSizeW)>("GetFileVersionInfoSizeW");
-    info_ = Find<decltype(&::GetFileVersionInfoW)>("GetFileVersionInfoW");
-    query_ = Find<decltype(&::VerQueryValueW)>("VerQueryValueW");
+    size_ = win::FunctionIn<decltype(&::GetFileVersionInfoSizeW)>(library_.get(),
+                                                                  "GetFileVersionInfoSizeW");
+    info_ =
+        win::FunctionIn<decltype(&::GetFileVersionInfoW)>(library_.get(), "GetFileVersionInfoW");
+    query_ = win::FunctionIn<decltype(&::VerQueryValueW)>(library_.get(), "VerQueryValueW");
   }
 
   std::optional<FileVersion> Read(const std::u16string& path) const {
@@ -54,12 +51,7 @@ class VersionLibrary {
   }
 
  private:
-  template <class F>
-  F Find(const char* name) {
-    return reinterpret_cast<F>(reinterpret_cast<void*>(::GetProcAddress(library_.get(), name)));
-  }
-
-  win::UniqueModule library_;
+  win::UniqueModule library_ = win::LoadSystemLibrary(L"version.dll");
   decltype(&::GetFileVersionInfoSizeW) size_ = nullptr;
   decltype(&::GetFileVersionInfoW) info_ = nullptr;
   decltype(&::VerQueryValueW) query_ = nullptr;

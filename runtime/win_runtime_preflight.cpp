@@ -36,15 +36,11 @@ std::u16string ImagePathOf(DWORD pid) {
 class RestartManager {
  public:
   RestartManager() {
-    wchar_t system[MAX_PATH] = {};
-    const UINT length = ::GetSystemDirectoryW(system, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return;
-    library_.reset(::LoadLibraryW((std::wstring(system, length) + L"\\rstrtmgr.dll").c_str()));
-    if (!library_) return;
-    start_ = Find<decltype(&::RmStartSession)>("RmStartSession");
-    register_ = Find<decltype(&::RmRegisterResources)>("RmRegisterResources");
-    list_ = Find<decltype(&::RmGetList)>("RmGetList");
-    end_ = Find<decltype(&::RmEndSession)>("RmEndSession");
+    start_ = win::FunctionIn<decltype(&::RmStartSession)>(library_.get(), "RmStartSession");
+    register_ =
+        win::FunctionIn<decltype(&::RmRegisterResources)>(library_.get(), "RmRegisterResources");
+    list_ = win::FunctionIn<decltype(&::RmGetList)>(library_.get(), "RmGetList");
+    end_ = win::FunctionIn<decltype(&::RmEndSession)>(library_.get(), "RmEndSession");
   }
 
   bool available() const { return start_ && register_ && list_ && end_; }
@@ -66,11 +62,6 @@ class RestartManager {
   }
 
  private:
-  template <class F>
-  F Find(const char* name) {
-    return reinterpret_cast<F>(reinterpret_cast<void*>(::GetProcAddress(library_.get(), name)));
-  }
-
   std::vector<RM_PROCESS_INFO> List(DWORD session) const {
     std::vector<RM_PROCESS_INFO> found;
     for (int attempt = 0; attempt < 3; ++attempt) {  // the list may grow between calls
@@ -87,7 +78,7 @@ class RestartManager {
     return {};
   }
 
-  win::UniqueModule library_;
+  win::UniqueModule library_ = win::LoadSystemLibrary(L"rstrtmgr.dll");
   decltype(&::RmStartSession) start_ = nullptr;
   decltype(&::RmRegisterResources) register_ = nullptr;
   decltype(&::RmGetList) list_ = nullptr;
