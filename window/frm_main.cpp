@@ -35,9 +35,21 @@ constexpr int kCommand1Id = 100;
 forms::FontDesc WindowFont() { return {texts::kSimSunFace, 9, FW_NORMAL, GB2312_CHARSET}; }
 // Posted by the worker as its last act.
 constexpr UINT kJobEndedMessage = WM_APP + 0x41;
+// Posted once the registered game has been looked up.
+constexpr UINT kRegisteredInstallMessage = WM_APP + 0x42;
 // The progress on the button is redrawn at most this often.
 constexpr UINT_PTR kProgressTimer = 1;
 constexpr UINT kProgressIntervalMs = 50;
+
+// The war3.exe of the first game the registry names that is there; empty for none.
+std::u16string RegisteredWar3Exe(Runtime& rt) {
+  for (const RegisteredInstall& install : rt.RegisteredInstalls()) {
+    const std::u16string exe = WithTrailingBackslash(install.folder) + u"war3.exe";
+    const Result<std::uint32_t> attributes = rt.GetAttr(exe);
+    if (attributes.ok() && (attributes.value() & kAttrFolder) == 0) return exe;
+  }
+  return {};
+}
 
 std::u16string_view StageText(JobStage stage) {
   switch (stage) {
@@ -195,15 +207,29 @@ void FrmMain::mnuVersionInfo_Click() {
 }
 
 void FrmMain::OfferRegisteredInstall() {
-  for (const RegisteredInstall& install : runtime_.RegisteredInstalls()) {
-    const std::u16string folder = WithTrailingBackslash(install.folder);
-    const std::u16string exe = folder + u"war3.exe";
-    const Result<std::uint32_t> attributes = runtime_.GetAttr(exe);
-    if (!attributes.ok() || (attributes.value() & kAttrFolder) != 0) continue;
-    War3Browser.SetStartFolderWhenEmpty(folder);
-    if (War3Browser.Text().empty() && !JobRunning()) War3Browser.SetText(exe);
-    return;
-  }
+  std::promise<std::u16string> found;
+  registered_ = found.get_future();
+  std::thread([found = std::move(found), window = hwnd()]() mutable {
+    // A drive without its disk answers with nothing, never with the system's box.
+    ::SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, nullptr);
+    std::u16string exe;
+    try {
+      WinRuntime rt;
+      exe = RegisteredWar3Exe(rt);
+    } catch (...) {
+      // Out of memory, the only thing that throws here: there is simply nothing to offer.
+    }
+    found.set_value(std::move(exe));
+    ::PostMessageW(window, kRegisteredInstallMessage, 0, 0);
+  }).detach();
+}
+
+void FrmMain::RegisteredInstallFound() {
+  if (!registered_.valid()) return;
+  const std::u16string exe = registered_.get();
+  if (exe.empty()) return;
+  War3Browser.SetStartFolderWhenEmpty(FolderOf(exe));
+  if (War3Browser.Text().empty() && !JobRunning()) War3Browser.SetText(exe);
 }
 
 // A close while a job runs would end the program in the middle of moving the user's
@@ -295,6 +321,9 @@ LRESULT FrmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       return UiThreadRuntime::RunSentCall(lParam);
     case kJobEndedMessage:
       JobEnded();
+      return 0;
+    case kRegisteredInstallMessage:
+      RegisteredInstallFound();
       return 0;
     case WM_TIMER:
       if (wParam != kProgressTimer) break;

@@ -10,6 +10,7 @@
 
 #include <windows.h>
 
+#include <future>
 #include <optional>
 #include <string>
 #include <thread>
@@ -53,7 +54,9 @@ class FrmMain : public forms::Form {
 
   // After the first picture: an empty path field gets the war3.exe of the game the
   // registry names (when it is there), and the browse dialog starts in its folder while
-  // the field is empty. A path already in the field stays.
+  // the field is empty. A path already in the field stays. The registry and the file are
+  // looked at on a thread of their own: a value may name a network drive that takes the
+  // system's whole timeout to answer, and the window must not wait for it.
   void OfferRegisteredInstall();
 
  private:
@@ -78,6 +81,7 @@ class FrmMain : public forms::Form {
   void mnuOpenVTemp_Click();
   void mnuVersionInfo_Click();
   void Form_QueryClose();
+  void RegisteredInstallFound();
 
   void StartJob(Job job);
   void JobEnded();
@@ -87,6 +91,9 @@ class FrmMain : public forms::Form {
   void ShowProgress();
 
   std::thread worker_;
+  // The registered game's war3.exe, empty for none; set by a thread that is never waited
+  // for, so that it holds nothing of the window.
+  std::future<std::u16string> registered_;
   JobProgress progress_;
   std::optional<JobProgress::Snapshot> shown_;
   TaskbarProgress taskbar_;

@@ -155,12 +155,18 @@ std::u16string FieldAfterFirstPaint(const std::wstring& arguments = L"") {
     const HWND field = testing::FindDescendant(window, L"Edit");
     EXPECT_TRUE(testing::PumpUntil(
         [&] { return ::GetPropW(field, L"OleDropTargetInterface") != nullptr; }));
-    // Whatever was posted after it.
-    testing::PumpUntil([] { return false; }, nullptr, std::chrono::milliseconds(300));
     // Sent, not GetWindowTextW: that reads another process's field without asking it.
-    wchar_t buffer[MAX_PATH] = {};
-    ::SendMessageW(field, WM_GETTEXT, MAX_PATH, reinterpret_cast<LPARAM>(buffer));
-    text = win::U(buffer);
+    const auto fieldText = [field] {
+      wchar_t buffer[MAX_PATH] = {};
+      ::SendMessageW(field, WM_GETTEXT, MAX_PATH, reinterpret_cast<LPARAM>(buffer));
+      return win::U(buffer);
+    };
+    // The registered game is looked up on a thread of the window's after it: give it a
+    // moment to come.
+    testing::PumpUntil([&] { return !fieldText().empty(); }, nullptr, std::chrono::seconds(1));
+    // Whatever was posted after that: a path given must not be replaced by it.
+    testing::PumpUntil([] { return false; }, nullptr, std::chrono::milliseconds(300));
+    text = fieldText();
     ::PostMessageW(window, WM_CLOSE, 0, 0);
   }
   Finish(process);
