@@ -17,24 +17,17 @@ std::u16string JsonVersions(const FolderVersions& v) {
   return u"{\"war3.exe\":" + JsonVersion(v.war3) + u",\"game.dll\":" + JsonVersion(v.game) + u"}";
 }
 
-std::u16string JsonStrings(const std::vector<std::u16string>& items) {
+// [item,item,...], each item as `json` writes it.
+template <class Item, class Json>
+std::u16string JsonArray(const std::vector<Item>& items, Json json) {
   std::u16string out = u"[";
-  for (const std::u16string& item : items)
-    out.append(out.size() > 1 ? u"," : u"").append(JsonString(item));
+  for (const Item& item : items) out.append(out.size() > 1 ? u"," : u"").append(json(item));
   return out + u"]";
 }
 
-std::u16string JsonInstalls(const std::vector<RegisteredInstall>& installs) {
-  std::u16string out = u"[";
-  for (const RegisteredInstall& install : installs) {
-    out.append(out.size() > 1 ? u"," : u"")
-        .append(u"{\"where\":")
-        .append(JsonString(install.where))
-        .append(u",\"folder\":")
-        .append(JsonString(install.folder))
-        .append(u"}");
-  }
-  return out + u"]";
+std::u16string JsonInstall(const RegisteredInstall& install) {
+  return u"{\"where\":" + JsonString(install.where) + u",\"folder\":" + JsonString(install.folder) +
+         u"}";
 }
 
 std::u16string JsonOrNull(const std::u16string& text) {
@@ -48,9 +41,9 @@ Reporter::Fields FieldsOf(const GameInfo& info) {
           {u"patchVersion", JsonVersions(info.patch)},
           {u"restorable", Decimal(static_cast<std::size_t>(info.restorable))},
           {u"newestRestorable", JsonOrNull(info.newestRestorable)},
-          {u"unfinished", JsonStrings(info.unfinished)},
-          {u"unreadable", JsonStrings(info.unreadable)},
-          {u"installs", JsonInstalls(info.installs)}};
+          {u"unfinished", JsonArray(info.unfinished, JsonString)},
+          {u"unreadable", JsonArray(info.unreadable, JsonString)},
+          {u"installs", JsonArray(info.installs, JsonInstall)}};
 }
 
 }  // namespace

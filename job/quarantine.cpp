@@ -43,6 +43,13 @@ std::set<std::u16string> OwnNamesIn(Runtime& rt, const std::u16string& folder) {
   return names;
 }
 
+// A file of a tidied folder that goes to vTemp: no keep-list names it and it is not one of
+// the tool's own programs. `lower` is its name, lower-cased.
+bool IsRedundant(const std::u16string& lower, std::u16string_view keepList,
+                 const std::set<std::u16string>& own) {
+  return !IsKept(keepList, lower) && !own.count(lower);
+}
+
 class Pass {
  public:
   Pass(Runtime& rt, Journal& journal, JobObserver* observer, QuarantineReport& report)
@@ -65,8 +72,7 @@ class Pass {
     }
     std::vector<Found> moving;
     for (const DirEntry& entry : listing.value()) {
-      const std::u16string lower = LowerCase(entry.name);
-      if (IsKept(keepList, lower) || own.count(lower)) continue;
+      if (!IsRedundant(LowerCase(entry.name), keepList, own)) continue;
       // Windows would move another file in its place ("war3.mpq." names War3.mpq), and
       // the journal could not name it: it stays, and is reported.
       if (!IsPlainName(entry.name)) {
@@ -184,8 +190,7 @@ bool HoldsRedundant(Runtime& rt, const std::u16string& folder, std::u16string_vi
   const Result<std::vector<DirEntry>> listing = rt.List(folder + u"*.*", kDirAllFiles);
   if (!listing.ok()) return true;
   for (const DirEntry& entry : listing.value()) {
-    const std::u16string lower = LowerCase(entry.name);
-    if (!IsKept(keepList, lower) && !own.count(lower)) return true;
+    if (IsRedundant(LowerCase(entry.name), keepList, own)) return true;
   }
   return false;
 }

@@ -28,12 +28,12 @@ std::u16string MilesKeepList();
 // part of an entry ("ame.dll", "war3") stays too.
 bool IsKept(std::u16string_view keepList, std::u16string_view name);
 
-// `path` is the path of war3.exe: its folder is tidied (nothing when it names another
-// file). Every move is announced in `journal` before it is made; the tool's own programs
-// are never moved, the running one whatever its name.
 // True when ClearRedundantFiles would find anything to move (or a folder it cannot read).
 bool WouldTidyAnything(std::u16string_view path, Runtime& rt);
 
+// `path` is the path of war3.exe: its folder is tidied (nothing when it names another
+// file). Every move is announced in `journal` before it is made; the tool's own programs
+// are never moved, the running one whatever its name.
 QuarantineReport ClearRedundantFiles(std::u16string_view path, Runtime& rt, Journal& journal,
                                      JobObserver* observer = nullptr);
 
