@@ -1,9 +1,7 @@
 #include "runtime/win_copy.h"
 
 #include <array>
-#include <condition_variable>
 #include <deque>
-#include <mutex>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -14,116 +12,163 @@
 namespace torvane {
 namespace {
 
-constexpr DWORD kPieceBytes = 1 << 20;
-// Pieces in flight: read and written by the caller while the thread hashes earlier ones.
+// Small enough that a piece is still in the reading processor's cache when it is hashed;
+// smaller ones cost more in hand-overs than they save.
+constexpr DWORD kPieceBytes = 256 << 10;
+// Pieces in flight: read and hashed by the caller while the writer writes earlier ones.
 constexpr std::size_t kPiecesInFlight = 4;
 
-// SHA-256 of pieces handed over in order, taken on a thread of its own. A piece stays
-// untouched by the caller until Wait says it is hashed.
-class HashingThread {
+// A lock and its condition from the system: the C++ library's, in this toolchain's thread
+// model, wait through kernel objects, a round trip to the Wine server per piece.
+class Monitor {
  public:
-  HashingThread() : worker_([this] { Work(); }) {}
-  ~HashingThread() {
+  class Held {
+   public:
+    explicit Held(Monitor& monitor) : monitor_(monitor) {
+      ::AcquireSRWLockExclusive(&monitor_.lock_);
+    }
+    ~Held() { ::ReleaseSRWLockExclusive(&monitor_.lock_); }
+    Held(const Held&) = delete;
+    Held& operator=(const Held&) = delete;
+
+    template <class Ready>
+    void WaitUntil(Ready ready) {
+      while (!ready())
+        ::SleepConditionVariableSRW(&monitor_.changed_, &monitor_.lock_, INFINITE, 0);
+    }
+    // Runs `work` with the lock let go, and takes it again.
+    template <class Work>
+    auto Unlocked(Work work) {
+      ::ReleaseSRWLockExclusive(&monitor_.lock_);
+      const Retake retake{monitor_.lock_};
+      return work();
+    }
+
+   private:
+    struct Retake {
+      SRWLOCK& lock;
+      ~Retake() { ::AcquireSRWLockExclusive(&lock); }
+    };
+    Monitor& monitor_;
+  };
+
+  void WakeAll() { ::WakeAllConditionVariable(&changed_); }
+
+ private:
+  SRWLOCK lock_ = SRWLOCK_INIT;
+  CONDITION_VARIABLE changed_ = CONDITION_VARIABLE_INIT;
+};
+
+// Writes the pieces handed over, in order, on a thread of its own, reading each back at
+// once and comparing it with the piece. A piece stays untouched by the caller until
+// WaitFor says it is written. After a failure nothing more is written.
+class WritingThread {
+ public:
+  struct Outcome {
+    DWORD error = 0;  // the first failure's code; 0 when every write succeeded
+    bool readBackSame = true;
+  };
+
+  explicit WritingThread(HANDLE to) : to_(to), readBack_(kPieceBytes, '\0') {}
+  ~WritingThread() {
     {
-      const std::lock_guard lock(mutex_);
+      const Monitor::Held held(monitor_);
       stopping_ = true;
     }
-    changed_.notify_all();
+    monitor_.WakeAll();
     worker_.join();
   }
-  HashingThread(const HashingThread&) = delete;
-  HashingThread& operator=(const HashingThread&) = delete;
+  WritingThread(const WritingThread&) = delete;
+  WritingThread& operator=(const WritingThread&) = delete;
 
   void Add(std::string_view piece) {
     {
-      const std::lock_guard lock(mutex_);
+      const Monitor::Held held(monitor_);
       pieces_.push_back(piece);
     }
-    changed_.notify_all();
+    monitor_.WakeAll();
   }
-  // Returns once `count` pieces in all are hashed.
-  void Wait(std::size_t count) {
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [&] { return hashed_ >= count; });
+  // Returns once `count` pieces in all are written; false when a write failed.
+  bool WaitFor(std::size_t count) {
+    Monitor::Held held(monitor_);
+    held.WaitUntil([&] { return written_ >= count || outcome_.error != 0; });
+    return outcome_.error == 0;
   }
-  // Every piece added, hashed; the object is spent afterwards.
-  FileDigest Finish() {
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [&] { return pieces_.empty(); });
-    return {size_, sha_.FinalHex()};
+  // Every piece added written, or a failure; the object is spent afterwards.
+  Outcome Finish() {
+    Monitor::Held held(monitor_);
+    held.WaitUntil([&] { return pieces_.empty() || outcome_.error != 0; });
+    return outcome_;
   }
 
  private:
   void Work() {
-    std::unique_lock lock(mutex_);
+    Monitor::Held held(monitor_);
     for (;;) {
-      changed_.wait(lock, [&] { return stopping_ || !pieces_.empty(); });
-      if (pieces_.empty()) return;
+      held.WaitUntil([&] { return stopping_ || !pieces_.empty(); });
+      if (stopping_ || outcome_.error != 0) return;
       const std::string_view piece = pieces_.front();
-      lock.unlock();
-      sha_.Update(piece);
-      lock.lock();
+      bool same = true;
+      const DWORD error = held.Unlocked([&] { return WriteAndReadBack(piece, same); });
+      outcome_.error = error;
+      outcome_.readBackSame = outcome_.readBackSame && same;
+      offset_ += piece.size();
       pieces_.pop_front();
-      size_ += piece.size();
-      ++hashed_;
-      changed_.notify_all();
+      ++written_;
+      monitor_.WakeAll();
     }
   }
 
-  std::mutex mutex_;
-  std::condition_variable changed_;
-  std::deque<std::string_view> pieces_;  // added and not yet hashed, oldest first
-  std::size_t hashed_ = 0;
-  std::uint64_t size_ = 0;
-  bool stopping_ = false;
-  Sha256 sha_;
-  std::thread worker_;  // last: it starts once everything it uses is there
-};
-
-bool WriteAll(HANDLE file, std::string_view bytes) {
-  DWORD written = 0;
-  return ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-         written == bytes.size();
-}
-
-// Reads back what was just written at `offset`; the file position ends after it, where
-// the next piece goes.
-bool ReadsBackTheSame(HANDLE file, std::uint64_t offset, std::string_view written,
-                      std::string& buffer, bool& same) {
-  OVERLAPPED at{};
-  at.Offset = static_cast<DWORD>(offset);
-  at.OffsetHigh = static_cast<DWORD>(offset >> 32);
-  DWORD got = 0;
-  if (!::ReadFile(file, buffer.data(), static_cast<DWORD>(written.size()), &got, &at)) {
-    return false;
+  // The system's error code, 0 on success. Reads back at the piece's offset; the file
+  // position ends after the piece, where the next one goes.
+  DWORD WriteAndReadBack(std::string_view piece, bool& same) {
+    const auto size = static_cast<DWORD>(piece.size());
+    DWORD done = 0;
+    if (!::WriteFile(to_, piece.data(), size, &done, nullptr)) return ::GetLastError();
+    if (done != size) return ERROR_WRITE_FAULT;
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(offset_);
+    at.OffsetHigh = static_cast<DWORD>(offset_ >> 32);
+    if (!::ReadFile(to_, readBack_.data(), size, &done, &at)) return ::GetLastError();
+    same = std::string_view(readBack_.data(), done) == piece;
+    return 0;
   }
-  same = same && std::string_view(buffer.data(), got) == written;
-  return true;
-}
+
+  HANDLE to_;
+  std::string readBack_;
+  Monitor monitor_;
+  std::deque<std::string_view> pieces_;  // added and not yet written, oldest first
+  std::size_t written_ = 0;
+  std::uint64_t offset_ = 0;  // of the next piece; touched by the worker only
+  Outcome outcome_;
+  bool stopping_ = false;
+  std::thread worker_{[this] { Work(); }};  // last: it starts once everything it uses is there
+};
 
 }  // namespace
 
 Result<CheckedCopy> CopyAndCheck(HANDLE from, HANDLE to) {
-  // Declared before the thread, so that they outlive it on every way out.
+  // Declared before the writer, so that they outlive its thread on every way out.
   std::array<std::string, kPiecesInFlight> pieces;
   for (std::string& piece : pieces) piece.resize(kPieceBytes);
-  std::string readBack(kPieceBytes, '\0');
-  bool same = true;
-  std::uint64_t offset = 0;
-  HashingThread hasher;
+  Sha256 sha;
+  std::uint64_t size = 0;
+  WritingThread writer(to);
   for (std::size_t n = 0;; ++n) {
     std::string& piece = pieces[n % kPiecesInFlight];
-    if (n >= kPiecesInFlight) hasher.Wait(n - kPiecesInFlight + 1);
+    if (n >= kPiecesInFlight && !writer.WaitFor(n - kPiecesInFlight + 1)) break;
     DWORD got = 0;
     if (!::ReadFile(from, piece.data(), kPieceBytes, &got, nullptr)) return LastError();
     if (got == 0) break;
     const std::string_view bytes(piece.data(), got);
-    if (!WriteAll(to, bytes)) return LastError();
-    if (!ReadsBackTheSame(to, offset, bytes, readBack, same)) return LastError();
-    hasher.Add(bytes);
-    offset += got;
+    // Hashed here, while the bytes ReadFile just wrote are still in this processor's cache.
+    sha.Update(bytes);
+    size += got;
+    writer.Add(bytes);
   }
-  return CheckedCopy{hasher.Finish(), same};
+  const WritingThread::Outcome written = writer.Finish();
+  if (written.error != 0) return ErrorFromCode(written.error);
+  return CheckedCopy{{size, sha.FinalHex()}, written.readBackSame};
 }
 
 }  // namespace torvane

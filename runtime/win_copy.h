@@ -1,6 +1,6 @@
-// The version set's copy: each replacement read once, hashed on a second thread while it
-// is written, and every piece of the copy read back and compared with the bytes still in
-// hand. Used by WinRuntime::CopyAndDigest.
+// The version set's copy: each replacement read once, in pieces, and hashed by the reader;
+// a second thread writes each piece and reads it back to compare it with the bytes still
+// in hand. Used by WinRuntime::CopyAndDigest.
 #pragma once
 
 #include <windows.h>

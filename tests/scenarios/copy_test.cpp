@@ -1,6 +1,6 @@
 // The version set's copy: what it copied and its digest, taken as the bytes go by, the
 // copy read back, and what a copy that cannot be made leaves. Runs on the in-memory file
-// system and on real folders (where the copy is hashed on a second thread, in pieces).
+// system and on real folders (written and read back in pieces on a second thread).
 #include <gtest/gtest.h>
 
 #include "runtime/sha256.h"
