@@ -23,11 +23,22 @@ double Median(std::vector<double> values) {
   return values[values.size() / 2];
 }
 
-void Write(const std::u16string& path, const std::string& bytes) {
+namespace {
+
+win::UniqueFile Written(const std::u16string& path, const std::string& bytes) {
   win::UniqueFile file(::CreateFileW(win::W(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                      FILE_ATTRIBUTE_NORMAL, nullptr));
   DWORD written = 0;
   ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  return file;
+}
+
+}  // namespace
+
+void Write(const std::u16string& path, const std::string& bytes) { (void)Written(path, bytes); }
+
+void WriteThrough(const std::u16string& path, const std::string& bytes) {
+  ::FlushFileBuffers(Written(path, bytes).get());
 }
 
 std::u16string TempPath(const std::u16string& name) {

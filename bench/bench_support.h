@@ -13,6 +13,9 @@ double Seconds(const std::function<void()>& work);
 double Median(std::vector<double> values);
 // Writes `bytes` into a new or emptied file.
 void Write(const std::u16string& path, const std::string& bytes);
+// The same, and on the disk before it returns: a timed run that follows does not also
+// pay for writing it out, as a user's long-installed files would not.
+void WriteThrough(const std::u16string& path, const std::string& bytes);
 // The system's temporary folder with `name` appended.
 std::u16string TempPath(const std::u16string& name);
 

@@ -31,8 +31,8 @@ double Seconds(const std::string& text, std::size_t& steps) {
   for (int round = 0; round < 5; ++round) {
     const auto start = std::chrono::steady_clock::now();
     steps = torvane::ParseJournal(text).InEffect().size();
-    best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start)
-                              .count());
+    best = std::min(
+        best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
   }
   return best;
 }
