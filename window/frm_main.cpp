@@ -95,6 +95,19 @@ float ExtentTwips(const forms::PropertyBag& settings, std::u16string_view key,
       forms::ToInt32(settings.ReadProperty(key, fallback)).value_or(fallback));
 }
 
+// The box of "版本信息…": the game in `pickerText`, or why it cannot be looked at.
+void ShowGameInfo(std::u16string_view pickerText, Runtime& rt) {
+  const Checked<GameInfo> read = ReadGameInfo(pickerText, u"", rt);
+  if (const Report* refused = std::get_if<Report>(&read)) {
+    if (const std::optional<Message> box = MessageOf(*refused)) {
+      (void)rt.MsgBox(box->prompt, box->flags, box->title);
+    }
+    return;
+  }
+  (void)rt.MsgBox(GameInfoText(std::get<GameInfo>(read)), kMbOk | kMbIconInformation,
+                  texts::kTitleInfo);
+}
+
 }  // namespace
 
 FrmMain::FrmMain()
@@ -194,16 +207,24 @@ void FrmMain::mnuOpenVTemp_Click() {
                         kMbOk | kMbIconStop, texts::kTitleError);
 }
 
+// The game's details are read on a thread of their own: its journals may sit on a network
+// drive slow to answer, and the window must not wait for them. The box still comes up on
+// the window's thread, owned by the window. One look at a time.
 void FrmMain::mnuVersionInfo_Click() {
-  const Checked<GameInfo> read = ReadGameInfo(War3Browser.Text(), u"", runtime_);
-  if (const Report* refused = std::get_if<Report>(&read)) {
-    if (const std::optional<Message> box = MessageOf(*refused)) {
-      (void)runtime_.MsgBox(box->prompt, box->flags, box->title);
+  if (lookingUp_->exchange(true)) return;
+  std::thread([text = War3Browser.Text(), window = hwnd(), busy = lookingUp_] {
+    // A drive without its disk answers with nothing, never with the system's box.
+    ::SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, nullptr);
+    try {
+      WinRuntime files;
+      files.SetOwner(window);
+      UiThreadRuntime rt(files, window, [] {});
+      ShowGameInfo(text, rt);
+    } catch (...) {
+      // Out of memory, the only thing that throws here: there is nothing to show.
     }
-    return;
-  }
-  (void)runtime_.MsgBox(GameInfoText(std::get<GameInfo>(read)), kMbOk | kMbIconInformation,
-                        texts::kTitleInfo);
+    *busy = false;
+  }).detach();
 }
 
 void FrmMain::OfferRegisteredInstall() {

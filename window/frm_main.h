@@ -3,14 +3,16 @@
 // runs the one-click job on the picker's path. Fixed layout; nothing is saved on close.
 //
 // The job, and the restore of the window's system menu, run on a worker thread so that
-// the window keeps answering: its boxes still come up on the window's thread, owned by
-// the window. While one runs, the button shows how far it is, the path cannot be
-// changed, no second one starts and the window does not close.
+// the window keeps answering, and so does the look at the game of "版本信息…": their boxes
+// still come up on the window's thread, owned by the window. While one runs, the button shows how
+// far it is, the path cannot be changed, no second one starts and the window does not close.
 #pragma once
 
 #include <windows.h>
 
+#include <atomic>
 #include <future>
+#include <memory>
 #include <optional>
 #include <string>
 #include <thread>
@@ -91,6 +93,9 @@ class FrmMain : public forms::Form {
   void ShowProgress();
 
   std::thread worker_;
+  // Set while "版本信息…" reads the game; shared with the thread that reads it, which is
+  // never waited for.
+  std::shared_ptr<std::atomic<bool>> lookingUp_ = std::make_shared<std::atomic<bool>>(false);
   // The registered game's war3.exe, empty for none; set by a thread that is never waited
   // for, so that it holds nothing of the window.
   std::future<std::u16string> registered_;

@@ -227,11 +227,16 @@ TEST_F(MainWindow, VersionInfoShowsOneBoxAboutTheGameInTheField) {
   testing::WriteFile(game + u"War3.exe", "stand-in");
   testing::WriteFile(game + u"War3.mpq", "stand-in");
   testing::BoxAnswerer answerer;
+  // The game is read on a thread of its own; the window answers meanwhile.
+  const auto look = [&](std::size_t boxes) {
+    ::SendMessageW(form_, WM_SYSCOMMAND, FrmMain::kVersionInfoCommand, 0);
+    return testing::PumpUntil([&] { return answerer.boxes().size() == boxes; }, form_,
+                              std::chrono::seconds(10));
+  };
   window_.War3Browser.SetText(game + u"War3.exe");
-  ::SendMessageW(form_, WM_SYSCOMMAND, FrmMain::kVersionInfoCommand, 0);
+  ASSERT_TRUE(look(1));
   window_.War3Browser.SetText(game + u"nothing\\War3.exe");
-  ::SendMessageW(form_, WM_SYSCOMMAND, FrmMain::kVersionInfoCommand, 0);
-  ASSERT_EQ(answerer.boxes().size(), 2u);
+  ASSERT_TRUE(look(2));
   const testing::SeenBox& info = answerer.boxes()[0];
   EXPECT_EQ(info.title, u"提示");
   EXPECT_EQ(info.owner, form_);
