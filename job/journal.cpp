@@ -14,7 +14,8 @@ namespace {
 // --- The vocabulary, shared by the writer and the reader ---------------------------------
 
 constexpr std::string_view kHeader = "Torvane journal 1";
-// Appended to a line that a crash cut short, before anything else is written after it.
+// Appended to a line that a crash or a failed write cut short, before anything else is
+// written after it.
 constexpr std::string_view kTorn = "\t<torn>";
 constexpr std::u16string_view kJournalPrefix = u"torvane-journal-";
 constexpr std::u16string_view kJournalSuffix = u".txt";
@@ -426,11 +427,15 @@ Journal::Journal(Runtime& rt, std::u16string path, std::unique_ptr<AppendFile> f
     : rt_(rt), path_(std::move(path)), file_(std::move(file)), lastId_(lastId) {}
 
 Journal::~Journal() {
-  if (!outcomes_.empty()) SkipOnFailure(file_->Append(outcomes_));
+  if (!outcomes_.empty()) SkipOnFailure(Write({}));
 }
 
 Status Journal::Write(const std::string& lines) {
-  Status written = file_->Append(outcomes_ + lines);
+  // Part of a line a failed write left is sealed as torn first, as a crash's is on reopening,
+  // so that the lines after it stay lines of their own.
+  const std::string seal = mayEndMidLine_ ? std::string(kTorn) + "\n" : std::string();
+  Status written = file_->Append(seal + outcomes_ + lines);
+  mayEndMidLine_ = !written.ok();
   if (written.ok()) outcomes_.clear();
   return written;
 }

@@ -172,6 +172,8 @@ class Journal {
   std::unique_ptr<AppendFile> file_;
   int lastId_;
   std::string outcomes_;  // recorded outcomes not written yet
+  // The last write failed, and may have put down part of a line.
+  bool mayEndMidLine_ = false;
 };
 
 // The journals of a quarantine folder, oldest first, as full paths.

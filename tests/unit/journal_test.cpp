@@ -113,6 +113,29 @@ TEST_F(JournalFile, ALineCutShortByACrashIsLeftOutAndSealedBeforeTheNextWrite) {
   EXPECT_EQ(doc.steps[0].from, u"c:\\g\\b");
 }
 
+// A write cut off half-way (a network drive gone for a moment) leaves part of a line; the
+// same journal writes on after it without joining its next line to that part.
+TEST_F(JournalFile, AWriteCutOffHalfWayDoesNotSpoilTheLinesAfterIt) {
+  {
+    auto journal = Open();
+    ASSERT_TRUE(journal->BeginSection(SectionKind::kJob, u"c:\\g\\war3.exe", std::nullopt).ok());
+    Step a = Move(u"c:\\g\\a", u"c:\\g\\vTemp\\a");
+    fs_.DieAt(fs_.calls());
+    EXPECT_FALSE(journal->Intend(a).ok());
+    fs_.Revive();
+    Step b = Move(u"c:\\g\\b", u"c:\\g\\vTemp\\b");
+    ASSERT_TRUE(journal->Intend(b).ok());
+    b.state = StepState::kDone;
+    ASSERT_TRUE(journal->Record(b).ok());
+  }
+  const JournalDoc doc = Read();
+  EXPECT_FALSE(doc.bad);
+  EXPECT_FALSE(doc.endsWithTornLine);
+  ASSERT_EQ(doc.steps.size(), 1u);
+  EXPECT_EQ(doc.steps[0].from, u"c:\\g\\b");
+  EXPECT_EQ(doc.steps[0].state, StepState::kDone);
+}
+
 // An outcome costs no write (and no flush) of its own: it rides along with the next write,
 // stays for the one after when that write fails, and goes when the journal closes. A write
 // that failed half-way may have put it down already, so an outcome may stand twice.
