@@ -96,7 +96,7 @@ float ExtentTwips(const forms::PropertyBag& settings, std::u16string_view key,
 }
 
 // The box of "版本信息…": the game in `pickerText`, or why it cannot be looked at.
-void ShowGameInfo(std::u16string_view pickerText, Runtime& rt) {
+void ShowGameInfo(std::u16string_view pickerText, Runtime& rt, HWND) {
   const Checked<GameInfo> read = ReadGameInfo(pickerText, u"", rt);
   if (const Report* refused = std::get_if<Report>(&read)) {
     if (const std::optional<Message> box = MessageOf(*refused)) {
@@ -106,6 +106,37 @@ void ShowGameInfo(std::u16string_view pickerText, Runtime& rt) {
   }
   (void)rt.MsgBox(GameInfoText(std::get<GameInfo>(read)), kMbOk | kMbIconInformation,
                   texts::kTitleInfo);
+}
+
+// The game's vTemp in the file manager, or a box that says why not.
+void OpenVTemp(std::u16string_view pickerText, Runtime& rt, HWND window) {
+  const std::optional<std::u16string> folder = QuarantineFolderOf(pickerText, rt);
+  if (!folder) {
+    (void)rt.MsgBox(texts::kMsgNoPath, kMbOk | kMbIconStop, texts::kTitleError);
+    return;
+  }
+  const Result<std::uint32_t> attributes = rt.GetAttr(*folder);
+  if (!attributes.ok() || (attributes.value() & kAttrFolder) == 0) {
+    (void)rt.MsgBox(texts::kMsgNoVTemp + (kCrLf + *folder), kMbOk | kMbIconInformation,
+                    texts::kTitleInfo);
+    return;
+  }
+  // The shell may hand the folder to an extension through COM.
+  const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+  SHELLEXECUTEINFOW info{};
+  info.cbSize = sizeof(info);
+  info.fMask = SEE_MASK_NOASYNC;
+  info.hwnd = window;
+  info.lpVerb = L"open";
+  info.lpFile = win::W(*folder);
+  info.nShow = SW_SHOWNORMAL;
+  const bool opened = ::ShellExecuteExW(&info) != FALSE;
+  const Error why = LastError();
+  if (SUCCEEDED(com)) ::CoUninitialize();
+  if (opened) return;
+  (void)rt.MsgBox(
+      texts::kMsgCannotOpenFolder + *folder + kCrLf + texts::kMsgErrorPrefix + why.description,
+      kMbOk | kMbIconStop, texts::kTitleError);
 }
 
 }  // namespace
@@ -182,49 +213,33 @@ void FrmMain::Command1_Click() {
 
 void FrmMain::mnuRestore_Click() { StartJob(&RunRestore); }
 
-void FrmMain::mnuOpenVTemp_Click() {
-  const std::optional<std::u16string> folder = QuarantineFolderOf(War3Browser.Text(), runtime_);
-  if (!folder) {
-    (void)runtime_.MsgBox(texts::kMsgNoPath, kMbOk | kMbIconStop, texts::kTitleError);
-    return;
-  }
-  const Result<std::uint32_t> attributes = runtime_.GetAttr(*folder);
-  if (!attributes.ok() || (attributes.value() & kAttrFolder) == 0) {
-    (void)runtime_.MsgBox(texts::kMsgNoVTemp + (kCrLf + *folder), kMbOk | kMbIconInformation,
-                          texts::kTitleInfo);
-    return;
-  }
-  SHELLEXECUTEINFOW info{};
-  info.cbSize = sizeof(info);
-  info.fMask = SEE_MASK_NOASYNC;
-  info.hwnd = hwnd();
-  info.lpVerb = L"open";
-  info.lpFile = win::W(*folder);
-  info.nShow = SW_SHOWNORMAL;
-  if (::ShellExecuteExW(&info)) return;
-  (void)runtime_.MsgBox(texts::kMsgCannotOpenFolder + *folder + kCrLf + texts::kMsgErrorPrefix +
-                            LastError().description,
-                        kMbOk | kMbIconStop, texts::kTitleError);
-}
+void FrmMain::mnuOpenVTemp_Click() { LookAside(&OpenVTemp); }
 
-// The game's details are read on a thread of their own: its journals may sit on a network
-// drive slow to answer, and the window must not wait for them. The box still comes up on
-// the window's thread, owned by the window. One look at a time.
-void FrmMain::mnuVersionInfo_Click() {
+void FrmMain::mnuVersionInfo_Click() { LookAside(&ShowGameInfo); }
+
+// On a thread of its own: the game may sit on a network drive slow to answer, and the
+// window must not wait for it. The boxes still come up on the window's thread, owned by
+// the window. One look at a time.
+void FrmMain::LookAside(Look look) {
   if (lookingUp_->exchange(true)) return;
-  std::thread([text = War3Browser.Text(), window = hwnd(), busy = lookingUp_] {
-    // A drive without its disk answers with nothing, never with the system's box.
-    ::SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, nullptr);
-    try {
-      WinRuntime files;
-      files.SetOwner(window);
-      UiThreadRuntime rt(files, window, [] {});
-      ShowGameInfo(text, rt);
-    } catch (...) {
-      // Out of memory, the only thing that throws here: there is nothing to show.
-    }
-    *busy = false;
-  }).detach();
+  try {
+    std::thread([look, text = War3Browser.Text(), window = hwnd(), busy = lookingUp_] {
+      // A drive without its disk answers with nothing, never with the system's box.
+      ::SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, nullptr);
+      try {
+        WinRuntime files;
+        files.SetOwner(window);
+        UiThreadRuntime rt(files, window, [] {});
+        look(text, rt, window);
+      } catch (...) {
+        // Out of memory, the only thing that throws here: there is nothing to show.
+      }
+      *busy = false;
+    }).detach();
+  } catch (...) {
+    *lookingUp_ = false;  // no thread started: the next look may try again
+    throw;
+  }
 }
 
 void FrmMain::OfferRegisteredInstall() {

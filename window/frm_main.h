@@ -3,9 +3,10 @@
 // runs the one-click job on the picker's path. Fixed layout; nothing is saved on close.
 //
 // The job, and the restore of the window's system menu, run on a worker thread so that
-// the window keeps answering, and so does the look at the game of "版本信息…": their boxes
-// still come up on the window's thread, owned by the window. While one runs, the button shows how
-// far it is, the path cannot be changed, no second one starts and the window does not close.
+// the window keeps answering, and so do the menu's looks at the game (its vTemp, its
+// version): their boxes still come up on the window's thread, owned by the window. While one runs,
+// the button shows how far it is, the path cannot be changed, no second one starts and the window
+// does not close.
 #pragma once
 
 #include <windows.h>
@@ -53,6 +54,8 @@ class FrmMain : public forms::Form {
   static forms::PropertyBag War3BrowserSettings();
 
   bool JobRunning() const { return worker_.joinable(); }
+  // A menu command is looking at the game (its vTemp, its version) on its own thread.
+  bool LookingAside() const { return *lookingUp_; }
 
   // After the first picture: an empty path field gets the war3.exe of the game the
   // registry names (when it is there), and the browse dialog starts in its folder while
@@ -77,6 +80,8 @@ class FrmMain : public forms::Form {
 
  private:
   using Job = Report (*)(std::u16string_view pickerText, Runtime& rt, JobHost& host);
+  // A menu command that only looks at the game; its boxes go through `rt`.
+  using Look = void (*)(std::u16string_view pickerText, Runtime& rt, HWND window);
 
   void Command1_Click();
   void mnuRestore_Click();
@@ -86,6 +91,7 @@ class FrmMain : public forms::Form {
   void RegisteredInstallFound();
 
   void StartJob(Job job);
+  void LookAside(Look look);
   void JobEnded();
   void EnterJobState();
   void LeaveJobState();
@@ -93,8 +99,7 @@ class FrmMain : public forms::Form {
   void ShowProgress();
 
   std::thread worker_;
-  // Set while "版本信息…" reads the game; shared with the thread that reads it, which is
-  // never waited for.
+  // Set while a look at the game runs; shared with its thread, which is never waited for.
   std::shared_ptr<std::atomic<bool>> lookingUp_ = std::make_shared<std::atomic<bool>>(false);
   // The registered game's war3.exe, empty for none; set by a thread that is never waited
   // for, so that it holds nothing of the window.

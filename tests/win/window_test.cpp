@@ -197,12 +197,17 @@ TEST_F(MainWindow, OpenVTempSaysWhatIsMissingOrOpensTheFolder) {
   const std::u16string game = temp.path() + u"魔兽争霸III";
   testing::MakeFolder(game);
   testing::BoxAnswerer answerer;
-  auto open = [&] { ::SendMessageW(form_, WM_SYSCOMMAND, FrmMain::kOpenVTempCommand, 0); };
+  // The folder is looked at on a thread of its own; the window answers meanwhile.
+  auto open = [&](std::size_t boxes) {
+    ::SendMessageW(form_, WM_SYSCOMMAND, FrmMain::kOpenVTempCommand, 0);
+    return testing::PumpUntil(
+        [&] { return answerer.boxes().size() == boxes && !window_.LookingAside(); }, form_,
+        std::chrono::seconds(10));
+  };
 
-  open();  // no path yet: the button's own box
+  ASSERT_TRUE(open(1));  // no path yet: the button's own box
   window_.War3Browser.SetText(game + u"\\War3.exe");
-  open();  // a game folder without a quarantine yet
-  ASSERT_EQ(answerer.boxes().size(), 2u);
+  ASSERT_TRUE(open(2));  // a game folder without a quarantine yet
   EXPECT_EQ(answerer.boxes()[0].text, u"请先设置魔兽主程序路径！");
   EXPECT_EQ(answerer.boxes()[0].title, u"错误提示");
   EXPECT_EQ(answerer.boxes()[0].owner, form_);
@@ -211,7 +216,7 @@ TEST_F(MainWindow, OpenVTempSaysWhatIsMissingOrOpensTheFolder) {
   EXPECT_EQ(answerer.boxes()[1].title, u"提示");
 
   testing::MakeFolder(game + u"\\vTemp");
-  open();
+  ::SendMessageW(form_, WM_SYSCOMMAND, FrmMain::kOpenVTempCommand, 0);
   HWND manager = nullptr;
   EXPECT_TRUE(testing::PumpUntil(
       [&] { return (manager = FileManagerShowing(game + u"\\vTemp")) != nullptr; }, form_,
@@ -230,8 +235,9 @@ TEST_F(MainWindow, VersionInfoShowsOneBoxAboutTheGameInTheField) {
   // The game is read on a thread of its own; the window answers meanwhile.
   const auto look = [&](std::size_t boxes) {
     ::SendMessageW(form_, WM_SYSCOMMAND, FrmMain::kVersionInfoCommand, 0);
-    return testing::PumpUntil([&] { return answerer.boxes().size() == boxes; }, form_,
-                              std::chrono::seconds(10));
+    return testing::PumpUntil(
+        [&] { return answerer.boxes().size() == boxes && !window_.LookingAside(); }, form_,
+        std::chrono::seconds(10));
   };
   window_.War3Browser.SetText(game + u"War3.exe");
   ASSERT_TRUE(look(1));
