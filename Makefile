@@ -66,12 +66,15 @@ screenshot: program
 
 bench: program
 	cmake --build $(WIN64) -j $(JOBS) --target torvane_bench torvane_startup_bench \
-	  torvane_bare_window torvane_cli_bench torvane_journal_bench torvane_set_bench
+	  torvane_bare_window torvane_styled_window torvane_cli_bench torvane_journal_bench \
+	  torvane_set_bench
 	scripts/wine-session.sh $(WIN64) bash -c 'wine $(WIN64)/bench/torvane_bench.exe && \
 	  wine $(WIN64)/bench/torvane_journal_bench.exe && \
 	  wine $(WIN64)/bench/torvane_cli_bench.exe && \
 	  wine $(WIN64)/bench/torvane_set_bench.exe && \
 	  wine $(WIN64)/bench/torvane_startup_bench.exe $(WIN64)/window/Torvane.exe \
+	    $(WIN64)/bench/torvane_bare_window.exe $(STARTUP_ROUNDS) && \
+	  wine $(WIN64)/bench/torvane_startup_bench.exe $(WIN64)/bench/torvane_styled_window.exe \
 	    $(WIN64)/bench/torvane_bare_window.exe $(STARTUP_ROUNDS)'
 
 dist: release release32

@@ -1,8 +1,8 @@
-// Prints how long Torvane.exe takes from launch to a visible window, against the bare
-// window program beside this one, as a ratio of medians (the machines here are shared,
-// so absolute times mean little). The two programs start in turn, one after the other,
-// so that a slow spell of the machine falls on both.
-//   startup_bench TORVANE_EXE BARE_EXE [ROUNDS]
+// Prints how long a program (Torvane.exe) takes from launch to a visible window, against
+// the bare window program beside this one, as a ratio of medians (the machines here are
+// shared, so absolute times mean little). The two programs start in turn, one after the
+// other, so that a slow spell of the machine falls on both.
+//   startup_bench PROGRAM_EXE BARE_EXE [ROUNDS]
 // Two moments are taken per start: "visible", when the process first has a visible
 // top-level window, and "idle", when its thread first waits for input with nothing
 // left to do (the first paint and whatever was posted behind it are done).
@@ -84,6 +84,13 @@ double Median(std::vector<double> v) {
   return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
+// The program's file name without ".exe", for the figures.
+std::wstring Label(const std::wstring& exe) {
+  std::wstring name = exe.substr(exe.find_last_of(L'\\') + 1);
+  if (name.size() > 4) name.resize(name.size() - 4);
+  return name;
+}
+
 std::wstring FullPath(const wchar_t* path) {
   wchar_t buffer[MAX_PATH];
   const DWORD n = ::GetFullPathNameW(path, MAX_PATH, buffer, nullptr);
@@ -94,7 +101,7 @@ std::wstring FullPath(const wchar_t* path) {
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: startup_bench TORVANE_EXE BARE_EXE [ROUNDS]\n");
+    std::fprintf(stderr, "usage: startup_bench PROGRAM_EXE BARE_EXE [ROUNDS]\n");
     return 2;
   }
   const std::wstring torvane = FullPath(argv[1]);
@@ -112,7 +119,8 @@ int wmain(int argc, wchar_t** argv) {
       const bool isBare = (k == 0) == bareFirst;
       const Launch launch = Start(isBare ? bare : torvane);
       if (launch.visibleMs < 0 || launch.idleMs < 0) {
-        std::fprintf(stderr, "startup_bench: %s showed no window\n", isBare ? "bare" : "Torvane");
+        std::fprintf(stderr, "startup_bench: %ls showed no window\n",
+                     Label(isBare ? bare : torvane).c_str());
         return 1;
       }
       (isBare ? bareVisible : torvaneVisible).push_back(launch.visibleMs);
@@ -121,10 +129,11 @@ int wmain(int argc, wchar_t** argv) {
   }
   const double visible = Median(torvaneVisible) / Median(bareVisible);
   const double idle = Median(torvaneIdle) / Median(bareIdle);
-  std::printf("start-up, median of %d alternating starts each:\n", rounds);
-  std::printf("  window visible: bare %6.1f ms, Torvane %6.1f ms, ratio %.2f\n",
-              Median(bareVisible), Median(torvaneVisible), visible);
-  std::printf("  input idle:     bare %6.1f ms, Torvane %6.1f ms, ratio %.2f\n", Median(bareIdle),
-              Median(torvaneIdle), idle);
+  std::printf("start-up of %ls against a bare window, median of %d alternating starts each:\n",
+              Label(torvane).c_str(), rounds);
+  std::printf("  window visible: bare %6.1f ms, %ls %6.1f ms, ratio %.2f\n", Median(bareVisible),
+              Label(torvane).c_str(), Median(torvaneVisible), visible);
+  std::printf("  input idle:     bare %6.1f ms, %ls %6.1f ms, ratio %.2f\n", Median(bareIdle),
+              Label(torvane).c_str(), Median(torvaneIdle), idle);
   return 0;
 }
