@@ -26,6 +26,19 @@ class JournalFile : public ::testing::Test {
     return std::move(Journal::Reopen(fs_, kPath, doc).value());
   }
   JournalDoc Read() { return ReadJournal(fs_, kPath).value(); }
+  // A new journal with a job's section begun.
+  std::unique_ptr<Journal> OpenJob() {
+    auto journal = Open();
+    EXPECT_TRUE(journal->BeginSection(SectionKind::kJob, u"c:\\g\\war3.exe", std::nullopt).ok());
+    return journal;
+  }
+  // A step's line cut off half-way, as a crash or a dropped network drive leaves it.
+  void IntendCutShort(Journal& journal) {
+    Step a = Move(u"c:\\g\\a", u"c:\\g\\vTemp\\a");
+    fs_.DieAt(fs_.calls());
+    EXPECT_FALSE(journal.Intend(a).ok());
+    fs_.Revive();
+  }
 
   static constexpr char16_t kPath[] = u"c:\\g\\vTemp\\torvane-journal-0001.txt";
   FakeRuntime fs_;
@@ -92,14 +105,7 @@ TEST_F(JournalFile, ReadsBackWhatWasWrittenAcrossSections) {
 }
 
 TEST_F(JournalFile, ALineCutShortByACrashIsLeftOutAndSealedBeforeTheNextWrite) {
-  {
-    auto journal = Open();
-    ASSERT_TRUE(journal->BeginSection(SectionKind::kJob, u"c:\\g\\war3.exe", std::nullopt).ok());
-    Step a = Move(u"c:\\g\\a", u"c:\\g\\vTemp\\a");
-    fs_.DieAt(fs_.calls());
-    EXPECT_FALSE(journal->Intend(a).ok());
-    fs_.Revive();
-  }
+  IntendCutShort(*OpenJob());
   JournalDoc doc = Read();
   EXPECT_TRUE(doc.endsWithTornLine);
   EXPECT_TRUE(doc.steps.empty());
@@ -117,12 +123,8 @@ TEST_F(JournalFile, ALineCutShortByACrashIsLeftOutAndSealedBeforeTheNextWrite) {
 // same journal writes on after it without joining its next line to that part.
 TEST_F(JournalFile, AWriteCutOffHalfWayDoesNotSpoilTheLinesAfterIt) {
   {
-    auto journal = Open();
-    ASSERT_TRUE(journal->BeginSection(SectionKind::kJob, u"c:\\g\\war3.exe", std::nullopt).ok());
-    Step a = Move(u"c:\\g\\a", u"c:\\g\\vTemp\\a");
-    fs_.DieAt(fs_.calls());
-    EXPECT_FALSE(journal->Intend(a).ok());
-    fs_.Revive();
+    auto journal = OpenJob();
+    IntendCutShort(*journal);
     Step b = Move(u"c:\\g\\b", u"c:\\g\\vTemp\\b");
     ASSERT_TRUE(journal->Intend(b).ok());
     b.state = StepState::kDone;
