@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "runtime/sha256.h"
-#include "runtime/win_runtime.h"
+#include "runtime/win_error.h"
 
 namespace torvane {
 namespace {

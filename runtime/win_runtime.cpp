@@ -20,38 +20,6 @@ constexpr DWORD kDigestChunk = 1 << 20;
 constexpr DWORD kCopiedAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
                                     FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
 
-ErrorKind KindOf(DWORD code) {
-  switch (code) {
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_BAD_NETPATH:
-    case ERROR_DIRECTORY:
-      return ErrorKind::kNotFound;
-    case ERROR_ACCESS_DENIED:
-    case ERROR_WRITE_PROTECT:
-      return ErrorKind::kAccessDenied;
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-      return ErrorKind::kInUse;
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-      return ErrorKind::kDiskFull;
-    case ERROR_FILE_EXISTS:
-    case ERROR_ALREADY_EXISTS:
-      return ErrorKind::kAlreadyExists;
-    case ERROR_NOT_SAME_DEVICE:
-      return ErrorKind::kNotSameDevice;
-    case ERROR_INVALID_NAME:
-    case ERROR_BAD_PATHNAME:
-    case ERROR_FILENAME_EXCED_RANGE:
-      return ErrorKind::kBadPath;
-    case ERROR_FILE_TOO_LARGE:
-      return ErrorKind::kTooLarge;
-    default:
-      return ErrorKind::kOther;
-  }
-}
-
 Status StatusOf(BOOL succeeded) { return succeeded ? Status() : Status(LastError()); }
 
 bool Admits(std::uint32_t mask, DWORD attributes) {
@@ -117,28 +85,6 @@ std::u16string TwoDigits(int value) {
 
 }  // namespace
 
-Error ErrorFromCode(DWORD code) {
-  wchar_t* text = nullptr;
-  const DWORD length = ::FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  win::UniqueLocal owner(text);
-  std::u16string description = length > 0 ? U(text, length) : std::u16string();
-  while (!description.empty() && (description.back() == u'\n' || description.back() == u'\r' ||
-                                  description.back() == u' ')) {
-    description.pop_back();
-  }
-  if (description.empty()) description = u"Error " + Decimal(code);
-  return {KindOf(code), code, description};
-}
-
-Error LastError() { return ErrorFromCode(::GetLastError()); }
-
-Error ErrorFromHresult(HRESULT result) {
-  const bool win32 = HRESULT_FACILITY(result) == FACILITY_WIN32;
-  return ErrorFromCode(win32 ? HRESULT_CODE(result) : static_cast<DWORD>(result));
-}
-
 std::u16string ExtendedPath(const std::u16string& path) {
   if (path.size() < kPlainPathLimit || path.rfind(u"\\\\?\\", 0) == 0) return path;
   const bool drive = path.size() > 2 && path[1] == u':' && path[2] == u'\\';
@@ -164,9 +110,9 @@ Result<std::vector<DirEntry>> WinRuntime::List(const std::u16string& pattern, st
                                           FindExSearchNameMatch, nullptr,
                                           FIND_FIRST_EX_LARGE_FETCH));
   if (!find) {
-    const DWORD code = ::GetLastError();
-    if (KindOf(code) == ErrorKind::kNotFound || code == ERROR_NO_MORE_FILES) return entries;
-    return ErrorFromCode(code);
+    const Error error = LastError();
+    if (error.kind == ErrorKind::kNotFound || error.code == ERROR_NO_MORE_FILES) return entries;
+    return error;
   }
   do {
     const std::u16string name = U(found.cFileName);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "runtime/runtime.h"
+#include "runtime/win_error.h"
 
 namespace torvane {
 
@@ -62,13 +63,6 @@ class WinRuntime : public Runtime {
  private:
   HWND owner_ = nullptr;
 };
-
-// The error for a Win32 error code, with the system's own description of it.
-Error ErrorFromCode(DWORD code);
-Error LastError();
-// The error for a failed COM or OLE call: an HRESULT that wraps a Win32 error is that
-// error; any other keeps the HRESULT as its code, with the system's text for it.
-Error ErrorFromHresult(HRESULT result);
 
 // The form of a path that the wide file functions accept at any length: "\\?\C:\..." or
 // "\\?\UNC\server\share\..." when the path is long, the path itself otherwise.
