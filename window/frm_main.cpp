@@ -95,6 +95,12 @@ float ExtentTwips(const forms::PropertyBag& settings, std::u16string_view key,
       forms::ToInt32(settings.ReadProperty(key, fallback)).value_or(fallback));
 }
 
+// On this thread, a drive without its disk answers with nothing, never with the system's
+// box.
+void WithoutNoDiskBoxes() {
+  ::SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, nullptr);
+}
+
 // The box of "版本信息…": the game in `pickerText`, or why it cannot be looked at.
 void ShowGameInfo(std::u16string_view pickerText, Runtime& rt, HWND) {
   const Checked<GameInfo> read = ReadGameInfo(pickerText, u"", rt);
@@ -224,8 +230,7 @@ void FrmMain::LookAside(Look look) {
   if (lookingUp_->exchange(true)) return;
   try {
     std::thread([look, text = War3Browser.Text(), window = hwnd(), busy = lookingUp_] {
-      // A drive without its disk answers with nothing, never with the system's box.
-      ::SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, nullptr);
+      WithoutNoDiskBoxes();
       try {
         WinRuntime files;
         files.SetOwner(window);
@@ -246,8 +251,7 @@ void FrmMain::OfferRegisteredInstall() {
   std::promise<std::u16string> found;
   registered_ = found.get_future();
   std::thread([found = std::move(found), window = hwnd()]() mutable {
-    // A drive without its disk answers with nothing, never with the system's box.
-    ::SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, nullptr);
+    WithoutNoDiskBoxes();
     std::u16string exe;
     try {
       WinRuntime rt;
