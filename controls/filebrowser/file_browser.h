@@ -17,6 +17,7 @@
 #include <string>
 #include <string_view>
 
+#include "controls/filebrowser/rules.h"
 #include "forms/control_site.h"
 #include "forms/image.h"
 #include "forms/property_bag.h"
@@ -110,6 +111,7 @@ class FileBrowser : public forms::UserControl {
   void txtFolder_OLEDragDrop(IDataObject* data, DWORD& effect);
   void txtFolder_DropFiles(HDROP files);
   void TakeDroppedName(const Result<std::u16string>& dropped);
+  Result<filebrowser::Dropped> WhatStandsAt(const std::u16string& path);
   void UserControl_KeyDown(int keyCode, int shift) override;
   void UserControl_Paint() override;
   void UserControl_Resize() override;

@@ -59,6 +59,18 @@ void FileBrowser::txtFolder_OLEDragDrop(IDataObject* data, DWORD& effect) {
 // takes it exactly as it takes an OLE drop.
 void FileBrowser::txtFolder_DropFiles(HDROP files) { TakeDroppedName(FirstName(files)); }
 
+// An ordinary file is one that lists with the ordinary mask; a path ending in "\", such
+// as a dropped drive root, lists that folder and counts when it holds one. A file that
+// does not list so is still a file when it is hidden or system.
+Result<filebrowser::Dropped> FileBrowser::WhatStandsAt(const std::u16string& path) {
+  const Result<std::vector<DirEntry>> listed = runtime_.List(path, kDirOrdinary);
+  if (!listed.ok()) return listed.error();
+  if (!listed.value().empty()) return filebrowser::Dropped::kOrdinaryFile;
+  const Result<std::uint32_t> attributes = runtime_.GetAttr(path);
+  const bool file = attributes.ok() && (attributes.value() & kAttrFolder) == 0;
+  return file ? filebrowser::Dropped::kHiddenFile : filebrowser::Dropped::kNoFile;
+}
+
 // Any step that fails shows the error box and ends the drop: what it had not yet done
 // stays undone.
 void FileBrowser::TakeDroppedName(const Result<std::u16string>& dropped) {
@@ -66,13 +78,11 @@ void FileBrowser::TakeDroppedName(const Result<std::u16string>& dropped) {
     runtime_.MsgBox(texts::kMsgErrorPrefix + error.description, kMbOk, texts::kTitleError);
   };
   if (!dropped.ok()) return showError(dropped.error());
-  // An ordinary file (hidden and system files do not count); a path ending in "\", such
-  // as a dropped drive root, lists that folder and counts when it holds one.
-  const Result<std::vector<DirEntry>> listed = runtime_.List(dropped.value(), kDirOrdinary);
-  if (!listed.ok()) return showError(listed.error());
+  const Result<filebrowser::Dropped> what = WhatStandsAt(dropped.value());
+  if (!what.ok()) return showError(what.error());
 
   const filebrowser::DropOutcome outcome =
-      filebrowser::DecideDrop(dropped.value(), !listed.value().empty(), FileDialogType(), m_Filter,
+      filebrowser::DecideDrop(dropped.value(), what.value(), FileDialogType(), m_Filter,
                               [this](const filebrowser::BoxRequest& box) {
                                 return runtime_.MsgBox(box.prompt, box.flags, box.title);
                               });

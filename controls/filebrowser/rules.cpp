@@ -1,6 +1,7 @@
 #include "controls/filebrowser/rules.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "resources/texts.h"
 #include "runtime/runtime.h"
@@ -11,6 +12,7 @@ namespace {
 
 constexpr char16_t kFieldSeparator = u'|';
 constexpr char16_t kWildcard = u'*';
+constexpr char16_t kPatternSeparator = u';';
 constexpr int kVkDown = 40;
 constexpr int kAltAlone = 4;
 constexpr std::uint32_t kDropEffectCopy = 1;
@@ -22,19 +24,36 @@ std::u16string_view Right(std::u16string_view text, std::size_t count) {
   return text.substr(text.size() - std::min(count, text.size()));
 }
 
-// Three characters of the filter that the choice is expected to end in: those after the
-// first character of the last match of the choice's last four, or the filter's first three.
-std::u16string_view ExpectedEnding(std::u16string_view choice, std::u16string_view filter) {
-  const std::size_t match = filter.rfind(Right(choice, 4));
-  const std::size_t from = match == std::u16string_view::npos ? 0 : match + 1;
-  return filter.substr(from, 3);
+std::u16string_view TrimmedOfSpaces(std::u16string_view text) {
+  const std::size_t first = text.find_first_not_of(u' ');
+  if (first == std::u16string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(u' ') - first + 1);
 }
 
-// What the save dialog's choice gets in place of its closing NUL: the filter after its last
-// wildcard, which carries that pattern's extension and closing NUL; all of it without one.
-std::u16string_view AfterLastWildcard(std::u16string_view filter) {
-  const std::size_t star = filter.rfind(kWildcard);
-  return star == std::u16string_view::npos ? filter : filter.substr(star + 1);
+// The text before the first `separator` of `rest`, which then holds what follows it.
+std::u16string_view TakeUntil(std::u16string_view& rest, char16_t separator) {
+  const std::size_t end = rest.find(separator);
+  const std::u16string_view taken = rest.substr(0, end);
+  rest = end == std::u16string_view::npos ? std::u16string_view() : rest.substr(end + 1);
+  return taken;
+}
+
+// What the patterns of a filter in dialog form expect a name to end in, in the filter's
+// order: each pattern holding a "*" expects what follows its last one ("*.txt" expects
+// ".txt"; "*.*" and "*" expect nothing, which every name ends in). Descriptions and
+// patterns without a "*" expect nothing of a name.
+std::vector<std::u16string_view> PatternEndings(std::u16string_view filter) {
+  std::vector<std::u16string_view> endings;
+  for (std::size_t field = 0; !filter.empty(); ++field) {
+    std::u16string_view patterns = TakeUntil(filter, u'\0');
+    if (field % 2 == 0) continue;  // a description
+    while (!patterns.empty()) {
+      const std::u16string_view pattern = TrimmedOfSpaces(TakeUntil(patterns, kPatternSeparator));
+      const std::size_t star = pattern.rfind(kWildcard);
+      if (star != std::u16string_view::npos) endings.push_back(pattern.substr(star + 1));
+    }
+  }
+  return endings;
 }
 
 // The folder that holds a dropped file, without its trailing backslash. A name holding no
@@ -52,17 +71,19 @@ bool FilterAcceptsFile(std::u16string_view dropped, std::u16string_view filter) 
   return Contains(lowerFilter, u"*.*") || Contains(lowerFilter, LowerCase(Right(dropped, 4)));
 }
 
-DropOutcome DropOnFolderPicker(std::u16string_view dropped, bool isFile,
+DropOutcome DropOnFolderPicker(std::u16string_view dropped, Dropped what,
                                const std::function<int(const BoxRequest&)>& ask) {
-  if (!isFile) return {std::u16string(dropped)};
+  if (what == Dropped::kNoFile) return {std::u16string(dropped)};
   const BoxRequest box{texts::kMsgNotAFolder, kNotAFolderFlags, texts::kTitleStandby};
   if (ask(box) == kIdYes) return {FolderWithoutBackslash(dropped)};
   return {std::u16string()};
 }
 
-DropOutcome DropOnFilePicker(std::u16string_view dropped, bool isFile, std::u16string_view filter,
+DropOutcome DropOnFilePicker(std::u16string_view dropped, Dropped what, std::u16string_view filter,
                              const std::function<int(const BoxRequest&)>& ask) {
-  if (isFile && FilterAcceptsFile(dropped, filter)) return {std::u16string(dropped)};
+  if (what == Dropped::kOrdinaryFile && FilterAcceptsFile(dropped, filter)) {
+    return {std::u16string(dropped)};
+  }
   // The filter is quoted as the host set it, never in the dialogs' NUL-separated form,
   // which the box would show only up to its first NUL.
   std::u16string prompt = texts::kMsgWrongTypeHead;
@@ -82,21 +103,28 @@ std::u16string FilterDialogForm(std::u16string_view filter) {
 
 std::u16string ApplyExpectedEnding(std::u16string_view choice, std::u16string_view filter) {
   if (choice.empty()) return {};
-  if (LowerCase(Right(choice, 3)) == LowerCase(ExpectedEnding(choice, filter))) {
+  const std::vector<std::u16string_view> endings = PatternEndings(filter);
+  std::u16string_view rest = choice;
+  const std::u16string_view name = TakeUntil(rest, u'\0');
+  const std::u16string lowerName = LowerCase(name);
+  const auto nameHas = [&](std::u16string_view ending) {
+    return lowerName.ends_with(LowerCase(ending));
+  };
+  if (endings.empty() || std::any_of(endings.begin(), endings.end(), nameHas)) {
     return std::u16string(choice);
   }
-  std::u16string withEnding(choice.substr(0, choice.size() - 1));
-  withEnding.append(AfterLastWildcard(filter));
+  std::u16string withEnding(name);
+  withEnding.append(endings.back()).push_back(u'\0');
   return withEnding;
 }
 
 bool IsBrowseShortcut(int keyCode, int shift) { return keyCode == kVkDown && shift == kAltAlone; }
 
-DropOutcome DecideDrop(std::u16string_view dropped, bool isFile, std::int32_t fileDialogType,
+DropOutcome DecideDrop(std::u16string_view dropped, Dropped what, std::int32_t fileDialogType,
                        std::u16string_view filter,
                        const std::function<int(const BoxRequest&)>& ask) {
-  if (fileDialogType == kFileDialogFolder) return DropOnFolderPicker(dropped, isFile, ask);
-  return DropOnFilePicker(dropped, isFile, filter, ask);
+  if (fileDialogType == kFileDialogFolder) return DropOnFolderPicker(dropped, what, ask);
+  return DropOnFilePicker(dropped, what, filter, ask);
 }
 
 std::uint32_t DropEffectFor(std::uint32_t allowedEffects) {

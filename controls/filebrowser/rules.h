@@ -23,10 +23,12 @@ inline constexpr std::int32_t kFileDialogFolder = 2;
 std::u16string FilterDialogForm(std::u16string_view filter);
 
 // The save dialog's choice after the expected-ending rule, given the filter in its
-// dialog form. `choice` is the dialog's result with its closing NUL, which the rule
-// relies on: a choice whose ending no pattern of the filter matches gets the filter's
-// text after its last "*" (the whole filter when it has none) in place of that NUL.
-// An empty choice stays empty.
+// dialog form (descriptions and patterns alternating, each ending in NUL; a pattern field
+// may hold several patterns separated by ";"). `choice` is the dialog's result with its
+// closing NUL. A choice that ends, in any case, in what one of the filter's patterns
+// holds after its "*" keeps its name; any other gets the last such pattern's ending
+// appended. A filter without a "*" pattern appends nothing: its text is no ending. An
+// empty choice stays empty.
 std::u16string ApplyExpectedEnding(std::u16string_view choice, std::u16string_view filter);
 
 // Alt alone with the Down arrow runs the browse action.
@@ -44,13 +46,20 @@ struct DropOutcome {
   std::optional<std::u16string> newText;
 };
 
-// Decides a drop of `dropped` (the first name of the list). `isFile`: an ordinary file
-// exists at that path. `ask` shows a box and returns the button pressed. The filter is
-// searched as plain text, without regard to case (on Windows' file systems WAR3.EXE and
-// war3.exe are one file). A folder picker given a file asks whether its folder is wanted:
-// Yes gives the folder without its trailing backslash (empty for a name holding no
+// What stands at a dropped path.
+enum class Dropped {
+  kNoFile,        // a folder, or nothing at all
+  kOrdinaryFile,  // a file that is neither hidden nor system
+  kHiddenFile,    // a hidden or system file
+};
+
+// Decides a drop of `dropped` (the first name of the list). `ask` shows a box and returns
+// the button pressed. A file picker takes ordinary files only, its filter searched as plain
+// text without regard to case (on Windows' file systems WAR3.EXE and war3.exe are one
+// file). A folder picker given a file of any kind asks whether its folder is wanted: Yes
+// gives the folder without its trailing backslash (empty for a name holding no
 // backslash), any other answer empties the field. A refused file keeps the field's text.
-DropOutcome DecideDrop(std::u16string_view dropped, bool isFile, std::int32_t fileDialogType,
+DropOutcome DecideDrop(std::u16string_view dropped, Dropped what, std::int32_t fileDialogType,
                        std::u16string_view filter,
                        const std::function<int(const BoxRequest&)>& ask);
 

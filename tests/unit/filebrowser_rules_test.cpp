@@ -33,25 +33,31 @@ TEST(FileBrowserSaveEnding, DefaultFilterPassesEveryChoiceUnchanged) {
   }
 }
 
-TEST(FileBrowserSaveEnding, MainFilterAcceptsOnlyALowerCaseExeEnding) {
-  EXPECT_EQ(ApplyExpectedEnding(u"C:\\G\\war3.exe\0"s, kMainFilterDialogForm),
-            u"C:\\G\\war3.exe\0"s);
-  EXPECT_EQ(ApplyExpectedEnding(u"C:\\G\\b.exe\0"s, kMainFilterDialogForm), u"C:\\G\\b.exe\0"s);
-  // Without a "*" the whole filter replaces the closing NUL; the field shows up to its
-  // first NUL, the name followed by "war3.exe ".
-  for (const std::u16string& name : {u"C:\\G\\WAR3.EXE"s, u"C:\\G\\abc"s, u"C:\\G\\readme.txt"s}) {
-    EXPECT_EQ(ApplyExpectedEnding(name + u'\0', kMainFilterDialogForm),
-              name + kMainFilterDialogForm);
+// A filter whose patterns hold no "*" names files, not an ending: nothing is appended.
+TEST(FileBrowserSaveEnding, AFilterWithoutAWildcardPatternAppendsNothing) {
+  for (const std::u16string& choice :
+       {u"C:\\G\\war3.exe\0"s, u"C:\\G\\WAR3.EXE\0"s, u"C:\\G\\abc\0"s, u"C:\\G\\readme.txt\0"s}) {
+    EXPECT_EQ(ApplyExpectedEnding(choice, kMainFilterDialogForm), choice);
+    EXPECT_EQ(ApplyExpectedEnding(choice, u"abc\0"s), choice);
+    // A "*" in a description is no pattern.
+    EXPECT_EQ(ApplyExpectedEnding(choice, u"Text (*.txt)\0readme\0"s), choice);
   }
 }
 
-TEST(FileBrowserSaveEnding, AppendsThePatternsExtensionWhenMissing) {
+TEST(FileBrowserSaveEnding, AppendsThePatternsEndingOnlyWhenTheNameLacksItInAnyCase) {
   const std::u16string textFilter = u"Text\0*.txt\0"s;
   EXPECT_EQ(ApplyExpectedEnding(u"readme\0"s, textFilter), u"readme.txt\0"s);
-  EXPECT_EQ(ApplyExpectedEnding(u"readme.txt\0"s, textFilter), u"readme.txt\0"s);
-  EXPECT_EQ(ApplyExpectedEnding(u"README.TXT\0"s, textFilter), u"README.TXT.txt\0"s);
-  // A two-character first field equal to the path's last two characters also matches.
-  EXPECT_EQ(ApplyExpectedEnding(u"x.ab\0"s, u"Ab\0*.txt\0"s), u"x.ab\0"s);
+  EXPECT_EQ(ApplyExpectedEnding(u"x.ab\0"s, textFilter), u"x.ab.txt\0"s);
+  for (const std::u16string& named : {u"readme.txt\0"s, u"README.TXT\0"s, u"Readme.Txt\0"s}) {
+    EXPECT_EQ(ApplyExpectedEnding(named, textFilter), named);
+  }
+  // Patterns of every field and of a ";" list count; the last one's ending is appended.
+  const std::u16string two = u"Text (*.txt) \0 *.txt \0Logs\0*.log;*.LOG2\0"s;
+  EXPECT_EQ(ApplyExpectedEnding(u"a.TXT\0"s, two), u"a.TXT\0"s);
+  EXPECT_EQ(ApplyExpectedEnding(u"a.log2\0"s, two), u"a.log2\0"s);
+  EXPECT_EQ(ApplyExpectedEnding(u"a\0"s, two), u"a.LOG2\0"s);
+  // "*.*" beside another pattern takes every name.
+  EXPECT_EQ(ApplyExpectedEnding(u"a\0"s, u"Text\0*.txt\0All\0*.*\0"s), u"a\0"s);
 }
 
 TEST(FileBrowserSaveEnding, EmptyChoiceStaysEmpty) {
@@ -84,8 +90,10 @@ TEST(FileBrowserDrop, MainFilterAcceptsFilesWhoseLastFourCharactersOccurInItInAn
         u"C:\\Games\\War3\\war3", u"C:\\Games\\War3\\WAR3.EXE", u"C:\\Games\\War3\\War3.Exe",
         u"C:\\Games\\War3\\WAR3"}) {
     BoxRecorder recorder;
-    EXPECT_EQ(DecideDrop(dropped, true, kFileDialogOpen, kMainFilter, recorder.Ask()).newText,
-              dropped);
+    EXPECT_EQ(
+        DecideDrop(dropped, Dropped::kOrdinaryFile, kFileDialogOpen, kMainFilter, recorder.Ask())
+            .newText,
+        dropped);
     EXPECT_TRUE(recorder.boxes.empty());
   }
 }
@@ -98,19 +106,23 @@ TEST(FileBrowserDrop, FilterInAnotherCaseOrScriptStillMatches) {
   };
   for (const auto& [filter, dropped] : accepted) {
     BoxRecorder recorder;
-    EXPECT_EQ(DecideDrop(dropped, true, kFileDialogOpen, filter, recorder.Ask()).newText, dropped)
+    EXPECT_EQ(DecideDrop(dropped, Dropped::kOrdinaryFile, kFileDialogOpen, filter, recorder.Ask())
+                  .newText,
+              dropped)
         << ::testing::PrintToString(std::u16string(filter));
     EXPECT_TRUE(recorder.boxes.empty());
   }
 }
 
 TEST(FileBrowserDrop, MainFilterRefusesOtherEndingsAndFoldersWithTheWrongTypeBox) {
-  const std::pair<std::u16string_view, bool> refused[] = {{u"C:\\Games\\War3\\README.TXT", true},
-                                                          {u"C:\\Games\\War3\\war3.exe.bak", true},
-                                                          {u"C:\\Games\\War3", false}};
-  for (const auto& [dropped, isFile] : refused) {
+  const std::pair<std::u16string_view, Dropped> refused[] = {
+      {u"C:\\Games\\War3\\README.TXT", Dropped::kOrdinaryFile},
+      {u"C:\\Games\\War3\\war3.exe.bak", Dropped::kOrdinaryFile},
+      {u"C:\\Games\\War3\\war3.exe", Dropped::kHiddenFile},
+      {u"C:\\Games\\War3", Dropped::kNoFile}};
+  for (const auto& [dropped, what] : refused) {
     BoxRecorder recorder;
-    EXPECT_EQ(DecideDrop(dropped, isFile, kFileDialogOpen, kMainFilter, recorder.Ask()).newText,
+    EXPECT_EQ(DecideDrop(dropped, what, kFileDialogOpen, kMainFilter, recorder.Ask()).newText,
               std::nullopt);
     ASSERT_EQ(recorder.boxes.size(), 1u);
     EXPECT_EQ(recorder.boxes[0].prompt, WrongTypePrompt(kMainFilter));
@@ -122,31 +134,43 @@ TEST(FileBrowserDrop, MainFilterRefusesOtherEndingsAndFoldersWithTheWrongTypeBox
 TEST(FileBrowserDrop, DefaultFilterAcceptsAnyFileOnEveryFilePickerType) {
   for (const std::int32_t type : {kFileDialogOpen, kFileDialogSave, 7, -1}) {
     BoxRecorder recorder;
-    EXPECT_EQ(
-        DecideDrop(u"D:\\a\\readme.txt", true, type, texts::kDefaultFilter, recorder.Ask()).newText,
-        u"D:\\a\\readme.txt");
+    EXPECT_EQ(DecideDrop(u"D:\\a\\readme.txt", Dropped::kOrdinaryFile, type, texts::kDefaultFilter,
+                         recorder.Ask())
+                  .newText,
+              u"D:\\a\\readme.txt");
     // A folder, or a hidden or system file, is no ordinary file.
-    EXPECT_EQ(DecideDrop(u"D:\\a", false, type, texts::kDefaultFilter, recorder.Ask()).newText,
-              std::nullopt);
-    ASSERT_EQ(recorder.boxes.size(), 1u);
+    for (const Dropped what : {Dropped::kNoFile, Dropped::kHiddenFile}) {
+      EXPECT_EQ(DecideDrop(u"D:\\a", what, type, texts::kDefaultFilter, recorder.Ask()).newText,
+                std::nullopt);
+    }
+    ASSERT_EQ(recorder.boxes.size(), 2u);
     EXPECT_EQ(recorder.boxes[0].prompt, WrongTypePrompt(texts::kDefaultFilter));
   }
 }
 
-TEST(FileBrowserDrop, FolderPickerTakesFoldersAndNonOrdinaryFilesAsTheyAre) {
+TEST(FileBrowserDrop, FolderPickerTakesAFolderOrAMissingPathAsItIs) {
   BoxRecorder recorder;
-  EXPECT_EQ(DecideDrop(u"C:\\Games\\War3", false, kFileDialogFolder, u"", recorder.Ask()).newText,
-            u"C:\\Games\\War3");
-  EXPECT_EQ(DecideDrop(u"C:\\pagefile.sys", false, kFileDialogFolder, u"", recorder.Ask()).newText,
-            u"C:\\pagefile.sys");
+  for (const std::u16string_view dropped : {u"C:\\Games\\War3", u"C:\\Games\\gone"}) {
+    EXPECT_EQ(DecideDrop(dropped, Dropped::kNoFile, kFileDialogFolder, u"", recorder.Ask()).newText,
+              dropped);
+  }
   EXPECT_TRUE(recorder.boxes.empty());
 }
 
 std::optional<std::u16string> DropFileOnFolderPicker(std::u16string_view dropped, int answer,
-                                                     BoxRecorder& recorder) {
+                                                     BoxRecorder& recorder,
+                                                     Dropped what = Dropped::kOrdinaryFile) {
   recorder.answer = answer;
-  return DecideDrop(dropped, true, kFileDialogFolder, texts::kDefaultFilter, recorder.Ask())
+  return DecideDrop(dropped, what, kFileDialogFolder, texts::kDefaultFilter, recorder.Ask())
       .newText;
+}
+
+// A hidden or system file is a file all the same: the folder picker asks about its folder.
+TEST(FileBrowserDrop, FolderPickerAsksAboutAHiddenOrSystemFileToo) {
+  BoxRecorder recorder;
+  EXPECT_EQ(DropFileOnFolderPicker(u"C:\\pagefile.sys", 6, recorder, Dropped::kHiddenFile), u"C:");
+  EXPECT_EQ(DropFileOnFolderPicker(u"C:\\G\\h.ini", 7, recorder, Dropped::kHiddenFile), u"");
+  EXPECT_EQ(recorder.boxes.size(), 2u);
 }
 
 TEST(FileBrowserDrop, FolderPickerAsksForAFilesFolder) {

@@ -285,20 +285,27 @@ TEST_F(FieldDrops, FolderPickerTakesFoldersAndAsksAboutFiles) {
   EXPECT_EQ(requests(), std::vector<BoxRequest>(2, notAFolder));
 }
 
-TEST_F(FieldDrops, FolderPickerCountsOnlyOrdinaryFilesAsFiles) {
+// A hidden or system file is a file too: the question about its folder comes up.
+TEST_F(FieldDrops, FolderPickerCountsHiddenAndSystemFilesAsFiles) {
   picker().SetFileDialogType(filebrowser::kFileDialogFolder);
   const std::u16string hidden = MakeFile(u"h", u"war3.exe");
+  const std::u16string system = MakeFile(u"s", u"io.sys");
   ::SetFileAttributesW(win::W(hidden), FILE_ATTRIBUTE_HIDDEN);
+  ::SetFileAttributesW(win::W(system), FILE_ATTRIBUTE_SYSTEM);
+  answer_ = IDYES;
   DropFiles({hidden});
-  EXPECT_EQ(picker().Text(), hidden);
-  EXPECT_TRUE(requests().empty());
+  EXPECT_EQ(picker().Text(), temp_.path() + u"h");
+  answer_ = IDNO;
+  DropFiles({system});
+  EXPECT_EQ(picker().Text(), u"");
+  EXPECT_EQ(requests().size(), 2u);
 
   // A name ending in "\" (as a dropped drive root does) lists that folder: one holding an
   // ordinary file counts as a file, and Yes gives the name without that backslash.
   MakeFile(u"root", u"boot.ini");
   answer_ = IDYES;
   DropFiles({temp_.path() + u"root\\"});
-  EXPECT_EQ(requests().size(), 1u);
+  EXPECT_EQ(requests().size(), 3u);
   EXPECT_EQ(picker().Text(), temp_.path() + u"root");
 }
 
