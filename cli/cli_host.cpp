@@ -27,7 +27,7 @@ std::u16string_view VersionQuestionName(Finding finding) {
 }  // namespace
 
 bool CliHost::Ask(const Report& question) {
-  const std::optional<Message> message = MessageOf(question);
+  const std::optional<Message> message = MessageOf(question, Front::kCommandLine);
   if (!message) return false;
   if (const std::u16string_view name = VersionQuestionName(question.finding); !name.empty()) {
     out_.Question(message->prompt, name, force_);
@@ -43,7 +43,7 @@ bool CliHost::Ask(const Report& question) {
 }
 
 void CliHost::Print(const Report& report) {
-  if (const std::optional<Message> message = MessageOf(report)) {
+  if (const std::optional<Message> message = MessageOf(report, Front::kCommandLine)) {
     out_.Message(message->prompt, IsError(*message), false);
   }
 }

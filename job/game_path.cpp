@@ -18,7 +18,21 @@ bool IsFolder(const Result<std::uint32_t>& attributes) {
   return attributes.ok() && (attributes.value() & kAttrFolder) != 0;
 }
 
-bool IsDriveRoot(const std::u16string& folder) {
+// The folder as its plain form spells it: "\\?\UNC\server\share\" reads as
+// "\\server\share\", "\\?\C:\" and "\\.\C:\" as "C:\".
+std::u16string WithoutDevicePrefix(std::u16string folder) {
+  for (const std::u16string_view unc : {u"\\\\?\\unc\\", u"\\\\.\\unc\\"}) {
+    if (LowerCase(folder).starts_with(unc)) return u"\\\\" + folder.substr(unc.size());
+  }
+  for (const std::u16string_view device : {u"\\\\?\\", u"\\\\.\\"}) {
+    if (folder.starts_with(device)) return folder.substr(device.size());
+  }
+  return folder;
+}
+
+// A drive's root, or a share's: tidying it would tidy the whole drive or share.
+bool IsDriveRoot(const std::u16string& given) {
+  const std::u16string folder = WithoutDevicePrefix(given);
   if (folder.size() == 3 && folder[1] == u':') return true;
   // \\server\share\ : two separators after the leading pair.
   if (folder.rfind(u"\\\\", 0) != 0) return false;

@@ -168,8 +168,9 @@ Report RunPatchJob(const JobRequest& request, Runtime& rt, JobHost& host) {
   const Checked<Sources> sources = FindSources(rt, request.patchFolder);
   if (const Report* refused = std::get_if<Report>(&sources)) return *refused;
   const Sources& found = std::get<Sources>(sources);
-  if (auto declined = AskAboutVersions(rt, g, found.files, host)) return *declined;
   if (auto refused = PreflightRefusal(request.pickerText, g.paths, rt, host)) return *refused;
+  // Asked only once the job could go on: a Yes is never followed by a refusal.
+  if (auto declined = AskAboutVersions(rt, g, found.files, host)) return *declined;
   if (auto refused = QuarantineNotReady(rt, g.quarantine)) return *refused;
   const Checked<std::unique_ptr<HeldLock>> lock = LockGameFolder(rt, g);
   if (const Report* refused = std::get_if<Report>(&lock)) return *refused;

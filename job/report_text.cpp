@@ -50,10 +50,16 @@ std::u16string ProgramsRunning(const Report& r) {
 }
 
 // The first line says whether the game is as it was: only when every change was undone.
-std::u16string SetRolledBack(const Report& r) {
+// Otherwise it says where the originals that could not go back are, and how to put them
+// back from where the user is.
+std::u16string SetRolledBack(const Report& r, Front front) {
   const bool undone = r.problems.empty();
-  std::u16string text = std::u16string(undone ? texts::kMsgSetUnchanged : texts::kMsgSetNotUndone) +
-                        kParagraph + texts::kMsgSetFailedAt + kCrLf + LineOf({r.path, r.error});
+  std::u16string text = undone ? texts::kMsgSetUnchanged : texts::kMsgSetNotUndone;
+  if (!undone) {
+    text += front == Front::kWindow ? texts::kMsgPutBackFromMenu : texts::kCliPutBackWithRestore;
+  }
+  text.append(kParagraph).append(texts::kMsgSetFailedAt).append(kCrLf);
+  text.append(LineOf({r.path, r.error}));
   if (undone) return text;
   return WithLines(text.append(kParagraph).append(texts::kMsgRollbackIncomplete), r.problems);
 }
@@ -148,7 +154,7 @@ std::u16string LineOf(const Shortfall& s) {
   return s.path + u"  " + texts::kMsgErrorPrefix + s.error.description;
 }
 
-std::optional<Message> MessageOf(const Report& r) {
+std::optional<Message> MessageOf(const Report& r, Front front) {
   switch (r.finding) {
     case Finding::kNoPath:
       return Stop(texts::kMsgNoPath);
@@ -203,7 +209,7 @@ std::optional<Message> MessageOf(const Report& r) {
     case Finding::kProbeFailed:
       return Warning(texts::kMsgProbeFailed);
     case Finding::kSetRolledBack:
-      return Warning(SetRolledBack(r));
+      return Warning(SetRolledBack(r, front));
     case Finding::kSetNotCommitted:
       return Warning(texts::kMsgSetNotCommitted + (kCrLf + LineOf({r.path, r.error})));
     case Finding::kTidyIncomplete:

@@ -17,8 +17,12 @@ struct Message {
   std::u16string title;
 };
 
+// Who shows the words. The few that tell the user what to do next name that front end's
+// way of doing it.
+enum class Front { kWindow, kCommandLine };
+
 // Nothing for a report whose question already said everything (a No, a restart).
-std::optional<Message> MessageOf(const Report& report);
+std::optional<Message> MessageOf(const Report& report, Front front);
 
 // One line of a message: the file, then why it stayed.
 std::u16string LineOf(const Shortfall& shortfall);

@@ -34,7 +34,8 @@ inline constexpr char16_t kMsgSourceMissing[] = u"（找不到）";
 inline constexpr char16_t kMsgSourceUnreadable[] = u"（无法读取：";
 
 inline constexpr char16_t kMsgDriveRoot[] =
-    u"魔兽主程序不能直接放在磁盘根目录下，本程序不会整理整个磁盘。游戏文件夹没有任何改动。\r\n"
+    u"本程序不处理直接放在磁盘根目录（或网络共享的根目录）下的游戏，因为那样会把整个磁盘当作"
+    u"游戏文件夹来整理。没有任何改动。\r\n"
     u"请把游戏移到一个文件夹中（例如 D:\\Games\\Warcraft III\\），再选择其中的 war3.exe。";
 inline constexpr char16_t kMsgWindowsFolder[] =
     u"这是 Windows 系统文件夹，不是魔兽争霸III的游戏文件夹。没有任何改动。";
@@ -55,10 +56,13 @@ inline constexpr char16_t kMsgSetFailedAt[] = u"出错的文件：";
 inline constexpr char16_t kMsgTidyIncomplete[] = u"补丁已完成，但多余文件没有全部整理。";
 inline constexpr char16_t kMsgCopyDiffers[] = u"复制出的文件与 patch 文件夹中的不一致";
 inline constexpr char16_t kMsgSetNotUndone[] =
-    u"补丁没有完成，而且有的文件没能恢复原样，游戏现在可能无法运行。没有任何文件被删除："
-    u"原来的文件都保存在 vTemp 文件夹中，请用窗口系统菜单中的“还原上次的修改…”把它们放回。";
-inline constexpr char16_t kMsgRollbackIncomplete[] =
-    u"以下文件未能恢复原样（没有任何文件被删除）：";
+    u"补丁没有完成，而且有的文件没能恢复原样，游戏现在可能无法运行。没有删除任何原有文件："
+    u"没能放回原处的原文件保存在 vTemp 文件夹中，";
+inline constexpr char16_t kMsgPutBackFromMenu[] =
+    u"请用窗口系统菜单中的“还原上次的修改…”把它们放回。";
+inline constexpr char16_t kCliPutBackWithRestore[] =
+    u"请运行 torvane-cli restore <war3.exe 的完整路径> 把它们放回。";
+inline constexpr char16_t kMsgRollbackIncomplete[] = u"以下文件未能恢复原样：";
 inline constexpr char16_t kMsgNotMoved[] = u"以下文件未能移入 vTemp，仍在原处：";
 inline constexpr char16_t kMsgNotListed[] = u"以下文件夹无法读取，其中的文件没有整理：";
 inline constexpr char16_t kMsgErrorPrefix[] = u"错误:";

@@ -13,12 +13,12 @@ void BoxHost::OnFiles(std::size_t done, std::size_t total) {
 }
 
 bool BoxHost::Ask(const Report& question) {
-  const std::optional<Message> box = MessageOf(question);
+  const std::optional<Message> box = MessageOf(question, Front::kWindow);
   return box && rt_.MsgBox(box->prompt, box->flags, box->title) == kIdYes;
 }
 
 void BoxHost::Present(const Report& report) {
-  if (const std::optional<Message> box = MessageOf(report)) {
+  if (const std::optional<Message> box = MessageOf(report, Front::kWindow)) {
     (void)rt_.MsgBox(box->prompt, box->flags, box->title);
   }
 }

@@ -105,7 +105,7 @@ void WithoutNoDiskBoxes() {
 void ShowGameInfo(std::u16string_view pickerText, Runtime& rt, HWND) {
   const Checked<GameInfo> read = ReadGameInfo(pickerText, u"", rt);
   if (const Report* refused = std::get_if<Report>(&read)) {
-    if (const std::optional<Message> box = MessageOf(*refused)) {
+    if (const std::optional<Message> box = MessageOf(*refused, Front::kWindow)) {
       (void)rt.MsgBox(box->prompt, box->flags, box->title);
     }
     return;

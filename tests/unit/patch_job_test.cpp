@@ -107,13 +107,20 @@ TEST_F(PatchJob, AnUndoThatFallsShortSaysSoFirstAndWhatToDo) {
   };
   const Report report = RunPatchJob(JobRequest(g_.exe), *fs_, host);
   EXPECT_EQ(OutcomeOf(report), Outcome::kPartial);
-  const std::optional<Message> box = MessageOf(report);
-  ASSERT_TRUE(box);
-  EXPECT_EQ(box->prompt.rfind(texts::kMsgSetNotUndone, 0), 0u) << ToUtf8(box->prompt);
-  EXPECT_FALSE(Contains(box->prompt, texts::kMsgSetUnchanged));
-  EXPECT_TRUE(Contains(box->prompt, texts::kMsgRollbackIncomplete));
-  EXPECT_TRUE(Contains(box->prompt, u"vTemp\\msvcn80.dll"));
-  EXPECT_EQ(box->flags, kMbOk | kMbIconExclamation);
+  for (const Front front : {Front::kWindow, Front::kCommandLine}) {
+    const std::optional<Message> box = MessageOf(report, front);
+    ASSERT_TRUE(box);
+    const std::u16string& prompt = box->prompt;
+    EXPECT_EQ(prompt.rfind(texts::kMsgSetNotUndone, 0), 0u) << ToUtf8(prompt);
+    EXPECT_FALSE(Contains(prompt, texts::kMsgSetUnchanged));
+    EXPECT_TRUE(Contains(prompt, texts::kMsgRollbackIncomplete));
+    EXPECT_TRUE(Contains(prompt, u"vTemp\\msvcn80.dll"));
+    EXPECT_EQ(box->flags, kMbOk | kMbIconExclamation);
+    // Said once; the way back is the one the user has where the words are read.
+    EXPECT_EQ(prompt.find(u"删除"), prompt.rfind(u"删除")) << ToUtf8(prompt);
+    EXPECT_EQ(Contains(prompt, texts::kMenuRestore), front == Front::kWindow);
+    EXPECT_EQ(Contains(prompt, u"torvane-cli restore"), front == Front::kCommandLine);
+  }
   EXPECT_EQ(fs_->Content(g_.Game(u"vTemp\\msvcn80.dll")), "old msvcn80.dll") << "kept, not lost";
 }
 

@@ -44,6 +44,17 @@ class Preflight : public ::testing::Test {
   std::map<std::u16string, std::string> before_;
 };
 
+// A Yes/No question about versions comes only once the job could go on: a user who
+// answers Yes is never refused afterwards.
+TEST_F(Preflight, AJobThatWouldBeRefusedAsksNoVersionQuestionFirst) {
+  fs_->AddFile(g_.tool + u"\\patch\\war3.exe", testing::VersionedContent("1.24.4.6387"));
+  fs_->AddFile(g_.tool + u"\\patch\\game.dll", testing::VersionedContent("1.26.0.6401"));
+  fs_->AddProgram({4242, g_.Game(u"war3.exe"), u"war3.exe"});
+  ExpectRefusedUntouched();
+  EXPECT_EQ(Box().flags & kMbYesNo, 0u);
+  EXPECT_EQ(Box().prompt.rfind(texts::kMsgProgramsRunning, 0), 0u) << ToUtf8(Box().prompt);
+}
+
 TEST_F(Preflight, ProgramsUsingTheGameStopTheJobNamedWithTheirProcessIds) {
   fs_->AddProgram({4242, g_.Game(u"war3.exe"), u"war3.exe"});
   fs_->AddFile(u"d:\\tools\\editor.exe", "editor");

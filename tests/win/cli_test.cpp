@@ -189,8 +189,13 @@ TEST_F(CliProgram, ADriveRootAndFilesThatAreNotWar3ExeAreRefused) {
   for (const char16_t* name : {u"war3.exe", u"War3.mpq", u"readme.txt"}) {
     disk_->WriteFile(root + name, "at the root");
   }
-  EXPECT_EQ(Run({u"patch", root + u"war3.exe", u"--no-pause"}).exitCode, 1u) << run_.output;
-  EXPECT_TRUE(Said(texts::kMsgDriveRoot)) << run_.output;
+  // A share's root, in its plain and its device spelling, is refused from the text alone.
+  for (const std::u16string& exe :
+       {root + u"war3.exe", std::u16string(u"\\\\server\\share\\war3.exe"),
+        std::u16string(u"\\\\.\\UNC\\server\\share\\war3.exe")}) {
+    EXPECT_EQ(Run({u"patch", exe, u"--no-pause"}).exitCode, 1u) << run_.output;
+    EXPECT_TRUE(Said(texts::kMsgDriveRoot)) << run_.output;
+  }
   EXPECT_EQ(disk_->ReadFile(root + u"readme.txt"), "at the root");
   EXPECT_FALSE(disk_->Attributes(root + u"vTemp"));
   for (const char16_t* name : {u"war3.exe", u"War3.mpq", u"readme.txt"}) disk_->Remove(root + name);
