@@ -85,6 +85,7 @@ TEST_F(UntrustedJournal, AStepNamingAnythingOutsideTheFolderIsNeverActedOn) {
       {"dot", game + u"."},
       {"a device", game + u"CON"},
       {"a device with an extension", game + u"nul.txt"},
+      {"a device with spaces before its extension", game + u"Com1  .log"},
       {"relative", u"secret.txt"},
       {"another drive", u"d:\\secret.txt"},
   };
@@ -283,23 +284,36 @@ TEST_F(UntrustedJournal, ADamagedUnfinishedJournalStopsTheJobAndSaysWhatToDo) {
   EXPECT_TRUE(Contains(box, texts::kMsgJournalWhatToDo));
 }
 
-// A junction or symbolic link may lead anywhere: the tidy does not enter it.
-TEST_F(UntrustedJournal, ALinkedAudioFolderIsNotEnteredAndTheOutcomeSaysSo) {
-  disk_->Remove(g_.Miles(u"Mssfast.m3d"));
-  disk_->Remove(g_.Miles(u"Mss32.dll"));
-  disk_->Remove(g_.Miles(u"extra.flt"));
-  const std::u16string miles = g_.game + u"redist\\miles";
-  disk_->Remove(miles);
-  if (!disk_->MakeLink(miles, outside_ + u"sounds")) GTEST_SKIP() << "no links here";
-  disk_->WriteFile(miles + u"\\Mssfast.m3d", "m3d");
-  disk_->WriteFile(miles + u"\\mine.txt", "the user's own");
+// A junction or symbolic link may lead anywhere: the tidy goes through none, wherever it
+// stands on the way to the audio folder's vTemp.
+TEST_F(UntrustedJournal, ALinkOnTheWayToTheAudioFolderIsNotEnteredAndTheOutcomeSaysSo) {
+  const std::pair<std::u16string, const char16_t*> links[] = {
+      {u"redist\\miles", texts::kMsgLinkedFolder},
+      {u"redist", texts::kMsgLinkedFolder},
+      {u"redist\\miles\\vTemp", texts::kMsgLinkedQuarantine},
+  };
+  for (const auto& [link, told] : links) {
+    SCOPED_TRACE(ToUtf8(link));
+    SetUp();
+    const std::u16string miles = g_.Game(u"redist\\miles");
+    const bool milesOfItsOwn = link == u"redist\\miles\\vTemp";
+    for (const char16_t* name : {u"Mssfast.m3d", u"Mss32.dll", u"extra.flt"}) {
+      disk_->Remove(g_.Miles(name));
+    }
+    if (!milesOfItsOwn) disk_->Remove(miles);
+    if (link == u"redist") disk_->Remove(g_.Game(u"redist"));
+    if (!disk_->MakeLink(g_.Game(link), outside_ + u"sounds")) GTEST_SKIP() << "no links here";
+    disk_->WriteFile(miles + u"\\Mssfast.m3d", "m3d");
+    disk_->WriteFile(miles + u"\\mine.txt", "the user's own");
 
-  Job(g_.exe, disk_->runtime());
-  EXPECT_EQ(disk_->ReadFile(miles + u"\\mine.txt"), "the user's own");
-  EXPECT_FALSE(disk_->Attributes(miles + u"\\vTemp"));
-  const std::u16string& box = disk_->boxes().back().prompt;
-  EXPECT_TRUE(Contains(box, texts::kMsgLinkedFolder)) << ToUtf8(box);
-  EXPECT_EQ(disk_->ReadFile(g_.Game(u"game.dll")), g_.patch[u"game.dll"]);
+    Job(g_.exe, disk_->runtime());
+    EXPECT_EQ(disk_->ReadFile(miles + u"\\mine.txt"), "the user's own");
+    EXPECT_TRUE(disk_->List(outside_ + u"sounds").empty());
+    EXPECT_EQ(disk_->Attributes(miles + u"\\vTemp").has_value(), milesOfItsOwn);
+    const std::u16string& box = disk_->boxes().back().prompt;
+    EXPECT_TRUE(Contains(box, told)) << ToUtf8(box);
+    EXPECT_EQ(disk_->ReadFile(g_.Game(u"game.dll")), g_.patch[u"game.dll"]);
+  }
 }
 
 // "war3.mpq." names War3.mpq to Windows: the file of that odd name stays, and so does the
