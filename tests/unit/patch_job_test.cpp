@@ -7,6 +7,7 @@
 #include "job/game_path.h"
 #include "job/report_text.h"
 #include "resources/texts.h"
+#include "runtime/forwarding_runtime.h"
 #include "runtime/text.h"
 #include "tests/support/fake_runtime.h"
 #include "tests/support/game_folder.h"
@@ -133,17 +134,35 @@ TEST(Unquoted, TakesOffWhatCopyAsPathAndChatsAdd) {
   EXPECT_EQ(Unquoted(u"\"D:\\w\\war3.exe"), u"\"D:\\w\\war3.exe");          // unbalanced: as typed
 }
 
-// Folders a job must never tidy, refused before anything is touched.
+// Paths resolved as Windows resolves them where the in-memory disk refuses: a share's path
+// as typed, and a drive-relative one against the current folder c:\g\ of its drive.
+class WindowsPaths : public ForwardingRuntime {
+ public:
+  using ForwardingRuntime::ForwardingRuntime;
+  Result<std::u16string> FullPath(const std::u16string& path) override {
+    if (path.rfind(u"\\\\", 0) == 0) return path;
+    if (path.size() >= 3 && path[1] == u':' && path[2] != u'\\' && path[2] != u'/') {
+      return ForwardingRuntime::FullPath(path.substr(0, 2) + u"\\g\\" + path.substr(2));
+    }
+    return ForwardingRuntime::FullPath(path);
+  }
+};
+
+// Folders a job must never tidy, refused before anything is touched. A share's root is a
+// drive root; a folder on a share is not.
 TEST(GameFolder, RootsTheWindowsFolderAndLinkedQuarantinesAreRefused) {
   struct Case {
     std::u16string exe;
     const char16_t* prompt;
   };
-  for (const Case& c : {Case{u"c:\\war3.exe", texts::kMsgDriveRoot},
-                        Case{u"c:\\Windows\\war3.exe", texts::kMsgWindowsFolder},
-                        Case{u"c:\\g\\war3.exe", texts::kMsgLinkedQuarantine},
-                        Case{u"c:\\a\\war3.exe\\..\\..\\war3.exe", texts::kMsgDriveRoot},
-                        Case{u"war3.exe", texts::kMsgNotFullPath}}) {
+  for (const Case& c :
+       {Case{u"c:\\war3.exe", texts::kMsgDriveRoot},
+        Case{u"c:\\Windows\\war3.exe", texts::kMsgWindowsFolder},
+        Case{u"c:\\g\\war3.exe", texts::kMsgLinkedQuarantine},
+        Case{u"c:\\a\\war3.exe\\..\\..\\war3.exe", texts::kMsgDriveRoot},
+        Case{u"war3.exe", texts::kMsgNotFullPath}, Case{u"c:war3.exe", texts::kMsgNotFullPath},
+        Case{u"\\\\server\\share\\war3.exe", texts::kMsgDriveRoot},
+        Case{u"\\\\server\\share\\games\\war3.exe", texts::kMsgFolderMissing}}) {
     SCOPED_TRACE(ToUtf8(c.exe));
     FakeRuntime fs;
     for (const char16_t* folder : {u"c:\\", u"c:\\windows\\", u"c:\\g\\", u"c:\\a\\"}) {
@@ -157,7 +176,8 @@ TEST(GameFolder, RootsTheWindowsFolderAndLinkedQuarantinesAreRefused) {
       fs.AddFile(u"c:\\tool\\patch\\" + std::u16string(name), "new");
     }
     const auto before = fs.FilesBelow(u"c:\\");
-    EXPECT_EQ(OutcomeOf(Job(c.exe, fs)), Outcome::kNothingChanged);
+    WindowsPaths windows(fs);
+    EXPECT_EQ(OutcomeOf(testing::Job(c.exe, windows)), Outcome::kNothingChanged);
     ASSERT_EQ(fs.boxes().size(), 1u);
     EXPECT_EQ(fs.boxes()[0].prompt.rfind(c.prompt, 0), 0u) << ToUtf8(fs.boxes()[0].prompt);
     EXPECT_EQ(fs.FilesBelow(u"c:\\"), before);
