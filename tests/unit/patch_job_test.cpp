@@ -74,6 +74,53 @@ TEST_F(PatchJob, PausesFourSecondsOnTheFullPathAndOneWhenStopped) {
   EXPECT_EQ(stopped.boxes().back().prompt, texts::kMsgProbeFailed);
 }
 
+// A look at msvcn80.dll that fails is no proof that it is gone: not before the job, where
+// a game that still has it is not asked about as already patched, and not after setting it
+// aside, where the job stops before the set.
+TEST_F(PatchJob, Msvcn80ThatCannotBeLookedAtIsNotTakenForGone) {
+  for (const char16_t* name : {u"war3.exe", u"game.dll"}) {
+    fs_->AddFile(g_.tool + u"\\patch\\" + name, testing::VersionedContent("1.24.4.6387"));
+  }
+  Job(g_.exe, *fs_);
+  fs_->AddFile(g_.Game(u"msvcn80.dll"), "installed again");
+  fs_->Inject({Op::kGetAttr, {}, u"msvcn80.dll", ErrorKind::kAccessDenied, 1});
+  EXPECT_EQ(OutcomeOf(Job(g_.exe, *fs_)), Outcome::kDone);
+  EXPECT_EQ(fs_->Content(g_.Game(u"vTemp\\msvcn80 (2).dll")), "installed again");
+  for (const testing::ShownBox& box : fs_->boxes()) EXPECT_EQ(box.flags & kMbYesNo, 0u);
+
+  SetUp();
+  testing::HookedHost host;
+  host.onStage = [&](JobStage stage) {
+    if (stage == JobStage::kSettingAside) {
+      fs_->Inject({Op::kGetAttr, {}, u"msvcn80.dll", ErrorKind::kAccessDenied, -1});
+    }
+  };
+  EXPECT_EQ(RunPatchJob(JobRequest(g_.exe), *fs_, host).finding, Finding::kProbeFailed);
+  EXPECT_EQ(fs_->Content(g_.Game(u"msvcn80.dll")), "old msvcn80.dll");
+  EXPECT_EQ(fs_->Content(g_.Game(u"Game.dll")), "old Game.dll");
+}
+
+// Another program takes the staged name of storm.dll just before the copy, with an empty
+// file so far: the copy fails, and the rollback undoes only what the job did.
+TEST_F(PatchJob, ARollbackUndoesOnlyTheStepsThatHappened) {
+  class Raced : public ForwardingRuntime {
+   public:
+    explicit Raced(FakeRuntime& fs) : ForwardingRuntime(fs), fs_(fs) {}
+    Result<CheckedCopy> CopyAndDigest(const std::u16string& source,
+                                      const std::u16string& destination) override {
+      if (destination.ends_with(u"storm.dll.torvane-new")) fs_.AddFile(destination, "");
+      return ForwardingRuntime::CopyAndDigest(source, destination);
+    }
+
+   private:
+    FakeRuntime& fs_;
+  };
+  Raced raced(*fs_);
+  EXPECT_EQ(OutcomeOf(testing::Job(g_.exe, raced)), Outcome::kNothingChanged);
+  EXPECT_EQ(fs_->Content(g_.Game(u"storm.dll.torvane-new")), "") << "the other program's";
+  EXPECT_EQ(fs_->boxes().back().prompt.rfind(texts::kMsgSetUnchanged, 0), 0u);
+}
+
 TEST_F(PatchJob, WithoutMsvcn80TheJobGoesOn) {
   fs_->Erase(g_.Game(u"msvcn80.dll"));
   Job(g_.exe, *fs_);
