@@ -6,8 +6,9 @@
 //
 // What recovery and restore rely on, and the tests that hold each rule:
 //  1. Write-ahead. A change is made only after its step line is on the disk; a step without
-//     an outcome is looked up in the folder, never assumed. (Transaction.DyingAnywhere...,
-//     JournalFile.ALineCutShortByACrash...)
+//     an outcome is looked up in the folder, never assumed, and one whose look fails is
+//     looked up again. (Transaction.DyingAnywhere..., JournalFile.ALineCutShortByACrash...,
+//     Recovery.ALookThatFails...)
 //  2. New journals. A job writes a journal of its own, created where the name is free, never
 //     over a file or through a link, never appended to another. (Recovery.AVTempThat...)
 //  3. One at a time. A job or a restore holds vTemp\torvane.lock from before its recovery to
@@ -20,15 +21,19 @@
 //  5. Confinement. Every path a step names must be one plain name (confinement.h) in the game
 //     folder, its vTemp, its audio folder or that folder's vTemp, and is acted on as the game
 //     folder is spelled now; a copy may read from the patch folder its section recorded. A
-//     journal with one step outside is not acted on at all. (UntrustedJournal.AStepNaming...)
+//     journal with one step outside is not acted on at all, and the tidy goes through no
+//     link. (UntrustedJournal.AStepNaming..., UntrustedJournal.ALinkOnTheWay...)
 //  6. Proof before deletion. Recovery and restore delete a file only when its bytes are the
 //     recorded size and SHA-256 and a twin holds them under another identity, or when it is
 //     the job's own half-made copy (proof.h); a replacement without that proof is kept in
-//     vTemp. (Transaction.*, UntrustedJournal.TwoSpellingsOfOneFileAreOneFile)
+//     vTemp. (UntrustedJournal.NothingIsDeletedWithoutProof..., Transaction.*,
+//     UntrustedJournal.TwoSpellingsOfOneFileAreOneFile)
 //  7. The set as a whole. Nothing of the version set is touched before "mark set-begin" is
 //     written. A set begun and not committed is put back as a whole, unless every replacement
 //     it staged was placed: then it is whole and new, only the commit mark is missing.
-//     (Recovery.ASetCaughtHalfSwapped..., Recovery.MarksThatCannotBeWrittenStopTheJob)
+//     The section cut short is the last job or restore, not a recovery of it.
+//     (Recovery.ASetCaughtHalfSwapped..., Recovery.ASetHalfChangedGoesBackEvenAfter...,
+//     Recovery.MarksThatCannotBeWrittenStopTheJob)
 //  8. Damage. A journal that cannot be read whole is never acted on: a finished one is
 //     passed over by jobs and stops a restore that reaches it; an unfinished one stops the
 //     work; either way the user is told which file and which line.

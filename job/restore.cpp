@@ -103,9 +103,11 @@ Report RunRestore(std::u16string_view pickerText, Runtime& rt, JobHost& host) {
   const Checked<GamePath> checked = CheckGamePath(pickerText, rt);
   if (const Report* refused = std::get_if<Report>(&checked)) return *refused;
   const GamePath& g = std::get<GamePath>(checked);
-  // Without a vTemp there is no journal, so nothing to make whole or to restore.
+  // Without a vTemp there is no journal, so nothing to make whole or to restore. A vTemp
+  // that cannot be looked at may hold journals: the lock tells why, or the work goes on.
   const Result<std::uint32_t> quarantine = rt.GetAttr(g.quarantine);
-  if (!quarantine.ok() || (quarantine.value() & kAttrFolder) == 0) {
+  if (quarantine.Is(ErrorKind::kNotFound) ||
+      (quarantine.ok() && (quarantine.value() & kAttrFolder) == 0)) {
     return Report{Finding::kNothingToRestore};
   }
   const Checked<std::unique_ptr<HeldLock>> lock = LockGameFolder(rt, g);

@@ -1,41 +1,63 @@
 #!/usr/bin/env bash
-# The tidy meets an audio folder that is a link to a folder elsewhere, for real:
+# The job meets a link on its way, for real:
 #   scripts/linked-folder-test.sh BUILD_DIR
-# Wine makes no links of its own, so the game folder is laid out here with a Unix symbolic
-# link (which Wine shows as one) and torvane-cli.exe runs the job on it. The folder the link
-# leads to must come out untouched, and the outcome must say why it was not tidied.
+# Wine makes no links of its own, so each game folder is laid out here with a Unix symbolic
+# link (which Wine shows as one) and torvane-cli.exe runs the job on it: a link at the audio
+# folder, at redist above it, at the audio folder's vTemp and at the game folder's vTemp.
+# The folder a link leads to must come out untouched, and the outcome must say why.
 # Runs inside scripts/wine-session.sh (ctest is run there).
 set -euo pipefail
 
 build=$(realpath -m "$1")
 work=$(mktemp -d /tmp/torvane-linked-XXXXXX)
 trap 'rm -rf "$work"' EXIT
-
-game=$work/game
-mkdir -p "$game/redist" "$work/elsewhere" "$work/tool/patch"
-for f in War3.exe Game.dll Storm.dll War3Patch.mpq War3.mpq readme.txt; do
-  printf 'original %s\n' "$f" >"$game/$f"
-done
+mkdir -p "$work/tool/patch"
 for f in game.dll storm.dll war3.exe war3patch.mpq; do printf '1.24e %s\n' "$f" >"$work/tool/patch/$f"; done
-printf 'sound\n' >"$work/elsewhere/Mssfast.m3d"
-printf "the user's own\n" >"$work/elsewhere/mine.txt"
-ln -s ../../elsewhere "$game/redist/miles"
 cp "$build/cli/torvane-cli.exe" "$work/tool/"
 
 windows() { printf 'Z:%s' "${1//\//\\}"; }
-set +e
-output=$(wine "$work/tool/torvane-cli.exe" patch --no-pause "$(windows "$game/War3.exe")" 2>&1)
-code=$?
-set -e
-echo "$output"
-
 fail() {
-  echo "linked-folder-test: $*" >&2
+  echo "linked-folder-test: $link: $*" >&2
   exit 1
 }
-[ "$code" = 2 ] || fail "exit code $code, expected 2 (done in part)"
-grep -q '链接' <<<"$output" || fail "the outcome does not name the link"
-[ -f "$work/elsewhere/mine.txt" ] || fail "a file of the folder the link leads to was moved"
-[ ! -e "$work/elsewhere/vTemp" ] || fail "a vTemp was made in the folder the link leads to"
-[ -f "$game/vTemp/readme.txt" ] || fail "the game folder itself was not tidied"
+
+for link in redist/miles redist redist/miles/vTemp vTemp; do
+  rm -rf "$work/game" "$work/elsewhere"
+  game=$work/game
+  mkdir -p "$game/$(dirname "$link")" "$work/elsewhere"
+  for f in War3.exe Game.dll Storm.dll War3Patch.mpq War3.mpq readme.txt; do
+    printf 'original %s\n' "$f" >"$game/$f"
+  done
+  # The audio folder's files, behind the link or in a folder of the game's own.
+  case $link in
+    redist/miles) miles=$work/elsewhere ;;
+    redist) miles=$work/elsewhere/miles ;;
+    *) miles=$game/redist/miles ;;
+  esac
+  mkdir -p "$miles"
+  printf 'sound\n' >"$miles/Mssfast.m3d"
+  printf "the user's own\n" >"$miles/mine.txt"
+  ln -s "$work/elsewhere" "$game/$link"
+  before=$(cd "$work/elsewhere" && find . | sort)
+
+  set +e
+  output=$(wine "$work/tool/torvane-cli.exe" patch --no-pause "$(windows "$game/War3.exe")" 2>&1)
+  code=$?
+  set -e
+  echo "$output"
+
+  [ -f "$miles/mine.txt" ] || fail "a file of the audio folder was moved"
+  [ "$(cd "$work/elsewhere" && find . | sort)" = "$before" ] ||
+    fail "the folder the link leads to changed"
+  if [ "$link" = vTemp ]; then
+    [ "$code" = 1 ] || fail "exit code $code, expected 1 (refused)"
+    grep -q 'vTemp 是一个链接' <<<"$output" || fail "the outcome does not name the link"
+    [ "$(cat "$game/Game.dll")" = 'original Game.dll' ] || fail "the version set was touched"
+    [ -f "$game/readme.txt" ] || fail "the game folder was tidied"
+  else
+    [ "$code" = 2 ] || fail "exit code $code, expected 2 (done in part)"
+    grep -q '链接' <<<"$output" || fail "the outcome does not name the link"
+    [ -f "$game/vTemp/readme.txt" ] || fail "the game folder itself was not tidied"
+  fi
+done
 echo "linked-folder-test: passed"

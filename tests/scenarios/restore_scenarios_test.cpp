@@ -87,15 +87,22 @@ TEST_F(Restore, NeverOverwritesANameTakenSinceAndSaysWhichTwoStay) {
   EXPECT_EQ(Read(g_.Game(u"locked.ini")), "r");
 }
 
+// Changed is told by the bytes: a file of the replacement's very size is the user's too.
 TEST_F(Restore, ASetReplacedSinceByTheUserStaysWholeAndNew) {
-  Job(g_.exe);
-  disk_->WriteFile(g_.Game(u"storm.dll"), "the user's own storm.dll");
-  Undo();
-  EXPECT_EQ(Read(g_.Game(u"storm.dll")), "the user's own storm.dll");
-  EXPECT_EQ(Read(g_.Game(u"game.dll")), g_.patch[u"game.dll"]);
-  EXPECT_EQ(Read(g_.Game(u"vTemp\\Storm.dll")), "old Storm.dll");
-  EXPECT_TRUE(Contains(LastBox(), texts::kMsgChangedSince));
-  EXPECT_EQ(Read(g_.Game(u"readme.txt")), "old readme.txt");  // the tidy is undone
+  std::string sameSize = g_.patch[u"storm.dll"];
+  sameSize[0] = 'X';
+  for (const std::string& users : {std::string("the user's own storm.dll"), sameSize}) {
+    SCOPED_TRACE(users);
+    SetUp();
+    Job(g_.exe);
+    disk_->WriteFile(g_.Game(u"storm.dll"), users);
+    Undo();
+    EXPECT_EQ(Read(g_.Game(u"storm.dll")), users);
+    EXPECT_EQ(Read(g_.Game(u"game.dll")), g_.patch[u"game.dll"]);
+    EXPECT_EQ(Read(g_.Game(u"vTemp\\Storm.dll")), "old Storm.dll");
+    EXPECT_TRUE(Contains(LastBox(), texts::kMsgChangedSince));
+    EXPECT_EQ(Read(g_.Game(u"readme.txt")), "old readme.txt");  // the tidy is undone
+  }
 }
 
 // A journal another installation wrote, copied along with its vTemp or tidied in from a

@@ -99,9 +99,16 @@ TEST_F(Versions, AGameAlreadyPatchedAndTidyIsAskedAboutOnlyWhenNothingWouldChang
   EXPECT_EQ(Questions().size(), 1u) << "a file to tidy: the job just runs";
   EXPECT_EQ(disk_->ReadFile(g_.Game(u"vTemp\\new.txt")), "left since");
 
-  disk_->WriteFile(g_.Game(u"storm.dll"), "another storm.dll");
-  EXPECT_EQ(testing::Job(g_.exe, rt()).finding, Finding::kDone);
-  EXPECT_EQ(Questions().size(), 1u) << "a version file differs: the job just runs";
+  // Each version file in turn differs by a byte, its version unchanged: the job just runs.
+  for (const std::u16string_view name : kVersionFileNames) {
+    SCOPED_TRACE(ToUtf8(name));
+    const std::u16string path = g_.Game(std::u16string(name));
+    disk_->WriteFile(path, *disk_->ReadFile(path) + "!");
+    EXPECT_EQ(testing::Job(g_.exe, rt()).finding, Finding::kDone);
+    EXPECT_EQ(Questions().size(), 1u);
+    EXPECT_EQ(disk_->ReadFile(path),
+              disk_->ReadFile(g_.tool + u"\\patch\\" + std::u16string(name)));
+  }
 }
 
 TEST_F(Versions, InfoTellsTheVersionsAndTheJobsToRestore) {
@@ -119,6 +126,13 @@ TEST_F(Versions, InfoTellsTheVersionsAndTheJobsToRestore) {
   EXPECT_EQ(VersionText(*info.patch.war3), FromUtf8(k124));
   EXPECT_FALSE(info.patch.game);
   EXPECT_EQ(info.restorable, 0);
+  // Two versions in one folder are no version of the folder: each file is named with its own.
+  PatchCarries(k124, k126);
+  const GameInfo mixed = std::get<GameInfo>(ReadGameInfo(g_.exe, u"", rt()));
+  EXPECT_FALSE(mixed.patch.Whole());
+  EXPECT_TRUE(Contains(GameInfoText(mixed), u"game.dll " + FromUtf8(k126)))
+      << ToUtf8(GameInfoText(mixed));
+  PatchCarries(k124, "");
   EXPECT_TRUE(info.installs.empty()) << "the registry is read only without a path";
 
   ASSERT_EQ(testing::Job(g_.exe, rt()).finding, Finding::kDone);

@@ -7,6 +7,7 @@
 #include "job/game_path.h"
 #include "job/report_text.h"
 #include "resources/texts.h"
+#include "runtime/forwarding_runtime.h"
 #include "runtime/text.h"
 #include "tests/support/fake_runtime.h"
 #include "tests/support/game_folder.h"
@@ -71,6 +72,53 @@ TEST_F(PatchJob, PausesFourSecondsOnTheFullPathAndOneWhenStopped) {
   Job(u"c:\\g\\war3.exe", stopped);
   EXPECT_EQ(stopped.sleptMs(), 1000u);
   EXPECT_EQ(stopped.boxes().back().prompt, texts::kMsgProbeFailed);
+}
+
+// A look at msvcn80.dll that fails is no proof that it is gone: not before the job, where
+// a game that still has it is not asked about as already patched, and not after setting it
+// aside, where the job stops before the set.
+TEST_F(PatchJob, Msvcn80ThatCannotBeLookedAtIsNotTakenForGone) {
+  for (const char16_t* name : {u"war3.exe", u"game.dll"}) {
+    fs_->AddFile(g_.tool + u"\\patch\\" + name, testing::VersionedContent("1.24.4.6387"));
+  }
+  Job(g_.exe, *fs_);
+  fs_->AddFile(g_.Game(u"msvcn80.dll"), "installed again");
+  fs_->Inject({Op::kGetAttr, {}, u"msvcn80.dll", ErrorKind::kAccessDenied, 1});
+  EXPECT_EQ(OutcomeOf(Job(g_.exe, *fs_)), Outcome::kDone);
+  EXPECT_EQ(fs_->Content(g_.Game(u"vTemp\\msvcn80 (2).dll")), "installed again");
+  for (const testing::ShownBox& box : fs_->boxes()) EXPECT_EQ(box.flags & kMbYesNo, 0u);
+
+  SetUp();
+  testing::HookedHost host;
+  host.onStage = [&](JobStage stage) {
+    if (stage == JobStage::kSettingAside) {
+      fs_->Inject({Op::kGetAttr, {}, u"msvcn80.dll", ErrorKind::kAccessDenied, -1});
+    }
+  };
+  EXPECT_EQ(RunPatchJob(JobRequest(g_.exe), *fs_, host).finding, Finding::kProbeFailed);
+  EXPECT_EQ(fs_->Content(g_.Game(u"msvcn80.dll")), "old msvcn80.dll");
+  EXPECT_EQ(fs_->Content(g_.Game(u"Game.dll")), "old Game.dll");
+}
+
+// Another program takes the staged name of storm.dll just before the copy, with an empty
+// file so far: the copy fails, and the rollback undoes only what the job did.
+TEST_F(PatchJob, ARollbackUndoesOnlyTheStepsThatHappened) {
+  class Raced : public ForwardingRuntime {
+   public:
+    explicit Raced(FakeRuntime& fs) : ForwardingRuntime(fs), fs_(fs) {}
+    Result<CheckedCopy> CopyAndDigest(const std::u16string& source,
+                                      const std::u16string& destination) override {
+      if (destination.ends_with(u"storm.dll.torvane-new")) fs_.AddFile(destination, "");
+      return ForwardingRuntime::CopyAndDigest(source, destination);
+    }
+
+   private:
+    FakeRuntime& fs_;
+  };
+  Raced raced(*fs_);
+  EXPECT_EQ(OutcomeOf(testing::Job(g_.exe, raced)), Outcome::kNothingChanged);
+  EXPECT_EQ(fs_->Content(g_.Game(u"storm.dll.torvane-new")), "") << "the other program's";
+  EXPECT_EQ(fs_->boxes().back().prompt.rfind(texts::kMsgSetUnchanged, 0), 0u);
 }
 
 TEST_F(PatchJob, WithoutMsvcn80TheJobGoesOn) {
@@ -140,17 +188,35 @@ TEST(Unquoted, TakesOffWhatCopyAsPathAndChatsAdd) {
   EXPECT_EQ(Unquoted(u"\"D:\\w\\war3.exe"), u"\"D:\\w\\war3.exe");          // unbalanced: as typed
 }
 
-// Folders a job must never tidy, refused before anything is touched.
+// Paths resolved as Windows resolves them where the in-memory disk refuses: a share's path
+// as typed, and a drive-relative one against the current folder c:\g\ of its drive.
+class WindowsPaths : public ForwardingRuntime {
+ public:
+  using ForwardingRuntime::ForwardingRuntime;
+  Result<std::u16string> FullPath(const std::u16string& path) override {
+    if (path.rfind(u"\\\\", 0) == 0) return path;
+    if (path.size() >= 3 && path[1] == u':' && path[2] != u'\\' && path[2] != u'/') {
+      return ForwardingRuntime::FullPath(path.substr(0, 2) + u"\\g\\" + path.substr(2));
+    }
+    return ForwardingRuntime::FullPath(path);
+  }
+};
+
+// Folders a job must never tidy, refused before anything is touched. A share's root is a
+// drive root; a folder on a share is not.
 TEST(GameFolder, RootsTheWindowsFolderAndLinkedQuarantinesAreRefused) {
   struct Case {
     std::u16string exe;
     const char16_t* prompt;
   };
-  for (const Case& c : {Case{u"c:\\war3.exe", texts::kMsgDriveRoot},
-                        Case{u"c:\\Windows\\war3.exe", texts::kMsgWindowsFolder},
-                        Case{u"c:\\g\\war3.exe", texts::kMsgLinkedQuarantine},
-                        Case{u"c:\\a\\war3.exe\\..\\..\\war3.exe", texts::kMsgDriveRoot},
-                        Case{u"war3.exe", texts::kMsgNotFullPath}}) {
+  for (const Case& c :
+       {Case{u"c:\\war3.exe", texts::kMsgDriveRoot},
+        Case{u"c:\\Windows\\war3.exe", texts::kMsgWindowsFolder},
+        Case{u"c:\\g\\war3.exe", texts::kMsgLinkedQuarantine},
+        Case{u"c:\\a\\war3.exe\\..\\..\\war3.exe", texts::kMsgDriveRoot},
+        Case{u"war3.exe", texts::kMsgNotFullPath}, Case{u"c:war3.exe", texts::kMsgNotFullPath},
+        Case{u"\\\\server\\share\\war3.exe", texts::kMsgDriveRoot},
+        Case{u"\\\\server\\share\\games\\war3.exe", texts::kMsgFolderMissing}}) {
     SCOPED_TRACE(ToUtf8(c.exe));
     FakeRuntime fs;
     for (const char16_t* folder : {u"c:\\", u"c:\\windows\\", u"c:\\g\\", u"c:\\a\\"}) {
@@ -164,7 +230,8 @@ TEST(GameFolder, RootsTheWindowsFolderAndLinkedQuarantinesAreRefused) {
       fs.AddFile(u"c:\\tool\\patch\\" + std::u16string(name), "new");
     }
     const auto before = fs.FilesBelow(u"c:\\");
-    EXPECT_EQ(OutcomeOf(Job(c.exe, fs)), Outcome::kNothingChanged);
+    WindowsPaths windows(fs);
+    EXPECT_EQ(OutcomeOf(testing::Job(c.exe, windows)), Outcome::kNothingChanged);
     ASSERT_EQ(fs.boxes().size(), 1u);
     EXPECT_EQ(fs.boxes()[0].prompt.rfind(c.prompt, 0), 0u) << ToUtf8(fs.boxes()[0].prompt);
     EXPECT_EQ(fs.FilesBelow(u"c:\\"), before);

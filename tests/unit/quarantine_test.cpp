@@ -88,6 +88,51 @@ TEST_F(Quarantine, ExistingVTempIsUsedAndNothingInItIsOverwritten) {
   EXPECT_EQ(fs_.Content(u"c:\\g\\vTemp\\notes (3).txt"), "notes");
 }
 
+// Every name of both keep-lists, spelled as the game ships it and in mixed case, stays; the
+// same name one letter off is the user's and goes. The names are written out here rather
+// than taken from the lists, so that a slip in one entry shows.
+TEST_F(Quarantine, EveryKeptNameStaysInAnyCaseAndANameOneLetterOffGoes) {
+  const std::vector<std::u16string> game = {
+      u"blizzard.ax",   u"bncache.dat",       u"BNetEditor.exe",   u"BNetEditor.ini",
+      u"BNUpdate.exe",  u"Frozen Throne.exe", u"Game.dll",         u"Mss32.dll",
+      u"RegSetup.exe",  u"settings.dat",      u"setup.bat",        u"SetupReg.exe",
+      u"worldedit.exe", u"Unwise.exe",        u"ijl15.dll",        u"SFmpq.dll",
+      u"Storm.dll",     u"War3.exe",          u"War3.mpq",         u"War3Patch.mpq",
+      u"War3x.mpq",     u"War3xlocal.mpq",    u"Warcraft III.exe", u"World Editor.exe",
+      u"msvcn80.dll",   u"WarMP.mixtape"};
+  const std::vector<std::u16string> miles = {u"Mp3dec.asi",   u"Mss32.cpp",   u"Mss32.dll",
+                                             u"Mssdolby.m3d", u"Msseax2.m3d", u"Mssfast.m3d",
+                                             u"Reverb3.flt"};
+  const auto mixed = [](std::u16string name) {
+    for (size_t i = 0; i < name.size(); i += 2) {
+      if (name[i] >= u'a' && name[i] <= u'z') name[i] = name[i] - u'a' + u'A';
+    }
+    return name;
+  };
+  const auto oneOff = [](std::u16string name) {
+    name[0] = u'q';
+    return name;
+  };
+  for (const auto& [folder, names] :
+       {std::pair{std::u16string(u"c:\\g\\"), game},
+        std::pair{std::u16string(u"c:\\g\\redist\\miles\\"), miles}}) {
+    for (const std::u16string& name : names) {
+      fs_.AddFile(folder + mixed(name), "kept");
+      fs_.AddFile(folder + oneOff(name), "the user's");
+    }
+  }
+  EXPECT_TRUE(Clear(u"c:\\g\\war3.exe").complete());
+  for (const auto& [folder, names] :
+       {std::pair{std::u16string(u"c:\\g\\"), game},
+        std::pair{std::u16string(u"c:\\g\\redist\\miles\\"), miles}}) {
+    for (const std::u16string& name : names) {
+      EXPECT_EQ(fs_.Content(folder + name), "kept") << ToUtf8(folder + mixed(name));
+      EXPECT_EQ(fs_.Content(folder + u"vTemp\\" + oneOff(name)), "the user's")
+          << ToUtf8(folder + oneOff(name));
+    }
+  }
+}
+
 TEST_F(Quarantine, FailedMoveKeepsTheFileAndItsAttributes) {
   fs_.AddFile(u"c:\\g\\busy.log", "log", kAttrHidden | kAttrReadOnly);
   fs_.HoldOpen(u"c:\\g\\busy.log");

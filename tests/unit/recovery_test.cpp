@@ -5,6 +5,7 @@
 #include <map>
 
 #include "job/patch_job.h"
+#include "job/restore.h"
 #include "resources/texts.h"
 #include "runtime/text.h"
 #include "tests/support/fake_runtime.h"
@@ -22,13 +23,14 @@ class Recovery : public ::testing::Test {
     g_ = MakeGameFolder(*disk_);
     fs_ = static_cast<FakeRuntime*>(&disk_->runtime());
   }
-  // Runs a job that "dies" `after` operations into `stage`.
-  void DieIn(JobStage stage, int after) {
+  // Runs a job (or a restore) that "dies" `after` operations into `stage`.
+  void DieIn(JobStage stage, int after, bool restore = false) {
     HookedHost host;
+    host.answer = true;
     host.onStage = [&](JobStage now) {
       if (now == stage) fs_->DieAt(fs_->calls() + after);
     };
-    (void)RunPatchJob(JobRequest(g_.exe), *fs_, host);
+    (void)(restore ? RunRestore(g_.exe, *fs_, host) : RunPatchJob(JobRequest(g_.exe), *fs_, host));
     fs_->Revive();
   }
   int FreshFiles() {
@@ -75,6 +77,62 @@ TEST_F(Recovery, ASetThatWasWholeIsKept) {
   EXPECT_TRUE(Contains(box, texts::kMsgRecoveredSetKept)) << ToUtf8(box);
   EXPECT_FALSE(Contains(box, texts::kMsgRecoveredSetBack));
   EXPECT_TRUE(Contains(box, texts::kMsgRecoveredMoves));
+}
+
+// What a recovery puts back is the job or restore that was cut short, also when a recovery
+// of it was cut short in turn, right after it wrote its section line.
+TEST_F(Recovery, ASetHalfChangedGoesBackEvenAfterARecoveryOfItWasCutShort) {
+  for (const bool restoring : {false, true}) {
+    SCOPED_TRACE(restoring ? "a restore" : "a job");
+    // Cut at the first operation after which the set is mixed, old and new.
+    for (int after = 1; (FreshFiles() % 4 == 0) && after < 200; ++after) {
+      SetUp();
+      if (restoring) {
+        ASSERT_EQ(OutcomeOf(Job(g_.exe, *fs_)), Outcome::kDone);
+        DieIn(JobStage::kRestoring, after, true);
+      } else {
+        DieIn(JobStage::kSwapping, after);
+      }
+    }
+    ASSERT_NE(FreshFiles() % 4, 0);
+    const std::u16string path = g_.Game(u"vTemp\\torvane-journal-0001.txt");
+    std::string journal = *fs_->Content(path);
+    if (!journal.ends_with('\n')) journal += "\t<torn>\n";
+    fs_->AddFile(path, journal + "section\trecovery\tt\t" + ToUtf8(LowerCase(g_.exe)) + "\n");
+
+    std::optional<int> recovered;
+    HookedHost host;
+    host.onTell = [&](const Report&) {
+      if (!recovered) recovered = FreshFiles();
+    };
+    (void)RunPatchJob(JobRequest(g_.exe), *fs_, host);
+    EXPECT_EQ(recovered, restoring ? 4 : 0) << "the set as it was before the section cut short";
+  }
+}
+
+// A look at the folder that fails says nothing about what is there. A step whose outcome
+// could not be looked up stays to be looked up again, and a restore whose look at vTemp
+// fails does not say that there is nothing to restore.
+TEST_F(Recovery, ALookThatFailsIsNotTakenForAFileThatIsNotThere) {
+  // Cut in the tidy right after readme.txt was moved, before its outcome was written.
+  for (int after = 1; !fs_->Exists(g_.Game(u"vTemp\\readme.txt")) && after < 100; ++after) {
+    SetUp();
+    DieIn(JobStage::kTidying, after);
+  }
+  ASSERT_TRUE(fs_->Exists(g_.Game(u"vTemp\\readme.txt")));
+  fs_->Inject({Op::kGetAttr, {}, u"vTemp\\readme.txt", ErrorKind::kAccessDenied, 1});
+  fs_->QueueAnswer(kIdYes);  // the recovery's box
+  fs_->QueueAnswer(kIdYes);  // the restore's question
+  Restore(g_.exe, *fs_);
+  EXPECT_EQ(Read(u"readme.txt"), "old readme.txt");
+
+  SetUp();
+  ASSERT_EQ(OutcomeOf(Job(g_.exe, *fs_)), Outcome::kDone);
+  // The game folder's check looks at vTemp first, then the restore.
+  fs_->Inject({Op::kGetAttr, {}, u"vTemp", ErrorKind::kAccessDenied, 2});
+  fs_->QueueAnswer(kIdYes);
+  EXPECT_EQ(Restore(g_.exe, *fs_).finding, Finding::kRestored);
+  EXPECT_EQ(Read(u"readme.txt"), "old readme.txt");
 }
 
 TEST_F(Recovery, AJournalThatCannotBeReadStopsTheJobAndChangesNothing) {

@@ -48,10 +48,25 @@ TEST(Text, AppFolderKeepsTheBackslashOnlyAtADriveRoot) {
   EXPECT_EQ(AppFolderOf(u"\\\\server\\share\\Torvane.exe"), u"\\\\server\\share");
 }
 
+// A drive root keeps its backslash either way: "e:" alone names the current folder of drive E.
 TEST(Text, NameOfAPathAndTrailingBackslashes) {
   EXPECT_EQ(NameOf(u"c:\\games\\war3.exe"), u"war3.exe");
   EXPECT_EQ(WithTrailingBackslash(u"e:\\"), u"e:\\");
   EXPECT_EQ(WithTrailingBackslash(u"e:\\tool"), u"e:\\tool\\");
+  EXPECT_EQ(WithoutTrailingBackslash(u"e:\\"), u"e:\\");
+  EXPECT_EQ(WithoutTrailingBackslash(u"e:\\tool\\"), u"e:\\tool");
+  EXPECT_EQ(WithoutTrailingBackslash(u"\\\\server\\share\\"), u"\\\\server\\share");
+}
+
+// A full path starts at the root of a drive or a share; "C:war3.exe" and "\\war3.exe" hang
+// on a current folder.
+TEST(Text, AFullPathStartsAtARoot) {
+  for (const char16_t* full : {u"C:\\war3.exe", u"c:/war3.exe", u"\\\\server\\share\\war3.exe"}) {
+    EXPECT_TRUE(IsAbsolutePath(full)) << ToUtf8(full);
+  }
+  for (const char16_t* relative : {u"C:war3.exe", u"C:", u"\\war3.exe", u"war3.exe", u""}) {
+    EXPECT_FALSE(IsAbsolutePath(relative)) << ToUtf8(relative);
+  }
 }
 
 TEST(Text, Utf8RoundTrip) {

@@ -183,7 +183,8 @@ TEST_F(CliProgram, KilledMidJobTheNextRunRecoversAndCompletes) {
 }
 
 // A game straight in a drive root is refused in words that say what to do, and the drive
-// is left as it was; so is anything that is not war3.exe itself.
+// is left as it was; so is a share's root, a path that hangs on the current folder (here
+// the game's own) and anything that is not war3.exe itself.
 TEST_F(CliProgram, ADriveRootAndFilesThatAreNotWar3ExeAreRefused) {
   const std::u16string root = u"C:\\";
   for (const char16_t* name : {u"war3.exe", u"War3.mpq", u"readme.txt"}) {
@@ -206,6 +207,16 @@ TEST_F(CliProgram, ADriveRootAndFilesThatAreNotWar3ExeAreRefused) {
     EXPECT_EQ(Run({u"patch", g_.Game(name), u"--no-pause"}).exitCode, 1u) << run_.output;
     EXPECT_TRUE(Said(texts::kMsgNoPath)) << run_.output;
   }
+  EXPECT_EQ(Run({u"patch", u"\\\\server\\share\\war3.exe", u"--no-pause"}).exitCode, 1u)
+      << run_.output;
+  EXPECT_TRUE(Said(texts::kMsgDriveRoot)) << run_.output;
+  wchar_t current[MAX_PATH];
+  ASSERT_GT(::GetCurrentDirectoryW(MAX_PATH, current), 0u);
+  ASSERT_TRUE(::SetCurrentDirectoryW(win::W(g_.game)));
+  Run({u"patch", g_.game.substr(0, 2) + u"war3.exe", u"--no-pause"});
+  ::SetCurrentDirectoryW(current);
+  EXPECT_EQ(run_.exitCode, 1u) << run_.output;
+  EXPECT_TRUE(Said(texts::kMsgNotFullPath)) << run_.output;
   EXPECT_EQ(Tree(), start) << "no folder made, nothing moved";
 }
 
