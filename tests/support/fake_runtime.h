@@ -49,7 +49,10 @@ struct Fault {
   std::optional<std::uint64_t> call;  // only the call with this number (from 0)
   std::u16string pathContains;        // only calls whose path holds this (any case)
   ErrorKind kind = ErrorKind::kAccessDenied;
-  int times = 1;  // how often it fires; -1 for ever
+  // How often it fires; -1 for ever. A fault at one call that fires more than once then
+  // follows that operation on that path: its retries meet it, as they meet a file that
+  // another program holds for a while.
+  int times = 1;
 };
 
 // The platform's error for a kind, with its number and its Chinese description.
@@ -102,6 +105,8 @@ class FakeRuntime : public Runtime {
   std::map<std::u16string, std::string> FilesBelow(const std::u16string& folder) const;
 
   std::uint64_t calls() const { return calls_; }
+  // The operation of each call so far, by call number.
+  const std::vector<Op>& history() const { return history_; }
   std::uint64_t sleptMs() const { return sleptMs_; }
   const std::vector<ShownBox>& boxes() const { return boxes_; }
 
@@ -176,6 +181,7 @@ class FakeRuntime : public Runtime {
   std::deque<int> answers_;
   std::vector<ShownBox> boxes_;
   std::uint64_t calls_ = 0;
+  std::vector<Op> history_;
   std::uint64_t sleptMs_ = 0;
   std::optional<std::uint64_t> deathCall_;
   std::u16string programPath_;  // empty: Torvane.exe in the app path
