@@ -6,12 +6,12 @@ template <class Call>
 auto PatientRuntime::Patiently(Access access, const std::u16string& path, Call call) {
   auto result = call();
   bool waited = false;
-  for (int retry = 1; !result.ok() && MayPass(access, result.error(), path); ++retry) {
-    const std::uint32_t pause = PauseBeforeRetry(retry);
-    if (pause == 0) break;
+  for (int retry = 1;
+       retry <= RetriesWithinTheBound() && !result.ok() && MayPass(access, result.error(), path);
+       ++retry) {
     if (!waited) observer_.OnWaiting(path);
     waited = true;
-    inner().Sleep(pause);
+    inner().Sleep(PauseBeforeRetry(retry));
     result = call();
   }
   if (waited) observer_.OnWaiting({});
@@ -20,23 +20,24 @@ auto PatientRuntime::Patiently(Access access, const std::u16string& path, Call c
 
 // A read fails for a scanner only by a sharing violation; "access denied" on a read is a
 // missing right. A change is also denied while another program has the file in a state
-// that passes, but never passes on a read-only file or one this user may not rename.
+// that passes (about to be deleted), but never passes on a file this user may not rename,
+// nor for a write or a delete on a read-only file.
 bool PatientRuntime::MayPass(Access access, const Error& error, const std::u16string& path) {
   if (error.kind == ErrorKind::kInUse) return true;
   if (error.kind != ErrorKind::kAccessDenied || access == Access::kRead) return false;
   const Result<std::uint32_t> attributes = inner().GetAttr(path);
   if (!attributes.ok() || (attributes.value() & kAttrFolder) != 0) return true;
-  if ((attributes.value() & kAttrReadOnly) != 0) return false;
+  if (access == Access::kWriteOrDelete && (attributes.value() & kAttrReadOnly) != 0) return false;
   return !inner().ProbeRename(path).Is(ErrorKind::kAccessDenied);
 }
 
 Status PatientRuntime::Kill(const std::u16string& path) {
-  return Patiently(Access::kChange, path, [&] { return inner().Kill(path); });
+  return Patiently(Access::kWriteOrDelete, path, [&] { return inner().Kill(path); });
 }
 
 Status PatientRuntime::FileCopy(const std::u16string& source, const std::u16string& destination,
                                 CopyMode mode) {
-  return Patiently(Access::kChange, destination,
+  return Patiently(Access::kWriteOrDelete, destination,
                    [&] { return inner().FileCopy(source, destination, mode); });
 }
 
@@ -62,7 +63,7 @@ Result<bool> PatientRuntime::IsPrefix(const std::u16string& part, const std::u16
 
 Result<std::unique_ptr<AppendFile>> PatientRuntime::OpenForAppend(const std::u16string& path,
                                                                   OpenMode mode) {
-  return Patiently(Access::kChange, path, [&] { return inner().OpenForAppend(path, mode); });
+  return Patiently(Access::kWriteOrDelete, path, [&] { return inner().OpenForAppend(path, mode); });
 }
 
 Result<std::string> PatientRuntime::ReadWholeFile(const std::u16string& path,
@@ -77,7 +78,7 @@ Result<FileDigest> PatientRuntime::Digest(const std::u16string& path) {
 // A copy that fails is removed again, so the next attempt starts from nothing.
 Result<CheckedCopy> PatientRuntime::CopyAndDigest(const std::u16string& source,
                                                   const std::u16string& destination) {
-  return Patiently(Access::kChange, destination,
+  return Patiently(Access::kWriteOrDelete, destination,
                    [&] { return inner().CopyAndDigest(source, destination); });
 }
 

@@ -4,9 +4,9 @@
 // fails. Such a failure is tried again with growing pauses, up to one bound per operation,
 // before it is returned and the work's own failure path takes over. Only what may pass is
 // tried again: a sharing or lock violation, and "access denied" on a change to a file that
-// is neither read-only nor closed to this user (those are permanent, and the preflight
-// finds them first). The pauses go through the inner runtime's Sleep, and the observer
-// learns which file the work waits for.
+// this user may rename and that is not read-only where that denies the change (both are
+// permanent, and the preflight finds them first). The pauses go through the inner runtime's Sleep,
+// and the observer learns which file the work waits for.
 #pragma once
 
 #include <algorithm>
@@ -37,6 +37,13 @@ constexpr std::uint32_t PauseBeforeRetry(int n) {
   return 0;
 }
 
+// How many times one operation is tried again at most.
+constexpr int RetriesWithinTheBound() {
+  int n = 0;
+  while (PauseBeforeRetry(n + 1) > 0) ++n;
+  return n;
+}
+
 // Listing and attributes need no open file, so nobody holds them up. The lock is not tried
 // again either: its only holder is another job or restore, which is refused at once.
 class PatientRuntime : public ForwardingRuntime {
@@ -61,7 +68,9 @@ class PatientRuntime : public ForwardingRuntime {
   Status RmDir(const std::u16string& path) override;
 
  private:
-  enum class Access { kRead, kChange };
+  // What an operation does to its file: a read-only attribute stops a write or a delete,
+  // never a rename or a change of attributes.
+  enum class Access { kRead, kChange, kWriteOrDelete };
 
   // `call` until it succeeds, fails for good, or the bound is spent; `path` is the file it
   // reads or changes.

@@ -24,12 +24,6 @@ class Waits : public JobObserver {
   std::vector<std::u16string> told;
 };
 
-int RetriesWithinTheBound() {
-  int n = 0;
-  while (PauseBeforeRetry(n + 1) > 0) ++n;
-  return n;
-}
-
 std::uint32_t PausesBefore(int retries) {
   std::uint32_t ms = 0;
   for (int n = 1; n <= retries; ++n) ms += PauseBeforeRetry(n);
@@ -85,12 +79,15 @@ TEST_F(Patient, WaitsOutAHoldUpToTheBoundAndSaysWhichFile) {
 }
 
 // "Access denied" passes on a change to a plain file (a file about to go, a scanner of
-// another make), but not on a read-only file, one this user may not rename, or a read:
-// those fail at once, without a wait. Nor does any other failure wait.
+// another make), and on a rename of a read-only one; but not on a delete of a read-only
+// file, a file this user may not rename, or a read: those fail at once, without a wait.
+// Nor does any other failure wait.
 TEST_F(Patient, FailsAtOnceWhatCannotPass) {
   HoldFor(2, ErrorKind::kAccessDenied, Op::kSetAttr);
-  EXPECT_TRUE(rt_.SetAttr(kFile, kAttrHidden).ok());
-  EXPECT_GT(fs_.sleptMs(), 0u);
+  EXPECT_TRUE(rt_.SetAttr(kFile, kAttrReadOnly).ok());
+  HoldFor(2, ErrorKind::kAccessDenied, Op::kRename);
+  EXPECT_TRUE(rt_.Rename(kFile, u"c:\\g\\renamed.dll").ok());
+  EXPECT_EQ(fs_.sleptMs(), 2 * PausesBefore(2));
 
   struct Case {
     const char* what;
