@@ -232,6 +232,10 @@ std::optional<Message> MessageOf(const Report& r) {
   return std::nullopt;
 }
 
+std::u16string WaitingText(std::u16string_view file) {
+  return texts::kStageWaiting + std::u16string(file) + u"…";
+}
+
 std::u16string GameInfoText(const GameInfo& info) {
   std::u16string text;
   if (!info.gameFolder.empty()) {

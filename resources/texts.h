@@ -151,6 +151,9 @@ inline constexpr char16_t kStageSwapping[] = u"正在替换版本文件…";
 inline constexpr char16_t kStageTidying[] = u"正在清理多余文件…";
 inline constexpr char16_t kStageRestoring[] = u"正在还原…";
 inline constexpr char16_t kStageFinishing[] = u"即将完成…";
+// While another program holds a file for a moment; the file follows, then "…". The
+// command line says the same.
+inline constexpr char16_t kStageWaiting[] = u"等待其他程序释放 ";
 
 // The window's system menu.
 inline constexpr char16_t kMenuRestore[] = u"还原上次的修改…";
