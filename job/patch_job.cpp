@@ -162,6 +162,7 @@ Report PatchJob(const JobRequest& request, Runtime& rt, JobHost& host) {
   const Sources& found = std::get<Sources>(sources);
   if (auto declined = AskAboutVersions(rt, g, found.files, host)) return *declined;
   if (auto refused = PreflightRefusal(request.pickerText, g.paths, rt, host)) return *refused;
+  if (auto refused = SpaceRefusal(g.paths, found.files, rt)) return *refused;
   if (auto refused = QuarantineNotReady(rt, g.quarantine)) return *refused;
   const Checked<std::unique_ptr<HeldLock>> lock = LockGameFolder(rt, g);
   if (const Report* refused = std::get_if<Report>(&lock)) return *refused;

@@ -477,6 +477,13 @@ Status FakeRuntime::ProbeRename(const std::u16string& file) {
   return Status();
 }
 
+Result<std::uint64_t> FakeRuntime::FreeSpace(const std::u16string& folder) {
+  if (auto error = Begin(Op::kFreeSpace, folder)) return *error;
+  if (!FolderExists(folder)) return MakeError(ErrorKind::kNotFound);
+  const auto it = freeSpace_.find(Drive(Unaliased(folder)));
+  return it == freeSpace_.end() ? std::uint64_t{1} << 40 : it->second;
+}
+
 Status FakeRuntime::RestartElevated(const std::u16string& argument) {
   if (auto error = Begin(Op::kRestartElevated, argument)) return *error;
   restarts_.push_back(argument);

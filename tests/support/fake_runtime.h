@@ -42,6 +42,7 @@ enum class Op {
   kProbeRename,
   kRestartElevated,
   kVersionOf,
+  kFreeSpace,
 };
 
 struct Fault {
@@ -93,6 +94,10 @@ class FakeRuntime : public Runtime {
   void SetRegisteredInstalls(std::vector<RegisteredInstall> installs) {
     installs_ = std::move(installs);
   }
+  // What FreeSpace answers for a drive ("c:"); without it, more than any test needs.
+  void SetFreeSpace(const std::u16string& drive, std::uint64_t bytes) {
+    freeSpace_[Key(drive)] = bytes;
+  }
   // The arguments of every restart as administrator, in order.
   const std::vector<std::u16string>& restarts() const { return restarts_; }
 
@@ -130,6 +135,7 @@ class FakeRuntime : public Runtime {
   Result<FileIdentity> IdentityOf(const std::u16string& path) override;
   Status ProbeWrite(const std::u16string& folder) override;
   Status ProbeRename(const std::u16string& file) override;
+  Result<std::uint64_t> FreeSpace(const std::u16string& folder) override;
   bool IsElevated() override { return elevated_; }
   Status RestartElevated(const std::u16string& argument) override;
   // A file's version is in its bytes, so it travels with copies and moves: content that
@@ -191,6 +197,7 @@ class FakeRuntime : public Runtime {
   bool elevated_ = false;
   std::vector<std::u16string> restarts_;
   std::vector<RegisteredInstall> installs_;
+  std::map<std::u16string, std::uint64_t> freeSpace_;
 };
 
 // The content of a stand-in file carrying `version` ("1.24.4.6387").

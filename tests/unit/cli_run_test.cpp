@@ -74,6 +74,12 @@ TEST_F(Cli, RefusalsBeforeAnythingIsTouchedExitWithOne) {
   EXPECT_EQ(Run({u"restore", g_.exe}), kExitRefused);
   EXPECT_EQ(lines_.back(), texts::kMsgNothingToRestore);
   EXPECT_EQ(Run({u"restore", u"--all", g_.exe}), kExitRefused);
+  fs_->SetFreeSpace(u"c:", 0);
+  EXPECT_EQ(Run({u"patch", g_.exe}), kExitRefused);
+  EXPECT_EQ(lines_.end()[-3],
+            u"磁盘空间不足：打补丁需要在 C:\\ 上有 2 MB 可用空间，现在只有 0 MB。"
+            u"请先腾出空间，然后再试一次。")
+      << Lines();
   EXPECT_EQ(Tree(), start);
 }
 
