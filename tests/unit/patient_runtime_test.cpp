@@ -75,7 +75,7 @@ TEST_F(Patient, WaitsOutAHoldUpToTheBoundAndSaysWhichFile) {
   EXPECT_TRUE(rt_.Kill(moved).Is(ErrorKind::kInUse));
   EXPECT_EQ(fs_.sleptMs() - slept, kHeldUpBoundMs);
   EXPECT_TRUE(fs_.Exists(moved));
-  EXPECT_EQ(waits_.told.back(), u"");
+  EXPECT_EQ(waits_.told, (std::vector<std::u16string>{kFile, u"", moved, u"", moved, u""}));
 }
 
 // "Access denied" passes on a change to a plain file (a file about to go, a scanner of
