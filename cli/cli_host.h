@@ -15,6 +15,7 @@ class CliHost : public JobHost {
 
   void OnStage(JobStage stage) override { out_.Stage(stage); }
   void OnFiles(std::size_t done, std::size_t total) override { out_.Files(done, total); }
+  void OnWaiting(const std::u16string& path) override { out_.Waiting(path); }
   void Tell(const Report& report) override { Print(report); }
   bool Ask(const Report& question) override;
   // The words of a report, as the window's box would show them.

@@ -1,5 +1,6 @@
 #include "cli/reporter.h"
 
+#include "job/report_text.h"
 #include "resources/texts.h"
 #include "runtime/text.h"
 
@@ -124,6 +125,15 @@ void Reporter::Files(std::size_t done, std::size_t total) {
     Json(u"files", figures, {});
   } else {
     sink_(texts::kCliFiles + figures);
+  }
+}
+
+void Reporter::Waiting(const std::u16string& file) {
+  if (quiet_ || file.empty()) return;
+  if (json_) {
+    Json(u"waiting", u"waiting", {}, {{u"file", JsonString(file)}});
+  } else {
+    sink_(WaitingText(file));
   }
 }
 

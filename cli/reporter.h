@@ -1,6 +1,6 @@
 // The command line's output: lines for people, or one JSON object per line for tools
 // (fields step, path, result, error, and where they apply to, text, code, question,
-// answer). --quiet keeps the errors only. Lines go to a sink without their line break.
+// answer, file). --quiet keeps the errors only. Lines go to a sink without their line break.
 #pragma once
 
 #include <cstddef>
@@ -29,6 +29,9 @@ class Reporter {
   void SetSubject(std::u16string path) { subject_ = std::move(path); }
   void Stage(JobStage stage);
   void Files(std::size_t done, std::size_t total);
+  // The file another program holds while the work waits for it; nothing when the wait is
+  // over (the stage goes on, or fails with the platform's error).
+  void Waiting(const std::u16string& file);
   // A message box's text. Errors are shown even when quiet.
   void Message(const std::u16string& text, bool error, bool question);
   // A question the command line answered itself: `name` says which for tools, `yes` how.

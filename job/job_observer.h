@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 namespace torvane {
 
@@ -24,6 +25,10 @@ class JobObserver {
   virtual void OnStage(JobStage stage) = 0;
   // `done` of `total` files handled in the current stage.
   virtual void OnFiles(std::size_t done, std::size_t total) = 0;
+  // Another program holds `path` for a moment and the work waits to try again; an empty
+  // path: the wait is over, one way or the other. A watcher that shows no waits need not
+  // listen.
+  virtual void OnWaiting(const std::u16string& path) { (void)path; }
 };
 
 }  // namespace torvane

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "job/game_path.h"
+#include "job/patient_runtime.h"
 #include "job/preflight.h"
 #include "job/quarantine.h"
 #include "job/recovery.h"
@@ -151,16 +152,7 @@ class Job {
   VersionSet set_;
 };
 
-}  // namespace
-
-Result<std::u16string> PatchFolderOf(Runtime& rt, const std::u16string& given) {
-  if (!given.empty()) return WithTrailingBackslash(given);
-  const Result<std::u16string> tool = MyPath(rt);
-  if (!tool.ok()) return tool;
-  return tool.value() + std::u16string(kPatchFolderName);
-}
-
-Report RunPatchJob(const JobRequest& request, Runtime& rt, JobHost& host) {
+Report PatchJob(const JobRequest& request, Runtime& rt, JobHost& host) {
   host.OnStage(JobStage::kChecking);
   const Checked<GamePath> checked = CheckGamePath(request.pickerText, rt);
   if (const Report* refused = std::get_if<Report>(&checked)) return *refused;
@@ -169,6 +161,7 @@ Report RunPatchJob(const JobRequest& request, Runtime& rt, JobHost& host) {
   if (const Report* refused = std::get_if<Report>(&sources)) return *refused;
   const Sources& found = std::get<Sources>(sources);
   if (auto refused = PreflightRefusal(request.pickerText, g.paths, rt, host)) return *refused;
+  if (auto refused = SpaceRefusal(g.paths, found.files, rt)) return *refused;
   // Asked only once the job could go on: a Yes is never followed by a refusal.
   if (auto declined = AskAboutVersions(rt, g, found.files, host)) return *declined;
   if (auto refused = QuarantineNotReady(rt, g.quarantine)) return *refused;
@@ -183,6 +176,20 @@ Report RunPatchJob(const JobRequest& request, Runtime& rt, JobHost& host) {
           : Job(request, rt, host, g, *std::get<std::unique_ptr<Journal>>(journal), found).Run();
   report.changedBefore = recovered;
   return report;
+}
+
+}  // namespace
+
+Result<std::u16string> PatchFolderOf(Runtime& rt, const std::u16string& given) {
+  if (!given.empty()) return WithTrailingBackslash(given);
+  const Result<std::u16string> tool = MyPath(rt);
+  if (!tool.ok()) return tool;
+  return tool.value() + std::u16string(kPatchFolderName);
+}
+
+Report RunPatchJob(const JobRequest& request, Runtime& rt, JobHost& host) {
+  PatientRuntime patient(rt, host);
+  return PatchJob(request, patient, host);
 }
 
 std::optional<std::u16string> QuarantineFolderOf(std::u16string_view pickerText, Runtime& rt) {

@@ -111,7 +111,55 @@ Report OfferToRestartElevated(std::u16string_view pickerText, const Shortfall& f
   return Report(Finding::kRestartFailed, {}, restarted.error());
 }
 
+// The journal of a job that tidies a few thousand files, with room to spare.
+constexpr std::uint64_t kJournalMarginBytes = 1 << 20;
+
+// A file's size as listed; nothing when it cannot be listed.
+std::optional<std::uint64_t> SizeOf(Runtime& rt, const std::u16string& path) {
+  const Result<std::vector<DirEntry>> listed = rt.List(path, kDirAllFiles);
+  if (!listed.ok() || listed.value().empty()) return std::nullopt;
+  return listed.value().front().size;
+}
+
+// A replacement whose bytes are already in place is not copied again.
+bool InPlace(Runtime& rt, const std::u16string& target, const std::u16string& source,
+             std::uint64_t sourceSize) {
+  if (SizeOf(rt, target) != sourceSize) return false;
+  const Result<bool> same = rt.SameContent(target, source);
+  return same.ok() && same.value();
+}
+
+// The volume as a user names it: "D:\", or "\\server\share\".
+std::u16string VolumeOf(const std::u16string& folder) {
+  if (folder.size() >= 2 && folder[1] == u':') {
+    const bool lower = folder[0] >= u'a' && folder[0] <= u'z';
+    const char16_t letter = lower ? static_cast<char16_t>(folder[0] - u'a' + u'A') : folder[0];
+    return std::u16string{letter, u':', u'\\'};
+  }
+  if (!folder.starts_with(u"\\\\")) return folder;
+  const size_t server = folder.find(u'\\', 2);
+  const size_t share = server == std::u16string::npos ? server : folder.find(u'\\', server + 1);
+  return share == std::u16string::npos ? WithTrailingBackslash(folder)
+                                       : folder.substr(0, share + 1);
+}
+
 }  // namespace
+
+std::optional<Report> SpaceRefusal(const GamePaths& paths,
+                                   const std::array<std::u16string, 4>& sources, Runtime& rt) {
+  std::uint64_t needed = kJournalMarginBytes;
+  for (size_t i = 0; i < sources.size(); ++i) {
+    const std::optional<std::uint64_t> size = SizeOf(rt, sources[i]);
+    if (size && !InPlace(rt, paths.versionFiles[i], sources[i], *size)) needed += *size;
+  }
+  const std::u16string folder = FolderOf(paths.msvcn80);
+  const Result<std::uint64_t> free = rt.FreeSpace(folder);
+  if (!free.ok() || free.value() >= needed) return std::nullopt;
+  Report report(Finding::kNoSpace, VolumeOf(folder));
+  report.bytesNeeded = needed;
+  report.bytesFree = free.value();
+  return report;
+}
 
 std::optional<Report> PreflightRefusal(std::u16string_view pickerText, const GamePaths& paths,
                                        Runtime& rt, JobHost& host) {

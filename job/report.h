@@ -4,6 +4,7 @@
 // take their exit codes and JSON from it.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <variant>
@@ -42,6 +43,7 @@ enum class Finding {
   kSourcesMissing,     // problems: the replacements, relative to the tool's folder
   kProgramsRunning,    // programs
   kNoRights,           // problems: what may not be written (the tool is elevated)
+  kNoSpace,            // path: the game folder's drive; bytesNeeded, bytesFree
   kElevationDeclined,  // the user said No to starting as administrator; nothing more to say
   kRestarted,          // an elevated instance took over; nothing more to say
   kRestartFailed,      // error
@@ -100,6 +102,9 @@ struct Report {
   std::vector<std::pair<std::u16string, std::u16string>> versions;
   int returned = 0;
   int removed = 0;
+  // The room the job needs on a drive, and what the drive offers.
+  std::uint64_t bytesNeeded = 0;
+  std::uint64_t bytesFree = 0;
   // Interrupted work was made whole before this ended: the folder changed even when the
   // work itself was refused.
   bool changedBefore = false;

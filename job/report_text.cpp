@@ -101,6 +101,16 @@ std::u16string RestoreQuestion(const Report& r) {
          texts::kMsgRestoreAskRemove + Decimal(r.removed) + texts::kMsgRestoreAskTail;
 }
 
+// Megabytes as the system shows them; what is needed rounded up, what is free down, so
+// that a refusal never reads as if the room were there.
+std::u16string NoSpace(const Report& r) {
+  constexpr std::uint64_t kMb = 1 << 20;
+  return texts::kMsgNoSpaceHead + r.path + texts::kMsgNoSpaceNeeds +
+         Decimal((r.bytesNeeded + kMb - 1) / kMb) + texts::kMsgNoSpaceFree +
+         Decimal(r.bytesFree / kMb) + texts::kMsgNoSpaceTail + kParagraph +
+         texts::kMsgNothingChanged;
+}
+
 std::u16string ElevationOffer(const Report& r) {
   return std::u16string(texts::kMsgNoRightsHead) + kCrLf + r.path + kParagraph +
          texts::kMsgNothingChanged + kCrLf + texts::kMsgOfferAdmin;
@@ -180,6 +190,8 @@ std::optional<Message> MessageOf(const Report& r, Front front) {
       return Stop(WithLines(texts::kMsgCannotChange, r.problems)
                       .append(kParagraph)
                       .append(texts::kMsgNothingChanged));
+    case Finding::kNoSpace:
+      return Warning(NoSpace(r));
     case Finding::kElevationDeclined:
     case Finding::kRestarted:
     case Finding::kRestoreDeclined:
@@ -236,6 +248,10 @@ std::optional<Message> MessageOf(const Report& r, Front front) {
       return VersionQuestion(texts::kMsgAlreadyPatched, r, texts::kMsgAlreadyGoOn);
   }
   return std::nullopt;
+}
+
+std::u16string WaitingText(std::u16string_view file) {
+  return texts::kStageWaiting + std::u16string(file) + u"…";
 }
 
 std::u16string GameInfoText(const GameInfo& info) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "job/game_info.h"
 #include "job/report.h"
@@ -26,6 +27,9 @@ std::optional<Message> MessageOf(const Report& report, Front front);
 
 // One line of a message: the file, then why it stayed.
 std::u16string LineOf(const Shortfall& shortfall);
+
+// The stage while the work waits for another program to let go of `file`.
+std::u16string WaitingText(std::u16string_view file);
 
 // What `info` found, one fact a line, as the window's box and the command line show it.
 std::u16string GameInfoText(const GameInfo& info);

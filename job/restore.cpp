@@ -5,6 +5,7 @@
 #include "job/confinement.h"
 #include "job/game_path.h"
 #include "job/journal.h"
+#include "job/patient_runtime.h"
 #include "job/recovery.h"
 #include "job/undo.h"
 #include "job/version_set.h"
@@ -96,9 +97,7 @@ Report Restore(Runtime& rt, const GamePath& g, JobHost& host) {
   return report;
 }
 
-}  // namespace
-
-Report RunRestore(std::u16string_view pickerText, Runtime& rt, JobHost& host) {
+Report RestoreLast(std::u16string_view pickerText, Runtime& rt, JobHost& host) {
   host.OnStage(JobStage::kChecking);
   const Checked<GamePath> checked = CheckGamePath(pickerText, rt);
   if (const Report* refused = std::get_if<Report>(&checked)) return *refused;
@@ -116,6 +115,13 @@ Report RunRestore(std::u16string_view pickerText, Runtime& rt, JobHost& host) {
   Report report = recovered.stop ? *recovered.stop : Restore(rt, g, host);
   report.changedBefore = recovered.changed;
   return report;
+}
+
+}  // namespace
+
+Report RunRestore(std::u16string_view pickerText, Runtime& rt, JobHost& host) {
+  PatientRuntime patient(rt, host);
+  return RestoreLast(pickerText, patient, host);
 }
 
 }  // namespace torvane

@@ -121,6 +121,12 @@ inline constexpr char16_t kMsgOfferAdmin[] =
     u"要以管理员身份重新启动本程序吗？";
 inline constexpr char16_t kMsgCannotChange[] = u"无法修改游戏文件夹中的以下文件或文件夹：";
 inline constexpr char16_t kMsgRestartFailed[] = u"无法以管理员身份启动本程序。";
+// Too little room on the game's drive for the staged replacements: the drive, the
+// megabytes needed and those free go between these.
+inline constexpr char16_t kMsgNoSpaceHead[] = u"磁盘空间不足：打补丁需要在 ";
+inline constexpr char16_t kMsgNoSpaceNeeds[] = u" 上有 ";
+inline constexpr char16_t kMsgNoSpaceFree[] = u" MB 可用空间，现在只有 ";
+inline constexpr char16_t kMsgNoSpaceTail[] = u" MB。请先腾出空间，然后再试一次。";
 
 // Versions read from the game's and the patch folder's files.
 inline constexpr char16_t kMsgVersionMismatch[] =
@@ -155,6 +161,9 @@ inline constexpr char16_t kStageSwapping[] = u"正在替换版本文件…";
 inline constexpr char16_t kStageTidying[] = u"正在清理多余文件…";
 inline constexpr char16_t kStageRestoring[] = u"正在还原…";
 inline constexpr char16_t kStageFinishing[] = u"即将完成…";
+// While another program holds a file for a moment; the file follows, then "…". The
+// command line says the same.
+inline constexpr char16_t kStageWaiting[] = u"等待其他程序释放 ";
 
 // The window's system menu.
 inline constexpr char16_t kMenuRestore[] = u"还原上次的修改…";
@@ -228,7 +237,8 @@ inline constexpr char16_t kCliHelp[] =
     u"退出代码：\n"
     u"  0  完成\n"
     u"  1  游戏文件夹没有改动：没有改动任何文件就停止了（路径不对、缺少替换文件、游戏正在运行、\n"
-    u"     没有写入权限、另一个操作正在进行、没有可以还原的修改），或者改动已全部撤销\n"
+    u"     没有写入权限、磁盘空间不足、另一个操作正在进行、没有可以还原的修改），\n"
+    u"     或者改动已全部撤销\n"
     u"  2  只完成了一部分（没有完成的部分已列出；没有任何文件丢失）\n"
     u"  3  命令行用法错误\n"
     u"  4  程序内部错误\n"

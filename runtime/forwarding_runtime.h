@@ -78,6 +78,9 @@ class ForwardingRuntime : public Runtime {
   }
   Status ProbeWrite(const std::u16string& folder) override { return inner_.ProbeWrite(folder); }
   Status ProbeRename(const std::u16string& file) override { return inner_.ProbeRename(file); }
+  Result<std::uint64_t> FreeSpace(const std::u16string& folder) override {
+    return inner_.FreeSpace(folder);
+  }
   bool IsElevated() override { return inner_.IsElevated(); }
   Status RestartElevated(const std::u16string& argument) override {
     return inner_.RestartElevated(argument);

@@ -209,6 +209,9 @@ class Runtime {
   virtual Status ProbeWrite(const std::u16string& folder) = 0;
   // Opens `file` as a rename needs it (delete access, every kind of sharing) and closes it.
   virtual Status ProbeRename(const std::u16string& file) = 0;
+  // The bytes this user may still write on the volume that holds `folder` (quotas
+  // counted).
+  virtual Result<std::uint64_t> FreeSpace(const std::u16string& folder) = 0;
   // True when the program runs with an administrator's full rights.
   virtual bool IsElevated() = 0;
   // Starts the running program again as administrator, with `argument` as its one

@@ -53,6 +53,7 @@ class WinRuntime : public Runtime {
   Result<FileIdentity> IdentityOf(const std::u16string& path) override;
   Status ProbeWrite(const std::u16string& folder) override;
   Status ProbeRename(const std::u16string& file) override;
+  Result<std::uint64_t> FreeSpace(const std::u16string& folder) override;
   bool IsElevated() override;
   Status RestartElevated(const std::u16string& argument) override;
 

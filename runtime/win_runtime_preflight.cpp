@@ -1,6 +1,7 @@
 // The runtime operations a job's preflight needs: the session's processes, the Restart
 // Manager's view of who holds a file (looked up at run time: it is absent before Vista
-// and may be a stub elsewhere), file identity, write and rename probes, elevation.
+// and may be a stub elsewhere), file identity, write and rename probes, free space,
+// elevation.
 // clang-format off
 #include <windows.h>
 #include <restartmanager.h>
@@ -142,6 +143,14 @@ Status WinRuntime::ProbeRename(const std::u16string& file) {
   const win::UniqueFile opened(
       ::CreateFileW(W(ExtendedPath(file)), DELETE, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr));
   return opened ? Status() : Status(LastError());
+}
+
+Result<std::uint64_t> WinRuntime::FreeSpace(const std::u16string& folder) {
+  ULARGE_INTEGER available{};
+  if (!::GetDiskFreeSpaceExW(W(WithTrailingBackslash(folder)), &available, nullptr, nullptr)) {
+    return LastError();
+  }
+  return static_cast<std::uint64_t>(available.QuadPart);
 }
 
 bool WinRuntime::IsElevated() {

@@ -12,6 +12,10 @@ void BoxHost::OnFiles(std::size_t done, std::size_t total) {
   if (progress_) progress_->OnFiles(done, total);
 }
 
+void BoxHost::OnWaiting(const std::u16string& path) {
+  if (progress_) progress_->OnWaiting(path);
+}
+
 bool BoxHost::Ask(const Report& question) {
   const std::optional<Message> box = MessageOf(question, Front::kWindow);
   return box && rt_.MsgBox(box->prompt, box->flags, box->title) == kIdYes;

@@ -16,6 +16,7 @@ class BoxHost : public JobHost {
 
   void OnStage(JobStage stage) override;
   void OnFiles(std::size_t done, std::size_t total) override;
+  void OnWaiting(const std::u16string& path) override;
   void Tell(const Report& report) override { Present(report); }
   bool Ask(const Report& question) override;
   // The box that says how the work ended, where there is anything left to say.

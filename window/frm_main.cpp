@@ -73,8 +73,10 @@ std::u16string_view StageText(JobStage stage) {
   return texts::kStageChecking;
 }
 
-// "正在清理多余文件… 120 / 3000" while files are counted, the stage alone otherwise.
+// "正在清理多余文件… 120 / 3000" while files are counted, the stage alone otherwise; the
+// file another program holds while the job waits for it.
 std::u16string ProgressCaption(const JobProgress::Snapshot& progress) {
+  if (!progress.waitingFor.empty()) return WaitingText(NameOf(progress.waitingFor));
   std::u16string caption(StageText(progress.stage));
   if (progress.total == 0) return caption;
   return caption + u" " + Decimal(progress.done) + u" / " + Decimal(progress.total);
@@ -347,8 +349,11 @@ void FrmMain::ShowProgress() {
   const JobProgress::Snapshot now = progress_.Read();
   if (shown_ == now) return;
   shown_ = now;
-  ::SetWindowTextW(Command1.hwnd(), win::W(ProgressCaption(now)));
-  if (now.total > 0) {
+  const std::u16string caption = ProgressCaption(now);
+  ::SetWindowTextW(Command1.hwnd(), win::W(caption));
+  if (!now.waitingFor.empty()) {
+    taskbar_.ShowWaiting(hwnd(), caption);
+  } else if (now.total > 0) {
     taskbar_.Show(hwnd(), now.done, now.total);
   } else {
     taskbar_.ShowBusy(hwnd());

@@ -8,6 +8,7 @@
 // clang-format on
 
 #include <cstddef>
+#include <string>
 
 #include "runtime/win_handles.h"
 
@@ -18,13 +19,19 @@ class TaskbarProgress {
   // Busy without a measure.
   void ShowBusy(HWND window);
   void Show(HWND window, std::size_t done, std::size_t total);
+  // Paused (yellow) while another program holds a file; `text` says which, on the button's
+  // thumbnail.
+  void ShowWaiting(HWND window, const std::u16string& text);
   void Clear(HWND window);
 
  private:
   ITaskbarList3* List();
+  // The thumbnail shows the window's title again after a wait.
+  void EndWait(HWND window);
 
   win::ComPtr<ITaskbarList3> list_;
   bool tried_ = false;
+  bool waiting_ = false;
 };
 
 }  // namespace torvane

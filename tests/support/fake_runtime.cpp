@@ -189,6 +189,7 @@ std::map<std::u16string, std::string> FakeRuntime::FilesBelow(const std::u16stri
 std::optional<Error> FakeRuntime::Begin(Op op, std::u16string_view path,
                                         std::u16string_view other) {
   const std::uint64_t call = calls_++;
+  history_.push_back(op);
   if (deathCall_ && call >= *deathCall_) return MakeError(ErrorKind::kOther);
   for (Fault& fault : faults_) {
     if (fault.times == 0) continue;
@@ -199,6 +200,7 @@ std::optional<Error> FakeRuntime::Begin(Op op, std::u16string_view path,
       if (!Contains(LowerCase(path), needle) && !Contains(LowerCase(other), needle)) continue;
     }
     if (fault.times > 0) --fault.times;
+    if (fault.call) fault = {op, std::nullopt, std::u16string(path), fault.kind, fault.times};
     return MakeError(fault.kind);
   }
   return std::nullopt;
@@ -473,6 +475,13 @@ Status FakeRuntime::ProbeRename(const std::u16string& file) {
   if (node == nullptr) return MakeError(ErrorKind::kNotFound);
   if (node->heldOpen) return MakeError(ErrorKind::kInUse);
   return Status();
+}
+
+Result<std::uint64_t> FakeRuntime::FreeSpace(const std::u16string& folder) {
+  if (auto error = Begin(Op::kFreeSpace, folder)) return *error;
+  if (!FolderExists(folder)) return MakeError(ErrorKind::kNotFound);
+  const auto it = freeSpace_.find(Drive(Unaliased(folder)));
+  return it == freeSpace_.end() ? std::uint64_t{1} << 40 : it->second;
 }
 
 Status FakeRuntime::RestartElevated(const std::u16string& argument) {

@@ -42,6 +42,7 @@ enum class Op {
   kProbeRename,
   kRestartElevated,
   kVersionOf,
+  kFreeSpace,
 };
 
 struct Fault {
@@ -49,7 +50,10 @@ struct Fault {
   std::optional<std::uint64_t> call;  // only the call with this number (from 0)
   std::u16string pathContains;        // only calls whose path holds this (any case)
   ErrorKind kind = ErrorKind::kAccessDenied;
-  int times = 1;  // how often it fires; -1 for ever
+  // How often it fires; -1 for ever. A fault at one call that fires more than once then
+  // follows that operation on that path: its retries meet it, as they meet a file that
+  // another program holds for a while.
+  int times = 1;
 };
 
 // The platform's error for a kind, with its number and its Chinese description.
@@ -90,6 +94,10 @@ class FakeRuntime : public Runtime {
   void SetRegisteredInstalls(std::vector<RegisteredInstall> installs) {
     installs_ = std::move(installs);
   }
+  // What FreeSpace answers for a drive ("c:"); without it, more than any test needs.
+  void SetFreeSpace(const std::u16string& drive, std::uint64_t bytes) {
+    freeSpace_[Key(drive)] = bytes;
+  }
   // The arguments of every restart as administrator, in order.
   const std::vector<std::u16string>& restarts() const { return restarts_; }
 
@@ -102,6 +110,8 @@ class FakeRuntime : public Runtime {
   std::map<std::u16string, std::string> FilesBelow(const std::u16string& folder) const;
 
   std::uint64_t calls() const { return calls_; }
+  // The operation of each call so far, by call number.
+  const std::vector<Op>& history() const { return history_; }
   std::uint64_t sleptMs() const { return sleptMs_; }
   const std::vector<ShownBox>& boxes() const { return boxes_; }
 
@@ -125,6 +135,7 @@ class FakeRuntime : public Runtime {
   Result<FileIdentity> IdentityOf(const std::u16string& path) override;
   Status ProbeWrite(const std::u16string& folder) override;
   Status ProbeRename(const std::u16string& file) override;
+  Result<std::uint64_t> FreeSpace(const std::u16string& folder) override;
   bool IsElevated() override { return elevated_; }
   Status RestartElevated(const std::u16string& argument) override;
   // A file's version is in its bytes, so it travels with copies and moves: content that
@@ -176,6 +187,7 @@ class FakeRuntime : public Runtime {
   std::deque<int> answers_;
   std::vector<ShownBox> boxes_;
   std::uint64_t calls_ = 0;
+  std::vector<Op> history_;
   std::uint64_t sleptMs_ = 0;
   std::optional<std::uint64_t> deathCall_;
   std::u16string programPath_;  // empty: Torvane.exe in the app path
@@ -185,6 +197,7 @@ class FakeRuntime : public Runtime {
   bool elevated_ = false;
   std::vector<std::u16string> restarts_;
   std::vector<RegisteredInstall> installs_;
+  std::map<std::u16string, std::uint64_t> freeSpace_;
 };
 
 // The content of a stand-in file carrying `version` ("1.24.4.6387").

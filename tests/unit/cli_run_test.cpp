@@ -5,6 +5,7 @@
 #include "cli/dry_run.h"
 #include "cli/run.h"
 #include "job/patch_job.h"
+#include "job/report_text.h"
 #include "resources/texts.h"
 #include "runtime/forwarding_runtime.h"
 #include "runtime/text.h"
@@ -73,6 +74,12 @@ TEST_F(Cli, RefusalsBeforeAnythingIsTouchedExitWithOne) {
   EXPECT_EQ(Run({u"restore", g_.exe}), kExitRefused);
   EXPECT_EQ(lines_.back(), texts::kMsgNothingToRestore);
   EXPECT_EQ(Run({u"restore", u"--all", g_.exe}), kExitRefused);
+  fs_->SetFreeSpace(u"c:", 0);
+  EXPECT_EQ(Run({u"patch", g_.exe}), kExitRefused);
+  EXPECT_EQ(lines_.end()[-3],
+            u"磁盘空间不足：打补丁需要在 C:\\ 上有 2 MB 可用空间，现在只有 0 MB。"
+            u"请先腾出空间，然后再试一次。")
+      << Lines();
   EXPECT_EQ(Tree(), start);
 }
 
@@ -91,6 +98,23 @@ TEST_F(Cli, TidyFallingShortExitsWithTwoAndNamesTheFile) {
   EXPECT_EQ(Run({u"patch", g_.exe, u"--json"}), kExitPartial);
   EXPECT_NE(lines_.back().find(u"\"code\":2"), std::u16string::npos) << Lines();
   EXPECT_NE(Lines().find("readme.txt"), std::string::npos);
+}
+
+// A file another program holds for a moment: the stage line names it and the run goes on,
+// for people and for tools.
+TEST_F(Cli, AFileHeldForAMomentIsNamedAndWaitedFor) {
+  fs_->Inject({testing::Op::kRename, std::nullopt, u"game.dll.torvane-new", ErrorKind::kInUse, 3});
+  EXPECT_EQ(Run({u"patch", g_.exe, u"--no-pause"}), kExitDone) << Lines();
+  const auto waiting = std::find_if(lines_.begin(), lines_.end(), [](const std::u16string& line) {
+    return line.starts_with(texts::kStageWaiting);
+  });
+  ASSERT_NE(waiting, lines_.end()) << Lines();
+  EXPECT_EQ(*waiting, WaitingText(LowerCase(g_.Game(u"game.dll.torvane-new"))));
+
+  fs_->Inject({testing::Op::kRename, std::nullopt, u"vTemp\\readme.txt", ErrorKind::kInUse, 2});
+  EXPECT_EQ(Run({u"restore", g_.exe, u"--json"}), kExitDone) << Lines();
+  EXPECT_NE(Lines().find("{\"step\":\"waiting\""), std::string::npos) << Lines();
+  EXPECT_NE(Lines().find("vTemp\\\\readme.txt\""), std::string::npos) << Lines();
 }
 
 TEST_F(Cli, RestoreAllUndoesEveryJobNewestFirst) {

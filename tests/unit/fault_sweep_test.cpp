@@ -10,6 +10,7 @@
 #include <set>
 
 #include "job/patch_job.h"
+#include "job/patient_runtime.h"
 #include "job/quarantine.h"
 #include "job/restore.h"
 #include "resources/texts.h"
@@ -274,6 +275,118 @@ TEST_F(Transaction, DyingWhileRecoveringIsRecoveredInTurn) {
       CheckNothingLost(a, before);
       CheckHonest(a);
       EXPECT_EQ(a.fs().boxes().back().prompt, texts::kMsgDone);
+      CheckStartingState(a, start);
+    }
+  }
+}
+
+// --- Another program holding a file for a while ---
+
+// Whether the work tries `op` again after a failure of `kind` on an ordinary file: every
+// change after both kinds, a read only after a sharing violation.
+bool Retried(Op op, ErrorKind kind) {
+  switch (op) {
+    case Op::kKill:
+    case Op::kFileCopy:
+    case Op::kSetAttr:
+    case Op::kMkDir:
+    case Op::kRename:
+    case Op::kOpenForAppend:
+    case Op::kRmDir:
+      return true;
+    case Op::kSameContent:
+    case Op::kIsPrefix:
+    case Op::kReadWholeFile:
+    case Op::kDigest:
+      return kind == ErrorKind::kInUse;
+    default:
+      return false;
+  }
+}
+
+// The operation of each call a clean run of `work` makes on a freshly arranged folder.
+template <class Work>
+std::vector<Op> OperationsOf(Work work) {
+  Arranged a = Arrange();
+  work(a);
+  return a.fs().history();
+}
+
+// The operation at call `call` fails `times` times in a row, then goes through.
+void HoldAt(Arranged& a, std::uint64_t call, ErrorKind kind, int times) {
+  a.fs().Inject({std::nullopt, call, u"", kind, times});
+}
+
+TEST_F(Transaction, AFileHeldWithinTheBoundInTheJobOrTheRestoreChangesNothingOfTheOutcome) {
+  const std::vector<Op> operations = OperationsOf(JobThenRestore);
+  for (ErrorKind kind : {ErrorKind::kInUse, ErrorKind::kAccessDenied}) {
+    for (std::uint64_t k = 0; k < operations.size(); ++k) {
+      if (!Retried(operations[k], kind)) continue;
+      ++cases_;
+      SCOPED_TRACE("operation " + std::to_string(k) + ", kind " +
+                   std::to_string(static_cast<int>(kind)));
+      Arranged a = Arrange();
+      const auto start = Tree(a.fs(), a.g.game);
+      const auto before = Contents(a);
+      HoldAt(a, k, kind, RetriesWithinTheBound());
+      Job(a);
+      EXPECT_EQ(a.fs().boxes().back().prompt, texts::kMsgDone);
+      a.fs().QueueAnswer(kIdYes);
+      testing::Restore(a.g.exe, a.fs());
+      EXPECT_TRUE(a.fs().boxes().back().prompt.starts_with(texts::kMsgRestored))
+          << ToUtf8(a.fs().boxes().back().prompt);
+      CheckNothingLost(a, before);
+      CheckStartingState(a, start);
+    }
+  }
+}
+
+TEST_F(Transaction, AFileHeldPastTheBoundTakesTheFailurePathAndLosesNothing) {
+  const std::vector<Op> operations = OperationsOf(Job);
+  int failuresShown = 0;
+  for (std::uint64_t k = 0; k < operations.size(); ++k) {
+    if (!Retried(operations[k], ErrorKind::kInUse)) continue;
+    ++cases_;
+    SCOPED_TRACE("operation " + std::to_string(k));
+    Arranged a = Arrange();
+    const auto start = Tree(a.fs(), a.g.game);
+    const auto before = Contents(a);
+    HoldAt(a, k, ErrorKind::kInUse, RetriesWithinTheBound() + 1);
+    Job(a);
+    CheckNothingLost(a, before);
+    CheckHonest(a);
+    failuresShown += a.fs().boxes().back().prompt != texts::kMsgDone;
+    CheckStartingState(a, start);
+  }
+  EXPECT_GT(failuresShown, 0);
+}
+
+// A job cut short at every few operations, then each operation of the recovery that
+// makes it whole held up within the bound: the recovery and the job after it complete.
+TEST_F(Transaction, AFileHeldWithinTheBoundWhileRecoveringIsWaitedOut) {
+  const std::uint64_t operations = CountOperations(Job);
+  for (std::uint64_t n = 0; n < operations; n += 11) {
+    Arranged probe = Arrange();
+    DieInJobThenRestore(probe, n);
+    std::optional<std::uint64_t> begin, end;
+    HookedHost clock;
+    clock.onStage = [&](JobStage stage) {
+      if (stage == JobStage::kRecovering && !begin) begin = probe.fs().calls();
+    };
+    clock.onTell = [&](const Report&) { end = probe.fs().calls(); };
+    (void)RunPatchJob(JobRequest(probe.g.exe), probe.fs(), clock);
+    for (std::uint64_t m = begin.value_or(0); m < end.value_or(0); ++m) {
+      if (!Retried(probe.fs().history()[m], ErrorKind::kInUse)) continue;
+      ++cases_;
+      SCOPED_TRACE("dies at operation " + std::to_string(n) + ", held at " + std::to_string(m));
+      Arranged a = Arrange();
+      const auto start = Tree(a.fs(), a.g.game);
+      const auto before = Contents(a);
+      DieInJobThenRestore(a, n);
+      HoldAt(a, m, ErrorKind::kInUse, RetriesWithinTheBound());
+      Job(a);
+      EXPECT_EQ(a.fs().boxes().back().prompt, texts::kMsgDone);
+      CheckNothingLost(a, before);
       CheckStartingState(a, start);
     }
   }

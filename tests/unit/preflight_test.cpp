@@ -1,7 +1,8 @@
 // The checks before a job touches anything, on the in-memory file system: programs using
 // the game (started from its folder, however that folder is spelt, or holding a version
-// file open; the tool's own programs never count), and missing rights, with the offer to
-// start again as administrator. Whatever stops the job leaves every file as it was.
+// file open; the tool's own programs never count), missing rights, with the offer to
+// start again as administrator, and too little room on the game's drive. Whatever stops
+// the job leaves every file as it was.
 #include "job/preflight.h"
 
 #include <gtest/gtest.h>
@@ -175,6 +176,37 @@ TEST_F(Preflight, OnlyMissingRightsStopTheJobOtherProbeFailuresAreLeftToIt) {
   fs_->Inject({Op::kProbeWrite, {}, u"", ErrorKind::kDiskFull, -1});
   fs_->Inject({Op::kProbeRename, {}, u"war3patch.mpq", ErrorKind::kNotFound, -1});
   EXPECT_EQ(OutcomeOf(Job(g_.exe, *fs_)), Outcome::kDone);
+}
+
+// The staged copies need room beside the originals: each replacement not yet in place,
+// and a megabyte for the journal. A byte short stops the job before anything is touched,
+// with the figures a user acts on; exactly enough, or a drive that cannot say, lets it run.
+TEST_F(Preflight, TooLittleRoomForTheStagedCopiesStopsTheJobWithTheFigures) {
+  const std::string mpq(3 << 20, 'm');
+  disk_->WriteFile(g_.tool + u"\\patch\\war3patch.mpq", mpq);
+  std::uint64_t needed = (1 << 20) + mpq.size();
+  for (const char16_t* name : {u"game.dll", u"storm.dll", u"war3.exe"}) {
+    needed += g_.patch[name].size();
+  }
+  fs_->SetFreeSpace(u"c:", needed - 1);
+  ExpectRefusedUntouched();
+  EXPECT_EQ(Box().prompt,
+            u"磁盘空间不足：打补丁需要在 C:\\ 上有 5 MB 可用空间，现在只有 4 MB。"
+            u"请先腾出空间，然后再试一次。\r\n\r\n游戏文件夹没有任何改动。");
+  EXPECT_EQ(Box().flags, kMbOk | kMbIconExclamation);
+  EXPECT_EQ(Box().title, texts::kTitleError);
+
+  // War3Patch.mpq already holds the replacement's bytes: its copy needs no room.
+  disk_->WriteFile(g_.Game(u"War3Patch.mpq"), mpq);
+  fs_->SetFreeSpace(u"c:", needed - mpq.size());
+  EXPECT_EQ(OutcomeOf(Job(g_.exe, *fs_)), Outcome::kDone);
+  EXPECT_EQ(fs_->boxes().back().prompt, texts::kMsgDone);
+
+  auto disk = testing::MakeDisk();
+  const testing::GameFolder g = testing::MakeGameFolder(*disk);
+  auto& fs = static_cast<FakeRuntime&>(disk->runtime());
+  fs.Inject({Op::kFreeSpace, {}, u"", ErrorKind::kOther, -1});
+  EXPECT_EQ(OutcomeOf(Job(g.exe, fs)), Outcome::kDone);
 }
 
 TEST(QuoteArgument, SurvivesThePlatformsSplittingRules) {

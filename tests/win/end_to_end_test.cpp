@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "job/game_path.h"
+#include "job/report_text.h"
 #include "resources/texts.h"
 #include "runtime/command_line.h"
 #include "runtime/text.h"
@@ -302,6 +303,24 @@ TEST_F(EndToEnd, WindowAnswersAndShowsProgressThroughoutAJobOnThousandsOfFiles) 
   EXPECT_TRUE(::IsWindowEnabled(button) && ::IsWindowEnabled(picker));
   EXPECT_FALSE(window_.War3Browser.Locked());
   EXPECT_FALSE(::GetMenuState(menu, FrmMain::kRestoreCommand, MF_BYCOMMAND) & MF_GRAYED);
+}
+
+// Another program holds a file the tidy moves, for reading without sharing delete: the
+// button names the file while the job waits, and the job goes on once it is let go.
+TEST_F(EndToEnd, TheButtonNamesAFileAnotherProgramHoldsUntilItIsLetGo) {
+  TypePath(game_ + u"war3.exe");
+  win::UniqueFile held(::CreateFileW(win::W(game_ + u"readme.txt"), GENERIC_READ,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_TRUE(held);
+  StartTheJob();
+  EXPECT_TRUE(PumpUntil([&] { return window_.Command1.Caption() == WaitingText(u"readme.txt"); },
+                        std::chrono::seconds(8)))
+      << ToUtf8(window_.Command1.Caption());
+  held.reset();
+  ASSERT_TRUE(PumpUntil([&] { return !answerer_.boxes().empty() && !window_.JobRunning(); }));
+  ExpectOneBox(u"清理完成！补丁完成", u"提示", IDI_ASTERISK);
+  ExpectPatchedAndTidied();
 }
 
 TEST_F(EndToEnd, ClosingDuringTheJobSaysSoWaitsAndClosesWhenItEnds) {
