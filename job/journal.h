@@ -104,9 +104,12 @@ struct JournalDoc {
   std::vector<Section> sections;
   std::vector<Step> steps;  // every step in order, with the outcome recorded for it
   bool endsWithTornLine = false;
-  // The first line not understood. Nothing of such a journal is ever acted on; what was
-  // understood still tells whether it is finished.
+  // The first line not understood, or the first step past what one journal may cost to
+  // settle and undo. Nothing of such a journal is ever acted on; what was understood still
+  // tells whether it is finished.
   std::optional<BadLine> bad;
+  // The file it was read from (ReadJournal): only that file, unchanged, is written on.
+  std::optional<FileFacts> file;
 
   bool Unfinished() const { return !sections.empty() && !sections.back().end; }
   // A restore of it put everything back. One that could not (a name taken since) leaves
@@ -138,7 +141,9 @@ class Journal {
 
   // A new journal under a name nothing holds yet, its first line written.
   static Result<std::unique_ptr<Journal>> Create(Runtime& rt, const std::u16string& path);
-  // An existing journal, to write on after `doc`, what it holds.
+  // An existing journal, to write on after `doc`, what it holds. Refused unless the file
+  // opened is the very file `doc` was read from (its identity), unchanged since (its size),
+  // with no other name (one link): lines never go to a file swapped in under its name.
   static Result<std::unique_ptr<Journal>> Reopen(Runtime& rt, const std::u16string& path,
                                                  const JournalDoc& doc);
 

@@ -21,6 +21,13 @@ bool Remove(Runtime& rt, Journal& journal, const std::u16string& path) {
   return Execute(rt, journal, cleanup).ok();
 }
 
+// The file at `path` is the one a move found there: the size it recorded. A file that has
+// taken the name since keeps the attributes it has.
+bool IsMovedFile(Runtime& rt, const std::u16string& path, std::uint64_t size) {
+  const Result<std::vector<DirEntry>> listed = rt.List(path, kDirAllFiles);
+  return listed.ok() && listed.value().size() == 1 && listed.value().front().size == size;
+}
+
 // What a step left behind: made, not made, or (for a move) neither end there.
 void Settle(Runtime& rt, Journal& journal, Step& step, std::vector<Shortfall>& problems) {
   const Result<bool> from = Exists(rt, step.from);
@@ -44,7 +51,7 @@ void Settle(Runtime& rt, Journal& journal, Step& step, std::vector<Shortfall>& p
         }
       } else if (!from.value() && !to.value()) {
         problems.push_back({step.from, Why::kGoneSince});
-      } else if (from.value() && step.clearsAttributes) {
+      } else if (from.value() && step.clearsAttributes && IsMovedFile(rt, step.from, step.size)) {
         SkipOnFailure(rt.SetAttr(step.from, step.attributes & kKeptAttributes));
       }
       break;
@@ -52,10 +59,10 @@ void Settle(Runtime& rt, Journal& journal, Step& step, std::vector<Shortfall>& p
       // Whole or not, a copy without its confirmation is not trusted: it goes, as long as
       // it is the tool's own copy in the making.
       if (to.value()) {
-        const Result<bool> own = IsOwnPartialCopy(rt, step.to, step.from);
-        if (!own.ok()) {
-          problems.push_back({step.to, own.error()});
-        } else if (!own.value() || !Remove(rt, journal, step.to)) {
+        const Result<CopyFate> fate = TakeAwayCopy(rt, journal, step, 0);
+        if (!fate.ok()) {
+          problems.push_back({step.to, fate.error()});
+        } else if (fate.value() == CopyFate::kLeft) {
           problems.push_back({step.to, Why::kChangedSince});
         }
       }
@@ -124,7 +131,7 @@ std::optional<Report> Refusal(GameFolderScope& scope, const std::u16string& path
   if (scope.BelongingOf(doc) != GameFolderScope::Belonging::kHere) {
     return Report(Finding::kForeignJournal, path);
   }
-  if (const std::optional<BadLine> outside = Confine(scope, doc)) {
+  if (const std::optional<BadLine> outside = scope.Confine(doc)) {
     return Report(Finding::kJournalRefused, path, {}, *outside);
   }
   return std::nullopt;
@@ -140,14 +147,15 @@ std::vector<Shortfall> SettlePending(Runtime& rt, Journal& journal, JournalDoc& 
   return problems;
 }
 
-RecoveryOutcome RecoverInterrupted(Runtime& rt, const GamePath& g, JobHost& host) {
+RecoveryOutcome RecoverInterrupted(Runtime& rt, const GamePath& g, const Reach& reach,
+                                   JobHost& host) {
   RecoveryOutcome outcome;
   const Result<std::vector<std::u16string>> journals = ListJournals(rt, g.quarantine);
   if (!journals.ok()) {
     outcome.stop = Report(Finding::kJournalUnreadable, g.quarantine, journals.error());
     return outcome;
   }
-  GameFolderScope scope(rt, g.folder);
+  GameFolderScope scope(rt, g, reach);
   Report told{Finding::kRecovered};
   for (const std::u16string& path : journals.value()) {
     Result<JournalDoc> doc = ReadJournal(rt, path);

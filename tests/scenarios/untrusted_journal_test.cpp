@@ -3,9 +3,12 @@
 // game folder, natively and, unchanged, on real folders under Windows (Wine).
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "resources/texts.h"
 #include "runtime/sha256.h"
 #include "runtime/text.h"
+#include "tests/support/call_watch.h"
 #include "tests/support/disk.h"
 #include "tests/support/game_folder.h"
 #include "tests/support/tree.h"
@@ -48,14 +51,31 @@ class UntrustedJournal : public ::testing::Test {
     return text;
   }
 
-  // Runs what acts on the journal: a job recovers an unfinished one, a restore a finished.
-  void ActOn(State state) {
+  // Runs what acts on the journal (a job recovers an unfinished one, a restore a finished
+  // one) through a watch that keeps every path named outside the game and tool folders.
+  std::vector<std::u16string> ActOn(State state) {
+    const std::u16string windows = disk_->runtime().WindowsFolder().value_or(u"c:\\windows");
+    CallWatch watch(disk_->runtime(), {g_.game, g_.tool + u"\\", windows + u"\\"});
     if (state == State::kDone) {
       disk_->QueueAnswer(kIdYes);
-      Restore(g_.exe, disk_->runtime());
+      Restore(g_.exe, watch);
     } else {
-      Job(g_.exe, disk_->runtime());
+      Job(g_.exe, watch);
     }
+    return watch.outside();
+  }
+
+  // The journal's record of the game folder's identity, as a job writes it.
+  std::string FolderOption() {
+    const Result<FileIdentity> id =
+        disk_->runtime().IdentityOf(WithoutTrailingBackslash(LowerCase(g_.game)));
+    EXPECT_TRUE(id.ok());
+    const FileIdentity v = id.value_or(FileIdentity{});
+    char text[64];
+    std::snprintf(
+        text, sizeof text, "folder=%llx-%llx-%llx", static_cast<unsigned long long>(v.volume),
+        static_cast<unsigned long long>(v.fileHigh), static_cast<unsigned long long>(v.fileLow));
+    return text;
   }
 
   std::map<std::u16string, std::string> Everything() { return Tree(*disk_, disk_->root()); }
@@ -65,8 +85,11 @@ class UntrustedJournal : public ::testing::Test {
   std::u16string outside_;
 };
 
+// Every form of path outside the folder, in every step kind and state: refused from its text
+// alone, before any call names it, with a box naming the journal and the line.
 TEST_F(UntrustedJournal, AStepNamingAnythingOutsideTheFolderIsNeverActedOn) {
   const std::u16string game = LowerCase(g_.game);
+  const std::u16string drive = game.substr(0, 2);
   const std::pair<const char*, std::u16string> forms[] = {
       {"another folder", outside_ + u"secret.txt"},
       {"climbing out", game + u"vTemp\\..\\..\\outside\\secret.txt"},
@@ -80,9 +103,20 @@ TEST_F(UntrustedJournal, AStepNamingAnythingOutsideTheFolderIsNeverActedOn) {
       {"dot dot", game + u"vTemp\\.."},
       {"dot", game + u"."},
       {"a device", game + u"CON"},
-      {"a device with an extension", game + u"nul.txt"},
+      {"a device with an extension and spaces", game + u"nul .txt"},
+      {"a superscript port", game + u"COM\u00B9"},
+      {"the console", game + u"CONIN$"},
+      {"a wildcard", game + u"War3*.mpq"},
+      {"a pipe character", game + u"War3|.mpq"},
       {"relative", u"secret.txt"},
       {"another drive", u"d:\\secret.txt"},
+      {"the folder on another drive",
+       (drive == u"d:" ? u"e:" : u"d:") + game.substr(2) + u"War3.mpq"},
+      {"a share", u"\\\\server\\share\\War3.mpq"},
+      {"a pipe", u"\\\\.\\pipe\\War3.mpq"},
+      {"a device path", u"\\\\.\\" + game + u"War3.mpq"},
+      {"the extended form of the folder", u"\\\\?\\" + game + u"War3.mpq"},
+      {"an extended share", u"\\\\?\\UNC\\server\\share\\War3.mpq"},
   };
   const char* kinds[] = {"move", "copy", "delete", "mkdir", "rmdir", "attr"};
   const std::string legit = Utf8(game) + "readme.txt";
@@ -90,10 +124,9 @@ TEST_F(UntrustedJournal, AStepNamingAnythingOutsideTheFolderIsNeverActedOn) {
   for (const auto& [form, bad] : forms) {
     for (const char* kind : kinds) {
       const bool twoPaths = kind == std::string("move") || kind == std::string("copy");
-      // A copy reads its source; every other path is acted on.
+      // A copy's source outside the patch folder its section recorded is as bad.
       for (const bool inFrom : {true, false}) {
         if (!inFrom && !twoPaths) continue;
-        if (inFrom && kind == std::string("copy")) continue;
         for (const State state : {State::kPending, State::kInsideAnUnfinishedSet,
                                   State::kInsideARestore, State::kDone}) {
           SCOPED_TRACE(std::string(form) + ", " + kind + (inFrom ? " from" : " to") + ", state " +
@@ -106,7 +139,8 @@ TEST_F(UntrustedJournal, AStepNamingAnythingOutsideTheFolderIsNeverActedOn) {
           const auto before = Everything();
           const size_t boxes = disk_->boxes().size();
 
-          ActOn(state);
+          const std::vector<std::u16string> named = ActOn(state);
+          EXPECT_TRUE(named.empty()) << ToUtf8(named.front());
           EXPECT_EQ(Everything(), before);
           ASSERT_GT(disk_->boxes().size(), boxes);
           const std::u16string& box = disk_->boxes().back().prompt;
@@ -119,16 +153,19 @@ TEST_F(UntrustedJournal, AStepNamingAnythingOutsideTheFolderIsNeverActedOn) {
   }
 }
 
-// The same file under two spellings is one file: a move between them that a crash left
-// unconfirmed never deletes it as its own twin.
-TEST_F(UntrustedJournal, TwoSpellingsOfOneFileAreOneFile) {
+// A journal written under another spelling of the folder (another drive letter, a share)
+// is read onto the spelling used now, without looking anything up under the old one; a
+// move between the two spellings that a crash left unconfirmed is one file, never deleted
+// as its own twin.
+TEST_F(UntrustedJournal, TheSpellingAJournalRecordedIsReadOntoTheFolderAsSpelledNow) {
+  const std::string recorded = "\\\\server\\share\\war3\\";
   const std::u16string archive = LowerCase(g_.Game(u"War3.mpq"));
-  const std::u16string again = LowerCase(g_.Game(u"vTemp\\..\\War3.mpq"));
   disk_->WriteFile(JournalPath(),
-                   Journal("step\t1\tmove\t" + Utf8(archive) + "\t" + Utf8(again) +
-                               "\tsize=12\tattr=0x20\tsha256=" + Sha256Hex("old War3.mpq") + "\n",
-                           State::kPending));
-  Job(g_.exe, disk_->runtime());
+                   "Torvane journal 1\nsection\tjob\tt\t" + recorded + "war3.exe\t" +
+                       FolderOption() + "\nstep\t1\tmove\t" + Utf8(archive) + "\t" + recorded +
+                       "War3.mpq\tsize=12\tattr=0x20\tsha256=" + Sha256Hex("old War3.mpq") + "\n");
+  const std::vector<std::u16string> named = ActOn(State::kPending);
+  EXPECT_TRUE(named.empty()) << ToUtf8(named.front());
   EXPECT_EQ(disk_->ReadFile(g_.Game(u"War3.mpq")), "old War3.mpq");
   EXPECT_EQ(disk_->boxes().back().prompt, texts::kMsgDone);
 }
