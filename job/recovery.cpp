@@ -30,7 +30,8 @@ bool IsMovedFile(Runtime& rt, const std::u16string& path, std::uint64_t size) {
 
 // What a step left behind: made, not made, or (for a move) neither end there.
 void Settle(Runtime& rt, Journal& journal, Step& step, std::vector<Shortfall>& problems) {
-  const Result<bool> from = Exists(rt, step.from);
+  // A copy's source the tool may not read is empty (confinement.h): never looked up.
+  const Result<bool> from = step.from.empty() ? Result<bool>(false) : Exists(rt, step.from);
   const Result<bool> to = step.to.empty() ? Result<bool>(false) : Exists(rt, step.to);
   if (!from.ok() || !to.ok()) {
     problems.push_back({step.from, from.ok() ? to.error() : from.error()});

@@ -54,8 +54,10 @@ class UntrustedJournal : public ::testing::Test {
   // Runs what acts on the journal (a job recovers an unfinished one, a restore a finished
   // one) through a watch that keeps every path named outside the game and tool folders.
   std::vector<std::u16string> ActOn(State state) {
-    const std::u16string windows = disk_->runtime().WindowsFolder().value_or(u"c:\\windows");
-    CallWatch watch(disk_->runtime(), {g_.game, g_.tool + u"\\", windows + u"\\"});
+    Runtime& rt = disk_->runtime();
+    const std::u16string windows = rt.WindowsFolder().value_or(u"c:\\windows");
+    const std::u16string program = FolderOf(rt.ProgramPath().value_or(g_.tool + u"\\"));
+    CallWatch watch(rt, {g_.game, g_.tool + u"\\", program, windows + u"\\"});
     if (state == State::kDone) {
       disk_->QueueAnswer(kIdYes);
       Restore(g_.exe, watch);
@@ -168,6 +170,68 @@ TEST_F(UntrustedJournal, TheSpellingAJournalRecordedIsReadOntoTheFolderAsSpelled
   EXPECT_TRUE(named.empty()) << ToUtf8(named.front());
   EXPECT_EQ(disk_->ReadFile(g_.Game(u"War3.mpq")), "old War3.mpq");
   EXPECT_EQ(disk_->boxes().back().prompt, texts::kMsgDone);
+}
+
+// Proof that a file is the tool's own copy never rests on a file outside the folder: a
+// journal whose patch folder lies elsewhere cannot offer a twin there of the user's
+// Game.dll, and a half-made copy whose source lies there is kept in vTemp. Neither
+// file outside is read.
+TEST_F(UntrustedJournal, ProofNeverRestsOnAFileOutsideTheFolder) {
+  const std::u16string game = LowerCase(g_.game);
+  const std::string users = "old Game.dll", sha = Sha256Hex(users);
+  disk_->WriteFile(outside_ + u"game.dll", users);
+  disk_->WriteFile(outside_ + u"storm.dll", "half");
+  disk_->WriteFile(g_.Game(u"storm.dll.torvane-new"), "ha");
+  disk_->WriteFile(g_.Game(u"vTemp\\game.dll"), "the original");
+  const std::string folder = Utf8(game), there = Utf8(outside_);
+  disk_->WriteFile(
+      JournalPath(),
+      "Torvane journal 1\nsection\tjob\tt\t" + folder + "war3.exe\tpatch=" + there +
+          "\nmark\tset-begin\nstep\t1\tcopy\t" + there + "game.dll\t" + folder +
+          "game.dll.torvane-new\tsize=12\tattr=0x0\tversion-set\ndone\t1\nstep\t2\tmove\t" +
+          folder + "game.dll\t" + folder + "vTemp\\game.dll\tsize=12\tattr=0x20\tversion-set\n" +
+          "done\t2\nstep\t3\tmove\t" + folder + "game.dll.torvane-new\t" + folder +
+          "game.dll\tsize=12\tattr=0x0\tversion-set\treplacement\tsha256=" + sha +
+          "\ndone\t3\nmark\tset-commit\nend\tdone\n");
+  const std::vector<std::u16string> restoring = ActOn(State::kDone);
+  EXPECT_TRUE(restoring.empty()) << ToUtf8(restoring.front());
+  EXPECT_EQ(disk_->ReadFile(g_.Game(u"game.dll")), "the original");
+  EXPECT_EQ(disk_->ReadFile(g_.Game(u"vTemp\\game.dll.torvane-old")), users)
+      << "the user's Game.dll, kept";
+
+  disk_->WriteFile(g_.Game(u"vTemp\\torvane-journal-0002.txt"),
+                   "Torvane journal 1\nsection\tjob\tt\t" + folder + "war3.exe\tpatch=" + there +
+                       "\nstep\t1\tcopy\t" + there + "storm.dll\t" + folder +
+                       "storm.dll.torvane-new\tsize=4\tattr=0x0\tversion-set\n");
+  const std::vector<std::u16string> recovering = ActOn(State::kPending);
+  EXPECT_TRUE(recovering.empty()) << ToUtf8(recovering.front());
+  EXPECT_FALSE(disk_->ReadFile(g_.Game(u"storm.dll.torvane-new")));
+  EXPECT_EQ(disk_->ReadFile(g_.Game(u"vTemp\\storm.dll.torvane-new")), "ha");
+  EXPECT_EQ(disk_->ReadFile(outside_ + u"game.dll"), users);
+}
+
+// A file a restore cannot prove its own that lies in vTemp already stays there: there is
+// no vTemp inside vTemp, and the journal never names one, so the next restore reads it.
+TEST_F(UntrustedJournal, AFileWithoutProofInVTempStaysThere) {
+  const std::string folder = Utf8(LowerCase(g_.game));
+  disk_->WriteFile(g_.Game(u"vTemp\\game.dll"), "placed");
+  disk_->WriteFile(g_.Game(u"vTemp\\old.dll"), "the original");
+  disk_->WriteFile(JournalPath(),
+                   "Torvane journal 1\nsection\tjob\tt\t" + folder + "war3.exe\nmark\tset-begin\n" +
+                       "step\t1\tmove\t" + folder + "game.dll\t" + folder +
+                       "vTemp\\old.dll\tsize=12\tattr=0x20\tversion-set\ndone\t1\nstep\t2\tmove\t" +
+                       folder + "vTemp\\game.dll.torvane-new\t" + folder +
+                       "vTemp\\game.dll\tsize=6\tattr=0x0\tversion-set\treplacement\tsha256=" +
+                       Sha256Hex("placed") + "\ndone\t2\nmark\tset-commit\nend\tdone\n");
+  disk_->Remove(g_.Game(u"Game.dll"));
+  ActOn(State::kDone);
+  EXPECT_EQ(disk_->ReadFile(g_.Game(u"game.dll")), "the original");
+  EXPECT_EQ(disk_->ReadFile(g_.Game(u"vTemp\\game.dll.torvane-old")), "placed");
+  EXPECT_FALSE(disk_->Attributes(g_.Game(u"vTemp\\vTemp")));
+  EXPECT_FALSE(Contains(FromUtf8(*disk_->ReadFile(JournalPath())), u"vTemp\\vTemp"));
+  disk_->QueueAnswer(kIdYes);
+  Restore(g_.exe, disk_->runtime());
+  EXPECT_EQ(disk_->boxes().back().prompt, texts::kMsgNothingToRestore);
 }
 
 // Saved again by an editor, or carrying a line it cannot know, a finished journal is history
