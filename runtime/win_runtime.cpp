@@ -289,8 +289,12 @@ Result<std::unique_ptr<HeldFolder>> WinRuntime::HoldFolder(const std::u16string&
   if (!folder) return LastError();
   BY_HANDLE_FILE_INFORMATION info{};
   if (!::GetFileInformationByHandle(folder.get(), &info)) return LastError();
+  // Wine opens a link's target even when told not to follow it; the name's own attributes,
+  // read once the folder is held (a real folder can no longer be swapped), show the link.
+  const DWORD named = ::GetFileAttributesW(W(ExtendedPath(path)));
+  const DWORD link = named == INVALID_FILE_ATTRIBUTES ? 0 : named & FILE_ATTRIBUTE_REPARSE_POINT;
   return std::unique_ptr<HeldFolder>(
-      std::make_unique<WinHeldFolder>(std::move(folder), info.dwFileAttributes));
+      std::make_unique<WinHeldFolder>(std::move(folder), info.dwFileAttributes | link));
 }
 
 Result<FileDigest> WinRuntime::Digest(const std::u16string& path) {
