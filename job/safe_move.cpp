@@ -2,7 +2,6 @@
 
 #include <set>
 
-#include "job/steps.h"
 #include "runtime/text.h"
 
 namespace torvane {
