@@ -103,7 +103,8 @@ Result<Recovery> Recover(Runtime& rt, const GamePath& g, const std::u16string& p
   Journal& journal = *opened.value();
   const std::size_t cutIndex = Interrupted(doc);
   const Section cut = doc.sections[cutIndex];
-  if (Status s = journal.BeginSection(SectionKind::kRecovery, cut.subject, g.identity); !s.ok()) {
+  // Under the spelling its steps use, which may not be the one the work cut short used.
+  if (Status s = journal.BeginSection(SectionKind::kRecovery, g.working, g.identity); !s.ok()) {
     return s.error();
   }
   Recovery recovery;

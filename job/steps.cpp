@@ -17,6 +17,25 @@ Status SetAttributesBack(Runtime& rt, const Step& step) {
   return rt.SetAttr(step.from, step.newAttributes);
 }
 
+// Deletes a file of the tool's own whose proof was given, announced as reversing `undoes`.
+Status DeleteProven(Runtime& rt, Journal& journal, const std::u16string& path, std::uint64_t size,
+                    int undoes) {
+  Step remove = MakeStep(StepKind::kDelete, path, {}, undoes);
+  remove.size = size;
+  SkipOnFailure(rt.SetAttr(path, kAttrNormal));
+  return Execute(rt, journal, remove);
+}
+
+// Where a file without proof is kept: the vTemp beside it, or none when it lies in a vTemp
+// already (there is no vTemp inside a vTemp). Paths the tool acts on spell the game folder
+// lower-cased, as resolved, and its vTemp folders "vTemp" (confinement.h), so the text
+// tells a vTemp from a game folder of that name.
+std::optional<std::u16string> KeepingFolder(const std::u16string& path) {
+  const std::u16string folder = FolderOf(path);
+  if (folder.ends_with(u"\\vTemp\\")) return std::nullopt;
+  return folder + u"vTemp";
+}
+
 Status Move(Runtime& rt, const Step& step) {
   if (step.newAttributes != 0) {
     if (Status set = SetAttributesBack(rt, step); !set.ok()) return set;
@@ -97,29 +116,6 @@ Status ExecuteBatch(Runtime& rt, Journal& journal, std::vector<Step>& steps,
   SkipOnFailure(journal.Record(outcomes));
   return Status();
 }
-
-namespace {
-
-// Deletes a file of the tool's own whose proof was given, announced as reversing `undoes`.
-Status DeleteProven(Runtime& rt, Journal& journal, const std::u16string& path, std::uint64_t size,
-                    int undoes) {
-  Step remove = MakeStep(StepKind::kDelete, path, {}, undoes);
-  remove.size = size;
-  SkipOnFailure(rt.SetAttr(path, kAttrNormal));
-  return Execute(rt, journal, remove);
-}
-
-// Where a file without proof is kept: the vTemp beside it, or none when it lies in a vTemp
-// already (there is no vTemp inside a vTemp). Paths the tool acts on spell the game folder
-// lower-cased, as resolved, and its vTemp folders "vTemp" (confinement.h), so the text
-// tells a vTemp from a game folder of that name.
-std::optional<std::u16string> KeepingFolder(const std::u16string& path) {
-  const std::u16string folder = FolderOf(path);
-  if (folder.ends_with(u"\\vTemp\\")) return std::nullopt;
-  return folder + u"vTemp";
-}
-
-}  // namespace
 
 Result<bool> Discard(Runtime& rt, Journal& journal, const std::u16string& path,
                      const FileDigest& recorded, const std::u16string& twin, int undoes) {
