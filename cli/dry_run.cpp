@@ -52,16 +52,37 @@ bool SameFolder(const std::u16string& a, const std::u16string& b) {
   return LowerCase(FolderOf(a)) == LowerCase(FolderOf(b));
 }
 
+// Within a dry run a file is known by its path: the real file's identity would change once
+// the layer holds it.
+FileIdentity LayerIdentity(const std::u16string& path) {
+  return FileIdentity{~0ull, std::hash<std::u16string>{}(Key(path)), 0};
+}
+
 class LayerAppendFile : public AppendFile {
  public:
-  explicit LayerAppendFile(std::shared_ptr<std::string> bytes) : bytes_(std::move(bytes)) {}
+  LayerAppendFile(std::shared_ptr<std::string> bytes, const std::u16string& path)
+      : bytes_(std::move(bytes)), identity_(LayerIdentity(path)) {}
   Status Append(std::string_view bytes) override {
     bytes_->append(bytes);
     return Status();
   }
+  Result<FileFacts> Facts() override { return FileFacts{identity_, bytes_->size(), 1}; }
 
  private:
   std::shared_ptr<std::string> bytes_;
+  FileIdentity identity_;
+};
+
+// A folder held in the dry run's picture: the real one held as itself where there is one.
+class LayerHeldFolder : public HeldFolder {
+ public:
+  LayerHeldFolder(std::unique_ptr<HeldFolder> real, std::uint32_t attributes)
+      : real_(std::move(real)), attributes_(attributes) {}
+  std::uint32_t attributes() const override { return real_ ? real_->attributes() : attributes_; }
+
+ private:
+  std::unique_ptr<HeldFolder> real_;
+  std::uint32_t attributes_;
 };
 
 }  // namespace
@@ -244,7 +265,7 @@ Result<std::unique_ptr<AppendFile>> DryRunRuntime::OpenForAppend(const std::u16s
   if (mode == OpenMode::kCreateNew && there) return Exists();
   if (mode == OpenMode::kExisting && !there) return NotFound();
   if (found.entry && found.entry->exists && found.entry->bytes) {
-    return std::unique_ptr<AppendFile>(new LayerAppendFile(found.entry->bytes));
+    return std::unique_ptr<AppendFile>(new LayerAppendFile(found.entry->bytes, path));
   }
   Result<Entry> entry = Materialise(path);
   if (entry.ok()) {
@@ -262,7 +283,7 @@ Result<std::unique_ptr<AppendFile>> DryRunRuntime::OpenForAppend(const std::u16s
   std::shared_ptr<std::string> bytes = entry.value().bytes;
   Put(std::move(entry.value()));
   announce_(u"write", path, {});
-  return std::unique_ptr<AppendFile>(new LayerAppendFile(std::move(bytes)));
+  return std::unique_ptr<AppendFile>(new LayerAppendFile(std::move(bytes), path));
 }
 
 Result<std::string> DryRunRuntime::ReadWholeFile(const std::u16string& path,
@@ -273,6 +294,33 @@ Result<std::string> DryRunRuntime::ReadWholeFile(const std::u16string& path,
   if (!file.value().origin.empty()) return inner().ReadWholeFile(file.value().origin, maxBytes);
   if (file.value().bytes->size() > maxBytes) return TooLarge();
   return *file.value().bytes;
+}
+
+Result<FileRead> DryRunRuntime::ReadWholeFileAndFacts(const std::u16string& path,
+                                                      std::uint64_t maxBytes) {
+  const Result<Entry> file = Materialise(path);
+  if (!file.ok()) return file.error();
+  if (file.value().folder) return Denied();
+  if (!file.value().origin.empty()) {
+    Result<FileRead> real = inner().ReadWholeFileAndFacts(file.value().origin, maxBytes);
+    if (real.ok()) real.value().facts.identity = LayerIdentity(path);
+    return real;
+  }
+  if (file.value().bytes->size() > maxBytes) return TooLarge();
+  return FileRead{*file.value().bytes, {LayerIdentity(path), file.value().bytes->size(), 1}};
+}
+
+Result<std::unique_ptr<HeldFolder>> DryRunRuntime::HoldFolder(const std::u16string& path) {
+  if (Find(path).Real()) {
+    Result<std::unique_ptr<HeldFolder>> real = inner().HoldFolder(path);
+    if (!real.ok()) return real.error();
+    return std::unique_ptr<HeldFolder>(
+        std::make_unique<LayerHeldFolder>(std::move(real.value()), 0));
+  }
+  const Result<std::uint32_t> attributes = Attributes(path);
+  if (!attributes.ok()) return attributes.error();
+  return std::unique_ptr<HeldFolder>(
+      std::make_unique<LayerHeldFolder>(nullptr, attributes.value()));
 }
 
 Result<FileDigest> DryRunRuntime::Digest(const std::u16string& path) {
@@ -320,7 +368,7 @@ Result<FileIdentity> DryRunRuntime::IdentityOf(const std::u16string& path) {
   if (!entry.ok()) return entry.error();
   if (!entry.value().origin.empty()) return inner().IdentityOf(entry.value().origin);
   // Made by the dry run alone: known by its path, on no real volume.
-  return FileIdentity{~0ull, std::hash<std::u16string>{}(Key(entry.value().path)), 0};
+  return LayerIdentity(entry.value().path);
 }
 
 Status DryRunRuntime::RestartElevated(const std::u16string&) {

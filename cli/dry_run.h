@@ -39,6 +39,10 @@ class DryRunRuntime : public ForwardingRuntime {
   Result<std::unique_ptr<AppendFile>> OpenForAppend(const std::u16string& path,
                                                     OpenMode mode) override;
   Result<std::string> ReadWholeFile(const std::u16string& path, std::uint64_t maxBytes) override;
+  Result<FileRead> ReadWholeFileAndFacts(const std::u16string& path,
+                                         std::uint64_t maxBytes) override;
+  // The real folder is held; one the layer made is only looked at.
+  Result<std::unique_ptr<HeldFolder>> HoldFolder(const std::u16string& path) override;
   Result<FileDigest> Digest(const std::u16string& path) override;
   // The copy made in the dry run's picture of the folder, never forwarded.
   Result<CheckedCopy> CopyAndDigest(const std::u16string& source,

@@ -1,37 +1,42 @@
 #include "job/confinement.h"
 
 #include <algorithm>
-#include <array>
 
 #include "runtime/text.h"
 
 namespace torvane {
 namespace {
 
-// The names Windows gives to devices, in any case and with any extension.
-constexpr std::array<std::u16string_view, 22> kDeviceNames = {
-    u"con",  u"prn",  u"aux",  u"nul",  u"com1", u"com2", u"com3", u"com4",
-    u"com5", u"com6", u"com7", u"com8", u"com9", u"lpt1", u"lpt2", u"lpt3",
-    u"lpt4", u"lpt5", u"lpt6", u"lpt7", u"lpt8", u"lpt9"};
+// The names the device namespace owns, in any case and with any extension: CreateFile
+// opens the device (a serial port may hang) instead of a file of that name.
+constexpr std::u16string_view kDeviceNames[] = {
+    u"con",  u"prn",       u"aux",       u"nul",       u"conin$",    u"conout$", u"com0",
+    u"com1", u"com2",      u"com3",      u"com4",      u"com5",      u"com6",    u"com7",
+    u"com8", u"com9",      u"com\u00B9", u"com\u00B2", u"com\u00B3", u"lpt0",    u"lpt1",
+    u"lpt2", u"lpt3",      u"lpt4",      u"lpt5",      u"lpt6",      u"lpt7",    u"lpt8",
+    u"lpt9", u"lpt\u00B9", u"lpt\u00B2", u"lpt\u00B3"};
 
+// Characters no plain name holds: separators, a stream's colon, wildcards, redirections.
+constexpr std::u16string_view kReservedCharacters = u"\\/:*?<>\"|";
+
+// Windows drops the spaces before a device name's extension ("nul .txt" is NUL).
 bool IsDeviceName(std::u16string_view name) {
   std::u16string stem = LowerCase(name.substr(0, name.find(u'.')));
   while (!stem.empty() && stem.back() == u' ') stem.pop_back();
-  return std::find(kDeviceNames.begin(), kDeviceNames.end(), stem) != kDeviceNames.end();
+  return std::find(std::begin(kDeviceNames), std::end(kDeviceNames), stem) !=
+         std::end(kDeviceNames);
 }
 
-// The folders a game folder's journal may name, with trailing backslashes.
-std::vector<std::u16string> RootsOf(const std::u16string& folder) {
-  const std::u16string game = WithTrailingBackslash(folder);
-  const std::u16string miles = game + u"redist\\miles\\";
-  return {game, game + u"vTemp\\", miles, miles + u"vTemp\\"};
+// "C:\...": a folder that names a drive the user has, never a share or a device.
+bool IsDriveLetterPath(std::u16string_view path) {
+  return path.size() >= 3 &&
+         ((path[0] >= u'a' && path[0] <= u'z') || (path[0] >= u'A' && path[0] <= u'Z')) &&
+         path[1] == u':' && path[2] == u'\\';
 }
 
-// A file that is only read: any absolute path with a plain name, as it stands.
-std::optional<std::u16string> ReadableSource(const std::u16string& path) {
-  if (!IsAbsolutePath(path) || !IsPlainName(NameOf(path))) return std::nullopt;
-  return path;
-}
+bool SameText(std::u16string_view a, std::u16string_view b) { return LowerCase(a) == LowerCase(b); }
+
+bool HasTarget(StepKind kind) { return kind == StepKind::kMove || kind == StepKind::kCopy; }
 
 }  // namespace
 
@@ -39,79 +44,84 @@ bool IsPlainName(std::u16string_view name) {
   if (name.empty() || name == u"." || name == u".." || IsDeviceName(name)) return false;
   if (name.back() == u'.' || name.back() == u' ') return false;
   return std::none_of(name.begin(), name.end(), [](char16_t c) {
-    return c < u' ' || c == u'\\' || c == u'/' || c == u':' || c == 0x7F;
+    return c < u' ' || c == 0x7F || kReservedCharacters.find(c) != std::u16string_view::npos;
   });
 }
 
-GameFolderScope::GameFolderScope(Runtime& rt, const std::u16string& folder)
-    : rt_(rt), roots_(RootsOf(folder)) {}
-
-std::optional<FileIdentity> GameFolderScope::IdentityOf(const std::u16string& folder) {
-  const auto [it, fresh] = identities_.try_emplace(folder);
-  if (fresh) {
-    const Result<FileIdentity> id = rt_.IdentityOf(WithoutTrailingBackslash(folder));
-    if (id.ok()) it->second = id.value();
-  }
-  return it->second;
-}
-
-std::optional<std::u16string> GameFolderScope::Match(const std::u16string& folder,
-                                                     const std::u16string& extra) {
-  std::vector<std::u16string> allowed = roots_;
-  if (!extra.empty()) allowed.push_back(WithTrailingBackslash(extra));
-  const std::u16string lower = LowerCase(folder);
-  for (const std::u16string& root : allowed) {
-    if (LowerCase(root) == lower) return root;
-  }
-  // Another spelling of the same folder: a second drive letter, a share, a short name.
-  const std::optional<FileIdentity> id = IdentityOf(folder);
-  if (!id) return std::nullopt;
-  for (const std::u16string& root : allowed) {
-    if (IdentityOf(root) == id) return root;
-  }
-  return std::nullopt;
-}
+GameFolderScope::GameFolderScope(Runtime& rt, const GamePath& g, Reach reach)
+    : rt_(rt), g_(g), reach_(std::move(reach)) {}
 
 GameFolderScope::Belonging GameFolderScope::BelongingOf(const JournalDoc& doc) {
   if (doc.sections.empty()) return Belonging::kUnknown;
   const Section& first = doc.sections.front();
-  const std::optional<FileIdentity> here = IdentityOf(roots_.front());
   if (first.folder) {
-    if (!here) return Belonging::kUnknown;
-    return *first.folder == *here ? Belonging::kHere : Belonging::kElsewhere;
+    if (!g_.identity) return Belonging::kUnknown;
+    return *first.folder == *g_.identity ? Belonging::kHere : Belonging::kElsewhere;
   }
   const std::u16string folder = FolderOf(first.subject);
-  if (LowerCase(folder) == LowerCase(roots_.front())) return Belonging::kHere;
+  if (SameText(folder, g_.folder)) return Belonging::kHere;
+  if (!IsDriveLetterPath(folder)) return Belonging::kUnknown;
   const Result<FileIdentity> there = rt_.IdentityOf(WithoutTrailingBackslash(folder));
   if (there.Is(ErrorKind::kNotFound)) return Belonging::kElsewhere;
-  if (!there.ok() || !here) return Belonging::kUnknown;
-  return there.value() == *here ? Belonging::kHere : Belonging::kElsewhere;
+  if (!there.ok() || !g_.identity) return Belonging::kUnknown;
+  return there.value() == *g_.identity ? Belonging::kHere : Belonging::kElsewhere;
 }
 
-std::optional<std::u16string> GameFolderScope::Resolve(const std::u16string& path,
-                                                       const std::u16string& patchFolder) {
-  const std::u16string name = NameOf(path);
-  if (!IsAbsolutePath(path) || !IsPlainName(name)) return std::nullopt;
-  const Result<std::u16string> folder = rt_.FullPath(FolderOf(path));
-  if (!folder.ok()) return std::nullopt;
-  const std::optional<std::u16string> root =
-      Match(WithTrailingBackslash(folder.value()), patchFolder);
-  if (!root) return std::nullopt;
-  return *root + name;
+std::vector<std::u16string> GameFolderScope::SpellingsOf(const JournalDoc& doc) const {
+  std::vector<std::u16string> spellings = {g_.folder};
+  for (std::size_t i = 0; i < doc.sections.size(); ++i) {
+    const Section& section = doc.sections[i];
+    const bool ours = i == 0 || (section.folder && g_.identity && *section.folder == *g_.identity);
+    const std::u16string folder = FolderOf(section.subject);
+    if (ours && IsAbsolutePath(folder)) spellings.push_back(folder);
+  }
+  return spellings;
 }
 
-std::optional<BadLine> Confine(GameFolderScope& scope, JournalDoc& doc) {
+std::optional<std::u16string> GameFolderScope::InRoot(
+    const std::u16string& path, const std::vector<std::u16string>& spellings) const {
+  const std::u16string lower = LowerCase(path);
+  for (const std::u16string& spelling : spellings) {
+    if (!lower.starts_with(LowerCase(spelling))) continue;
+    const std::u16string_view rest = std::u16string_view(path).substr(spelling.size());
+    const std::u16string name = NameOf(rest);
+    if (!IsPlainName(name)) continue;
+    for (std::u16string_view root : kRootFolders) {
+      if (!SameText(root, FolderOf(rest))) continue;
+      const bool linked = std::any_of(
+          reach_.linkedRoots.begin(), reach_.linkedRoots.end(),
+          [&](const std::u16string& link) { return LowerCase(root).starts_with(LowerCase(link)); });
+      if (!linked) return g_.folder + std::u16string(root) + name;
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<std::u16string> GameFolderScope::Source(
+    const std::u16string& path, const Section& section,
+    const std::vector<std::u16string>& spellings) const {
+  if (std::optional<std::u16string> inside = InRoot(path, spellings)) return inside;
+  // Only a copy names a file outside: one of the patch folder its section recorded, or,
+  // in a journal older than that record, any file. It is only ever read, and only from
+  // the patch folder of the running tool.
+  const std::u16string folder = FolderOf(path);
+  const bool recorded = section.patchFolder.empty()
+                            ? IsAbsolutePath(path)
+                            : SameText(folder, WithTrailingBackslash(section.patchFolder));
+  if (!recorded || !IsPlainName(NameOf(path))) return std::nullopt;
+  const bool readable = !reach_.toolPatchFolder.empty() && SameText(folder, reach_.toolPatchFolder);
+  return readable ? path : std::u16string();
+}
+
+std::optional<BadLine> GameFolderScope::Confine(JournalDoc& doc) const {
+  const std::vector<std::u16string> spellings = SpellingsOf(doc);
   std::vector<Step> confined = doc.steps;
   for (Step& step : confined) {
-    // Only a copy reads from elsewhere: the patch folder its section recorded. Journals
-    // older than that record name any source; it is only ever read.
-    const std::u16string& patch =
-        step.kind == StepKind::kCopy ? doc.sections[step.section].patchFolder : u"";
-    const bool anySource = step.kind == StepKind::kCopy && patch.empty();
     const std::optional<std::u16string> from =
-        anySource ? ReadableSource(step.from) : scope.Resolve(step.from, patch);
+        step.kind == StepKind::kCopy ? Source(step.from, doc.sections[step.section], spellings)
+                                     : InRoot(step.from, spellings);
     const std::optional<std::u16string> to =
-        step.to.empty() ? std::optional<std::u16string>(u"") : scope.Resolve(step.to);
+        HasTarget(step.kind) ? InRoot(step.to, spellings) : std::optional<std::u16string>(u"");
     if (!from || !to) return BadLine{step.line, step.from + u"  " + step.to};
     step.from = *from;
     step.to = *to;

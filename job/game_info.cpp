@@ -17,7 +17,7 @@ void ReadJournals(Runtime& rt, const GamePath& g, GameInfo& info) {
     info.unreadable.push_back(g.quarantine);
     return;
   }
-  GameFolderScope scope(rt, g.folder);
+  GameFolderScope scope(rt, g);
   for (auto path = journals.value().rbegin(); path != journals.value().rend(); ++path) {
     const Result<JournalDoc> doc = ReadJournal(rt, *path);
     if (!doc.ok() || doc.value().bad) {

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <charconv>
 #include <set>
-#include <unordered_map>
 #include <variant>
 
+#include "resources/texts.h"
 #include "runtime/text.h"
 
 namespace torvane {
@@ -290,24 +290,25 @@ class Reader {
     if (!ParseStep(f, step) || step.id <= doc_.LastId()) return false;
     step.line = line_;
     step.section = doc_.sections.size() - 1;
-    byId_[step.id] = doc_.steps.size();
     doc_.steps.push_back(std::move(step));
     return true;
   }
 
+  // Step ids only increase (OnStep), so an outcome finds its step by halving, whatever ids
+  // a journal chose.
   bool OnOutcome(const std::vector<std::string_view>& f) {
     int id = 0;
     if (!ParseNumber(f[1], id)) return false;
-    const auto found = byId_.find(id);
-    if (found == byId_.end()) return false;
-    Step& step = doc_.steps[found->second];
+    const auto found = std::lower_bound(doc_.steps.begin(), doc_.steps.end(), id,
+                                        [](const Step& s, int wanted) { return s.id < wanted; });
+    if (found == doc_.steps.end() || found->id != id) return false;
+    Step& step = *found;
     step.state = f[0] == kDoneRecord ? StepState::kDone : StepState::kFailed;
     if (f.size() >= 3) step.error = FromUtf8(f.back());
     return true;
   }
 
   JournalDoc doc_;
-  std::unordered_map<int, std::size_t> byId_;
   int line_ = 0;
 };
 
@@ -326,6 +327,29 @@ std::set<int> Cancelled(const std::vector<Step>& steps) {
 // Journals are read whole; one larger than this is not the tool's (a job of a million
 // files writes about a quarter of it).
 constexpr std::uint64_t kMaxJournalBytes = 64ull << 20;
+
+// What settling and undoing one journal may cost in reading files. A step with a digest
+// or a copy may be proved by hashing or comparing whole files; a step without an outcome
+// is looked up, and a move's two ends compared. The tool's own journals stay far below
+// both: a job stages four replacements, a restore sets four aside, and a crash leaves one
+// batch of moves without outcomes.
+constexpr std::size_t kMaxProvedSteps = 4 * kStepsPerWrite;
+constexpr std::size_t kMaxPendingSteps = 4 * kStepsPerWrite;
+
+bool MayBeProved(const Step& s) { return !s.sha256.empty() || s.kind == StepKind::kCopy; }
+
+// The step line past either bound, when there is one.
+std::optional<BadLine> BeyondBounds(const JournalDoc& doc) {
+  std::size_t proved = 0, pending = 0;
+  for (const Step& s : doc.steps) {
+    proved += MayBeProved(s);
+    pending += s.state == StepState::kPending;
+    if (proved > kMaxProvedSteps || pending > kMaxPendingSteps) {
+      return BadLine{s.line, s.from + u"  " + s.to};
+    }
+  }
+  return std::nullopt;
+}
 
 }  // namespace
 
@@ -401,6 +425,7 @@ JournalDoc ParseJournal(std::string_view text) {
     if (!doc.bad) doc.bad = BadLine{number, FromUtf8(line)};
     if (number == 1) break;  // not a journal at all
   }
+  if (!doc.bad) doc.bad = BeyondBounds(doc);
   return std::move(doc);
 }
 
@@ -416,6 +441,11 @@ Result<std::unique_ptr<Journal>> Journal::Reopen(Runtime& rt, const std::u16stri
                                                  const JournalDoc& doc) {
   Result<std::unique_ptr<AppendFile>> file = rt.OpenForAppend(path, OpenMode::kExisting);
   if (!file.ok()) return file.error();
+  const Result<FileFacts> facts = file.value()->Facts();
+  if (!facts.ok()) return facts.error();
+  if (!doc.file || facts.value() != *doc.file || facts.value().links != 1) {
+    return Error{ErrorKind::kMalformed, 0, texts::kMsgJournalSwapped};
+  }
   std::unique_ptr<Journal> journal(new Journal(rt, path, std::move(file.value()), doc.LastId()));
   if (doc.endsWithTornLine) {
     if (Status s = journal->Write(std::string(kTorn) + "\n"); !s.ok()) return s.error();
@@ -529,9 +559,11 @@ std::u16string NextJournalPath(const std::u16string& quarantine,
 }
 
 Result<JournalDoc> ReadJournal(Runtime& rt, const std::u16string& path) {
-  const Result<std::string> text = rt.ReadWholeFile(path, kMaxJournalBytes);
-  if (!text.ok()) return text.error();
-  return ParseJournal(text.value());
+  const Result<FileRead> read = rt.ReadWholeFileAndFacts(path, kMaxJournalBytes);
+  if (!read.ok()) return read.error();
+  JournalDoc doc = ParseJournal(read.value().bytes);
+  doc.file = read.value().facts;
+  return doc;
 }
 
 }  // namespace torvane

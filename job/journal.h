@@ -15,19 +15,30 @@
 //     its end line; a second one is refused and changes nothing. (Recovery.AnotherJob...,
 //     CliProgram.OneJobAtATimePerGameFolder)
 //  4. Belonging. A journal is acted on only for the game folder whose identity its first
-//     section records (older journals: the folder they name); an unfinished one of another
+//     section records (older journals: the folder they name, looked up only when spelled
+//     with a drive letter); an unfinished one of another
 //     folder, or one that cannot be matched, stops the work. (Restore.AJournalOfAnother...,
 //     CliProgram.AJournalIsKnownUnderAnotherSpellingOfItsFolder)
-//  5. Confinement. Every path a step names must be one plain name (confinement.h) in the game
-//     folder, its vTemp, its audio folder or that folder's vTemp, and is acted on as the game
-//     folder is spelled now; a copy may read from the patch folder its section recorded. A
-//     journal with one step outside is not acted on at all, and the tidy goes through no
-//     link. (UntrustedJournal.AStepNaming..., UntrustedJournal.ALinkOnTheWay...)
+//  5. Confinement. Whether a path may be acted on is decided from its text alone, before any
+//     file-system call names it: the game folder as spelled now, or as the journal's first
+//     section (or a section recording this folder's identity) spelled it, then one plain
+//     name (confinement.h: no device name, no wildcard) directly in the folder, its vTemp,
+//     its audio folder or that folder's vTemp; it is then acted on as spelled now. Shares,
+//     devices, extended-length forms and other drives are damage unless they are that
+//     recorded spelling. A copy's source may be any file of the patch folder its section
+//     recorded, kept as text. A journal with one step outside is not acted on at all, and
+//     the tidy goes through no link. (UntrustedJournal.AStepNamingAnythingOutside...,
+//     UntrustedJournal.ALinkOnTheWay...,
+//     UntrustedJournal.TheSpellingAJournalRecorded..., IsPlainName.*)
 //  6. Proof before deletion. Recovery and restore delete a file only when its bytes are the
 //     recorded size and SHA-256 and a twin holds them under another identity, or when it is
 //     the job's own half-made copy (proof.h); a replacement without that proof is kept in
-//     vTemp. (UntrustedJournal.NothingIsDeletedWithoutProof..., Transaction.*,
-//     UntrustedJournal.TwoSpellingsOfOneFileAreOneFile)
+//     vTemp. A twin or a copy's source is read only in the game folder's roots or the patch
+//     folder of the running tool: a half-made copy whose source lies elsewhere is kept in
+//     vTemp. A file is kept in the vTemp of its own root, never in a vTemp inside a vTemp.
+//     (UntrustedJournal.NothingIsDeletedWithoutProof..., Transaction.*,
+//     UntrustedJournal.ProofNeverRestsOnAFileOutsideTheFolder,
+//     UntrustedJournal.AFileWithoutProofInVTempStaysThere)
 //  7. The set as a whole. Nothing of the version set is touched before "mark set-begin" is
 //     written. A set begun and not committed is put back as a whole, unless every replacement
 //     it staged was placed: then it is whole and new, only the commit mark is missing.
@@ -38,6 +49,24 @@
 //     passed over by jobs and stops a restore that reaches it; an unfinished one stops the
 //     work; either way the user is told which file and which line.
 //     (UntrustedJournal.ADamaged...)
+//  9. Held roots. From after the questions to the end line, a job or a restore holds the game
+//     folder, vTemp, "redist", the audio folder and its vTemp (roots.h) as themselves and
+//     without delete sharing, so none can be renamed or replaced by a link meanwhile. A
+//     vTemp that is a link stops the work before the lock file is made; a step naming a root
+//     that is a link, or lies behind one, is refused as outside. (Recovery.AVTempMadeALink...,
+//     Recovery.NothingSwappedWhileTheRestoreAsks..., WinRuntime.AHeldFolderStays...,
+//     scripts/linked-roots-test.sh)
+// 10. The journal written on is the journal read: the same file by identity, of the size
+//     read, with no other name (Journal::Reopen). (Recovery.NothingSwappedWhileTheRestore...)
+// 11. Attributes belong to a file, not a name: they are set only on a file with one name,
+//     and, settling a move, only on the file moved (its recorded size).
+//     (WinRuntime.AHeldFolderStaysAndAFileWithTwoNames...,
+//     Recovery.SettlingAMoveSetsAttributesOnlyOnTheFileMoved)
+// 12. Bounded cost. Step ids increase, so outcomes find their steps in time linear in the
+//     journal whatever the ids; an id that does not increase and an outcome of no step are
+//     damage. A journal may hold at most 1,024 steps proved by reading files (digests,
+//     copies) and 1,024 without an outcome; a free name costs one listing.
+//     (ParseJournal.RefusesIdsThatDoNotIncrease..., and `make bench`)
 #pragma once
 
 #include <cstdint>
@@ -109,9 +138,12 @@ struct JournalDoc {
   std::vector<Section> sections;
   std::vector<Step> steps;  // every step in order, with the outcome recorded for it
   bool endsWithTornLine = false;
-  // The first line not understood. Nothing of such a journal is ever acted on; what was
-  // understood still tells whether it is finished.
+  // The first line not understood, or the first step past what one journal may cost to
+  // settle and undo. Nothing of such a journal is ever acted on; what was understood still
+  // tells whether it is finished.
   std::optional<BadLine> bad;
+  // The file it was read from (ReadJournal): only that file, unchanged, is written on.
+  std::optional<FileFacts> file;
 
   bool Unfinished() const { return !sections.empty() && !sections.back().end; }
   // A restore of it put everything back. One that could not (a name taken since) leaves
@@ -143,7 +175,9 @@ class Journal {
 
   // A new journal under a name nothing holds yet, its first line written.
   static Result<std::unique_ptr<Journal>> Create(Runtime& rt, const std::u16string& path);
-  // An existing journal, to write on after `doc`, what it holds.
+  // An existing journal, to write on after `doc`, what it holds. Refused unless the file
+  // opened is the very file `doc` was read from (its identity), unchanged since (its size),
+  // with no other name (one link): lines never go to a file swapped in under its name.
   static Result<std::unique_ptr<Journal>> Reopen(Runtime& rt, const std::u16string& path,
                                                  const JournalDoc& doc);
 

@@ -9,6 +9,7 @@
 #include "job/preflight.h"
 #include "job/quarantine.h"
 #include "job/recovery.h"
+#include "job/roots.h"
 #include "job/safe_move.h"
 #include "job/steps.h"
 #include "job/version_set.h"
@@ -57,9 +58,9 @@ std::optional<Report> QuarantineNotReady(Runtime& rt, const std::u16string& quar
 
 // A new journal for this job, after whatever an interrupted one left has been settled.
 Checked<std::unique_ptr<Journal>> StartJournal(Runtime& rt, const GamePath& g,
-                                               const Sources& sources, JobHost& host,
-                                               bool& changed) {
-  RecoveryOutcome recovered = RecoverInterrupted(rt, g, host);
+                                               const Sources& sources, const Reach& reach,
+                                               JobHost& host, bool& changed) {
+  RecoveryOutcome recovered = RecoverInterrupted(rt, g, reach, host);
   changed = recovered.changed;
   if (recovered.stop) return *recovered.stop;
   const Result<std::vector<std::u16string>> existing = ListJournals(rt, g.quarantine);
@@ -165,15 +166,21 @@ Report PatchJob(const JobRequest& request, Runtime& rt, JobHost& host) {
   // Asked only once the job could go on: a Yes is never followed by a refusal.
   if (auto declined = AskAboutVersions(rt, g, found.files, host)) return *declined;
   if (auto refused = QuarantineNotReady(rt, g.quarantine)) return *refused;
-  const Checked<std::unique_ptr<HeldLock>> lock = LockGameFolder(rt, g);
+  // Held from here to the end, after the questions and the boxes: a vTemp swapped for a
+  // link while they were open is found now, before the lock file is made in it.
+  const Checked<std::unique_ptr<HeldRoots>> held = HeldRoots::Hold(rt, g);
+  if (const Report* refused = std::get_if<Report>(&held)) return *refused;
+  HeldRoots& roots = *std::get<std::unique_ptr<HeldRoots>>(held);
+  const Checked<std::unique_ptr<HeldLock>> lock = LockGameFolder(roots, g);
   if (const Report* refused = std::get_if<Report>(&lock)) return *refused;
 
   bool recovered = false;
-  Checked<std::unique_ptr<Journal>> journal = StartJournal(rt, g, found, host, recovered);
+  const Reach reach{roots.linked(), WithTrailingBackslash(found.folder)};
+  Checked<std::unique_ptr<Journal>> journal = StartJournal(roots, g, found, reach, host, recovered);
   Report report =
       std::holds_alternative<Report>(journal)
           ? std::get<Report>(journal)
-          : Job(request, rt, host, g, *std::get<std::unique_ptr<Journal>>(journal), found).Run();
+          : Job(request, roots, host, g, *std::get<std::unique_ptr<Journal>>(journal), found).Run();
   report.changedBefore = recovered;
   return report;
 }

@@ -66,9 +66,10 @@ Result<std::unique_ptr<AppendFile>> PatientRuntime::OpenForAppend(const std::u16
   return Patiently(Access::kWriteOrDelete, path, [&] { return inner().OpenForAppend(path, mode); });
 }
 
-Result<std::string> PatientRuntime::ReadWholeFile(const std::u16string& path,
-                                                  std::uint64_t maxBytes) {
-  return Patiently(Access::kRead, path, [&] { return inner().ReadWholeFile(path, maxBytes); });
+Result<FileRead> PatientRuntime::ReadWholeFileAndFacts(const std::u16string& path,
+                                                       std::uint64_t maxBytes) {
+  return Patiently(Access::kRead, path,
+                   [&] { return inner().ReadWholeFileAndFacts(path, maxBytes); });
 }
 
 Result<FileDigest> PatientRuntime::Digest(const std::u16string& path) {

@@ -61,7 +61,8 @@ class PatientRuntime : public ForwardingRuntime {
   Result<bool> IsPrefix(const std::u16string& part, const std::u16string& whole) override;
   Result<std::unique_ptr<AppendFile>> OpenForAppend(const std::u16string& path,
                                                     OpenMode mode) override;
-  Result<std::string> ReadWholeFile(const std::u16string& path, std::uint64_t maxBytes) override;
+  Result<FileRead> ReadWholeFileAndFacts(const std::u16string& path,
+                                         std::uint64_t maxBytes) override;
   Result<FileDigest> Digest(const std::u16string& path) override;
   Result<CheckedCopy> CopyAndDigest(const std::u16string& source,
                                     const std::u16string& destination) override;

@@ -82,15 +82,21 @@ class Pass {
       moving.push_back({folder + entry.name, entry.attributes, entry.size});
     }
     total_ += moving.size();
+    // Not made (or made and found to be a link): nothing is moved towards it.
+    if (unmade_) {
+      for (const Found& file : moving) report_.notMoved.push_back({file.path, *unmade_});
+      return;
+    }
     MoveAll(moving);
   }
 
  private:
   bool PrepareQuarantine() {
     const Result<std::uint32_t> existing = rt_.GetAttr(quarantine_);
+    unmade_.reset();
     if (!existing.ok()) {
       Step mkdir = MakeStep(StepKind::kMkDir, quarantine_);
-      SkipOnFailure(Execute(rt_, journal_, mkdir));
+      if (const Status made = Execute(rt_, journal_, mkdir); !made.ok()) unmade_ = made.error();
     } else if (IsLink(rt_, quarantine_)) {
       // Never move the user's files through a link someone planted.
       report_.notListed.push_back(
@@ -154,6 +160,7 @@ class Pass {
   QuarantineReport& report_;
   std::u16string quarantine_;
   std::set<std::u16string> taken_;
+  std::optional<Error> unmade_;  // why vTemp could not be made
   std::size_t moved_ = 0;
   std::size_t total_ = 0;
   Error journalError_;

@@ -21,9 +21,17 @@ bool Remove(Runtime& rt, Journal& journal, const std::u16string& path) {
   return Execute(rt, journal, cleanup).ok();
 }
 
+// The file at `path` is the one a move found there: the size it recorded. A file that has
+// taken the name since keeps the attributes it has.
+bool IsMovedFile(Runtime& rt, const std::u16string& path, std::uint64_t size) {
+  const Result<std::vector<DirEntry>> listed = rt.List(path, kDirAllFiles);
+  return listed.ok() && listed.value().size() == 1 && listed.value().front().size == size;
+}
+
 // What a step left behind: made, not made, or (for a move) neither end there.
 void Settle(Runtime& rt, Journal& journal, Step& step, std::vector<Shortfall>& problems) {
-  const Result<bool> from = Exists(rt, step.from);
+  // A copy's source the tool may not read is empty (confinement.h): never looked up.
+  const Result<bool> from = step.from.empty() ? Result<bool>(false) : Exists(rt, step.from);
   const Result<bool> to = step.to.empty() ? Result<bool>(false) : Exists(rt, step.to);
   if (!from.ok() || !to.ok()) {
     problems.push_back({step.from, from.ok() ? to.error() : from.error()});
@@ -44,7 +52,7 @@ void Settle(Runtime& rt, Journal& journal, Step& step, std::vector<Shortfall>& p
         }
       } else if (!from.value() && !to.value()) {
         problems.push_back({step.from, Why::kGoneSince});
-      } else if (from.value() && step.clearsAttributes) {
+      } else if (from.value() && step.clearsAttributes && IsMovedFile(rt, step.from, step.size)) {
         SkipOnFailure(rt.SetAttr(step.from, step.attributes & kKeptAttributes));
       }
       break;
@@ -52,10 +60,10 @@ void Settle(Runtime& rt, Journal& journal, Step& step, std::vector<Shortfall>& p
       // Whole or not, a copy without its confirmation is not trusted: it goes, as long as
       // it is the tool's own copy in the making.
       if (to.value()) {
-        const Result<bool> own = IsOwnPartialCopy(rt, step.to, step.from);
-        if (!own.ok()) {
-          problems.push_back({step.to, own.error()});
-        } else if (!own.value() || !Remove(rt, journal, step.to)) {
+        const Result<CopyFate> fate = TakeAwayCopy(rt, journal, step, 0);
+        if (!fate.ok()) {
+          problems.push_back({step.to, fate.error()});
+        } else if (fate.value() == CopyFate::kLeft) {
           problems.push_back({step.to, Why::kChangedSince});
         }
       }
@@ -95,7 +103,8 @@ Result<Recovery> Recover(Runtime& rt, const GamePath& g, const std::u16string& p
   Journal& journal = *opened.value();
   const std::size_t cutIndex = Interrupted(doc);
   const Section cut = doc.sections[cutIndex];
-  if (Status s = journal.BeginSection(SectionKind::kRecovery, cut.subject, g.identity); !s.ok()) {
+  // Under the spelling its steps use, which may not be the one the work cut short used.
+  if (Status s = journal.BeginSection(SectionKind::kRecovery, g.working, g.identity); !s.ok()) {
     return s.error();
   }
   Recovery recovery;
@@ -124,7 +133,7 @@ std::optional<Report> Refusal(GameFolderScope& scope, const std::u16string& path
   if (scope.BelongingOf(doc) != GameFolderScope::Belonging::kHere) {
     return Report(Finding::kForeignJournal, path);
   }
-  if (const std::optional<BadLine> outside = Confine(scope, doc)) {
+  if (const std::optional<BadLine> outside = scope.Confine(doc)) {
     return Report(Finding::kJournalRefused, path, {}, *outside);
   }
   return std::nullopt;
@@ -140,14 +149,15 @@ std::vector<Shortfall> SettlePending(Runtime& rt, Journal& journal, JournalDoc& 
   return problems;
 }
 
-RecoveryOutcome RecoverInterrupted(Runtime& rt, const GamePath& g, JobHost& host) {
+RecoveryOutcome RecoverInterrupted(Runtime& rt, const GamePath& g, const Reach& reach,
+                                   JobHost& host) {
   RecoveryOutcome outcome;
   const Result<std::vector<std::u16string>> journals = ListJournals(rt, g.quarantine);
   if (!journals.ok()) {
     outcome.stop = Report(Finding::kJournalUnreadable, g.quarantine, journals.error());
     return outcome;
   }
-  GameFolderScope scope(rt, g.folder);
+  GameFolderScope scope(rt, g, reach);
   Report told{Finding::kRecovered};
   for (const std::u16string& path : journals.value()) {
     Result<JournalDoc> doc = ReadJournal(rt, path);

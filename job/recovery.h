@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "job/confinement.h"
 #include "job/game_path.h"
 #include "job/job_host.h"
 #include "job/journal.h"
@@ -24,7 +25,9 @@ struct RecoveryOutcome {
 // through `host`, in one message what was found and done. An unfinished journal that
 // cannot be read, that belongs to another folder or that names anything outside this one
 // stops the work before anything is changed; so does a vTemp that cannot be listed.
-RecoveryOutcome RecoverInterrupted(Runtime& rt, const GamePath& g, JobHost& host);
+// `reach` says which roots are links and what the tool may read besides (confinement.h).
+RecoveryOutcome RecoverInterrupted(Runtime& rt, const GamePath& g, const Reach& reach,
+                                   JobHost& host);
 
 // Looks at the folder for every step of `doc` that has no recorded outcome, records what
 // it finds, and puts back what a half-made step disturbed. `doc` is updated to match;

@@ -5,8 +5,10 @@
 #include "job/confinement.h"
 #include "job/game_path.h"
 #include "job/journal.h"
+#include "job/patch_job.h"
 #include "job/patient_runtime.h"
 #include "job/recovery.h"
+#include "job/roots.h"
 #include "job/undo.h"
 #include "job/version_set.h"
 
@@ -22,17 +24,17 @@ struct LastJob {
 // The newest job that is not restored yet and still shows in the folder, its paths
 // confined to the game folder; nothing when there is none. A journal on the way that
 // cannot be read, or that names anything outside the folder, stops the restore there.
-Checked<std::optional<LastJob>> FindLastJob(Runtime& rt, const GamePath& g) {
+Checked<std::optional<LastJob>> FindLastJob(Runtime& rt, const GamePath& g, const Reach& reach) {
   const Result<std::vector<std::u16string>> journals = ListJournals(rt, g.quarantine);
   if (!journals.ok()) return Report(Finding::kJournalUnreadable, g.quarantine, journals.error());
-  GameFolderScope scope(rt, g.folder);
+  GameFolderScope scope(rt, g, reach);
   for (auto path = journals.value().rbegin(); path != journals.value().rend(); ++path) {
     Result<JournalDoc> doc = ReadJournal(rt, *path);
     if (!doc.ok()) return Report(Finding::kJournalUnreadable, *path, doc.error());
     if (doc.value().bad) return Report(Finding::kJournalDamaged, *path, {}, *doc.value().bad);
     if (doc.value().Restored()) continue;
     if (scope.BelongingOf(doc.value()) != GameFolderScope::Belonging::kHere) continue;
-    if (const std::optional<BadLine> outside = Confine(scope, doc.value())) {
+    if (const std::optional<BadLine> outside = scope.Confine(doc.value())) {
       return Report(Finding::kJournalRefused, *path, {}, *outside);
     }
     std::vector<Step> inEffect = doc.value().InEffect();
@@ -70,8 +72,8 @@ UndoReport RestoreAll(Runtime& rt, Journal& journal, const JournalDoc& doc, JobO
   return report;
 }
 
-Report Restore(Runtime& rt, const GamePath& g, JobHost& host) {
-  const Checked<std::optional<LastJob>> found = FindLastJob(rt, g);
+Report Restore(Runtime& rt, const GamePath& g, const Reach& reach, JobHost& host) {
+  const Checked<std::optional<LastJob>> found = FindLastJob(rt, g, reach);
   if (const Report* refused = std::get_if<Report>(&found)) return *refused;
   const std::optional<LastJob>& job = std::get<std::optional<LastJob>>(found);
   if (!job) return Report{Finding::kNothingToRestore};
@@ -109,10 +111,15 @@ Report RestoreLast(std::u16string_view pickerText, Runtime& rt, JobHost& host) {
       (quarantine.ok() && (quarantine.value() & kAttrFolder) == 0)) {
     return Report{Finding::kNothingToRestore};
   }
-  const Checked<std::unique_ptr<HeldLock>> lock = LockGameFolder(rt, g);
+  const Checked<std::unique_ptr<HeldRoots>> held = HeldRoots::Hold(rt, g);
+  if (const Report* refused = std::get_if<Report>(&held)) return *refused;
+  HeldRoots& roots = *std::get<std::unique_ptr<HeldRoots>>(held);
+  const Checked<std::unique_ptr<HeldLock>> lock = LockGameFolder(roots, g);
   if (const Report* refused = std::get_if<Report>(&lock)) return *refused;
-  const RecoveryOutcome recovered = RecoverInterrupted(rt, g, host);
-  Report report = recovered.stop ? *recovered.stop : Restore(rt, g, host);
+  // The replacements' twins may be read in the patch folder beside the program only.
+  const Reach reach{roots.linked(), PatchFolderOf(roots, {}).value_or(u"")};
+  const RecoveryOutcome recovered = RecoverInterrupted(roots, g, reach, host);
+  Report report = recovered.stop ? *recovered.stop : Restore(roots, g, reach, host);
   report.changedBefore = recovered.changed;
   return report;
 }

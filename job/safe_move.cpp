@@ -1,6 +1,7 @@
 #include "job/safe_move.h"
 
-#include "job/steps.h"
+#include <set>
+
 #include "runtime/text.h"
 
 namespace torvane {
@@ -19,14 +20,18 @@ Status MoveAcrossVolumes(Runtime& rt, const std::u16string& from, const std::u16
   return removed;
 }
 
+// The name as a copy number splits it: "readme" and ".txt"; a leading dot is no extension.
+std::pair<std::u16string_view, std::u16string_view> StemAndExtension(std::u16string_view name) {
+  const size_t dot = name.rfind(u'.');
+  if (dot == std::u16string_view::npos || dot == 0) return {name, {}};
+  return {name.substr(0, dot), name.substr(dot)};
+}
+
 }  // namespace
 
 std::u16string CopyName(std::u16string_view name, int n) {
   if (n <= 1) return std::u16string(name);
-  const size_t dot = name.rfind(u'.');
-  const bool hasExtension = dot != std::u16string_view::npos && dot > 0;
-  const std::u16string_view stem = hasExtension ? name.substr(0, dot) : name;
-  const std::u16string_view extension = hasExtension ? name.substr(dot) : std::u16string_view();
+  const auto [stem, extension] = StemAndExtension(name);
   std::u16string out(stem);
   out += u" (";
   for (char c : std::to_string(n)) out.push_back(static_cast<char16_t>(c));
@@ -60,12 +65,19 @@ Result<std::u16string> FirstFreeName(
 
 Result<std::u16string> FreePathIn(Runtime& rt, const std::u16string& folder,
                                   std::u16string_view name) {
+  // One listing of every name a copy could take ("stem*.ext"), not one look per number: a
+  // folder full of copies costs one call. Names the listing found by their short forms
+  // only count as taken, which costs a number, never a file.
   const std::u16string prefix = folder + u"\\";
+  const auto [stem, extension] = StemAndExtension(name);
+  const Result<std::vector<DirEntry>> listed =
+      rt.List(prefix + std::u16string(stem) + u"*" + std::u16string(extension), kDirEverything);
+  if (!listed.ok()) return listed.error();
+  std::set<std::u16string> taken;
+  for (const DirEntry& entry : listed.value()) taken.insert(LowerCase(entry.name));
   const Result<std::u16string> free =
       FirstFreeName(name, [&](const std::u16string& candidate) -> Result<bool> {
-        const Result<bool> there = Exists(rt, prefix + candidate);
-        if (!there.ok()) return there.error();
-        return !there.value();
+        return !taken.count(LowerCase(candidate));
       });
   if (!free.ok()) return free;
   return prefix + free.value();

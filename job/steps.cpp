@@ -7,9 +7,38 @@
 namespace torvane {
 namespace {
 
+// Only attributes that differ are set: a file with other names (whose attributes the tidy
+// could not clear) moves back as it is.
+Status SetAttributesBack(Runtime& rt, const Step& step) {
+  const Result<std::uint32_t> now = rt.GetAttr(step.from);
+  if (now.ok() && (now.value() & kKeptAttributes) == (step.newAttributes & kKeptAttributes)) {
+    return Status();
+  }
+  return rt.SetAttr(step.from, step.newAttributes);
+}
+
+// Deletes a file of the tool's own whose proof was given, announced as reversing `undoes`.
+Status DeleteProven(Runtime& rt, Journal& journal, const std::u16string& path, std::uint64_t size,
+                    int undoes) {
+  Step remove = MakeStep(StepKind::kDelete, path, {}, undoes);
+  remove.size = size;
+  SkipOnFailure(rt.SetAttr(path, kAttrNormal));
+  return Execute(rt, journal, remove);
+}
+
+// Where a file without proof is kept: the vTemp beside it, or none when it lies in a vTemp
+// already (there is no vTemp inside a vTemp). Paths the tool acts on spell the game folder
+// lower-cased, as resolved, and its vTemp folders "vTemp" (confinement.h), so the text
+// tells a vTemp from a game folder of that name.
+std::optional<std::u16string> KeepingFolder(const std::u16string& path) {
+  const std::u16string folder = FolderOf(path);
+  if (folder.ends_with(u"\\vTemp\\")) return std::nullopt;
+  return folder + u"vTemp";
+}
+
 Status Move(Runtime& rt, const Step& step) {
   if (step.newAttributes != 0) {
-    if (Status set = rt.SetAttr(step.from, step.newAttributes); !set.ok()) return set;
+    if (Status set = SetAttributesBack(rt, step); !set.ok()) return set;
   }
   const bool clear = step.clearsAttributes && (step.attributes & kClearedAttributes) != 0;
   if (clear) SkipOnFailure(rt.SetAttr(step.from, kAttrNormal));
@@ -93,19 +122,35 @@ Result<bool> Discard(Runtime& rt, Journal& journal, const std::u16string& path,
   const Result<bool> proven = HasTwin(rt, path, recorded, twin);
   if (!proven.ok()) return proven.error();
   if (proven.value()) {
-    Step remove = MakeStep(StepKind::kDelete, path, {}, undoes);
-    remove.size = recorded.size;
-    SkipOnFailure(rt.SetAttr(path, kAttrNormal));
-    if (Status removed = Execute(rt, journal, remove); !removed.ok()) return removed.error();
+    if (Status removed = DeleteProven(rt, journal, path, recorded.size, undoes); !removed.ok()) {
+      return removed.error();
+    }
     return true;
   }
-  const Result<std::u16string> keptAt = FreePathIn(rt, FolderOf(path) + u"vTemp", NameOf(path));
+  const std::optional<std::u16string> keeping = KeepingFolder(path);
+  if (!keeping) return false;
+  const Result<std::u16string> keptAt = FreePathIn(rt, *keeping, NameOf(path));
   if (!keptAt.ok()) return keptAt.error();
   Step keep = MakeStep(StepKind::kMove, path, keptAt.value(), undoes);
   keep.size = recorded.size;
   keep.sha256 = recorded.sha256;
   if (Status kept = Execute(rt, journal, keep); !kept.ok()) return kept.error();
   return false;
+}
+
+Result<CopyFate> TakeAwayCopy(Runtime& rt, Journal& journal, const Step& copy, int undoes) {
+  if (LowerCase(copy.to).ends_with(kStagedSuffix) && copy.from.empty()) {
+    const Result<bool> kept = Discard(rt, journal, copy.to, {copy.size, {}}, {}, undoes);
+    if (!kept.ok()) return kept.error();
+    return CopyFate::kKept;
+  }
+  const Result<bool> own = IsOwnPartialCopy(rt, copy.to, copy.from);
+  if (!own.ok()) return own.error();
+  if (!own.value()) return CopyFate::kLeft;
+  if (Status removed = DeleteProven(rt, journal, copy.to, copy.size, undoes); !removed.ok()) {
+    return removed.error();
+  }
+  return CopyFate::kRemoved;
 }
 
 std::u16string SourceOfStaged(const std::vector<Step>& steps, const std::u16string& staged) {

@@ -35,11 +35,19 @@ Status ExecuteBatch(Runtime& rt, Journal& journal, std::vector<Step>& steps,
                     const std::function<void(const Step& step, const Status& made)>& made);
 
 // Takes a file this tool wrote out of the game folder, announced as reversing `undoes` (0:
-// none):
-// deleted when `twin` proves that nothing is lost by it (see proof.h), else moved into the
-// vTemp beside it. True when it was deleted.
+// none): deleted when `twin` proves that nothing is lost by it (see proof.h), else moved
+// into the vTemp beside it (one in a vTemp already stays where it is). True when deleted.
 Result<bool> Discard(Runtime& rt, Journal& journal, const std::u16string& path,
                      const FileDigest& recorded, const std::u16string& twin, int undoes);
+
+// What became of a copy this tool was making, found at its target.
+enum class CopyFate { kRemoved, kKept, kLeft };
+
+// Takes away what `copy` left at its target, announced as reversing `undoes` (0: none):
+// deleted when it is the tool's own copy in the making (proof.h); kept in vTemp when it
+// bears the tool's temporary name but its source may not be read (an empty source, see
+// confinement.h); left where it is otherwise, as not the tool's to move.
+Result<CopyFate> TakeAwayCopy(Runtime& rt, Journal& journal, const Step& copy, int undoes);
 
 // The source of the copy among `steps` that made `staged`; empty when none did.
 std::u16string SourceOfStaged(const std::vector<Step>& steps, const std::u16string& staged);

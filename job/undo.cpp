@@ -151,25 +151,14 @@ class Reverser {
   void RemoveCopy(const Step& step) {
     bool there = false;
     if (!There(step.to, there) || !there) return;
-    const Result<bool> own = IsOwnPartialCopy(rt_, step.to, step.from);
-    if (!own.ok()) {
-      report_.problems.push_back({step.to, own.error()});
-    } else if (own.value()) {
-      Delete(step.to, step.id, step.size);
-    } else {
+    const Result<CopyFate> fate = TakeAwayCopy(rt_, journal_, step, step.id);
+    if (!fate.ok()) {
+      report_.problems.push_back({step.to, fate.error()});
+    } else if (fate.value() == CopyFate::kRemoved) {
+      ++report_.removed;
+    } else if (fate.value() == CopyFate::kLeft) {
       report_.problems.push_back({step.to, Why::kChangedSince});
     }
-  }
-
-  void Delete(const std::u16string& path, int undoes, std::uint64_t size) {
-    Step remove = MakeStep(StepKind::kDelete, path, {}, undoes);
-    remove.size = size;
-    SkipOnFailure(rt_.SetAttr(path, kAttrNormal));
-    if (const Status removed = Execute(rt_, journal_, remove); !removed.ok()) {
-      report_.problems.push_back({path, removed.error()});
-      return;
-    }
-    ++report_.removed;
   }
 
   Runtime& rt_;

@@ -88,6 +88,8 @@ inline constexpr char16_t kMsgJournalLineHead[] = u"第 ";
 inline constexpr char16_t kMsgJournalLineTail[] = u" 行：";
 inline constexpr char16_t kMsgJournalWhatToDo[] =
     u"请把这个文件移出 vTemp 文件夹后再试；其余能读取的操作记录仍可以用“还原上次的修改…”还原。";
+inline constexpr char16_t kMsgJournalSwapped[] =
+    u"这个操作记录在读取之后被换成了另一个文件或被改动过，或者它在别处还有名字（硬链接）。";
 inline constexpr char16_t kMsgJournalRefused[] =
     u"本程序的操作记录中有一行指向游戏文件夹以外的文件（这个文件可能被改动过），"
     u"为避免弄乱文件，没有按它做任何改动：";

@@ -91,6 +91,13 @@ class ForwardingRuntime : public Runtime {
   std::vector<RegisteredInstall> RegisteredInstalls() override {
     return inner_.RegisteredInstalls();
   }
+  Result<std::unique_ptr<HeldFolder>> HoldFolder(const std::u16string& path) override {
+    return inner_.HoldFolder(path);
+  }
+  Result<FileRead> ReadWholeFileAndFacts(const std::u16string& path,
+                                         std::uint64_t maxBytes) override {
+    return inner_.ReadWholeFileAndFacts(path, maxBytes);
+  }
 
  protected:
   Runtime& inner() { return inner_; }

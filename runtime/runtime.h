@@ -72,12 +72,16 @@ struct CheckedCopy {
   bool readBackSame = false;
 };
 
+struct FileFacts;
+
 // A file open for appending. Each Append is on the disk (flushed) before it returns, so
 // a crash or a power cut leaves every earlier Append readable.
 class AppendFile {
  public:
   virtual ~AppendFile() = default;
   virtual Status Append(std::string_view bytes) = 0;
+  // The facts of the file open, as they stand.
+  virtual Result<FileFacts> Facts() = 0;
 };
 
 enum class OpenMode { kCreateNew, kExisting };
@@ -102,6 +106,29 @@ struct FileIdentity {
   std::uint64_t fileHigh = 0;
   std::uint64_t fileLow = 0;
   bool operator==(const FileIdentity&) const = default;
+};
+
+// What tells one file from another (by identity, FileIdentity) and how it stands now: its
+// size, and how many names (hard links) it has, in any folder.
+struct FileFacts {
+  FileIdentity identity;
+  std::uint64_t size = 0;
+  std::uint32_t links = 1;
+  bool operator==(const FileFacts&) const = default;
+};
+
+// A file's bytes and the facts of the file they were read from.
+struct FileRead {
+  std::string bytes;
+  FileFacts facts;
+};
+
+// A folder held by HoldFolder until this goes.
+class HeldFolder {
+ public:
+  virtual ~HeldFolder() = default;
+  // Those of what was opened: a link shows kAttrReparsePoint.
+  virtual std::uint32_t attributes() const = 0;
 };
 
 // A file's version from its version resource (the fixed part: four numbers).
@@ -133,6 +160,8 @@ class Runtime {
   virtual Status Kill(const std::u16string& path) = 0;
   virtual Status FileCopy(const std::u16string& source, const std::u16string& destination,
                           CopyMode mode) = 0;
+  // Refused (kAccessDenied) on a file with more than one name: its attributes are those of
+  // every name it has, in any folder.
   virtual Status SetAttr(const std::u16string& path, std::uint32_t attributes) = 0;
   // Attributes of a file or folder, whatever they are (hidden and system included).
   virtual Result<std::uint32_t> GetAttr(const std::u16string& path) = 0;
@@ -225,6 +254,14 @@ class Runtime {
   // The game's install folders the registry names, for the current user first, then the
   // machine, each in its 32- and 64-bit view; each folder once.
   virtual std::vector<RegisteredInstall> RegisteredInstalls() = 0;
+
+  // --- What a journal may not turn elsewhere: held folders, the file read, its names ---
+  // Holds `path` as itself (a junction or symbolic link is opened, never followed) and
+  // without delete sharing: nobody can rename, remove or replace it while it is held.
+  virtual Result<std::unique_ptr<HeldFolder>> HoldFolder(const std::u16string& path) = 0;
+  // The whole file as ReadWholeFile gives it, with the facts of the very file read.
+  virtual Result<FileRead> ReadWholeFileAndFacts(const std::u16string& path,
+                                                 std::uint64_t maxBytes) = 0;
 };
 
 // True when both paths name one file or folder, whatever their spelling.

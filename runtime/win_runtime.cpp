@@ -31,7 +31,15 @@ bool Admits(std::uint32_t mask, DWORD attributes) {
 win::UniqueFile OpenForReading(const std::u16string& path) {
   return win::UniqueFile(::CreateFileW(W(ExtendedPath(path)), GENERIC_READ,
                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                       FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+                                       FILE_FLAG_SEQUENTIAL_SCAN | kNoImpersonation, nullptr));
+}
+
+Result<FileFacts> FactsOf(HANDLE file) {
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!::GetFileInformationByHandle(file, &info)) return LastError();
+  return FileFacts{{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow},
+                   (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow,
+                   info.nNumberOfLinks};
 }
 
 // Reads as much of `size` bytes as the file gives; false on a read error.
@@ -53,9 +61,21 @@ class WinAppendFile : public AppendFile {
     if (written != bytes.size()) return ErrorFromCode(ERROR_WRITE_FAULT);
     return StatusOf(::FlushFileBuffers(file_.get()));
   }
+  Result<FileFacts> Facts() override { return FactsOf(file_.get()); }
 
  private:
   win::UniqueFile file_;
+};
+
+class WinHeldFolder : public HeldFolder {
+ public:
+  WinHeldFolder(win::UniqueFile folder, DWORD attributes)
+      : folder_(std::move(folder)), attributes_(attributes) {}
+  std::uint32_t attributes() const override { return attributes_; }
+
+ private:
+  win::UniqueFile folder_;
+  DWORD attributes_;
 };
 
 class WinHeldLock : public HeldLock {
@@ -136,8 +156,19 @@ Status WinRuntime::FileCopy(const std::u16string& source, const std::u16string& 
 }
 
 Status WinRuntime::SetAttr(const std::u16string& path, std::uint32_t attributes) {
-  return StatusOf(::SetFileAttributesW(W(ExtendedPath(path)),
-                                       attributes == 0 ? FILE_ATTRIBUTE_NORMAL : attributes));
+  // The names are counted and the attributes set through one handle, so the file counted
+  // is the file changed. A link is changed as itself, as SetFileAttributesW does.
+  const win::UniqueFile file(::CreateFileW(
+      W(ExtendedPath(path)), FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
+      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+      FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT | kNoImpersonation, nullptr));
+  if (!file) return LastError();
+  const Result<FileFacts> facts = FactsOf(file.get());
+  if (!facts.ok()) return facts.error();
+  if (facts.value().links > 1) return ErrorFromCode(ERROR_ACCESS_DENIED);
+  FILE_BASIC_INFO basic{};  // times of zero are left as they are
+  basic.FileAttributes = attributes == 0 ? FILE_ATTRIBUTE_NORMAL : attributes;
+  return StatusOf(::SetFileInformationByHandle(file.get(), FileBasicInfo, &basic, sizeof(basic)));
 }
 
 Result<std::uint32_t> WinRuntime::GetAttr(const std::u16string& path) {
@@ -211,11 +242,11 @@ void WinRuntime::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
 Result<std::unique_ptr<AppendFile>> WinRuntime::OpenForAppend(const std::u16string& path,
                                                               OpenMode mode) {
   // A link is opened as itself, never followed: a journal never writes outside its folder.
-  win::UniqueFile file(::CreateFileW(W(ExtendedPath(path)), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES,
-                                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                     mode == OpenMode::kCreateNew ? CREATE_NEW : OPEN_EXISTING,
-                                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
-                                     nullptr));
+  win::UniqueFile file(::CreateFileW(
+      W(ExtendedPath(path)), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES,
+      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+      mode == OpenMode::kCreateNew ? CREATE_NEW : OPEN_EXISTING,
+      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT | kNoImpersonation, nullptr));
   if (!file) return LastError();
   BY_HANDLE_FILE_INFORMATION info{};
   if (!::GetFileInformationByHandle(file.get(), &info)) return LastError();
@@ -226,19 +257,44 @@ Result<std::unique_ptr<AppendFile>> WinRuntime::OpenForAppend(const std::u16stri
 }
 
 Result<std::string> WinRuntime::ReadWholeFile(const std::u16string& path, std::uint64_t maxBytes) {
+  Result<FileRead> read = ReadWholeFileAndFacts(path, maxBytes);
+  if (!read.ok()) return read.error();
+  return std::move(read.value().bytes);
+}
+
+Result<FileRead> WinRuntime::ReadWholeFileAndFacts(const std::u16string& path,
+                                                   std::uint64_t maxBytes) {
   const win::UniqueFile file = OpenForReading(path);
   if (!file) return LastError();
-  LARGE_INTEGER size{};
-  if (!::GetFileSizeEx(file.get(), &size)) return LastError();
-  if (static_cast<std::uint64_t>(size.QuadPart) > maxBytes) {
-    return ErrorFromCode(ERROR_FILE_TOO_LARGE);
-  }
-  std::string content, buffer(kCompareChunk, '\0');
+  Result<FileFacts> facts = FactsOf(file.get());
+  if (!facts.ok()) return facts.error();
+  if (facts.value().size > maxBytes) return ErrorFromCode(ERROR_FILE_TOO_LARGE);
+  FileRead read{{}, facts.value()};
+  std::string buffer(kCompareChunk, '\0');
   for (DWORD got = 0; ReadChunk(file.get(), buffer, got);) {
-    if (got == 0) return content;
-    content.append(buffer, 0, got);
+    if (got == 0) return read;
+    read.bytes.append(buffer, 0, got);
   }
   return LastError();
+}
+
+Result<std::unique_ptr<HeldFolder>> WinRuntime::HoldFolder(const std::u16string& path) {
+  // Listing access and no delete sharing: renaming or removing the folder needs delete
+  // access, which no one gets while it is held. Files inside are created, renamed and
+  // deleted as ever.
+  win::UniqueFile folder(::CreateFileW(
+      W(ExtendedPath(path)), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES,
+      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+      FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT | kNoImpersonation, nullptr));
+  if (!folder) return LastError();
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!::GetFileInformationByHandle(folder.get(), &info)) return LastError();
+  // Wine opens a link's target even when told not to follow it; the name's own attributes,
+  // read once the folder is held (a real folder can no longer be swapped), show the link.
+  const DWORD named = ::GetFileAttributesW(W(ExtendedPath(path)));
+  const DWORD link = named == INVALID_FILE_ATTRIBUTES ? 0 : named & FILE_ATTRIBUTE_REPARSE_POINT;
+  return std::unique_ptr<HeldFolder>(
+      std::make_unique<WinHeldFolder>(std::move(folder), info.dwFileAttributes | link));
 }
 
 Result<FileDigest> WinRuntime::Digest(const std::u16string& path) {
@@ -267,7 +323,8 @@ Result<CheckedCopy> WinRuntime::CopyAndDigest(const std::u16string& source,
   const std::u16string target = ExtendedPath(destination);
   win::UniqueFile to(::CreateFileW(W(target), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                    (info.dwFileAttributes & kCopiedAttributes) |
-                                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN,
+                                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN |
+                                       kNoImpersonation,
                                    nullptr));
   if (!to) return LastError();
   Result<CheckedCopy> copied = CopyAndCheck(from.get(), to.get());
@@ -298,9 +355,11 @@ Result<std::unique_ptr<HeldLock>> WinRuntime::Lock(const std::u16string& path) {
   // No sharing: a second opener fails with a sharing violation. The system deletes the
   // file when the handle closes, at exit or when the process is killed; a link planted
   // under its name is opened, and removed, as itself.
-  win::UniqueFile file(::CreateFileW(
-      W(ExtendedPath(path)), GENERIC_READ | DELETE, 0, nullptr, OPEN_ALWAYS,
-      FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  win::UniqueFile file(::CreateFileW(W(ExtendedPath(path)), GENERIC_READ | DELETE, 0, nullptr,
+                                     OPEN_ALWAYS,
+                                     FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE |
+                                         FILE_FLAG_OPEN_REPARSE_POINT | kNoImpersonation,
+                                     nullptr));
   if (!file) return LastError();
   return std::unique_ptr<HeldLock>(std::make_unique<WinHeldLock>(std::move(file)));
 }

@@ -61,9 +61,17 @@ class WinRuntime : public Runtime {
   std::optional<FileVersion> VersionOf(const std::u16string& path) override;
   std::vector<RegisteredInstall> RegisteredInstalls() override;
 
+  Result<std::unique_ptr<HeldFolder>> HoldFolder(const std::u16string& path) override;
+  Result<FileRead> ReadWholeFileAndFacts(const std::u16string& path,
+                                         std::uint64_t maxBytes) override;
+
  private:
   HWND owner_ = nullptr;
 };
+
+// Flags of every file the runtime opens: whatever answers behind a path (a named pipe, a
+// server) may learn who the user is, never act as the user.
+inline constexpr DWORD kNoImpersonation = SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION;
 
 // The form of a path that the wide file functions accept at any length: "\\?\C:\..." or
 // "\\?\UNC\server\share\..." when the path is long, the path itself otherwise.

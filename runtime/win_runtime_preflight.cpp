@@ -122,7 +122,8 @@ Result<std::vector<RunningProgram>> WinRuntime::ProgramsUsing(
 Result<FileIdentity> WinRuntime::IdentityOf(const std::u16string& path) {
   // No access asked for: attributes and identity only, even of a running program.
   const win::UniqueFile file(::CreateFileW(W(ExtendedPath(path)), 0, kShareAll, nullptr,
-                                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+                                           OPEN_EXISTING,
+                                           FILE_FLAG_BACKUP_SEMANTICS | kNoImpersonation, nullptr));
   if (!file) return LastError();
   BY_HANDLE_FILE_INFORMATION info{};
   if (!::GetFileInformationByHandle(file.get(), &info)) return LastError();
@@ -133,15 +134,17 @@ Status WinRuntime::ProbeWrite(const std::u16string& folder) {
   const std::u16string probe = WithTrailingBackslash(folder) + u"~torvane-probe-" +
                                Decimal(::GetCurrentProcessId()) + u".tmp";
   // Deleted by the system when the handle closes, whatever happens to this process.
-  const win::UniqueFile file(::CreateFileW(
-      W(ExtendedPath(probe)), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
-      FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+  const win::UniqueFile file(::CreateFileW(W(ExtendedPath(probe)), GENERIC_WRITE | DELETE, 0,
+                                           nullptr, CREATE_NEW,
+                                           FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_TEMPORARY |
+                                               FILE_FLAG_DELETE_ON_CLOSE | kNoImpersonation,
+                                           nullptr));
   return file ? Status() : Status(LastError());
 }
 
 Status WinRuntime::ProbeRename(const std::u16string& file) {
-  const win::UniqueFile opened(
-      ::CreateFileW(W(ExtendedPath(file)), DELETE, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr));
+  const win::UniqueFile opened(::CreateFileW(W(ExtendedPath(file)), DELETE, kShareAll, nullptr,
+                                             OPEN_EXISTING, kNoImpersonation, nullptr));
   return opened ? Status() : Status(LastError());
 }
 

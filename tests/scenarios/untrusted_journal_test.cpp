@@ -3,9 +3,12 @@
 // game folder, natively and, unchanged, on real folders under Windows (Wine).
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "resources/texts.h"
 #include "runtime/sha256.h"
 #include "runtime/text.h"
+#include "tests/support/call_watch.h"
 #include "tests/support/disk.h"
 #include "tests/support/game_folder.h"
 #include "tests/support/tree.h"
@@ -52,14 +55,33 @@ class UntrustedJournal : public ::testing::Test {
     return text;
   }
 
-  // Runs what acts on the journal: a job recovers an unfinished one, a restore a finished.
-  void ActOn(State state) {
+  // Runs what acts on the journal (a job recovers an unfinished one, a restore a finished
+  // one) through a watch that keeps every path named outside the game and tool folders.
+  std::vector<std::u16string> ActOn(State state) {
+    Runtime& rt = disk_->runtime();
+    const std::u16string windows = rt.WindowsFolder().value_or(u"c:\\windows");
+    const std::u16string program = FolderOf(rt.ProgramPath().value_or(g_.tool + u"\\"));
+    CallWatch watch(rt, {g_.game, g_.tool + u"\\", program, windows + u"\\"});
     if (state == State::kDone) {
       disk_->QueueAnswer(kIdYes);
-      Restore(g_.exe, disk_->runtime());
+      Restore(g_.exe, watch);
     } else {
-      Job(g_.exe, disk_->runtime());
+      Job(g_.exe, watch);
     }
+    return watch.outside();
+  }
+
+  // The journal's record of the game folder's identity, as a job writes it.
+  std::string FolderOption() {
+    const Result<FileIdentity> id =
+        disk_->runtime().IdentityOf(WithoutTrailingBackslash(LowerCase(g_.game)));
+    EXPECT_TRUE(id.ok());
+    const FileIdentity v = id.value_or(FileIdentity{});
+    char text[64];
+    std::snprintf(
+        text, sizeof text, "folder=%llx-%llx-%llx", static_cast<unsigned long long>(v.volume),
+        static_cast<unsigned long long>(v.fileHigh), static_cast<unsigned long long>(v.fileLow));
+    return text;
   }
 
   std::map<std::u16string, std::string> Everything() { return Tree(*disk_, disk_->root()); }
@@ -69,8 +91,11 @@ class UntrustedJournal : public ::testing::Test {
   std::u16string outside_;
 };
 
+// Every form of path outside the folder, in every step kind and state: refused from its text
+// alone, before any call names it, with a box naming the journal and the line.
 TEST_F(UntrustedJournal, AStepNamingAnythingOutsideTheFolderIsNeverActedOn) {
   const std::u16string game = LowerCase(g_.game);
+  const std::u16string drive = game.substr(0, 2);
   const std::pair<const char*, std::u16string> forms[] = {
       {"another folder", outside_ + u"secret.txt"},
       {"climbing out", game + u"vTemp\\..\\..\\outside\\secret.txt"},
@@ -86,8 +111,20 @@ TEST_F(UntrustedJournal, AStepNamingAnythingOutsideTheFolderIsNeverActedOn) {
       {"a device", game + u"CON"},
       {"a device with an extension", game + u"nul.txt"},
       {"a device with spaces before its extension", game + u"Com1  .log"},
+      {"a device with an extension and spaces", game + u"nul .txt"},
+      {"a superscript port", game + u"COM\u00B9"},
+      {"the console", game + u"CONIN$"},
+      {"a wildcard", game + u"War3*.mpq"},
+      {"a pipe character", game + u"War3|.mpq"},
       {"relative", u"secret.txt"},
       {"another drive", u"d:\\secret.txt"},
+      {"the folder on another drive",
+       (drive == u"d:" ? u"e:" : u"d:") + game.substr(2) + u"War3.mpq"},
+      {"a share", u"\\\\server\\share\\War3.mpq"},
+      {"a pipe", u"\\\\.\\pipe\\War3.mpq"},
+      {"a device path", u"\\\\.\\" + game + u"War3.mpq"},
+      {"the extended form of the folder", u"\\\\?\\" + game + u"War3.mpq"},
+      {"an extended share", u"\\\\?\\UNC\\server\\share\\War3.mpq"},
   };
   const char* kinds[] = {"move", "copy", "delete", "mkdir", "rmdir", "attr"};
   const std::string legit = Utf8(game) + "readme.txt";
@@ -95,10 +132,9 @@ TEST_F(UntrustedJournal, AStepNamingAnythingOutsideTheFolderIsNeverActedOn) {
   for (const auto& [form, bad] : forms) {
     for (const char* kind : kinds) {
       const bool twoPaths = kind == std::string("move") || kind == std::string("copy");
-      // A copy reads its source; every other path is acted on.
+      // A copy's source outside the patch folder its section recorded is as bad.
       for (const bool inFrom : {true, false}) {
         if (!inFrom && !twoPaths) continue;
-        if (inFrom && kind == std::string("copy")) continue;
         for (const State state : {State::kPending, State::kInsideAnUnfinishedSet,
                                   State::kInsideARestore, State::kDone}) {
           SCOPED_TRACE(std::string(form) + ", " + kind + (inFrom ? " from" : " to") + ", state " +
@@ -111,7 +147,8 @@ TEST_F(UntrustedJournal, AStepNamingAnythingOutsideTheFolderIsNeverActedOn) {
           const auto before = Everything();
           const size_t boxes = disk_->boxes().size();
 
-          ActOn(state);
+          const std::vector<std::u16string> named = ActOn(state);
+          EXPECT_TRUE(named.empty()) << ToUtf8(named.front());
           EXPECT_EQ(Everything(), before);
           ASSERT_GT(disk_->boxes().size(), boxes);
           const std::u16string& box = disk_->boxes().back().prompt;
@@ -124,16 +161,19 @@ TEST_F(UntrustedJournal, AStepNamingAnythingOutsideTheFolderIsNeverActedOn) {
   }
 }
 
-// The same file under two spellings is one file: a move between them that a crash left
-// unconfirmed never deletes it as its own twin.
-TEST_F(UntrustedJournal, TwoSpellingsOfOneFileAreOneFile) {
+// A journal written under another spelling of the folder (another drive letter, a share)
+// is read onto the spelling used now, without looking anything up under the old one; a
+// move between the two spellings that a crash left unconfirmed is one file, never deleted
+// as its own twin.
+TEST_F(UntrustedJournal, TheSpellingAJournalRecordedIsReadOntoTheFolderAsSpelledNow) {
+  const std::string recorded = "\\\\server\\share\\war3\\";
   const std::u16string archive = LowerCase(g_.Game(u"War3.mpq"));
-  const std::u16string again = LowerCase(g_.Game(u"vTemp\\..\\War3.mpq"));
   disk_->WriteFile(JournalPath(),
-                   Journal("step\t1\tmove\t" + Utf8(archive) + "\t" + Utf8(again) +
-                               "\tsize=12\tattr=0x20\tsha256=" + Sha256Hex("old War3.mpq") + "\n",
-                           State::kPending));
-  Job(g_.exe, disk_->runtime());
+                   "Torvane journal 1\nsection\tjob\tt\t" + recorded + "war3.exe\t" +
+                       FolderOption() + "\nstep\t1\tmove\t" + Utf8(archive) + "\t" + recorded +
+                       "War3.mpq\tsize=12\tattr=0x20\tsha256=" + Sha256Hex("old War3.mpq") + "\n");
+  const std::vector<std::u16string> named = ActOn(State::kPending);
+  EXPECT_TRUE(named.empty()) << ToUtf8(named.front());
   EXPECT_EQ(disk_->ReadFile(g_.Game(u"War3.mpq")), "old War3.mpq");
   EXPECT_EQ(disk_->boxes().back().prompt, texts::kMsgDone);
 }
@@ -234,6 +274,68 @@ TEST_F(UntrustedJournal, NothingIsDeletedWithoutProofThatItIsTheToolsOwnCopy) {
     Restore(g_.exe, disk_->runtime());
     EXPECT_EQ(disk_->ReadFile(g_.Game(c.keptAt)), kept) << ToUtf8(disk_->boxes().back().prompt);
   }
+}
+
+// Proof that a file is the tool's own copy never rests on a file outside the folder: a
+// journal whose patch folder lies elsewhere cannot offer a twin there of the user's
+// Game.dll, and a half-made copy whose source lies there is kept in vTemp. Neither
+// file outside is read.
+TEST_F(UntrustedJournal, ProofNeverRestsOnAFileOutsideTheFolder) {
+  const std::u16string game = LowerCase(g_.game);
+  const std::string users = "old Game.dll", sha = Sha256Hex(users);
+  disk_->WriteFile(outside_ + u"game.dll", users);
+  disk_->WriteFile(outside_ + u"storm.dll", "half");
+  disk_->WriteFile(g_.Game(u"storm.dll.torvane-new"), "ha");
+  disk_->WriteFile(g_.Game(u"vTemp\\game.dll"), "the original");
+  const std::string folder = Utf8(game), there = Utf8(outside_);
+  disk_->WriteFile(
+      JournalPath(),
+      "Torvane journal 1\nsection\tjob\tt\t" + folder + "war3.exe\tpatch=" + there +
+          "\nmark\tset-begin\nstep\t1\tcopy\t" + there + "game.dll\t" + folder +
+          "game.dll.torvane-new\tsize=12\tattr=0x0\tversion-set\ndone\t1\nstep\t2\tmove\t" +
+          folder + "game.dll\t" + folder + "vTemp\\game.dll\tsize=12\tattr=0x20\tversion-set\n" +
+          "done\t2\nstep\t3\tmove\t" + folder + "game.dll.torvane-new\t" + folder +
+          "game.dll\tsize=12\tattr=0x0\tversion-set\treplacement\tsha256=" + sha +
+          "\ndone\t3\nmark\tset-commit\nend\tdone\n");
+  const std::vector<std::u16string> restoring = ActOn(State::kDone);
+  EXPECT_TRUE(restoring.empty()) << ToUtf8(restoring.front());
+  EXPECT_EQ(disk_->ReadFile(g_.Game(u"game.dll")), "the original");
+  EXPECT_EQ(disk_->ReadFile(g_.Game(u"vTemp\\game.dll.torvane-old")), users)
+      << "the user's Game.dll, kept";
+
+  disk_->WriteFile(g_.Game(u"vTemp\\torvane-journal-0002.txt"),
+                   "Torvane journal 1\nsection\tjob\tt\t" + folder + "war3.exe\tpatch=" + there +
+                       "\nstep\t1\tcopy\t" + there + "storm.dll\t" + folder +
+                       "storm.dll.torvane-new\tsize=4\tattr=0x0\tversion-set\n");
+  const std::vector<std::u16string> recovering = ActOn(State::kPending);
+  EXPECT_TRUE(recovering.empty()) << ToUtf8(recovering.front());
+  EXPECT_FALSE(disk_->ReadFile(g_.Game(u"storm.dll.torvane-new")));
+  EXPECT_EQ(disk_->ReadFile(g_.Game(u"vTemp\\storm.dll.torvane-new")), "ha");
+  EXPECT_EQ(disk_->ReadFile(outside_ + u"game.dll"), users);
+}
+
+// A file a restore cannot prove its own that lies in vTemp already stays there: there is
+// no vTemp inside vTemp, and the journal never names one, so the next restore reads it.
+TEST_F(UntrustedJournal, AFileWithoutProofInVTempStaysThere) {
+  const std::string folder = Utf8(LowerCase(g_.game));
+  disk_->WriteFile(g_.Game(u"vTemp\\game.dll"), "placed");
+  disk_->WriteFile(g_.Game(u"vTemp\\old.dll"), "the original");
+  disk_->WriteFile(JournalPath(),
+                   "Torvane journal 1\nsection\tjob\tt\t" + folder + "war3.exe\nmark\tset-begin\n" +
+                       "step\t1\tmove\t" + folder + "game.dll\t" + folder +
+                       "vTemp\\old.dll\tsize=12\tattr=0x20\tversion-set\ndone\t1\nstep\t2\tmove\t" +
+                       folder + "vTemp\\game.dll.torvane-new\t" + folder +
+                       "vTemp\\game.dll\tsize=6\tattr=0x0\tversion-set\treplacement\tsha256=" +
+                       Sha256Hex("placed") + "\ndone\t2\nmark\tset-commit\nend\tdone\n");
+  disk_->Remove(g_.Game(u"Game.dll"));
+  ActOn(State::kDone);
+  EXPECT_EQ(disk_->ReadFile(g_.Game(u"game.dll")), "the original");
+  EXPECT_EQ(disk_->ReadFile(g_.Game(u"vTemp\\game.dll.torvane-old")), "placed");
+  EXPECT_FALSE(disk_->Attributes(g_.Game(u"vTemp\\vTemp")));
+  EXPECT_FALSE(Contains(FromUtf8(*disk_->ReadFile(JournalPath())), u"vTemp\\vTemp"));
+  disk_->QueueAnswer(kIdYes);
+  Restore(g_.exe, disk_->runtime());
+  EXPECT_EQ(disk_->boxes().back().prompt, texts::kMsgNothingToRestore);
 }
 
 // Saved again by an editor, or carrying a line it cannot know, a finished journal is history

@@ -26,6 +26,7 @@ class FakeAppendFile : public AppendFile {
  public:
   FakeAppendFile(FakeRuntime& fs, std::u16string path) : fs_(fs), path_(std::move(path)) {}
   Status Append(std::string_view bytes) override { return fs_.AppendTo(path_, bytes); }
+  Result<FileFacts> Facts() override { return fs_.FactsOf(path_); }
 
  private:
   FakeRuntime& fs_;
@@ -247,6 +248,7 @@ Status FakeRuntime::FileCopy(const std::u16string& source, const std::u16string&
   }
   Node copy = *from;
   copy.path = destination;
+  copy.links = 1;
   Put(std::move(copy));
   return Status();
 }
@@ -255,6 +257,7 @@ Status FakeRuntime::SetAttr(const std::u16string& path, std::uint32_t attributes
   if (auto error = Begin(Op::kSetAttr, path)) return *error;
   Node* node = Find(path);
   if (node == nullptr) return MakeError(ErrorKind::kNotFound);
+  if (node->links > 1) return MakeError(ErrorKind::kAccessDenied);
   node->attributes = attributes & (kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrArchive);
   return Status();
 }
@@ -278,7 +281,7 @@ Status FakeRuntime::Rename(const std::u16string& from, const std::u16string& to)
   if (auto error = Begin(Op::kRename, from, to)) return *error;
   const Node* node = Find(from);
   if (node == nullptr) return MakeError(ErrorKind::kNotFound);
-  if (node->heldOpen) return MakeError(ErrorKind::kInUse);
+  if (node->heldOpen || node->holds > 0) return MakeError(ErrorKind::kInUse);
   if (Drive(Key(from)) != Drive(Key(to))) return MakeError(ErrorKind::kNotSameDevice);
   if (!FolderExists(Parent(Key(to)))) return MakeError(ErrorKind::kNotFound);
   if (Find(to)) return MakeError(ErrorKind::kAlreadyExists);
@@ -327,6 +330,7 @@ int FakeRuntime::MsgBox(const std::u16string& prompt, std::uint32_t flags,
                         const std::u16string& title) {
   if (deathCall_ && calls_ >= *deathCall_) return 1;
   boxes_.push_back({prompt, flags, title});
+  if (onBox_) onBox_();
   if (answers_.empty()) return 1;
   const int answer = answers_.front();
   answers_.pop_front();
@@ -364,12 +368,9 @@ Status FakeRuntime::AppendTo(const std::u16string& path, std::string_view bytes)
 }
 
 Result<std::string> FakeRuntime::ReadWholeFile(const std::u16string& path, std::uint64_t maxBytes) {
-  if (auto error = Begin(Op::kReadWholeFile, path)) return *error;
-  const Node* node = Find(path);
-  if (node == nullptr || node->folder) return MakeError(ErrorKind::kNotFound);
-  if (node->heldOpen) return MakeError(ErrorKind::kInUse);
-  if (node->content.size() > maxBytes) return MakeError(ErrorKind::kTooLarge);
-  return node->content;
+  Result<FileRead> read = ReadWholeFileAndFacts(path, maxBytes);
+  if (!read.ok()) return read.error();
+  return std::move(read.value().bytes);
 }
 
 Result<FileDigest> FakeRuntime::Digest(const std::u16string& path) {
@@ -383,6 +384,7 @@ Result<FileDigest> FakeRuntime::Digest(const std::u16string& path) {
 Status FakeRuntime::RmDir(const std::u16string& path) {
   if (auto error = Begin(Op::kRmDir, path)) return *error;
   if (!FolderExists(path)) return MakeError(ErrorKind::kNotFound);
+  if (Find(path)->holds > 0) return MakeError(ErrorKind::kInUse);
   if (!Children(path).empty()) return {Error{ErrorKind::kOther, 145, u"目录不是空的。"}};
   nodes_.erase(Key(path));
   return Status();
@@ -458,10 +460,65 @@ std::u16string FakeRuntime::Unaliased(const std::u16string& path) const {
 
 Result<FileIdentity> FakeRuntime::IdentityOf(const std::u16string& path) {
   if (auto error = Begin(Op::kIdentityOf, path)) return *error;
+  const Result<FileFacts> facts = FactsOf(path);
+  if (!facts.ok()) return facts.error();
+  return facts.value().identity;
+}
+
+Result<FileFacts> FakeRuntime::FactsOf(const std::u16string& path) const {
   const std::u16string key = Unaliased(path);
   const Node* node = Find(key);
   if (node == nullptr) return MakeError(ErrorKind::kNotFound);
-  return FileIdentity{key[0], 0, node->order};
+  return FileFacts{{key[0], 0, node->order}, node->content.size(), node->links};
+}
+
+void FakeRuntime::SetLinks(const std::u16string& path, std::uint32_t links) {
+  if (Node* node = Find(path)) node->links = links;
+}
+
+bool FakeRuntime::Held(const std::u16string& path) const {
+  const Node* node = Find(path);
+  return node != nullptr && node->holds > 0;
+}
+
+namespace {
+
+class FakeHeldFolder : public HeldFolder {
+ public:
+  FakeHeldFolder(FakeRuntime& fs, std::u16string path, std::uint32_t attributes)
+      : fs_(fs), path_(std::move(path)), attributes_(attributes) {}
+  ~FakeHeldFolder() override { fs_.LetGo(path_); }
+  std::uint32_t attributes() const override { return attributes_; }
+
+ private:
+  FakeRuntime& fs_;
+  std::u16string path_;
+  std::uint32_t attributes_;
+};
+
+}  // namespace
+
+Result<std::unique_ptr<HeldFolder>> FakeRuntime::HoldFolder(const std::u16string& path) {
+  if (auto error = Begin(Op::kHoldFolder, path)) return *error;
+  Node* node = Find(path);
+  if (node == nullptr) return MakeError(ErrorKind::kNotFound);
+  ++node->holds;
+  const std::uint32_t attributes = node->attributes | (node->folder ? kAttrFolder : 0u);
+  return std::unique_ptr<HeldFolder>(std::make_unique<FakeHeldFolder>(*this, path, attributes));
+}
+
+void FakeRuntime::LetGo(const std::u16string& path) {
+  if (Node* node = Find(path)) --node->holds;
+}
+
+Result<FileRead> FakeRuntime::ReadWholeFileAndFacts(const std::u16string& path,
+                                                    std::uint64_t maxBytes) {
+  if (auto error = Begin(Op::kReadWholeFile, path)) return *error;
+  const Node* node = Find(path);
+  if (node == nullptr || node->folder) return MakeError(ErrorKind::kNotFound);
+  if (node->heldOpen) return MakeError(ErrorKind::kInUse);
+  if (node->content.size() > maxBytes) return MakeError(ErrorKind::kTooLarge);
+  return FileRead{node->content, FactsOf(path).value()};
 }
 
 Status FakeRuntime::ProbeWrite(const std::u16string& folder) {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -43,6 +44,7 @@ enum class Op {
   kRestartElevated,
   kVersionOf,
   kFreeSpace,
+  kHoldFolder,
 };
 
 struct Fault {
@@ -100,6 +102,12 @@ class FakeRuntime : public Runtime {
   }
   // The arguments of every restart as administrator, in order.
   const std::vector<std::u16string>& restarts() const { return restarts_; }
+  // `path` (a file) has `links` names in all, the others elsewhere.
+  void SetLinks(const std::u16string& path, std::uint32_t links);
+  // Runs before each box is answered: what changes while the user reads a question.
+  void OnBox(std::function<void()> action) { onBox_ = std::move(action); }
+  // Whether a folder is held (HoldFolder).
+  bool Held(const std::u16string& path) const;
 
   bool Exists(const std::u16string& path) const;
   std::optional<std::string> Content(const std::u16string& path) const;
@@ -142,6 +150,9 @@ class FakeRuntime : public Runtime {
   // starts with the line VersionedContent makes (a fault on kVersionOf reads as none).
   std::optional<FileVersion> VersionOf(const std::u16string& path) override;
   std::vector<RegisteredInstall> RegisteredInstalls() override { return installs_; }
+  Result<std::unique_ptr<HeldFolder>> HoldFolder(const std::u16string& path) override;
+  Result<FileRead> ReadWholeFileAndFacts(const std::u16string& path,
+                                         std::uint64_t maxBytes) override;
 
   Result<std::unique_ptr<AppendFile>> OpenForAppend(const std::u16string& path,
                                                     OpenMode mode) override;
@@ -159,6 +170,9 @@ class FakeRuntime : public Runtime {
 
   // For the append file: one append to an existing file, torn in half at death.
   Status AppendTo(const std::u16string& path, std::string_view bytes);
+  Result<FileFacts> FactsOf(const std::u16string& path) const;
+  // For a hold: lets go of the folder.
+  void LetGo(const std::u16string& path);
 
  private:
   struct Node {
@@ -168,6 +182,8 @@ class FakeRuntime : public Runtime {
     std::string content;
     std::uint64_t order = 0;
     bool heldOpen = false;
+    std::uint32_t links = 1;
+    int holds = 0;  // HoldFolder's on a folder
   };
 
   static std::u16string Key(std::u16string_view path);
@@ -198,6 +214,7 @@ class FakeRuntime : public Runtime {
   std::vector<std::u16string> restarts_;
   std::vector<RegisteredInstall> installs_;
   std::map<std::u16string, std::uint64_t> freeSpace_;
+  std::function<void()> onBox_;
 };
 
 // The content of a stand-in file carrying `version` ("1.24.4.6387").

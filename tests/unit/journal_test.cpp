@@ -214,6 +214,34 @@ TEST(ParseJournal, NotesTheFirstLineItDoesNotUnderstand) {
   EXPECT_EQ(BadLineOf("Torvane journal 1\nstep\t1\tdelete\ta\n"), 2);  // no section
 }
 
+// Step ids only increase, so an outcome finds its step in time that grows with the journal
+// whatever ids it chose: an id used twice or going back, and an outcome of an id no step
+// has, are damage at their own lines. So is the first step past what one journal may cost
+// to settle: steps proved by reading whole files, and steps without an outcome.
+TEST(ParseJournal, RefusesIdsThatDoNotIncreaseOutcomesOfNoStepAndStepsPastTheBounds) {
+  const std::string head = "Torvane journal 1\nsection\tjob\tt\tc:\\g\\war3.exe\n";
+  const std::string five = head + "step\t5\tdelete\tc:\\g\\a\n";
+  EXPECT_EQ(BadLineOf(five + "step\t5\tdelete\tc:\\g\\b\n"), 4);
+  EXPECT_EQ(BadLineOf(five + "step\t4\tdelete\tc:\\g\\b\n"), 4);
+  EXPECT_EQ(BadLineOf(five + "done\t5\ndone\t6\n"), 5);
+  EXPECT_EQ(BadLineOf(five + "done\t4\n"), 4);
+
+  const auto steps = [&](int count, const std::string& kind, bool done) {
+    std::string text = head;
+    for (int id = 1; id <= count; ++id) {
+      text += "step\t" + std::to_string(id) + "\t" + kind + "\n";
+      if (done) text += "done\t" + std::to_string(id) + "\n";
+    }
+    return text;
+  };
+  const std::string copy = "copy\td:\\p\\a\tc:\\g\\a.torvane-new\tsize=1";
+  EXPECT_EQ(BadLineOf(steps(1024, copy, true)), 0);
+  EXPECT_EQ(BadLineOf(steps(1025, copy, true)), 2 + 2 * 1025 - 1);
+  EXPECT_EQ(BadLineOf(steps(1024, "delete\tc:\\g\\a", false)), 0);
+  EXPECT_EQ(BadLineOf(steps(1025, "delete\tc:\\g\\a", false)), 2 + 1025);
+  EXPECT_EQ(BadLineOf(steps(5000, "delete\tc:\\g\\a", true)), 0) << "settled steps are free";
+}
+
 // What an editor makes of a saved journal, and lines it cannot know, do not hide how far
 // the journal got.
 TEST(ParseJournal, TakesAByteOrderMarkAndCrLfAndReadsOnPastABadLine) {

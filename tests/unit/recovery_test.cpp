@@ -205,5 +205,71 @@ TEST_F(Recovery, MarksThatCannotBeWrittenStopTheJob) {
   EXPECT_EQ(FreshFiles(), 4);
 }
 
+// What changes while a question is open is found once the roots are held: a vTemp made a
+// link while the job asks about versions stops the job before anything is made in it.
+TEST_F(Recovery, AVTempMadeALinkWhileTheJobAsksStopsIt) {
+  disk_->WriteFile(g_.tool + u"\\patch\\war3.exe", VersionedContent("1.24.4.6387"));
+  disk_->WriteFile(g_.tool + u"\\patch\\game.dll", VersionedContent("1.26.0.6401"));
+  const std::u16string quarantine = g_.Game(u"vTemp");
+  fs_->OnBox([&] {
+    if (!fs_->Exists(quarantine)) disk_->MakeLink(quarantine, disk_->root() + u"elsewhere");
+  });
+  fs_->QueueAnswer(kIdYes);
+  EXPECT_EQ(OutcomeOf(Job(g_.exe, *fs_)), Outcome::kNothingChanged);
+  EXPECT_EQ(fs_->boxes().back().prompt.rfind(texts::kMsgLinkedQuarantine, 0), 0u)
+      << ToUtf8(fs_->boxes().back().prompt);
+  EXPECT_TRUE(fs_->Children(quarantine).empty()) << "no lock, no journal, no file";
+  EXPECT_EQ(Read(u"readme.txt"), "old readme.txt");
+}
+
+// While a restore asks, its roots cannot be renamed or replaced, and its journal, swapped
+// for another file or given a second name elsewhere, gets none of its lines.
+TEST_F(Recovery, NothingSwappedWhileTheRestoreAsksIsWrittenThrough) {
+  ASSERT_EQ(OutcomeOf(Job(g_.exe, *fs_)), Outcome::kDone);
+  const std::u16string journal = g_.Game(u"vTemp\\torvane-journal-0001.txt");
+  const std::string text = *fs_->Content(journal);
+  for (const bool swap : {true, false}) {
+    SCOPED_TRACE(swap ? "swapped" : "a second name");
+    fs_->OnBox([&] {
+      if ((fs_->boxes().back().flags & kMbYesNo) == 0) return;  // the question only
+      for (const char16_t* root : {u"vTemp", u"redist", u"redist\\miles\\vTemp"}) {
+        EXPECT_TRUE(fs_->Rename(g_.Game(root), g_.Game(u"moved")).Is(ErrorKind::kInUse));
+      }
+      if (swap) {
+        fs_->Erase(journal);
+        fs_->AddFile(journal, text);
+      } else {
+        fs_->SetLinks(journal, 2);
+      }
+    });
+    fs_->QueueAnswer(kIdYes);
+    EXPECT_EQ(OutcomeOf(Restore(g_.exe, *fs_)), Outcome::kNothingChanged);
+    EXPECT_TRUE(Contains(fs_->boxes().back().prompt, texts::kMsgJournalSwapped))
+        << ToUtf8(fs_->boxes().back().prompt);
+    EXPECT_EQ(fs_->Content(journal), text);
+    EXPECT_FALSE(fs_->Held(g_.Game(u"vTemp"))) << "let go at the end";
+    fs_->SetLinks(journal, 1);
+  }
+}
+
+// Settling a move cut short sets attributes back only on the file that was moved: one of
+// another size that has taken its name since keeps its own.
+TEST_F(Recovery, SettlingAMoveSetsAttributesOnlyOnTheFileMoved) {
+  const std::string game = ToUtf8(LowerCase(g_.game));
+  disk_->WriteFile(g_.Game(u"a.txt"), "taken since");
+  disk_->WriteFile(g_.Game(u"vTemp\\a.txt"), "aaaaa");
+  disk_->WriteFile(g_.Game(u"b.txt"), "bbbbb");
+  std::string text = "Torvane journal 1\nsection\tjob\tt\t" + game + "war3.exe\n";
+  for (const char* name : {"a.txt", "b.txt"}) {
+    text += std::string("step\t") + (name[0] == 'a' ? "1" : "2") + "\tmove\t" + game + name + "\t" +
+            game + "vTemp\\" + name + "\tsize=5\tattr=0x23\tclear-attr\n";
+  }
+  disk_->WriteFile(g_.Game(u"vTemp\\torvane-journal-0001.txt"), text);
+  HookedHost declining;
+  (void)RunRestore(g_.exe, *fs_, declining);
+  EXPECT_EQ(fs_->Attributes(g_.Game(u"a.txt")), kAttrArchive) << "not the file moved";
+  EXPECT_EQ(fs_->Attributes(g_.Game(u"b.txt")), 0x23u) << "the file that never left";
+}
+
 }  // namespace
 }  // namespace torvane::testing

@@ -1,9 +1,11 @@
 // The Windows runtime's own rules that need the system: how a failed COM call becomes an
-// error, the program's folder, and a checked copy whose writes or read-backs fail.
+// error, the program's folder, a checked copy whose writes or read-backs fail, held
+// folders, and files with more than one name.
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "runtime/text.h"
 #include "runtime/win_copy.h"
 #include "runtime/win_handles.h"
 #include "runtime/win_runtime.h"
@@ -61,6 +63,65 @@ TEST(WinRuntime, ACheckedCopyThatCannotWriteOrReadBackFailsWithTheSystemsReason)
   }
   ::DeleteFileW(source.c_str());
   ::DeleteFileW(target.c_str());
+}
+
+}  // namespace
+}  // namespace torvane
+
+namespace torvane {
+namespace {
+
+// A folder held cannot be renamed or removed while files in it
+// are made, renamed and deleted as ever; a file with a second name keeps its attributes; a
+// file opened for appending has the facts of the file read under that name.
+TEST(WinRuntime, AHeldFolderStaysAndAFileWithTwoNamesKeepsItsAttributes) {
+  wchar_t temp[MAX_PATH] = {};
+  ::GetTempPathW(MAX_PATH, temp);
+  const std::u16string base =
+      win::U(temp) + u"torvane-held-" + Decimal(::GetCurrentProcessId()) + u"\\";
+  const std::u16string held = base + u"held", file = held + u"\\a.txt";
+  ASSERT_TRUE(::CreateDirectoryW(win::W(base), nullptr));
+  ASSERT_TRUE(::CreateDirectoryW(win::W(held), nullptr));
+  WinRuntime rt;
+  const auto write = [&](const std::u16string& path) {
+    const auto appended = rt.OpenForAppend(path, OpenMode::kCreateNew);
+    return appended.ok() && appended.value()->Append("bytes").ok();
+  };
+  {
+    const Result<std::unique_ptr<HeldFolder>> hold = rt.HoldFolder(held);
+    ASSERT_TRUE(hold.ok());
+    EXPECT_EQ(hold.value()->attributes() & (kAttrFolder | kAttrReparsePoint), kAttrFolder);
+    EXPECT_FALSE(::MoveFileExW(win::W(held), win::W(base + u"moved"), 0));
+    EXPECT_FALSE(::RemoveDirectoryW(win::W(held)));
+    EXPECT_TRUE(write(file));
+    EXPECT_TRUE(write(base + u"b.txt"));
+    EXPECT_TRUE(rt.Rename(base + u"b.txt", held + u"\\b.txt").ok());
+    EXPECT_TRUE(rt.Rename(held + u"\\b.txt", held + u"\\c.txt").ok());
+    EXPECT_TRUE(rt.Kill(held + u"\\c.txt").ok());
+  }
+  EXPECT_TRUE(::MoveFileExW(win::W(held), win::W(base + u"moved"), 0)) << "let go";
+  const std::u16string moved = base + u"moved\\a.txt", second = base + u"second.txt";
+
+  const Result<FileRead> read = rt.ReadWholeFileAndFacts(moved, 100);
+  const Result<std::unique_ptr<AppendFile>> appending =
+      rt.OpenForAppend(moved, OpenMode::kExisting);
+  ASSERT_TRUE(read.ok() && appending.ok());
+  EXPECT_EQ(read.value().bytes, "bytes");
+  EXPECT_EQ(appending.value()->Facts().value_or(FileFacts{}), read.value().facts);
+  EXPECT_EQ(read.value().facts.links, 1u);
+  EXPECT_TRUE(rt.SetAttr(moved, kAttrHidden).ok());
+  EXPECT_TRUE(rt.SetAttr(moved, kAttrNormal).ok());
+  if (::CreateHardLinkW(win::W(second), win::W(moved), nullptr)) {
+    EXPECT_EQ(appending.value()->Facts().value_or(FileFacts{}).links, 2u);
+    EXPECT_TRUE(rt.SetAttr(second, kAttrHidden).Is(ErrorKind::kAccessDenied));
+    EXPECT_EQ(::GetFileAttributesW(win::W(moved)) & FILE_ATTRIBUTE_HIDDEN, 0u);
+    ::DeleteFileW(win::W(second));
+  } else {
+    ADD_FAILURE() << "no hard link made: " << ::GetLastError();
+  }
+  ::DeleteFileW(win::W(moved));
+  ::RemoveDirectoryW(win::W(base + u"moved"));
+  ::RemoveDirectoryW(win::W(base));
 }
 
 }  // namespace
