@@ -41,7 +41,7 @@ for exe in Torvane.exe torvane-cli.exe; do
   bash "$here/check-program.sh" "$exe" pei-x86-64 "$objdump"
 done
 # The command line must be a console program, so that cmd.exe and batch files wait for it.
-grep -Eq '^Subsystem[[:space:]].*\(Windows CUI\)' <<<"$("$objdump" -p torvane-cli.exe)" ||
+grep -Eq '^Subsystem[[:space:]].*\(Windows CUI\)' <<<"$(LC_ALL=C "$objdump" -p torvane-cli.exe)" ||
   fail "torvane-cli.exe is not a console program"
 
 # Notepad on Windows 7 shows UTF-8 only after a BOM, and breaks lines only at CRLF.

@@ -5,6 +5,8 @@
 # manifest, imports only what Windows 7 SP1 has, and stays under 700 KiB (a download from a
 # forum mirror; what a release link pulls in is in the .map beside the program).
 set -euo pipefail
+# objdump's words are translated under other locales ("文件格式" for "file format").
+export LC_ALL=C
 
 exe=$1 format=$2 objdump=$3
 tools=$(cd "$(dirname "$0")/../tools" && pwd)
