@@ -4,8 +4,8 @@
 # the checksum file beside it matches the zip and names it as sha256sum -c needs; the zip
 # holds the guide 使用说明.txt, Torvane.exe, the console program torvane-cli.exe and the
 # patch/ folder with its readme, and nothing else; both texts are UTF-8 with a BOM and CRLF
-# line ends, the guide first in the zip and naming the program's own menu items; each
-# program passes check-program.sh as unpacked.
+# line ends, the guide first in the zip and naming the window's label, button and menu items
+# as resources/texts.h spells them; each program passes check-program.sh as unpacked.
 set -euo pipefail
 
 zip=$(realpath "$1")
@@ -54,12 +54,13 @@ for text in 使用说明.txt patch/说明.txt; do
   [ "$(grep -c . "$text")" -ge 5 ] || fail "$text is nearly empty"
 done
 
-# The guide must name the menu items and commands as the programs spell them.
-menu_text() {
+# The guide must name the window's items and the commands as the programs spell them.
+window_text() {
   sed -n "s/.*$1\[\] = u\"\(.*\)\";/\1/p" "$texts"
 }
-for item in "$(menu_text kMenuRestore)" "$(menu_text kMenuVersionInfo)" \
-  "$(menu_text kMenuOpenVTemp)" "torvane-cli restore" "torvane-cli patch" "torvane-cli info"; do
+for item in "$(window_text kLabelCaption)" "$(window_text kButtonCaption)" \
+  "$(window_text kMenuRestore)" "$(window_text kMenuVersionInfo)" \
+  "$(window_text kMenuOpenVTemp)" "torvane-cli restore" "torvane-cli patch" "torvane-cli info"; do
   [ -n "$item" ] && grep -qF "$item" 使用说明.txt || fail "the guide does not name \"$item\""
 done
 echo "check-dist: $zip is whole ($(stat -c %s "$zip") bytes), its checksum matches"
