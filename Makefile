@@ -2,8 +2,8 @@
 #   make run    build the Windows program and open its window (under Wine)
 #   make test   build both flavours and run every test, native and under Wine
 #   make dist   the release zip: builds what it packs, then checks the zip as shipped
-#   make bench  the benchmark figures (the tidy, the job against a yardstick, and start-up
-#               against a bare window)
+#   make bench  the benchmark figures (the tidy, the job against a yardstick, start-up against
+#               a styled window, and the size of both programs)
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 NATIVE := build/native
@@ -73,9 +73,11 @@ bench: program
 	  wine $(WIN64)/bench/torvane_cli_bench.exe && \
 	  wine $(WIN64)/bench/torvane_set_bench.exe && \
 	  wine $(WIN64)/bench/torvane_startup_bench.exe $(WIN64)/window/Torvane.exe \
-	    $(WIN64)/bench/torvane_bare_window.exe $(STARTUP_ROUNDS) && \
-	  wine $(WIN64)/bench/torvane_startup_bench.exe $(WIN64)/bench/torvane_styled_window.exe \
-	    $(WIN64)/bench/torvane_bare_window.exe $(STARTUP_ROUNDS)'
+	    $(WIN64)/bench/torvane_styled_window.exe $(WIN64)/bench/torvane_bare_window.exe \
+	    $(STARTUP_ROUNDS)'
+	@for exe in $(WIN64)/window/Torvane.exe $(WIN64)/cli/torvane-cli.exe; do \
+	  size=$$(stat -c %s $$exe); echo "size of $${exe##*/}: $$size bytes ($$((size / 1024)) KiB)"; \
+	done
 
 dist: release release32
 	scripts/dist.sh $(WIN64) $(WIN32)
