@@ -34,6 +34,15 @@ std::u16string JsonOrNull(const std::u16string& text) {
   return text.empty() ? u"null" : JsonString(text);
 }
 
+// {"path":"...","line":12,"error":""}: the journal (or folder) where restores would stop,
+// the line not understood there (0: none), and the system's message (empty: none).
+std::u16string JsonStop(const std::optional<Report>& stop) {
+  if (!stop) return u"null";
+  return u"{\"path\":" + JsonString(stop->path) + u",\"line\":" +
+         Decimal(static_cast<std::size_t>(stop->line.number)) + u",\"error\":" +
+         JsonString(stop->error.description) + u"}";
+}
+
 Reporter::Fields FieldsOf(const GameInfo& info) {
   return {{u"gameFolder", JsonOrNull(info.gameFolder)},
           {u"gameVersion", JsonVersions(info.game)},
@@ -41,6 +50,7 @@ Reporter::Fields FieldsOf(const GameInfo& info) {
           {u"patchVersion", JsonVersions(info.patch)},
           {u"restorable", Decimal(static_cast<std::size_t>(info.restorable))},
           {u"newestRestorable", JsonOrNull(info.newestRestorable)},
+          {u"restoreStopsAt", JsonStop(info.restoreStop)},
           {u"unfinished", JsonArray(info.unfinished, JsonString)},
           {u"unreadable", JsonArray(info.unreadable, JsonString)},
           {u"installs", JsonArray(info.installs, JsonInstall)}};

@@ -19,8 +19,9 @@ struct GameInfo {
   FolderVersions game;
   std::u16string patchFolder;  // with its trailing backslash; empty when it cannot be named
   FolderVersions patch;
-  int restorable = 0;                      // jobs a restore could still undo
+  int restorable = 0;                      // jobs restores could still undo, one after another
   std::u16string newestRestorable;         // when the newest of them ran
+  std::optional<Report> restoreStop;       // what would stop restores before the oldest job
   std::vector<std::u16string> unfinished;  // journals a job or restore would settle first
   std::vector<std::u16string> unreadable;  // journals that could not be read
   std::vector<RegisteredInstall> installs;

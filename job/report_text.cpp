@@ -146,6 +146,20 @@ std::u16string VersionLine(std::u16string_view head, const FolderVersions& v) {
   return line;
 }
 
+// Where restores one after another would stop, and why.
+std::u16string RestoreStop(const Report& r) {
+  std::u16string text = texts::kInfoRestoreStops + (kCrLf + r.path);
+  if (r.line.number > 0) {
+    text.append(kCrLf).append(texts::kMsgJournalLineHead).append(Decimal(r.line.number));
+    text.append(texts::kMsgJournalLineTail).append(r.line.text);
+  } else if (r.finding == Finding::kLinkedQuarantine) {
+    text.append(kCrLf).append(texts::kMsgLinkedQuarantine);
+  } else if (!r.error.description.empty()) {
+    text.append(kCrLf).append(texts::kMsgErrorPrefix).append(r.error.description);
+  }
+  return text;
+}
+
 }  // namespace
 
 std::u16string LineOf(const Shortfall& s) {
@@ -270,6 +284,7 @@ std::u16string GameInfoText(const GameInfo& info) {
     if (info.restorable > 0) {
       text.append(texts::kInfoNewest).append(info.newestRestorable).append(u"）");
     }
+    if (info.restoreStop) text.append(kCrLf).append(RestoreStop(*info.restoreStop));
     for (const std::u16string& path : info.unfinished) {
       text.append(kCrLf).append(texts::kInfoUnfinished).append(path);
     }

@@ -1,5 +1,6 @@
 #include "job/restore.h"
 
+#include <functional>
 #include <optional>
 
 #include "job/confinement.h"
@@ -21,10 +22,12 @@ struct LastJob {
   std::vector<Step> inEffect;
 };
 
-// The newest job that is not restored yet and still shows in the folder, its paths
-// confined to the game folder; nothing when there is none. A journal on the way that
-// cannot be read, or that names anything outside the folder, stops the restore there.
-Checked<std::optional<LastJob>> FindLastJob(Runtime& rt, const GamePath& g, const Reach& reach) {
+// The journals of the game folder newest first, as one restore after another takes them:
+// `visit` hears of each job a restore would undo, its paths confined to the game folder,
+// and says whether to go on. A journal on the way that cannot be read, or that names
+// anything outside the folder, stops the walk: its report comes back.
+std::optional<Report> VisitRestorableJobs(Runtime& rt, const GamePath& g, const Reach& reach,
+                                          const std::function<bool(LastJob&)>& visit) {
   const Result<std::vector<std::u16string>> journals = ListJournals(rt, g.quarantine);
   if (!journals.ok()) return Report(Finding::kJournalUnreadable, g.quarantine, journals.error());
   GameFolderScope scope(rt, g, reach);
@@ -38,9 +41,37 @@ Checked<std::optional<LastJob>> FindLastJob(Runtime& rt, const GamePath& g, cons
       return Report(Finding::kJournalRefused, *path, {}, *outside);
     }
     std::vector<Step> inEffect = doc.value().InEffect();
-    if (!inEffect.empty()) return LastJob{*path, std::move(doc.value()), std::move(inEffect)};
+    if (inEffect.empty()) continue;
+    LastJob job{*path, std::move(doc.value()), std::move(inEffect)};
+    if (!visit(job)) return std::nullopt;
   }
-  return std::optional<LastJob>();
+  return std::nullopt;
+}
+
+// The newest job that is not restored yet and still shows in the folder; nothing when
+// there is none.
+Checked<std::optional<LastJob>> FindLastJob(Runtime& rt, const GamePath& g, const Reach& reach) {
+  std::optional<LastJob> last;
+  const std::optional<Report> stop = VisitRestorableJobs(rt, g, reach, [&](LastJob& job) {
+    last = std::move(job);
+    return false;
+  });
+  if (stop) return *stop;
+  return last;
+}
+
+// Without a vTemp there is no journal, so nothing to make whole or to restore. A vTemp
+// that cannot be looked at may hold journals: the work goes on to find out why.
+bool NoVTemp(Runtime& rt, const GamePath& g) {
+  const Result<std::uint32_t> quarantine = rt.GetAttr(g.quarantine);
+  return quarantine.Is(ErrorKind::kNotFound) ||
+         (quarantine.ok() && (quarantine.value() & kAttrFolder) == 0);
+}
+
+// What a restore may read besides the game folder: the replacements' twins in the patch
+// folder beside the program only.
+Reach ReachOf(HeldRoots& roots) {
+  return Reach{roots.linked(), PatchFolderOf(roots, {}).value_or(u"")};
 }
 
 Report Question(const LastJob& job) {
@@ -104,20 +135,13 @@ Report RestoreLast(std::u16string_view pickerText, Runtime& rt, JobHost& host) {
   const Checked<GamePath> checked = CheckGamePath(pickerText, rt);
   if (const Report* refused = std::get_if<Report>(&checked)) return *refused;
   const GamePath& g = std::get<GamePath>(checked);
-  // Without a vTemp there is no journal, so nothing to make whole or to restore. A vTemp
-  // that cannot be looked at may hold journals: the lock tells why, or the work goes on.
-  const Result<std::uint32_t> quarantine = rt.GetAttr(g.quarantine);
-  if (quarantine.Is(ErrorKind::kNotFound) ||
-      (quarantine.ok() && (quarantine.value() & kAttrFolder) == 0)) {
-    return Report{Finding::kNothingToRestore};
-  }
+  if (NoVTemp(rt, g)) return Report{Finding::kNothingToRestore};
   const Checked<std::unique_ptr<HeldRoots>> held = HeldRoots::Hold(rt, g);
   if (const Report* refused = std::get_if<Report>(&held)) return *refused;
   HeldRoots& roots = *std::get<std::unique_ptr<HeldRoots>>(held);
   const Checked<std::unique_ptr<HeldLock>> lock = LockGameFolder(roots, g);
   if (const Report* refused = std::get_if<Report>(&lock)) return *refused;
-  // The replacements' twins may be read in the patch folder beside the program only.
-  const Reach reach{roots.linked(), PatchFolderOf(roots, {}).value_or(u"")};
+  const Reach reach = ReachOf(roots);
   const RecoveryOutcome recovered = RecoverInterrupted(roots, g, reach, host);
   Report report = recovered.stop ? *recovered.stop : Restore(roots, g, reach, host);
   report.changedBefore = recovered.changed;
@@ -125,6 +149,24 @@ Report RestoreLast(std::u16string_view pickerText, Runtime& rt, JobHost& host) {
 }
 
 }  // namespace
+
+RestoreOutlook LookAtRestores(Runtime& rt, const GamePath& g) {
+  RestoreOutlook outlook;
+  if (NoVTemp(rt, g)) return outlook;
+  const Checked<std::unique_ptr<HeldRoots>> held = HeldRoots::Hold(rt, g);
+  if (const Report* refused = std::get_if<Report>(&held)) {
+    outlook.stop = *refused;
+    return outlook;
+  }
+  HeldRoots& roots = *std::get<std::unique_ptr<HeldRoots>>(held);
+  outlook.stop = VisitRestorableJobs(roots, g, ReachOf(roots), [&](const LastJob& job) {
+    if (outlook.jobs++ == 0 && !job.doc.sections.empty()) {
+      outlook.newest = job.doc.sections.front().time;
+    }
+    return true;
+  });
+  return outlook;
+}
 
 Report RunRestore(std::u16string_view pickerText, Runtime& rt, JobHost& host) {
   PatientRuntime patient(rt, host);

@@ -146,6 +146,7 @@ inline constexpr char16_t kInfoNoVersion[] = u"（不详）";
 inline constexpr char16_t kInfoRestorable[] = u"可以还原的修改：";
 inline constexpr char16_t kInfoTimes[] = u" 次";
 inline constexpr char16_t kInfoNewest[] = u"（最近一次在 ";
+inline constexpr char16_t kInfoRestoreStops[] = u"还原到这里会停下，更早的修改无法还原：";
 inline constexpr char16_t kInfoUnfinished[] =
     u"有一份没有完成的操作记录，下次清理或还原前会先处理它：";
 inline constexpr char16_t kInfoUnreadable[] = u"无法读取的操作记录：";

@@ -153,5 +153,29 @@ TEST_F(Versions, InfoTellsTheVersionsAndTheJobsToRestore) {
   EXPECT_TRUE(std::holds_alternative<Report>(ReadGameInfo(g_.game + u"no\\war3.exe", u"", rt())));
 }
 
+// What restores one after another would undo, counted as they would take the journals: a
+// damaged one stops them, so a job before it is not counted, and where they stop is named.
+TEST_F(Versions, InfoCountsWhatRestoresWouldUndoBeforeTheyStop) {
+  for (const char16_t* left : {u"a.txt", u"b.txt", u"c.txt"}) {
+    disk_->WriteFile(g_.Game(left), "left since");
+    ASSERT_EQ(testing::Job(g_.exe, rt()).finding, Finding::kDone);
+  }
+  const std::u16string damaged = g_.Game(u"vTemp\\torvane-journal-0002.txt");
+  disk_->WriteFile(damaged, *disk_->ReadFile(damaged) + "not a journal line\n");
+  const GameInfo info = std::get<GameInfo>(ReadGameInfo(g_.exe, u"", rt()));
+  EXPECT_EQ(info.restorable, 1);
+  ASSERT_TRUE(info.restoreStop);
+  EXPECT_EQ(LowerCase(info.restoreStop->path), LowerCase(damaged));
+  EXPECT_GT(info.restoreStop->line.number, 0);
+  const std::u16string text = GameInfoText(info);
+  EXPECT_TRUE(Contains(text, texts::kInfoRestoreStops + (u"\r\n" + info.restoreStop->path)))
+      << ToUtf8(text);
+
+  // Restores go exactly that far.
+  disk_->QueueAnswer(kIdYes);
+  EXPECT_EQ(testing::Restore(g_.exe, rt()).finding, Finding::kRestored);
+  EXPECT_EQ(testing::Restore(g_.exe, rt()).finding, Finding::kJournalDamaged);
+}
+
 }  // namespace
 }  // namespace torvane

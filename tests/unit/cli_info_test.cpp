@@ -62,11 +62,11 @@ TEST_F(CliVersions, InfoReadsTheFolderAndChangesNothing) {
   EXPECT_EQ(Run({u"info", g_.exe, u"--json"}), kExitDone) << Output();
   ASSERT_EQ(lines_.size(), 2u) << Output();
   const std::string json = ToUtf8(lines_[0]);
-  for (const char* field :
-       {R"("step":"info")", R"("result":"read")",
-        R"("gameVersion":{"war3.exe":null,"game.dll":null})",
-        R"("patchVersion":{"war3.exe":null,"game.dll":null})", R"("restorable":1,)",
-        R"("newestRestorable":"2026-12-07 10:00:00")", R"("unfinished":[])", R"("installs":[])"}) {
+  for (const char* field : {R"("step":"info")", R"("result":"read")",
+                            R"("gameVersion":{"war3.exe":null,"game.dll":null})",
+                            R"("patchVersion":{"war3.exe":null,"game.dll":null})",
+                            R"("restorable":1,)", R"("newestRestorable":"2026-12-07 10:00:00")",
+                            R"("restoreStopsAt":null)", R"("unfinished":[])", R"("installs":[])"}) {
     EXPECT_NE(json.find(field), std::string::npos) << field << "\n" << json;
   }
   EXPECT_EQ(ToUtf8(lines_[1]), R"({"step":"exit","path":")" + ToUtf8(JsonString(g_.exe)).substr(1) +
