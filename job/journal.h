@@ -63,7 +63,10 @@ struct Step {
   std::string sha256;                 // the version set and its replacements
   int undoes = 0;                     // the step this one reverses
   bool inVersionSet = false;          // a change of the version set as a whole
-  std::size_t section = 0;            // index of the section it belongs to
+  // Made on the disk before its outcome is recorded (a move written through): the version
+  // set's moves, and moves that put them back. How, not what: never journaled.
+  bool durable = false;
+  std::size_t section = 0;  // index of the section it belongs to
   StepState state = StepState::kPending;
   std::u16string error;  // the platform's text, for a failed step
   int line = 0;          // where its step line stands in the journal read back
