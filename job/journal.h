@@ -33,6 +33,12 @@
 //     passed over by jobs and stops a restore that reaches it; an unfinished one stops the
 //     work; either way the user is told which file and which line.
 //     (UntrustedJournal.ADamaged...)
+//  9. On the disk before the journal goes on. A staged replacement is flushed to the disk
+//     (its own handle, after its last write) before its copy is recorded as done, so
+//     before the first rename of the swap; the version set's moves, and the moves that put
+//     it back, are written through before their outcome is recorded, so "mark set-commit"
+//     follows them. A power cut at any point leaves no game file under its new name
+//     without its bytes. (PowerCut.*, Durability.*, scripts/durability-test.sh)
 #pragma once
 
 #include <cstdint>
