@@ -75,8 +75,9 @@ class FakeRuntime : public Runtime {
   void DieAt(std::uint64_t call) { deathCall_ = call; }
   void Revive();
   bool dead() const { return deathCall_ && calls_ > *deathCall_; }
-  // The power goes off at call number `call`: the program dies there as with DieAt, and
-  // once revived every file holds only the bytes of its last flush (nothing, for a file
+  // The power goes off at call number `call` (or after the last call, if fewer come): the
+  // program dies there as with DieAt, and once revived every file holds only the bytes of
+  // its last flush (nothing, for a file
   // never flushed); names stay as the calls before the cut left them (creations, renames
   // and deletions, in order), and a lock file stays behind. What flushes: each journal
   // Append, and CopyAndDigest before it returns; FileCopy does not.
