@@ -3,7 +3,8 @@
 // renames written through) and plain (copies and moves only), all started as fresh
 // processes, on a game folder holding the four version files at their real sizes,
 // alone and with 2,000 files to tidy, as ratios (the machines here are shared, so
-// absolute times mean little); the hash's throughput with each engine, and what hashing
+// absolute times mean little); the staging alone, the job's checked and flushed copy
+// against CopyFileW and a flush; the hash's throughput with each engine, and what hashing
 // the set alone costs against the yardstick. Run under Wine with `make bench`.
 #include <windows.h>
 
@@ -18,6 +19,7 @@
 #include "runtime/sha256.h"
 #include "runtime/text.h"
 #include "runtime/win_handles.h"
+#include "runtime/win_runtime.h"
 #include "tests/win/cli_child.h"
 #include "tests/win/temp_files.h"
 
@@ -138,6 +140,47 @@ Medians TimeAll(const std::u16string& base, int count) {
   return {Median(seconds[0]), Median(seconds[1]), Median(seconds[2])};
 }
 
+// Copies the four replacements in beside the originals, one way or the other; the copies
+// are removed again.
+double StageSeconds(const Folders& f, bool checked) {
+  WinRuntime rt;
+  const double seconds = Seconds([&] {
+    for (const std::u16string_view name : kVersionFileNames) {
+      const std::u16string from = f.patch + u"\\" + std::u16string(name);
+      const std::u16string to = f.game + u"\\" + std::u16string(name) + u".staged";
+      if (checked) {
+        SkipOnFailure(rt.CopyAndDigest(from, to).status());
+      } else if (::CopyFileW(W(from), W(to), TRUE)) {
+        ::FlushFileBuffers(win::UniqueFile(::CreateFileW(W(to), GENERIC_WRITE, 0, nullptr,
+                                                         OPEN_EXISTING, 0, nullptr))
+                               .get());
+      }
+    }
+  });
+  for (const std::u16string_view name : kVersionFileNames) {
+    ::DeleteFileW(W(f.game + u"\\" + std::u16string(name) + u".staged"));
+  }
+  return seconds;
+}
+
+// The staging alone, in this process: the job's checked copy (hashed, read back, flushed
+// as it grows and once whole) against CopyFileW and a flush of each copy, as the durable
+// yardstick stages.
+void PrintStaging(const std::u16string& base) {
+  const Folders f = Lay(base, 0);
+  std::vector<double> checked, plain;
+  (void)StageSeconds(f, true);  // the sources into the cache
+  for (int round = 0; round < kRounds; ++round) {
+    if (round % 2 == 0) plain.push_back(StageSeconds(f, false));
+    checked.push_back(StageSeconds(f, true));
+    if (round % 2 == 1) plain.push_back(StageSeconds(f, false));
+  }
+  std::printf(
+      "staging the four, flushed: checked copy %.1f ms, CopyFileW and a flush %.1f ms, "
+      "%.2f x\n",
+      Median(checked) * 1e3, Median(plain) * 1e3, Median(checked) / Median(plain));
+}
+
 // SHA-256 of 32 MiB in the pieces the copy hashes, with each engine, in GB/s.
 void PrintShaThroughput() {
   const std::string piece = Filler(kHashedPiece, 99);
@@ -179,6 +222,7 @@ int main() {
                 m.plain * 1e3, m.cli / m.durable, m.cli / m.plain);
     if (count == 0) setYardstick = m.plain;
   }
+  PrintStaging(base);
   RemoveTree(base);
   PrintShaThroughput();
   PrintHashFloor(setYardstick);
