@@ -1,12 +1,16 @@
 // Prints what the job costs over the least it can do: `torvane-cli.exe patch --no-pause`
-// against the yardstick program beside this one (copies and moves only), both started as
-// fresh processes, on a game folder holding the four version files at their real sizes,
+// against the yardstick program beside this one, durable (its copies flushed, the set's
+// renames written through) and plain (copies and moves only), all started as fresh
+// processes, on a game folder holding the four version files at their real sizes,
 // alone and with 2,000 files to tidy, as ratios (the machines here are shared, so
-// absolute times mean little); the hash's throughput with each engine, and what hashing
+// absolute times mean little); the staging alone, the job's checked and flushed copy
+// against CopyFileW and a flush; the hash's throughput with each engine, and what hashing
 // the set alone costs against the yardstick. Run under Wine with `make bench`.
 #include <windows.h>
 
 #include <cstdio>
+#include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -15,6 +19,7 @@
 #include "runtime/sha256.h"
 #include "runtime/text.h"
 #include "runtime/win_handles.h"
+#include "runtime/win_runtime.h"
 #include "tests/win/cli_child.h"
 #include "tests/win/temp_files.h"
 
@@ -98,14 +103,82 @@ double TimeCli(const std::u16string& base, int count) {
   return seconds;
 }
 
-double TimeYardstick(const std::u16string& base, int count) {
+double TimeYardstick(const std::u16string& base, int count, bool durable) {
   const Folders f = Lay(base, count);
+  std::vector<std::u16string> arguments{f.game, f.patch};
+  if (durable) arguments.push_back(u"durable");
   testing::ChildRun run;
-  const double seconds = Seconds([&] {
-    run = testing::RunChild(testing::WineName(TORVANE_YARDSTICK_EXE), {f.game, f.patch});
-  });
+  const double seconds = Seconds(
+      [&] { run = testing::RunChild(testing::WineName(TORVANE_YARDSTICK_EXE), arguments); });
   if (run.exitCode != 0) std::printf("  (the yardstick exited with %lu)\n", run.exitCode);
   return seconds;
+}
+
+// Median seconds of the job, the durable yardstick and the plain one, each a fresh process,
+// their order turning from round to round so that none always follows the same one.
+struct Medians {
+  double cli = 0;
+  double durable = 0;
+  double plain = 0;
+};
+
+Medians TimeAll(const std::u16string& base, int count) {
+  const std::function<double()> runs[] = {
+      [&] { return TimeCli(base, count); },
+      [&] { return TimeYardstick(base, count, true); },
+      [&] { return TimeYardstick(base, count, false); },
+  };
+  constexpr std::size_t kRuns = std::size(runs);
+  for (const auto& run : runs) (void)run();  // the programs' own files into the cache
+  std::vector<double> seconds[kRuns];
+  for (int round = 0; round < kRounds; ++round) {
+    for (std::size_t i = 0; i < kRuns; ++i) {
+      const std::size_t which = (static_cast<std::size_t>(round) + i) % kRuns;
+      seconds[which].push_back(runs[which]());
+    }
+  }
+  return {Median(seconds[0]), Median(seconds[1]), Median(seconds[2])};
+}
+
+// Copies the four replacements in beside the originals, one way or the other; the copies
+// are removed again.
+double StageSeconds(const Folders& f, bool checked) {
+  WinRuntime rt;
+  const double seconds = Seconds([&] {
+    for (const std::u16string_view name : kVersionFileNames) {
+      const std::u16string from = f.patch + u"\\" + std::u16string(name);
+      const std::u16string to = f.game + u"\\" + std::u16string(name) + u".staged";
+      if (checked) {
+        SkipOnFailure(rt.CopyAndDigest(from, to).status());
+      } else if (::CopyFileW(W(from), W(to), TRUE)) {
+        ::FlushFileBuffers(win::UniqueFile(::CreateFileW(W(to), GENERIC_WRITE, 0, nullptr,
+                                                         OPEN_EXISTING, 0, nullptr))
+                               .get());
+      }
+    }
+  });
+  for (const std::u16string_view name : kVersionFileNames) {
+    ::DeleteFileW(W(f.game + u"\\" + std::u16string(name) + u".staged"));
+  }
+  return seconds;
+}
+
+// The staging alone, in this process: the job's checked copy (hashed, read back, flushed
+// as it grows and once whole) against CopyFileW and a flush of each copy, as the durable
+// yardstick stages.
+void PrintStaging(const std::u16string& base) {
+  const Folders f = Lay(base, 0);
+  std::vector<double> checked, plain;
+  (void)StageSeconds(f, true);  // the sources into the cache
+  for (int round = 0; round < kRounds; ++round) {
+    if (round % 2 == 0) plain.push_back(StageSeconds(f, false));
+    checked.push_back(StageSeconds(f, true));
+    if (round % 2 == 1) plain.push_back(StageSeconds(f, false));
+  }
+  std::printf(
+      "staging the four, flushed: checked copy %.1f ms, CopyFileW and a flush %.1f ms, "
+      "%.2f x\n",
+      Median(checked) * 1e3, Median(plain) * 1e3, Median(checked) / Median(plain));
 }
 
 // SHA-256 of 32 MiB in the pieces the copy hashes, with each engine, in GB/s.
@@ -136,24 +209,20 @@ void PrintHashFloor(double yardstickSeconds) {
 int main() {
   using namespace torvane;
   const std::u16string base = bench::TempPath(u"torvane-set-bench");
-  std::printf("\ntorvane-cli.exe patch --no-pause vs the yardstick (copies and moves only),\n");
-  std::printf("fresh processes, four version files at real sizes; median of %d, alternating\n",
-              kRounds);
-  std::printf("%8s %12s %14s %8s\n", "+files", "cli ms", "yardstick ms", "ratio");
+  std::printf("\ntorvane-cli.exe patch --no-pause vs the durable yardstick (copies flushed,\n");
+  std::printf("the set's renames written through; target <= 1.25) and the plain one (copies\n");
+  std::printf("and moves only), fresh processes, four version files at real sizes;\n");
+  std::printf("median of %d, in turn\n", kRounds);
+  std::printf("%6s %9s %11s %9s %12s %10s\n", "+files", "cli ms", "durable ms", "plain ms",
+              "vs durable", "vs plain");
   double setYardstick = 0;
   for (int count : {0, 2000}) {
-    std::vector<double> cli, yardstick;
-    (void)TimeYardstick(base, count);  // the programs' own files into the cache
-    (void)TimeCli(base, count);
-    for (int i = 0; i < kRounds; ++i) {
-      if (i % 2 == 0) yardstick.push_back(TimeYardstick(base, count));
-      cli.push_back(TimeCli(base, count));
-      if (i % 2 == 1) yardstick.push_back(TimeYardstick(base, count));
-    }
-    std::printf("%8d %12.1f %14.1f %8.2f\n", count, Median(cli) * 1e3, Median(yardstick) * 1e3,
-                Median(cli) / Median(yardstick));
-    if (count == 0) setYardstick = Median(yardstick);
+    const Medians m = TimeAll(base, count);
+    std::printf("%6d %9.1f %11.1f %9.1f %12.2f %10.2f\n", count, m.cli * 1e3, m.durable * 1e3,
+                m.plain * 1e3, m.cli / m.durable, m.cli / m.plain);
+    if (count == 0) setYardstick = m.plain;
   }
+  PrintStaging(base);
   RemoveTree(base);
   PrintShaThroughput();
   PrintHashFloor(setYardstick);

@@ -331,6 +331,16 @@ Result<FileDigest> DryRunRuntime::Digest(const std::u16string& path) {
   return FileDigest{file.value().bytes->size(), Sha256Hex(*file.value().bytes)};
 }
 
+Result<CheckedCopy> DryRunRuntime::CopyAndDigest(const std::u16string& source,
+                                                 const std::u16string& destination) {
+  if (Status copied = FileCopy(source, destination, CopyMode::kKeepExisting); !copied.ok()) {
+    return copied.error();
+  }
+  const Result<FileDigest> digest = Digest(destination);
+  if (!digest.ok()) return digest.error();
+  return CheckedCopy{digest.value(), true};
+}
+
 Status DryRunRuntime::RmDir(const std::u16string& path) {
   const Result<std::uint32_t> attributes = Attributes(path);
   if (!attributes.ok()) return attributes.status();

@@ -44,13 +44,16 @@ class DryRunRuntime : public ForwardingRuntime {
   // The real folder is held; one the layer made is only looked at.
   Result<std::unique_ptr<HeldFolder>> HoldFolder(const std::u16string& path) override;
   Result<FileDigest> Digest(const std::u16string& path) override;
-  // The copy made in the dry run's picture of the folder, never forwarded.
+  // The copy made in the dry run's picture of the folder, never forwarded: exact, and with
+  // nothing to flush.
   Result<CheckedCopy> CopyAndDigest(const std::u16string& source,
-                                    const std::u16string& destination) override {
-    return Runtime::CopyAndDigest(source, destination);
-  }
+                                    const std::u16string& destination) override;
   Status RmDir(const std::u16string& path) override;
   Result<std::unique_ptr<HeldLock>> Lock(const std::u16string& path) override;
+  // Announced as a rename or a move: how far it reaches the disk is the real run's.
+  Status RenameWrittenThrough(const std::u16string& from, const std::u16string& to) override {
+    return Rename(from, to);
+  }
   Result<FileIdentity> IdentityOf(const std::u16string& path) override;
   // Nothing is written, so nothing is probed; rights are the real run's to find.
   Status ProbeWrite(const std::u16string&) override { return Status(); }

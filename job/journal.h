@@ -67,6 +67,12 @@
 //     damage. A journal may hold at most 1,024 steps proved by reading files (digests,
 //     copies) and 1,024 without an outcome; a free name costs one listing.
 //     (ParseJournal.RefusesIdsThatDoNotIncrease..., and `make bench`)
+// 13. On the disk before the journal goes on. A staged replacement is flushed to the disk
+//     (its own handle, after its last write) before its copy is recorded as done, so
+//     before the first rename of the swap; the version set's moves, and the moves that put
+//     it back, are written through before their outcome is recorded, so "mark set-commit"
+//     follows them. A power cut at any point leaves no game file under its new name
+//     without its bytes. (PowerCut.*, Durability.*, scripts/durability-test.sh)
 #pragma once
 
 #include <cstdint>
@@ -97,7 +103,10 @@ struct Step {
   std::string sha256;                 // the version set and its replacements
   int undoes = 0;                     // the step this one reverses
   bool inVersionSet = false;          // a change of the version set as a whole
-  std::size_t section = 0;            // index of the section it belongs to
+  // Made on the disk before its outcome is recorded (a move written through): the version
+  // set's moves, and moves that put them back. How, not what: never journaled.
+  bool durable = false;
+  std::size_t section = 0;  // index of the section it belongs to
   StepState state = StepState::kPending;
   std::u16string error;  // the platform's text, for a failed step
   int line = 0;          // where its step line stands in the journal read back

@@ -53,6 +53,10 @@ Status PatientRuntime::Rename(const std::u16string& from, const std::u16string& 
   return Patiently(Access::kChange, from, [&] { return inner().Rename(from, to); });
 }
 
+Status PatientRuntime::RenameWrittenThrough(const std::u16string& from, const std::u16string& to) {
+  return Patiently(Access::kChange, from, [&] { return inner().RenameWrittenThrough(from, to); });
+}
+
 Result<bool> PatientRuntime::SameContent(const std::u16string& a, const std::u16string& b) {
   return Patiently(Access::kRead, a, [&] { return inner().SameContent(a, b); });
 }

@@ -57,6 +57,7 @@ class PatientRuntime : public ForwardingRuntime {
   Status SetAttr(const std::u16string& path, std::uint32_t attributes) override;
   Status MkDir(const std::u16string& path) override;
   Status Rename(const std::u16string& from, const std::u16string& to) override;
+  Status RenameWrittenThrough(const std::u16string& from, const std::u16string& to) override;
   Result<bool> SameContent(const std::u16string& a, const std::u16string& b) override;
   Result<bool> IsPrefix(const std::u16string& part, const std::u16string& whole) override;
   Result<std::unique_ptr<AppendFile>> OpenForAppend(const std::u16string& path,

@@ -1,11 +1,14 @@
 #include "job/recovery.h"
 
+#include <algorithm>
+
 #include "job/confinement.h"
 #include "job/proof.h"
 #include "job/steps.h"
 #include "job/undo.h"
 #include "job/version_set.h"
 #include "resources/texts.h"
+#include "runtime/text.h"
 
 namespace torvane {
 namespace {
@@ -28,8 +31,21 @@ bool IsMovedFile(Runtime& rt, const std::u16string& path, std::uint64_t size) {
   return listed.ok() && listed.value().size() == 1 && listed.value().front().size == size;
 }
 
-// What a step left behind: made, not made, or (for a move) neither end there.
-void Settle(Runtime& rt, Journal& journal, Step& step, std::vector<Shortfall>& problems) {
+// Whether a step after `index` put a file under the name that step `index` moves away.
+bool RetakenSince(const JournalDoc& doc, std::size_t index) {
+  const std::u16string from = LowerCase(doc.steps[index].from);
+  return std::any_of(doc.steps.begin() + static_cast<std::ptrdiff_t>(index) + 1, doc.steps.end(),
+                     [&](const Step& s) {
+                       return s.kind == StepKind::kMove && s.state == StepState::kDone &&
+                              LowerCase(s.to) == from;
+                     });
+}
+
+// What step `index` of `doc` left behind: made, not made, or (for a move) neither end
+// there. The steps after it are settled already.
+void Settle(Runtime& rt, Journal& journal, JournalDoc& doc, std::size_t index,
+            std::vector<Shortfall>& problems) {
+  Step& step = doc.steps[index];
   // A copy's source the tool may not read is empty (confinement.h): never looked up.
   const Result<bool> from = step.from.empty() ? Result<bool>(false) : Exists(rt, step.from);
   const Result<bool> to = step.to.empty() ? Result<bool>(false) : Exists(rt, step.to);
@@ -43,16 +59,21 @@ void Settle(Runtime& rt, Journal& journal, Step& step, std::vector<Shortfall>& p
       happened = to.value();
       if (from.value() && to.value() && SameBytes(rt, step.from, step.to)) {
         // A move across volumes stopped between its copy and its delete: the copy goes
-        // where the journal proves its twin (a recorded digest), else both stay. Both
-        // there and different: the move happened and its old name has been taken since
-        // (a replacement put in place).
+        // where the journal proves its twin (a recorded digest), else both stay.
         happened = false;
         if (HasTwin(rt, step.to, {step.size, step.sha256}, step.from).value_or(false)) {
           happened = !Remove(rt, journal, step.to);
         }
+      } else if (from.value() && to.value()) {
+        // Both there and different: the move happened and a later step put a file under
+        // its old name (a replacement put in place); or it never did, its destination
+        // still held by a file that a move announced with it was to take away first.
+        happened = RetakenSince(doc, index);
       } else if (!from.value() && !to.value()) {
         problems.push_back({step.from, Why::kGoneSince});
-      } else if (from.value() && step.clearsAttributes && IsMovedFile(rt, step.from, step.size)) {
+      }
+      if (!happened && from.value() && step.clearsAttributes &&
+          IsMovedFile(rt, step.from, step.size)) {
         SkipOnFailure(rt.SetAttr(step.from, step.attributes & kKeptAttributes));
       }
       break;
@@ -143,8 +164,9 @@ std::optional<Report> Refusal(GameFolderScope& scope, const std::u16string& path
 
 std::vector<Shortfall> SettlePending(Runtime& rt, Journal& journal, JournalDoc& doc) {
   std::vector<Shortfall> problems;
-  for (Step& step : doc.steps) {
-    if (step.state == StepState::kPending) Settle(rt, journal, step, problems);
+  // Newest first: whether a move happened can depend on what came after it.
+  for (std::size_t i = doc.steps.size(); i-- > 0;) {
+    if (doc.steps[i].state == StepState::kPending) Settle(rt, journal, doc, i, problems);
   }
   return problems;
 }

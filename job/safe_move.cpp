@@ -2,6 +2,7 @@
 
 #include <set>
 
+#include "resources/texts.h"
 #include "runtime/text.h"
 
 namespace torvane {
@@ -10,9 +11,14 @@ namespace {
 // More copies than anyone keeps; past it the move is refused rather than looping.
 constexpr int kMaxCopyNumber = 9999;
 
+// The copy is flushed before the source goes: a power cut after the delete must find
+// the file whole on the other volume, whichever move it is.
 Status MoveAcrossVolumes(Runtime& rt, const std::u16string& from, const std::u16string& to) {
-  if (Status copied = rt.FileCopy(from, to, CopyMode::kKeepExisting); !copied.ok()) {
-    return copied;
+  const Result<CheckedCopy> copied = rt.CopyAndDigest(from, to);
+  if (!copied.ok()) return copied.error();
+  if (!copied.value().readBackSame) {
+    SkipOnFailure(rt.Kill(to));
+    return Error{ErrorKind::kOther, 0, texts::kMsgMovedCopyDiffers};
   }
   Status removed = rt.Kill(from);
   // The original could not leave: take the copy back so the file exists once.
@@ -83,8 +89,10 @@ Result<std::u16string> FreePathIn(Runtime& rt, const std::u16string& folder,
   return prefix + free.value();
 }
 
-Status SafeMove(Runtime& rt, const std::u16string& from, const std::u16string& to) {
-  Status moved = rt.Rename(from, to);
+Status SafeMove(Runtime& rt, const std::u16string& from, const std::u16string& to,
+                Durability durability) {
+  Status moved =
+      durability == Durability::kOnDisk ? rt.RenameWrittenThrough(from, to) : rt.Rename(from, to);
   if (moved.Is(ErrorKind::kNotSameDevice)) moved = MoveAcrossVolumes(rt, from, to);
   return moved;
 }

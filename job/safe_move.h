@@ -26,9 +26,14 @@ Status EnsureFolder(Runtime& rt, const std::u16string& folder);
 Result<std::u16string> FreePathIn(Runtime& rt, const std::u16string& folder,
                                   std::u16string_view name);
 
+// Whether a move must be on the disk when it returns (a move of the version set, see
+// Runtime::RenameWrittenThrough) or may still be in the system's cache.
+enum class Durability { kCached, kOnDisk };
+
 // Moves a file to a free name: a rename within the volume; across volumes a copy that
-// never replaces, the source deleted only after the copy is in place. On failure the
+// never replaces, checked and on the disk before the source is deleted. On failure the
 // file stays where it was and nothing is left at `to`.
-Status SafeMove(Runtime& rt, const std::u16string& from, const std::u16string& to);
+Status SafeMove(Runtime& rt, const std::u16string& from, const std::u16string& to,
+                Durability durability = Durability::kCached);
 
 }  // namespace torvane

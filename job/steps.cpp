@@ -42,7 +42,8 @@ Status Move(Runtime& rt, const Step& step) {
   }
   const bool clear = step.clearsAttributes && (step.attributes & kClearedAttributes) != 0;
   if (clear) SkipOnFailure(rt.SetAttr(step.from, kAttrNormal));
-  Status moved = SafeMove(rt, step.from, step.to);
+  Status moved =
+      SafeMove(rt, step.from, step.to, step.durable ? Durability::kOnDisk : Durability::kCached);
   // It stays, so it keeps looking as it did: a hidden file stays hidden.
   if (!moved.ok() && clear) SkipOnFailure(rt.SetAttr(step.from, step.attributes & kKeptAttributes));
   return moved;

@@ -70,6 +70,9 @@ class Reverser {
     for (const Step* step : moves) {
       Step back = MakeStep(StepKind::kMove, step->to, step->from, step->id);
       back.size = step->size;
+      // An original of the version set going home: once the journal says so (a rolled-back
+      // job ends there), no recovery would look for it again.
+      back.durable = step->inVersionSet;
       // A rename keeps attributes: where the move cleared them (read-only, hidden or
       // system, and with them the archive bit), all of them are set again first, on the
       // file the journal recorded only.

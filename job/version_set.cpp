@@ -89,6 +89,7 @@ UndoReport RestoreVersionSet(Runtime& rt, Journal& journal, const std::vector<St
     back.size = s->size;
     back.sha256 = s->sha256;
     back.inVersionSet = true;
+    back.durable = true;
     if (s->placesReplacement) {
       const Result<std::u16string> aside = FreePathIn(rt, WithoutTrailingBackslash(FolderOf(s->to)),
                                                       NameOf(s->to) + std::u16string(kAsideSuffix));
@@ -143,6 +144,7 @@ VersionSet::VersionSet(Runtime& rt, Journal& journal, const GamePaths& paths,
 
 Status VersionSet::Run(Step& step) {
   step.inVersionSet = true;
+  step.durable = true;
   Status made = Execute(rt_, journal_, step);
   Remember(step);
   return made;

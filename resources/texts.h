@@ -55,6 +55,8 @@ inline constexpr char16_t kMsgSetUnchanged[] =
 inline constexpr char16_t kMsgSetFailedAt[] = u"出错的文件：";
 inline constexpr char16_t kMsgTidyIncomplete[] = u"补丁已完成，但多余文件没有全部整理。";
 inline constexpr char16_t kMsgCopyDiffers[] = u"复制出的文件与 patch 文件夹中的不一致";
+// A move to another drive whose copy, read back, differs from the file: the file stays.
+inline constexpr char16_t kMsgMovedCopyDiffers[] = u"复制到另一个磁盘的文件与原文件不一致";
 inline constexpr char16_t kMsgSetNotUndone[] =
     u"补丁没有完成，而且有的文件没能恢复原样，游戏现在可能无法运行。没有删除任何原有文件："
     u"没能放回原处的原文件保存在 vTemp 文件夹中，";

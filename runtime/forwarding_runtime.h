@@ -60,6 +60,10 @@ class ForwardingRuntime : public Runtime {
     return inner_.Lock(path);
   }
 
+  Status RenameWrittenThrough(const std::u16string& from, const std::u16string& to) override {
+    return inner_.RenameWrittenThrough(from, to);
+  }
+
   Result<std::u16string> FullPath(const std::u16string& path) override {
     return inner_.FullPath(path);
   }

@@ -192,23 +192,15 @@ class Runtime {
   // `maxBytes`.
   virtual Result<std::string> ReadWholeFile(const std::u16string& path, std::uint64_t maxBytes) = 0;
   virtual Result<FileDigest> Digest(const std::u16string& path) = 0;
-  // Copies `source` to `destination`, which must not exist yet, and reads the copy back.
-  // A copy that fails, or whose check cannot be made, is removed again. A runtime that
-  // can hashes the bytes as they go by and compares each piece of the copy with the bytes
-  // still in hand, reading the source once; this one reads both files again.
+  // Copies `source` to `destination`, which must not exist yet, reads the copy back, and
+  // flushes it to the disk (on its own handle, after its last write) before it returns:
+  // it stages a replacement that will take a game file's name, and a name must never
+  // reach the disk before the bytes under it. A copy that fails, or whose check or flush
+  // cannot be made, is removed again. A runtime that can hashes the bytes as they go by
+  // and compares each piece of the copy with the bytes still in hand, reading the source
+  // once.
   virtual Result<CheckedCopy> CopyAndDigest(const std::u16string& source,
-                                            const std::u16string& destination) {
-    if (Status copied = FileCopy(source, destination, CopyMode::kKeepExisting); !copied.ok()) {
-      return copied.error();
-    }
-    const Result<FileDigest> read = Digest(source);
-    const Result<FileDigest> back = read.ok() ? Digest(destination) : read;
-    if (!back.ok()) {
-      SkipOnFailure(Kill(destination));
-      return back.error();
-    }
-    return CheckedCopy{read.value(), read.value() == back.value()};
-  }
+                                            const std::u16string& destination) = 0;
   // Removes an empty folder; fails when it holds anything.
   virtual Status RmDir(const std::u16string& path) = 0;
   // Local time as "YYYY-MM-DD hh:mm:ss", for people reading the journal.
@@ -217,6 +209,15 @@ class Runtime {
   // process or another, fails with kInUse. The file is removed when the lock goes, and a
   // process that ends, however it ends, lets go of it.
   virtual Result<std::unique_ptr<HeldLock>> Lock(const std::u16string& path) = 0;
+
+  // --- What a power cut may not take back ---
+  // As Rename, but returns only once the rename is on the disk (written through): a move
+  // of the version set, which the journal must never get ahead of. An operation of its
+  // own rather than a flag on Rename: each written-through rename waits for the disk,
+  // and the tidy's thousands of moves must not (a lost one only leaves a file where it
+  // was, where a recovery's lookup finds it); they keep calling Rename, with no choice to
+  // get wrong at each call.
+  virtual Status RenameWrittenThrough(const std::u16string& from, const std::u16string& to) = 0;
 
   // --- Paths as the platform resolves them ---
   // The absolute form: ".", "..", "/" and trailing dots and spaces resolved as Windows does.

@@ -17,6 +17,9 @@ namespace {
 constexpr DWORD kPieceBytes = 256 << 10;
 // Pieces in flight: read and hashed by the caller while the writer writes earlier ones.
 constexpr std::size_t kPiecesInFlight = 4;
+// Written bytes that start a flush while the copy goes on: few flushes (each may also
+// empty the disk's own cache), and little left for the last one.
+constexpr std::uint64_t kFlushEvery = 8 << 20;
 
 // A lock and its condition from the system: the C++ library's, in this toolchain's thread
 // model, wait through kernel objects, a round trip to the Wine server per piece.
@@ -59,6 +62,60 @@ class Monitor {
   CONDITION_VARIABLE changed_ = CONDITION_VARIABLE_INIT;
 };
 
+// Flushes the copy on a thread of its own while it grows, each time another kFlushEvery
+// bytes are written: the disk writes the copy out while the rest is still read, hashed and
+// written, so the flush after the last write has little left to wait for. Where a flush
+// and a write through one handle take turns (Windows), the writer waits at most for the
+// one flush under way.
+class FlushingThread {
+ public:
+  explicit FlushingThread(HANDLE to) : to_(to) {}
+  ~FlushingThread() { Stop(); }
+  FlushingThread(const FlushingThread&) = delete;
+  FlushingThread& operator=(const FlushingThread&) = delete;
+
+  // `total` bytes of the copy are written.
+  void Written(std::uint64_t total) {
+    {
+      const Monitor::Held held(monitor_);
+      written_ = total;
+    }
+    monitor_.WakeAll();
+  }
+  // Waits for the flush under way, if any, and ends the thread; the first flush's failure
+  // code, 0 when none failed.
+  DWORD Stop() {
+    {
+      const Monitor::Held held(monitor_);
+      stopping_ = true;
+    }
+    monitor_.WakeAll();
+    if (worker_.joinable()) worker_.join();
+    return error_;
+  }
+
+ private:
+  void Work() {
+    Monitor::Held held(monitor_);
+    for (;;) {
+      held.WaitUntil([&] { return stopping_ || written_ >= flushed_ + kFlushEvery; });
+      if (stopping_) return;
+      const std::uint64_t upTo = written_;
+      error_ = held.Unlocked([&] { return ::FlushFileBuffers(to_) ? DWORD{0} : ::GetLastError(); });
+      if (error_ != 0) return;
+      flushed_ = upTo;
+    }
+  }
+
+  HANDLE to_;
+  Monitor monitor_;
+  std::uint64_t written_ = 0;
+  std::uint64_t flushed_ = 0;
+  DWORD error_ = 0;
+  bool stopping_ = false;
+  std::thread worker_{[this] { Work(); }};  // last: it starts once everything it uses is there
+};
+
 // Writes the pieces handed over, in order, on a thread of its own, reading each back at
 // once and comparing it with the piece. A piece stays untouched by the caller until
 // WaitFor says it is written. After a failure nothing more is written.
@@ -69,7 +126,8 @@ class WritingThread {
     bool readBackSame = true;
   };
 
-  explicit WritingThread(HANDLE to) : to_(to), readBack_(kPieceBytes, '\0') {}
+  WritingThread(HANDLE to, FlushingThread& flusher)
+      : to_(to), flusher_(flusher), readBack_(kPieceBytes, '\0') {}
   ~WritingThread() {
     {
       const Monitor::Held held(monitor_);
@@ -113,6 +171,7 @@ class WritingThread {
       outcome_.error = error;
       outcome_.readBackSame = outcome_.readBackSame && same;
       offset_ += piece.size();
+      if (error == 0) flusher_.Written(offset_);
       pieces_.pop_front();
       ++written_;
       monitor_.WakeAll();
@@ -135,6 +194,7 @@ class WritingThread {
   }
 
   HANDLE to_;
+  FlushingThread& flusher_;
   std::string readBack_;
   Monitor monitor_;
   std::deque<std::string_view> pieces_;  // added and not yet written, oldest first
@@ -153,7 +213,8 @@ Result<CheckedCopy> CopyAndCheck(HANDLE from, HANDLE to) {
   for (std::string& piece : pieces) piece.resize(kPieceBytes);
   Sha256 sha;
   std::uint64_t size = 0;
-  WritingThread writer(to);
+  FlushingThread flusher(to);
+  WritingThread writer(to, flusher);
   for (std::size_t n = 0;; ++n) {
     std::string& piece = pieces[n % kPiecesInFlight];
     if (n >= kPiecesInFlight && !writer.WaitFor(n - kPiecesInFlight + 1)) break;
@@ -168,6 +229,7 @@ Result<CheckedCopy> CopyAndCheck(HANDLE from, HANDLE to) {
   }
   const WritingThread::Outcome written = writer.Finish();
   if (written.error != 0) return ErrorFromCode(written.error);
+  if (const DWORD unflushed = flusher.Stop(); unflushed != 0) return ErrorFromCode(unflushed);
   return CheckedCopy{{size, sha.FinalHex()}, written.readBackSame};
 }
 

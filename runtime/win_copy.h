@@ -1,6 +1,7 @@
 // The version set's copy: each replacement read once, in pieces, and hashed by the reader;
 // a second thread writes each piece and reads it back to compare it with the bytes still
-// in hand. Used by WinRuntime::CopyAndDigest.
+// in hand, and a third flushes what is written as the copy grows. Used by
+// WinRuntime::CopyAndDigest, which flushes the rest once the copy is whole.
 #pragma once
 
 #include <windows.h>

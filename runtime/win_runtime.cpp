@@ -185,6 +185,11 @@ Status WinRuntime::Rename(const std::u16string& from, const std::u16string& to) 
   return StatusOf(::MoveFileExW(W(ExtendedPath(from)), W(ExtendedPath(to)), 0));
 }
 
+Status WinRuntime::RenameWrittenThrough(const std::u16string& from, const std::u16string& to) {
+  return StatusOf(
+      ::MoveFileExW(W(ExtendedPath(from)), W(ExtendedPath(to)), MOVEFILE_WRITE_THROUGH));
+}
+
 Result<bool> WinRuntime::SameContent(const std::u16string& a, const std::u16string& b) {
   const win::UniqueFile first = OpenForReading(a);
   if (!first) return LastError();
@@ -331,6 +336,8 @@ Result<CheckedCopy> WinRuntime::CopyAndDigest(const std::u16string& source,
   if (copied.ok() && !::SetFileTime(to.get(), nullptr, nullptr, &info.ftLastWriteTime)) {
     copied = LastError();
   }
+  // The bytes reach the disk before the copy can take a game file's name.
+  if (copied.ok() && !::FlushFileBuffers(to.get())) copied = LastError();
   to.reset();
   // A copy cut short is taken away again, as CopyFileW does.
   if (!copied.ok()) {

@@ -42,6 +42,8 @@ class WinRuntime : public Runtime {
   std::u16string Now() override;
   Result<std::unique_ptr<HeldLock>> Lock(const std::u16string& path) override;
 
+  Status RenameWrittenThrough(const std::u16string& from, const std::u16string& to) override;
+
   Result<std::u16string> FullPath(const std::u16string& path) override;
   Result<std::u16string> WindowsFolder() override;
   Result<std::u16string> ProgramPath() override;

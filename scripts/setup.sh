@@ -8,6 +8,7 @@ packages=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   wine wine64 xvfb xauth xdotool x11-apps imagemagick
   fonts-wqy-microhei fonts-wine locales python3 python3-yaml
+  strace  # scripts/durability-test.sh
   librsvg2-bin icoutils  # rsvg-convert and icotool, for tools/draw_icons.sh
 )
 

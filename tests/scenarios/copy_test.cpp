@@ -1,6 +1,7 @@
 // The version set's copy: what it copied and its digest, taken as the bytes go by, the
-// copy read back, and what a copy that cannot be made leaves. Runs on the in-memory file
-// system and on real folders (written and read back in pieces on a second thread).
+// copy read back, and what a copy that cannot be made leaves; and the set's rename written
+// through, which never replaces either. Runs on the in-memory file system and on real
+// folders (written and read back in pieces on a second thread).
 #include <gtest/gtest.h>
 
 #include "runtime/sha256.h"
@@ -58,6 +59,20 @@ TEST_F(CopyTest, AnExistingDestinationIsKeptAndAMissingSourceLeavesNothing) {
       disk_->runtime().CopyAndDigest(folder_ + u"gone.dll", folder_ + u"new.dll");
   EXPECT_TRUE(missing.Is(ErrorKind::kNotFound));
   EXPECT_EQ(disk_->List(folder_), (std::vector<std::u16string>{u"source.dll", u"taken.dll"}));
+}
+
+TEST_F(CopyTest, ARenameWrittenThroughMovesIntoAFolderAndNeverReplaces) {
+  disk_->MakeFolder(folder_ + u"vTemp");
+  disk_->WriteFile(folder_ + u"Game.dll", "original");
+  disk_->WriteFile(folder_ + u"game.dll.torvane-new", "replacement");
+  Runtime& rt = disk_->runtime();
+  EXPECT_TRUE(rt.RenameWrittenThrough(folder_ + u"game.dll.torvane-new", folder_ + u"Game.dll")
+                  .Is(ErrorKind::kAlreadyExists));
+  ASSERT_TRUE(rt.RenameWrittenThrough(folder_ + u"Game.dll", folder_ + u"vTemp\\Game.dll").ok());
+  ASSERT_TRUE(
+      rt.RenameWrittenThrough(folder_ + u"game.dll.torvane-new", folder_ + u"game.dll").ok());
+  EXPECT_EQ(disk_->ReadFile(folder_ + u"vTemp\\Game.dll"), "original");
+  EXPECT_EQ(disk_->ReadFile(folder_ + u"game.dll"), "replacement");
 }
 
 }  // namespace

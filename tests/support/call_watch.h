@@ -48,6 +48,9 @@ class CallWatch : public ForwardingRuntime {
   Status Rename(const std::u16string& from, const std::u16string& to) override {
     return Note({&from, &to}), ForwardingRuntime::Rename(from, to);
   }
+  Status RenameWrittenThrough(const std::u16string& from, const std::u16string& to) override {
+    return Note({&from, &to}), ForwardingRuntime::RenameWrittenThrough(from, to);
+  }
   Result<bool> SameContent(const std::u16string& a, const std::u16string& b) override {
     return Note({&a, &b}), ForwardingRuntime::SameContent(a, b);
   }

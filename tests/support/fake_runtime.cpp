@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 #include "runtime/sha256.h"
 #include "runtime/text.h"
@@ -94,8 +95,8 @@ Error MakeError(ErrorKind kind) {
 }
 
 FakeRuntime::FakeRuntime() {
-  Put({u"c:", true, 0, {}, 0, false});
-  Put({u"d:", true, 0, {}, 0, false});
+  Put({u"c:", true, 0, {}, 0, false, {}});
+  Put({u"d:", true, 0, {}, 0, false, {}});
 }
 
 std::u16string FakeRuntime::Key(std::u16string_view path) {
@@ -128,16 +129,22 @@ void FakeRuntime::Put(Node node) {
 void FakeRuntime::AddFolder(const std::u16string& path) {
   const std::u16string key = Key(path);
   if (!Parent(key).empty() && !FolderExists(Parent(key))) AddFolder(Parent(path));
-  if (!Find(key)) Put({std::u16string(path.substr(0, key.size())), true, 0, {}, 0, false});
+  if (!Find(key)) Put({std::u16string(path.substr(0, key.size())), true, 0, {}, 0, false, {}});
 }
 
 void FakeRuntime::AddFile(const std::u16string& path, const std::string& content,
                           std::uint32_t attributes) {
   AddFolder(Parent(path));
-  Put({path, false, attributes & ~kAttrFolder, content, 0, false});
+  Put({path, false, attributes & ~kAttrFolder, content, 0, false, content});
 }
 
 void FakeRuntime::Erase(const std::u16string& path) { nodes_.erase(Key(path)); }
+
+void FakeRuntime::Revive() {
+  deathCall_.reset();
+  if (!std::exchange(powerCut_, false)) return;
+  for (auto& [key, node] : nodes_) node.content = node.flushed;
+}
 
 void FakeRuntime::HoldOpen(const std::u16string& path) {
   if (Node* node = Find(path)) node->heldOpen = true;
@@ -249,6 +256,7 @@ Status FakeRuntime::FileCopy(const std::u16string& source, const std::u16string&
   Node copy = *from;
   copy.path = destination;
   copy.links = 1;
+  copy.flushed.clear();
   Put(std::move(copy));
   return Status();
 }
@@ -273,8 +281,14 @@ Status FakeRuntime::MkDir(const std::u16string& path) {
   if (auto error = Begin(Op::kMkDir, path)) return *error;
   if (Find(path)) return MakeError(ErrorKind::kAlreadyExists);
   if (!FolderExists(Parent(Key(path)))) return MakeError(ErrorKind::kNotFound);
-  Put({path, true, 0, {}, 0, false});
+  Put({path, true, 0, {}, 0, false, {}});
   return Status();
+}
+
+Status FakeRuntime::RenameWrittenThrough(const std::u16string& from, const std::u16string& to) {
+  Status renamed = Rename(from, to);
+  if (renamed.ok()) writtenThrough_.push_back(to);
+  return renamed;
 }
 
 Status FakeRuntime::Rename(const std::u16string& from, const std::u16string& to) {
@@ -350,7 +364,7 @@ Result<std::unique_ptr<AppendFile>> FakeRuntime::OpenForAppend(const std::u16str
     return MakeError(ErrorKind::kAccessDenied);
   }
   if (node != nullptr && node->heldOpen) return MakeError(ErrorKind::kInUse);
-  if (node == nullptr) Put({path, false, kAttrArchive, {}, 0, false});
+  if (node == nullptr) Put({path, false, kAttrArchive, {}, 0, false, {}});
   return std::unique_ptr<AppendFile>(std::make_unique<FakeAppendFile>(*this, path));
 }
 
@@ -364,6 +378,7 @@ Status FakeRuntime::AppendTo(const std::u16string& path, std::string_view bytes)
   Node* node = Find(path);
   if (node == nullptr) return MakeError(ErrorKind::kNotFound);
   node->content.append(bytes);
+  node->flushed = node->content;
   return Status();
 }
 
@@ -379,6 +394,23 @@ Result<FileDigest> FakeRuntime::Digest(const std::u16string& path) {
   if (node == nullptr || node->folder) return MakeError(ErrorKind::kNotFound);
   if (node->heldOpen) return MakeError(ErrorKind::kInUse);
   return FileDigest{node->content.size(), Sha256Hex(node->content)};
+}
+
+Result<CheckedCopy> FakeRuntime::CopyAndDigest(const std::u16string& source,
+                                               const std::u16string& destination) {
+  if (Status copied = FileCopy(source, destination, CopyMode::kKeepExisting); !copied.ok()) {
+    return copied.error();
+  }
+  const Result<FileDigest> read = Digest(source);
+  const Result<FileDigest> back = read.ok() ? Digest(destination) : read;
+  const std::optional<Error> unflushed = back.ok() ? Begin(Op::kFlush, destination) : back.error();
+  if (unflushed) {
+    SkipOnFailure(Kill(destination));
+    return *unflushed;
+  }
+  Node* copy = Find(destination);
+  copy->flushed = copy->content;
+  return CheckedCopy{read.value(), read.value() == back.value()};
 }
 
 Status FakeRuntime::RmDir(const std::u16string& path) {
@@ -412,12 +444,13 @@ Result<std::unique_ptr<HeldLock>> FakeRuntime::Lock(const std::u16string& path) 
     return MakeError(ErrorKind::kAccessDenied);
   }
   locks_.insert(Key(path));
-  Put({path, false, kAttrHidden, {}, 0, false});
+  Put({path, false, kAttrHidden, {}, 0, false, {}});
   return std::unique_ptr<HeldLock>(std::make_unique<FakeHeldLock>(*this, path));
 }
 
 void FakeRuntime::ReleaseLock(const std::u16string& path) {
-  if (locks_.erase(Key(path))) nodes_.erase(Key(path));
+  // The system deletes the file as its handle closes; a power cut closes nothing.
+  if (locks_.erase(Key(path)) && !(powerCut_ && dead())) nodes_.erase(Key(path));
 }
 
 Result<std::u16string> FakeRuntime::FullPath(const std::u16string& path) {

@@ -1,7 +1,7 @@
 // An in-memory file system behind the runtime interface, for the native tests: folders,
 // files with attributes and contents, listing in creation order, drive letters, files
-// held open, and faults injected into any chosen operation. Pauses cost no time and
-// message boxes are recorded and answered from a queue.
+// held open, faults injected into any chosen operation, and power cuts. Pauses cost no
+// time and message boxes are recorded and answered from a queue.
 #pragma once
 
 #include <cstdint>
@@ -45,6 +45,7 @@ enum class Op {
   kVersionOf,
   kFreeSpace,
   kHoldFolder,
+  kFlush,  // the flush that ends CopyAndDigest
 };
 
 struct Fault {
@@ -78,8 +79,20 @@ class FakeRuntime : public Runtime {
   // The program "dies" at call number `call`: that call and every later one does nothing
   // and fails, an append of it leaves half its bytes, and no box is shown any more.
   void DieAt(std::uint64_t call) { deathCall_ = call; }
-  void Revive() { deathCall_.reset(); }
+  void Revive();
   bool dead() const { return deathCall_ && calls_ > *deathCall_; }
+  // The power goes off at call number `call` (or after the last call, if fewer come): the
+  // program dies there as with DieAt, and once revived every file holds only the bytes of
+  // its last flush (nothing, for a file
+  // never flushed); names stay as the calls before the cut left them (creations, renames
+  // and deletions, in order), and a lock file stays behind. What flushes: each journal
+  // Append, and CopyAndDigest before it returns; FileCopy does not.
+  void CutPowerAt(std::uint64_t call) {
+    DieAt(call);
+    powerCut_ = true;
+  }
+  // The destinations of the renames written through, in order.
+  const std::vector<std::u16string>& writtenThrough() const { return writtenThrough_; }
   void SetProgramPath(std::u16string path) { programPath_ = std::move(path); }
 
   // Processes of the session, and those holding a file open (the Restart Manager's view).
@@ -158,11 +171,17 @@ class FakeRuntime : public Runtime {
                                                     OpenMode mode) override;
   Result<std::string> ReadWholeFile(const std::u16string& path, std::uint64_t maxBytes) override;
   Result<FileDigest> Digest(const std::u16string& path) override;
+  // A copy, its source read again and the copy read back (three calls, each of which can
+  // fail), then flushed.
+  Result<CheckedCopy> CopyAndDigest(const std::u16string& source,
+                                    const std::u16string& destination) override;
   Status RmDir(const std::u16string& path) override;
   std::u16string Now() override { return u"2026-12-07 10:00:00"; }
   Result<std::unique_ptr<HeldLock>> Lock(const std::u16string& path) override;
   // Lets go of a lock file as the system does when its holder is gone.
   void ReleaseLock(const std::u16string& path);
+
+  Status RenameWrittenThrough(const std::u16string& from, const std::u16string& to) override;
 
   Result<std::u16string> FullPath(const std::u16string& path) override;
   Result<std::u16string> WindowsFolder() override { return std::u16string(u"c:\\windows"); }
@@ -182,6 +201,7 @@ class FakeRuntime : public Runtime {
     std::string content;
     std::uint64_t order = 0;
     bool heldOpen = false;
+    std::string flushed;  // what a power cut leaves of `content`
     std::uint32_t links = 1;
     int holds = 0;  // HoldFolder's on a folder
   };
@@ -206,6 +226,8 @@ class FakeRuntime : public Runtime {
   std::vector<Op> history_;
   std::uint64_t sleptMs_ = 0;
   std::optional<std::uint64_t> deathCall_;
+  bool powerCut_ = false;  // the death was a power cut
+  std::vector<std::u16string> writtenThrough_;
   std::u16string programPath_;  // empty: Torvane.exe in the app path
   std::vector<RunningProgram> programs_;
   std::vector<std::pair<RunningProgram, std::u16string>> fileUsers_;

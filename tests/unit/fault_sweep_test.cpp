@@ -1,19 +1,23 @@
 // The job and the restore run once to count their file-system operations, then again
-// with each operation in turn failing (every kind of failure), and again with the program
-// "dying" at each operation and started anew. Whatever happens, no content is lost, the
-// version set is whole (old or new, never mixed or missing), the final message says
-// success exactly when everything was done, and restoring brings the folder back to its
-// exact starting state.
+// with each operation in turn failing (every kind of failure), again with the program
+// "dying" at each operation and started anew, and again with the power cut there.
+// Whatever happens, no content is lost, the version set is whole (old or new, never mixed
+// or missing), the final message says success exactly when everything was done, and
+// restoring brings the folder back to its exact starting state.
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <set>
 
+#include "cli/run.h"
+#include "job/journal.h"
 #include "job/patch_job.h"
 #include "job/patient_runtime.h"
 #include "job/quarantine.h"
 #include "job/restore.h"
 #include "resources/texts.h"
+#include "runtime/sha256.h"
 #include "runtime/text.h"
 #include "tests/support/fake_runtime.h"
 #include "tests/support/game_folder.h"
@@ -388,6 +392,141 @@ TEST_F(Transaction, AFileHeldWithinTheBoundWhileRecoveringIsWaitedOut) {
       EXPECT_EQ(a.fs().boxes().back().prompt, texts::kMsgDone);
       CheckNothingLost(a, before);
       CheckStartingState(a, start);
+    }
+  }
+}
+
+// ---- Power cuts (FakeRuntime::CutPowerAt): the program stops at an operation and every
+// file keeps only what was flushed. Started anew, the recovery leaves the version set whole
+// (all old, or all new with each file holding the bytes of the SHA-256 recorded when it
+// was placed) and nothing of the user's lost, and restore --all gives back the starting
+// tree. (The rule: job/journal.h, 13.)
+
+// The runtime the work runs on over the in-memory disk: the one place where layers that
+// change how operations are made (retries) go, so that every power-cut sweep runs with them.
+Runtime& Under(Arranged& a) { return a.fs(); }
+
+std::map<std::u16string, std::string> SetContents(Arranged& a) {
+  std::map<std::u16string, std::string> set;
+  for (const char16_t* name : kSet) set[name] = a.fs().Content(a.g.Game(name)).value_or("(none)");
+  return set;
+}
+
+// The SHA-256 that the latest placement of each replacement recorded, by lower-case path.
+std::map<std::u16string, std::string> RecordedPlacements(Arranged& a) {
+  std::map<std::u16string, std::string> recorded;
+  const Result<std::vector<std::u16string>> journals = ListJournals(a.fs(), a.g.Game(u"vTemp"));
+  for (const std::u16string& path : journals.value_or(std::vector<std::u16string>{})) {
+    const Result<JournalDoc> doc = ReadJournal(a.fs(), path);
+    if (!doc.ok()) ADD_FAILURE() << "unreadable: " << ToUtf8(path);
+    for (const Step& s : doc.ok() ? doc.value().steps : std::vector<Step>{}) {
+      if (s.placesReplacement && s.state != StepState::kFailed) {
+        recorded[LowerCase(s.to)] = s.sha256;
+      }
+    }
+  }
+  return recorded;
+}
+
+void CheckSetWhole(Arranged& a, const std::map<std::u16string, std::string>& oldSet) {
+  const std::map<std::u16string, std::string> now = SetContents(a);
+  if (now == oldSet) return;
+  const std::map<std::u16string, std::string> recorded = RecordedPlacements(a);
+  for (const auto& [name, bytes] : now) {
+    const auto placed = recorded.find(LowerCase(a.g.Game(name)));
+    EXPECT_TRUE(placed != recorded.end() && placed->second == Sha256Hex(bytes))
+        << ToUtf8(name) << " is neither the old file nor the bytes recorded: " << bytes;
+  }
+}
+
+// Started anew: the recovery that a job or a restore makes first, and nothing more (the
+// restore is declined).
+void Recover(Arranged& a) {
+  HookedHost declining;
+  (void)RunRestore(a.g.exe, Under(a), declining);
+}
+
+class PowerCut : public Transaction {
+ protected:
+  // Arranges, runs `work` with the power cut at its operation `n` (and `cutAgain`, counted
+  // from the start of the recovery that follows, if any), recovers, and checks.
+  template <class Work>
+  void Sweep(Work work, std::uint64_t n, std::optional<std::uint64_t> cutAgain = {}) {
+    ++cases_;
+    Arranged a = Arrange();
+    const auto start = Tree(a.fs(), a.g.game);
+    const auto before = Contents(a);
+    const auto oldSet = SetContents(a);
+    work(a, [&] { a.fs().CutPowerAt(a.fs().calls() + n); });
+    a.fs().Revive();
+    if (cutAgain) {
+      a.fs().CutPowerAt(a.fs().calls() + *cutAgain);
+      Recover(a);
+      a.fs().Revive();
+    }
+    Recover(a);
+    CheckNothingLost(a, before);
+    CheckSetWhole(a, oldSet);
+    const cli::ExitCode restored =
+        cli::RunProgram({u"restore", u"--all", a.g.exe}, Under(a), [](const std::u16string&) {});
+    EXPECT_TRUE(restored == cli::kExitDone || restored == cli::kExitRefused) << restored;
+    CheckStartingState(a, start);
+  }
+};
+
+// The cut comes at the job's operation `n`.
+void CutJob(Arranged& a, const std::function<void()>& cut) {
+  cut();
+  testing::Job(a.g.exe, Under(a));
+}
+
+// A whole job, then the cut at the restore's operation `n`.
+void CutRestore(Arranged& a, const std::function<void()>& cut) {
+  testing::Job(a.g.exe, Under(a));
+  cut();
+  a.fs().QueueAnswer(kIdYes);
+  testing::Restore(a.g.exe, Under(a));
+}
+
+TEST_F(PowerCut, AtAnyOperationOfTheJob) {
+  const std::uint64_t operations = CountOperations(Job);
+  for (std::uint64_t n = 0; n <= operations; ++n) {
+    SCOPED_TRACE("power cut at job operation " + std::to_string(n));
+    Sweep(CutJob, n);
+  }
+}
+
+TEST_F(PowerCut, AtAnyOperationOfTheRestore) {
+  const std::uint64_t restoreOps = CountOperations(JobThenRestore) - CountOperations(Job);
+  for (std::uint64_t n = 0; n <= restoreOps; ++n) {
+    SCOPED_TRACE("power cut at restore operation " + std::to_string(n));
+    Sweep(CutRestore, n);
+  }
+}
+
+// The operations of the recovery after a cut at `n` of `work`.
+template <class Work>
+std::uint64_t RecoveryOperations(Work work, std::uint64_t n) {
+  Arranged a = Arrange();
+  work(a, [&] { a.fs().CutPowerAt(a.fs().calls() + n); });
+  a.fs().Revive();
+  const std::uint64_t begin = a.fs().calls();
+  Recover(a);
+  return a.fs().calls() - begin;
+}
+
+TEST_F(PowerCut, AtAnyOperationOfTheRecoveryAfterACut) {
+  const std::uint64_t jobOps = CountOperations(Job);
+  const std::uint64_t restoreOps = CountOperations(JobThenRestore) - jobOps;
+  // Every few operations of the job and of the restore: each stage is cut somewhere.
+  for (auto [work, operations] : {std::pair{&CutJob, jobOps}, std::pair{&CutRestore, restoreOps}}) {
+    for (std::uint64_t n = 0; n < operations; n += 9) {
+      const std::uint64_t recovering = RecoveryOperations(work, n);
+      for (std::uint64_t m = 0; m <= recovering; ++m) {
+        SCOPED_TRACE("power cut at " + std::to_string(n) + ", then at " + std::to_string(m) +
+                     " of the recovery");
+        Sweep(work, n, m);
+      }
     }
   }
 }
