@@ -10,10 +10,11 @@ win64=${1:?usage: dist.sh WIN64_BUILD_DIR WIN32_BUILD_DIR}
 win32=${2:?usage: dist.sh WIN64_BUILD_DIR WIN32_BUILD_DIR}
 cd "$(dirname "$0")/.."
 
-# The i686 build is not shipped, but it must be fit to ship; the win64 programs are checked
-# as the zip carries them.
+# The i686 build is not shipped, but it must be fit to ship: it starts on Windows 7 and
+# stays under 1 MiB (its code is larger than the shipped win64 programs', which are held
+# to 700 KiB as the zip carries them).
 for exe in window/Torvane.exe cli/torvane-cli.exe; do
-  bash scripts/check-program.sh "$win32/$exe" pei-i386 i686-w64-mingw32-objdump
+  bash scripts/check-program.sh "$win32/$exe" pei-i386 i686-w64-mingw32-objdump 1024
 done
 
 zip=$(bash scripts/pack-dist.sh "$win64" dist)
