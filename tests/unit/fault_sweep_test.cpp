@@ -272,7 +272,7 @@ TEST_F(Transaction, DyingWhileRecoveringIsRecoveredInTurn) {
       const auto start = Tree(a.fs(), a.g.game);
       const auto before = Contents(a);
       DieInJobThenRestore(a, n);
-      a.fs().DieAt(a.fs().calls() + m);
+      a.fs().DieAt(m);  // m counts from the arranged folder, as in the probe
       Job(a);
       a.fs().Revive();
       Job(a);
