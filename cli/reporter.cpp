@@ -1,6 +1,7 @@
 #include "cli/reporter.h"
 
 #include "job/report_text.h"
+#include "job/stage_words.h"
 #include "resources/texts.h"
 #include "runtime/text.h"
 
@@ -20,33 +21,6 @@ std::u16string Escaped(char16_t c) {
   for (int shift = 12; shift >= 0; shift -= 4)
     out += static_cast<char16_t>(kHex[(c >> shift) & 15]);
   return out;
-}
-
-struct StageInfo {
-  std::u16string_view name;  // for tools
-  const char16_t* text;      // for people
-};
-
-StageInfo Describe(JobStage stage) {
-  switch (stage) {
-    case JobStage::kChecking:
-      return {u"checking", texts::kCliStageChecking};
-    case JobStage::kRecovering:
-      return {u"recovering", texts::kCliStageRecovering};
-    case JobStage::kSettingAside:
-      return {u"setting-aside", texts::kCliStageSettingAside};
-    case JobStage::kStaging:
-      return {u"staging", texts::kCliStageStaging};
-    case JobStage::kSwapping:
-      return {u"swapping", texts::kCliStageSwapping};
-    case JobStage::kTidying:
-      return {u"tidying", texts::kCliStageTidying};
-    case JobStage::kRestoring:
-      return {u"restoring", texts::kCliStageRestoring};
-    case JobStage::kFinishing:
-      break;
-  }
-  return {u"finishing", texts::kCliStageFinishing};
 }
 
 std::u16string_view ExitName(int code) {
@@ -110,11 +84,11 @@ void Reporter::Lines(const std::u16string& text) {
 
 void Reporter::Stage(JobStage stage) {
   if (quiet_) return;
-  const StageInfo info = Describe(stage);
+  const StageWords& words = WordsOf(stage);
   if (json_) {
-    Json(u"stage", info.name, {});
+    Json(u"stage", words.name, {});
   } else {
-    sink_(info.text);
+    sink_(std::u16string(words.line));
   }
 }
 

@@ -16,7 +16,7 @@ enum class JobStage {
   kSwapping,      // originals out, replacements in
   kTidying,
   kRestoring,
-  kFinishing,
+  kFinishing,  // the last: the stage words (stage_words.h) are checked against it
 };
 
 class JobObserver {

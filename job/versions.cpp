@@ -1,7 +1,7 @@
 #include "job/versions.h"
 
-#include "job/quarantine.h"
 #include "job/steps.h"
+#include "job/tidy_plan.h"
 #include "runtime/text.h"
 
 namespace torvane {
@@ -16,7 +16,8 @@ bool SameBytes(Runtime& rt, const std::u16string& a, const std::u16string& b) {
 }
 
 // Nothing at all would change: msvcn80.dll is gone, every version file already holds its
-// replacement's bytes, and the tidy would find nothing to move.
+// replacement's bytes, and the tidy's plan moves nothing (what it leaves by rule it leaves
+// on every run, so it is no change; a folder it cannot read might hold anything).
 bool NothingWouldChange(Runtime& rt, const GamePath& g,
                         const std::array<std::u16string, 4>& sources) {
   const Result<std::uint32_t> msvcn80 = rt.GetAttr(g.paths.msvcn80);
@@ -24,7 +25,7 @@ bool NothingWouldChange(Runtime& rt, const GamePath& g,
   for (std::size_t i = 0; i < sources.size(); ++i) {
     if (!SameBytes(rt, g.paths.versionFiles[i], sources[i])) return false;
   }
-  return !WouldTidyAnything(g.working, rt);
+  return !PlanTidy(g.working, rt).ChangesAnything();
 }
 
 std::pair<std::u16string, std::u16string> Named(const std::u16string& path,

@@ -7,6 +7,7 @@
 #include "job/patch_job.h"
 #include "job/report_text.h"
 #include "job/restore.h"
+#include "job/stage_words.h"
 #include "resources/texts.h"
 #include "runtime/text.h"
 #include "runtime/win_handles.h"
@@ -51,33 +52,11 @@ std::u16string RegisteredWar3Exe(Runtime& rt) {
   return {};
 }
 
-std::u16string_view StageText(JobStage stage) {
-  switch (stage) {
-    case JobStage::kChecking:
-      return texts::kStageChecking;
-    case JobStage::kRecovering:
-      return texts::kStageRecovering;
-    case JobStage::kSettingAside:
-      return texts::kStageSettingAside;
-    case JobStage::kStaging:
-      return texts::kStageStaging;
-    case JobStage::kSwapping:
-      return texts::kStageSwapping;
-    case JobStage::kTidying:
-      return texts::kStageTidying;
-    case JobStage::kRestoring:
-      return texts::kStageRestoring;
-    case JobStage::kFinishing:
-      return texts::kStageFinishing;
-  }
-  return texts::kStageChecking;
-}
-
 // "正在清理多余文件… 120 / 3000" while files are counted, the stage alone otherwise; the
 // file another program holds while the job waits for it.
 std::u16string ProgressCaption(const JobProgress::Snapshot& progress) {
   if (!progress.waitingFor.empty()) return WaitingText(NameOf(progress.waitingFor));
-  std::u16string caption(StageText(progress.stage));
+  std::u16string caption(WordsOf(progress.stage).button);
   if (progress.total == 0) return caption;
   return caption + u" " + Decimal(progress.done) + u" / " + Decimal(progress.total);
 }

@@ -111,6 +111,47 @@ TEST_F(Versions, AGameAlreadyPatchedAndTidyIsAskedAboutOnlyWhenNothingWouldChang
   }
 }
 
+// What the tidy leaves by rule it leaves on every run (the tool's own program, a name
+// Windows would rewrite, a linked audio folder and what lies behind it), so a game holding
+// only those is asked about, and a Yes moves none of them; one file the tidy would move,
+// and the job just runs.
+TEST_F(Versions, TheQuestionAndTheTidyAgreeOnWhatTheTidyLeaves) {
+  PatchCarries(k124, k124);
+  disk_->WriteFile(g_.Game(u"patcher.exe"), "this very program");
+  disk_->SetProgramPath(g_.Game(u"patcher.exe"));
+  disk_->WriteFile(g_.Game(u"notes.txt."), "odd");
+  for (const char16_t* name : {u"Mssfast.m3d", u"Mss32.dll", u"extra.flt"}) {
+    disk_->Remove(g_.Miles(name));
+  }
+  disk_->Remove(g_.Game(u"redist\\miles"));
+  // Wine makes no links: there the link is scripts/linked-folder-test.sh's.
+  if (disk_->MakeLink(g_.Game(u"redist\\miles"), disk_->root() + u"sounds")) {
+    disk_->WriteFile(g_.Miles(u"Mssfast.m3d"), "m3d");
+    disk_->WriteFile(g_.Miles(u"mine.txt"), "the user's own");
+  }
+  ASSERT_EQ(testing::Job(g_.exe, rt()).finding, Finding::kTidyIncomplete);
+  const auto outsideVTemp = [&] {
+    std::map<std::u16string, std::string> files = Tree();
+    std::erase_if(files, [](const auto& file) { return Contains(file.first, u"\\vTemp\\"); });
+    return files;
+  };
+  const auto tidied = outsideVTemp();
+
+  disk_->QueueAnswer(kIdNo);
+  EXPECT_EQ(testing::Job(g_.exe, rt()).finding, Finding::kVersionDeclined);
+  ASSERT_EQ(Questions().size(), 1u);
+  disk_->QueueAnswer(kIdYes);
+  EXPECT_EQ(testing::Job(g_.exe, rt()).finding, Finding::kTidyIncomplete);
+  EXPECT_EQ(Questions().size(), 2u);
+  EXPECT_EQ(outsideVTemp(), tidied) << "the question said nothing would change";
+
+  disk_->WriteFile(g_.Game(u"new.txt"), "left since");
+  EXPECT_EQ(testing::Job(g_.exe, rt()).finding, Finding::kTidyIncomplete);
+  EXPECT_EQ(Questions().size(), 2u) << "a file to tidy: the job just runs";
+  EXPECT_EQ(disk_->ReadFile(g_.Game(u"vTemp\\new.txt")), "left since");
+  EXPECT_EQ(outsideVTemp(), tidied);
+}
+
 TEST_F(Versions, InfoTellsTheVersionsAndTheJobsToRestore) {
   disk_->WriteFile(g_.Game(u"War3.exe"), disk_->VersionedBytes(k126));
   disk_->WriteFile(g_.Game(u"Game.dll"), disk_->VersionedBytes(k126));

@@ -150,6 +150,39 @@ TEST_F(Quarantine, FailedListingIsReported) {
   EXPECT_EQ(report.notListed[0].path, u"c:\\g\\");
 }
 
+// The question before a job relies on the plan's promise that nothing would change: what
+// the tidy leaves by rule keeps that promise, a folder it cannot read breaks it.
+TEST_F(Quarantine, APlanPromisesNoChangeOnlyWhenItReadEveryFolder) {
+  const std::u16string path = u"c:\\g\\war3.exe";
+  fs_.Erase(u"c:\\g\\notes.txt");
+  fs_.Erase(u"c:\\g\\redist\\miles\\extra.flt");
+  fs_.AddFile(u"c:\\g\\redist\\miles\\Mssfast.m3d", "m3d");
+  fs_.AddFile(u"c:\\g\\notes.txt.", "a name Windows would rewrite");
+  EXPECT_FALSE(PlanTidy(path, fs_).ChangesAnything());
+
+  // Each listing fails on every attempt: a folder's twice, the probe's once.
+  const std::tuple<const char16_t*, int, Closed> unread[] = {
+      {u"g\\*.*", 2, Closed::kUnlisted},
+      {u"mssfast.m3d", 1, Closed::kUnprobed},
+      {u"miles\\*.*", 2, Closed::kUnlisted},
+  };
+  for (const auto& [listing, attempts, closed] : unread) {
+    SCOPED_TRACE(ToUtf8(listing));
+    fs_.Inject({testing::Op::kList, {}, listing, ErrorKind::kOther, attempts});
+    const TidyPlan plan = PlanTidy(path, fs_);
+    EXPECT_TRUE(plan.ChangesAnything());
+    ASSERT_EQ(plan.folders.size(), 2u);
+    EXPECT_TRUE(plan.folders[0].closed == closed || plan.folders[1].closed == closed);
+  }
+
+  // The audio folder's pass runs even so: its vTemp is made, the folder is reported.
+  fs_.Inject({testing::Op::kList, {}, u"miles\\*.*", ErrorKind::kOther, 2});
+  const QuarantineReport report = Clear(path);
+  ASSERT_EQ(report.notListed.size(), 1u);
+  EXPECT_EQ(report.notListed[0].path, u"c:\\g\\redist\\miles\\");
+  EXPECT_TRUE(fs_.Exists(u"c:\\g\\redist\\miles\\vTemp"));
+}
+
 TEST(CopyName, FollowsExplorer) {
   EXPECT_EQ(CopyName(u"war3patch.mpq", 1), u"war3patch.mpq");
   EXPECT_EQ(CopyName(u"war3patch.mpq", 2), u"war3patch (2).mpq");
