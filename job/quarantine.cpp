@@ -6,7 +6,6 @@
 #include "job/game_path.h"
 #include "job/safe_move.h"
 #include "job/steps.h"
-#include "resources/texts.h"
 #include "runtime/text.h"
 
 namespace torvane {
@@ -99,8 +98,7 @@ class Pass {
       if (const Status made = Execute(rt_, journal_, mkdir); !made.ok()) unmade_ = made.error();
     } else if (IsLink(rt_, quarantine_)) {
       // Never move the user's files through a link someone planted.
-      report_.notListed.push_back(
-          {quarantine_, {ErrorKind::kAccessDenied, 0, texts::kMsgLinkedQuarantine}});
+      report_.notListed.push_back({quarantine_, Why::kLinkedVTemp});
       return false;
     }
     // Names already taken in vTemp; the moves below promise theirs here too.
@@ -235,8 +233,7 @@ QuarantineReport ClearRedundantFiles(std::u16string_view path, Runtime& rt, Jour
   } else if (IsLink(rt, folder + u"redist") || IsLink(rt, milesFolder)) {
     // A junction or symbolic link on the way (the only ways out of the game folder) may
     // lead anywhere: another game's folder, the user's documents.
-    report.notListed.push_back(
-        {milesFolder, {ErrorKind::kAccessDenied, 0, texts::kMsgLinkedFolder}});
+    report.notListed.push_back({milesFolder, Why::kLinkedFolder});
   } else {
     pass.Run(milesFolder, MilesKeepList(), {});
   }

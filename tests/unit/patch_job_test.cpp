@@ -158,14 +158,14 @@ TEST_F(PatchJob, AnUndoThatFallsShortSaysSoFirstAndWhatToDo) {
   const Report report = RunPatchJob(JobRequest(g_.exe), *fs_, host);
   EXPECT_EQ(OutcomeOf(report), Outcome::kPartial);
   for (const Front front : {Front::kWindow, Front::kCommandLine}) {
-    const std::optional<Message> box = MessageOf(report, front);
+    const std::optional<Words> box = WordsOf(report, front);
     ASSERT_TRUE(box);
-    const std::u16string& prompt = box->prompt;
+    const std::u16string& prompt = box->text;
     EXPECT_EQ(prompt.rfind(texts::kMsgSetNotUndone, 0), 0u) << ToUtf8(prompt);
     EXPECT_FALSE(Contains(prompt, texts::kMsgSetUnchanged));
     EXPECT_TRUE(Contains(prompt, texts::kMsgRollbackIncomplete));
     EXPECT_TRUE(Contains(prompt, u"vTemp\\msvcn80.dll"));
-    EXPECT_EQ(box->flags, kMbOk | kMbIconExclamation);
+    EXPECT_EQ(box->tone, Tone::kWarning);
     // Said once; the way back is the one the user has where the words are read.
     EXPECT_EQ(prompt.find(u"删除"), prompt.rfind(u"删除")) << ToUtf8(prompt);
     EXPECT_EQ(Contains(prompt, texts::kMenuRestore), front == Front::kWindow);
