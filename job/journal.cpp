@@ -5,7 +5,6 @@
 #include <set>
 #include <variant>
 
-#include "resources/texts.h"
 #include "runtime/text.h"
 
 namespace torvane {
@@ -444,7 +443,7 @@ Result<std::unique_ptr<Journal>> Journal::Reopen(Runtime& rt, const std::u16stri
   const Result<FileFacts> facts = file.value()->Facts();
   if (!facts.ok()) return facts.error();
   if (!doc.file || facts.value() != *doc.file || facts.value().links != 1) {
-    return Error{ErrorKind::kMalformed, 0, texts::kMsgJournalSwapped};
+    return Error{ErrorKind::kSwapped, 0, {}};
   }
   std::unique_ptr<Journal> journal(new Journal(rt, path, std::move(file.value()), doc.LastId()));
   if (doc.endsWithTornLine) {
@@ -511,12 +510,16 @@ Status Journal::Record(const std::vector<const Step*>& steps) {
     if (step->state == StepState::kDone) {
       lines += std::string(kDoneRecord) + "\t" + std::to_string(step->id) + "\n";
     } else if (step->state == StepState::kFailed) {
-      // The platform's text, on one line.
-      std::u16string why = step->error;
-      std::replace_if(
-          why.begin(), why.end(), [](char16_t c) { return c < u' '; }, u' ');
-      lines +=
-          std::string(kFailedRecord) + "\t" + std::to_string(step->id) + "\t" + ToUtf8(why) + "\n";
+      lines += std::string(kFailedRecord) + "\t" + std::to_string(step->id);
+      // The platform's message, on one line; a step the tool found not made, with no
+      // message of the system's, has none.
+      if (!step->error.empty()) {
+        std::u16string why = step->error;
+        std::replace_if(
+            why.begin(), why.end(), [](char16_t c) { return c < u' '; }, u' ');
+        lines += "\t" + ToUtf8(why);
+      }
+      lines += "\n";
     }
   }
   outcomes_ += lines;

@@ -139,7 +139,7 @@ class Job {
       failure = set_.Swap();
     }
     if (!failure) return std::nullopt;
-    Report report = Report(Finding::kSetRolledBack, failure->path, failure->error);
+    Report report(Finding::kSetRolledBack, *failure);
     report.problems = set_.RollBack().problems;
     SkipOnFailure(journal_.End(SectionEnd::kRolledBack));
     return report;

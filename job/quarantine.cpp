@@ -4,7 +4,6 @@
 
 #include "job/safe_move.h"
 #include "job/steps.h"
-#include "resources/texts.h"
 #include "runtime/text.h"
 
 namespace torvane {
@@ -14,9 +13,9 @@ namespace {
 Shortfall NotEntered(const FolderPlan& plan) {
   switch (*plan.closed) {
     case Closed::kLinkedQuarantine:
-      return {plan.Quarantine(), {ErrorKind::kAccessDenied, 0, texts::kMsgLinkedQuarantine}};
+      return {plan.Quarantine(), Why::kLinkedVTemp};
     case Closed::kLinked:
-      return {plan.folder, {ErrorKind::kAccessDenied, 0, texts::kMsgLinkedFolder}};
+      return {plan.folder, Why::kLinkedFolder};
     case Closed::kUnprobed:
     case Closed::kUnlisted:
       break;

@@ -7,7 +7,6 @@
 #include "job/steps.h"
 #include "job/undo.h"
 #include "job/version_set.h"
-#include "resources/texts.h"
 #include "runtime/text.h"
 
 namespace torvane {
@@ -103,8 +102,8 @@ void Settle(Runtime& rt, Journal& journal, JournalDoc& doc, std::size_t index,
       break;
     }
   }
+  // Not made, and no system message to say why: the failed line carries none.
   step.state = happened ? StepState::kDone : StepState::kFailed;
-  if (!happened) step.error = texts::kMsgInterrupted;
   SkipOnFailure(journal.Record(step));
 }
 

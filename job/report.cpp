@@ -2,6 +2,19 @@
 
 namespace torvane {
 
+Why WhyOf(const Error& error) {
+  switch (error.kind) {
+    case ErrorKind::kLink:
+      return Why::kLinkedFolder;
+    case ErrorKind::kReadBackDiffers:
+      return Why::kMovedCopyDiffers;
+    case ErrorKind::kSwapped:
+      return Why::kJournalSwapped;
+    default:
+      return Why::kError;
+  }
+}
+
 Outcome OutcomeOf(const Report& report) {
   switch (report.finding) {
     case Finding::kDone:

@@ -1,7 +1,8 @@
 // What a job, a restore or a recovery tells the front end that runs it: what it found or
-// how it ended, with the files that fell short and the platform's errors. The engine never
-// shows anything itself; the front ends present a report (report_text.h has its words) and
-// take their exit codes and JSON from it.
+// how it ended, with the files that fell short, each with the tool's reason or the
+// platform's error. The engine never shows anything itself and knows nothing of how it is
+// shown: report_text.h gives a report's words and its tone, the window chooses a box from
+// them, the command line its lines, and both take the exit code and JSON from the report.
 #pragma once
 
 #include <cstdint>
@@ -15,12 +16,28 @@
 
 namespace torvane {
 
-// The tool's own reasons for leaving a file where it is, besides the platform's errors.
-enum class Why { kError, kNameTaken, kGoneSince, kChangedSince, kUnplainName };
+// Why a file was left where it is: the platform's error, or a reason of the tool's own.
+enum class Why {
+  kError,  // error: what the platform said
+  kNameTaken,
+  kGoneSince,
+  kChangedSince,
+  kUnplainName,
+  kLinkedVTemp,       // a vTemp that is a link: nothing is moved through it
+  kLinkedFolder,      // a folder that is a link: the tidy does not go into it
+  kCopyDiffers,       // a staged replacement that read back unlike the patch folder's file
+  kMovedCopyDiffers,  // a move to another drive whose copy read back unlike the file
+  kJournalSwapped,    // a journal that is not the one read, or changed since
+};
+
+// The tool's reason for an error of a kind the tool finds itself; Why::kError for an error
+// the platform reported.
+Why WhyOf(const Error& error);
 
 // One file or folder that the work could not handle as it meant to.
 struct Shortfall {
-  Shortfall(std::u16string path, Error error) : path(std::move(path)), error(std::move(error)) {}
+  Shortfall(std::u16string path, Error error)
+      : path(std::move(path)), error(std::move(error)), why(WhyOf(this->error)) {}
   Shortfall(std::u16string path, Why why, std::u16string keptAt = {})
       : path(std::move(path)), why(why), keptAt(std::move(keptAt)) {}
 
@@ -87,11 +104,19 @@ struct Report {
   explicit Report(Finding finding = Finding::kDone) : finding(finding) {}
   // A finding about one file or folder, with the platform's error or the journal's line.
   Report(Finding finding, std::u16string path, Error error = {}, BadLine line = {})
-      : finding(finding), path(std::move(path)), error(std::move(error)), line(std::move(line)) {}
+      : finding(finding),
+        path(std::move(path)),
+        error(std::move(error)),
+        why(WhyOf(this->error)),
+        line(std::move(line)) {}
+  // A finding about the file where the work stopped, and why.
+  Report(Finding finding, const Shortfall& at)
+      : finding(finding), path(at.path), error(at.error), why(at.why) {}
 
   Finding finding;
   std::u16string path;
   Error error;
+  Why why = Why::kError;  // of the finding's file, with `error`
   std::vector<Shortfall> problems;
   std::vector<Shortfall> unread;
   std::vector<RunningProgram> programs;

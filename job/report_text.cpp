@@ -11,14 +11,41 @@ namespace {
 
 constexpr char16_t kParagraph[] = u"\r\n\r\n";
 
-Message Stop(std::u16string prompt) {
-  return {std::move(prompt), kMbOk | kMbIconStop, texts::kTitleError};
+Words Stop(std::u16string text) { return {std::move(text), Tone::kStop}; }
+Words Warning(std::u16string text) { return {std::move(text), Tone::kWarning}; }
+Words Info(std::u16string text) { return {std::move(text), Tone::kInformation}; }
+Words Question(std::u16string text) { return {std::move(text), Tone::kQuestion}; }
+
+// The tool's own reason for an error, said where the platform's message would stand;
+// nothing for the platform's errors and for the reasons that read otherwise (LineOf).
+std::u16string_view OwnReason(Why why) {
+  switch (why) {
+    case Why::kLinkedVTemp:
+      return texts::kMsgLinkedQuarantine;
+    case Why::kLinkedFolder:
+      return texts::kMsgLinkedFolder;
+    case Why::kCopyDiffers:
+      return texts::kMsgCopyDiffers;
+    case Why::kMovedCopyDiffers:
+      return texts::kMsgMovedCopyDiffers;
+    case Why::kJournalSwapped:
+      return texts::kMsgJournalSwapped;
+    default:
+      return {};
+  }
 }
-Message Warning(std::u16string prompt) {
-  return {std::move(prompt), kMbOk | kMbIconExclamation, texts::kTitleError};
+
+// What went wrong: the tool's reason, else the platform's message.
+std::u16string ErrorText(Why why, const Error& error) {
+  const std::u16string_view own = OwnReason(why);
+  return own.empty() ? error.description : std::u16string(own);
 }
-Message Info(std::u16string prompt) {
-  return {std::move(prompt), kMbOk | kMbIconInformation, texts::kTitleInfo};
+
+// The report's own file as a line, with why the work stopped there.
+std::u16string StoppedAt(const Report& r) {
+  Shortfall at(r.path, r.error);
+  at.why = r.why;
+  return LineOf(at);
 }
 
 // Each shortfall on a line of its own, after `text`.
@@ -34,7 +61,7 @@ std::u16string SourcesMissing(const Report& r) {
     if (s.error.kind == ErrorKind::kNotFound) {
       text += texts::kMsgSourceMissing;
     } else {
-      text.append(texts::kMsgSourceUnreadable).append(s.error.description).append(u"）");
+      text.append(texts::kMsgSourceUnreadable).append(ErrorText(s.why, s.error)).append(u"）");
     }
   }
   return text;
@@ -59,7 +86,7 @@ std::u16string SetRolledBack(const Report& r, Front front) {
     text += front == Front::kWindow ? texts::kMsgPutBackFromMenu : texts::kCliPutBackWithRestore;
   }
   text.append(kParagraph).append(texts::kMsgSetFailedAt).append(kCrLf);
-  text.append(LineOf({r.path, r.error}));
+  text.append(StoppedAt(r));
   if (undone) return text;
   return WithLines(text.append(kParagraph).append(texts::kMsgRollbackIncomplete), r.problems);
 }
@@ -104,10 +131,10 @@ std::u16string RestoreQuestion(const Report& r) {
 // Megabytes as the system shows them; what is needed rounded up, what is free down, so
 // that a refusal never reads as if the room were there.
 std::u16string NoSpace(const Report& r) {
-  constexpr std::uint64_t kMb = 1 << 20;
+  constexpr std::uint64_t kMegabyte = 1 << 20;
   return texts::kMsgNoSpaceHead + r.path + texts::kMsgNoSpaceNeeds +
-         Decimal((r.bytesNeeded + kMb - 1) / kMb) + texts::kMsgNoSpaceFree +
-         Decimal(r.bytesFree / kMb) + texts::kMsgNoSpaceTail + kParagraph +
+         Decimal((r.bytesNeeded + kMegabyte - 1) / kMegabyte) + texts::kMsgNoSpaceFree +
+         Decimal(r.bytesFree / kMegabyte) + texts::kMsgNoSpaceTail + kParagraph +
          texts::kMsgNothingChanged;
 }
 
@@ -117,7 +144,7 @@ std::u16string ElevationOffer(const Report& r) {
 }
 
 std::u16string JournalUnreadable(const Report& r) {
-  return texts::kMsgJournalUnreadable + (kCrLf + r.path) + kCrLf + r.error.description;
+  return texts::kMsgJournalUnreadable + (kCrLf + r.path) + kCrLf + ErrorText(r.why, r.error);
 }
 
 // A journal that is not acted on: which, where in it, and what the user can do.
@@ -128,13 +155,12 @@ std::u16string JournalLine(std::u16string_view head, const Report& r) {
 }
 
 // A version question: what was found, each file with its version, and the question.
-Message VersionQuestion(std::u16string_view head, const Report& r, std::u16string_view ask) {
+Words VersionQuestion(std::u16string_view head, const Report& r, std::u16string_view ask) {
   std::u16string text(head);
   for (const auto& [path, version] : r.versions) {
     text.append(kCrLf).append(path).append(texts::kMsgVersionSeparator).append(version);
   }
-  text.append(kParagraph).append(ask);
-  return {std::move(text), kMbYesNo | kMbIconQuestion | kMbDefButton2, texts::kTitleInfo};
+  return Question(text.append(kParagraph).append(ask));
 }
 
 std::u16string VersionLine(std::u16string_view head, const FolderVersions& v) {
@@ -154,8 +180,8 @@ std::u16string RestoreStop(const Report& r) {
     text.append(texts::kMsgJournalLineTail).append(r.line.text);
   } else if (r.finding == Finding::kLinkedQuarantine) {
     text.append(kCrLf).append(texts::kMsgLinkedQuarantine);
-  } else if (!r.error.description.empty()) {
-    text.append(kCrLf).append(texts::kMsgErrorPrefix).append(r.error.description);
+  } else if (const std::u16string error = ErrorText(r.why, r.error); !error.empty()) {
+    text.append(kCrLf).append(texts::kMsgErrorPrefix).append(error);
   }
   return text;
 }
@@ -173,12 +199,17 @@ std::u16string LineOf(const Shortfall& s) {
     case Why::kUnplainName:
       return s.path + texts::kMsgUnplainName;
     case Why::kError:
+    case Why::kLinkedVTemp:
+    case Why::kLinkedFolder:
+    case Why::kCopyDiffers:
+    case Why::kMovedCopyDiffers:
+    case Why::kJournalSwapped:
       break;
   }
-  return s.path + u"  " + texts::kMsgErrorPrefix + s.error.description;
+  return s.path + u"  " + texts::kMsgErrorPrefix + ErrorText(s.why, s.error);
 }
 
-std::optional<Message> MessageOf(const Report& r, Front front) {
+std::optional<Words> WordsOf(const Report& r, Front front) {
   switch (r.finding) {
     case Finding::kNoPath:
       return Stop(texts::kMsgNoPath);
@@ -213,12 +244,12 @@ std::optional<Message> MessageOf(const Report& r, Front front) {
       return std::nullopt;
     case Finding::kRestartFailed:
       return Stop(std::u16string(texts::kMsgRestartFailed) + kCrLf + texts::kMsgErrorPrefix +
-                  r.error.description);
+                  ErrorText(r.why, r.error));
     case Finding::kNoQuarantine:
       return Stop(texts::kMsgNoQuarantine + r.path + kCrLf + texts::kMsgErrorPrefix +
-                  r.error.description);
+                  ErrorText(r.why, r.error));
     case Finding::kNoJournal:
-      return Stop(texts::kMsgNoQuarantine + r.path + kCrLf + LineOf({r.path, r.error}));
+      return Stop(texts::kMsgNoQuarantine + r.path + kCrLf + StoppedAt(r));
     case Finding::kJournalUnreadable:
       return Stop(JournalUnreadable(r));
     case Finding::kJournalDamaged:
@@ -231,13 +262,13 @@ std::optional<Message> MessageOf(const Report& r, Front front) {
     case Finding::kAnotherJob:
       return Stop(texts::kMsgAnotherJob);
     case Finding::kNoLock:
-      return Stop(texts::kMsgCannotLock + (kCrLf + LineOf({r.path, r.error})));
+      return Stop(texts::kMsgCannotLock + (kCrLf + StoppedAt(r)));
     case Finding::kProbeFailed:
       return Warning(texts::kMsgProbeFailed);
     case Finding::kSetRolledBack:
       return Warning(SetRolledBack(r, front));
     case Finding::kSetNotCommitted:
-      return Warning(texts::kMsgSetNotCommitted + (kCrLf + LineOf({r.path, r.error})));
+      return Warning(texts::kMsgSetNotCommitted + (kCrLf + StoppedAt(r)));
     case Finding::kTidyIncomplete:
       return Warning(TidyIncomplete(r));
     case Finding::kDone:
@@ -252,10 +283,9 @@ std::optional<Message> MessageOf(const Report& r, Front front) {
     case Finding::kRecovered:
       return Info(AllRecovered(r));
     case Finding::kRestoreQuestion:
-      return Message{RestoreQuestion(r), kMbYesNo | kMbIconQuestion | kMbDefButton2,
-                     texts::kTitleInfo};
+      return Question(RestoreQuestion(r));
     case Finding::kElevationOffer:
-      return Message{ElevationOffer(r), kMbYesNo | kMbIconExclamation, texts::kTitleError};
+      return Warning(ElevationOffer(r));
     case Finding::kVersionMismatch:
       return VersionQuestion(texts::kMsgVersionMismatch, r, texts::kMsgVersionGoOn);
     case Finding::kAlreadyPatched:

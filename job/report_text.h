@@ -1,8 +1,8 @@
-// The words of a report, the same for every front end: the window shows them in a message
-// box with these flags and this title, the command line prints them.
+// The words of a report, the same for every front end, and the tone they are said in. The
+// window chooses a box's look from the tone, the command line whether a line is an error;
+// neither looks at the words to decide anything.
 #pragma once
 
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,10 +12,16 @@
 
 namespace torvane {
 
-struct Message {
-  std::u16string prompt;
-  std::uint32_t flags = 0;  // the platform's message-box flags: buttons and icon
-  std::u16string title;
+// How the words sound. A warning or a stop is an error the user has to act on: a stop
+// refuses what was asked as it was given, a warning says what stands in the way or was
+// not done. A question's safe answer is No; an offer that is asked (to start as
+// administrator) keeps the tone of the trouble it offers a way out of.
+enum class Tone { kInformation, kWarning, kStop, kQuestion };
+inline bool IsError(Tone tone) { return tone == Tone::kWarning || tone == Tone::kStop; }
+
+struct Words {
+  std::u16string text;
+  Tone tone = Tone::kInformation;
 };
 
 // Who shows the words. The few that tell the user what to do next name that front end's
@@ -23,7 +29,7 @@ struct Message {
 enum class Front { kWindow, kCommandLine };
 
 // Nothing for a report whose question already said everything (a No, a restart).
-std::optional<Message> MessageOf(const Report& report, Front front);
+std::optional<Words> WordsOf(const Report& report, Front front);
 
 // One line of a message: the file, then why it stayed.
 std::u16string LineOf(const Shortfall& shortfall);

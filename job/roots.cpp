@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "job/confinement.h"
-#include "resources/texts.h"
 #include "runtime/text.h"
 
 namespace torvane {
@@ -79,7 +78,7 @@ Status HeldRoots::MkDir(const std::u16string& path) {
   // itself), and the folder counts as not made.
   SkipOnFailure(inner().RmDir(path));
   if (!taken.ok()) return taken.error();
-  return Error{ErrorKind::kAccessDenied, 0, texts::kMsgLinkedFolder};
+  return Error{ErrorKind::kLink, 0, {}};
 }
 
 Status HeldRoots::RmDir(const std::u16string& path) {

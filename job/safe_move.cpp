@@ -2,7 +2,6 @@
 
 #include <set>
 
-#include "resources/texts.h"
 #include "runtime/text.h"
 
 namespace torvane {
@@ -18,7 +17,7 @@ Status MoveAcrossVolumes(Runtime& rt, const std::u16string& from, const std::u16
   if (!copied.ok()) return copied.error();
   if (!copied.value().readBackSame) {
     SkipOnFailure(rt.Kill(to));
-    return Error{ErrorKind::kOther, 0, texts::kMsgMovedCopyDiffers};
+    return Error{ErrorKind::kReadBackDiffers, 0, {}};
   }
   Status removed = rt.Kill(from);
   // The original could not leave: take the copy back so the file exists once.

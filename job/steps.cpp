@@ -66,7 +66,7 @@ Status Apply(Runtime& rt, const Step& step) {
     case StepKind::kSetAttr:
       return rt.SetAttr(step.from, step.newAttributes);
   }
-  return Error{ErrorKind::kOther, 0, u"unknown step"};
+  return Error{ErrorKind::kOther, 0, {}};
 }
 
 namespace {

@@ -6,7 +6,6 @@
 #include "job/proof.h"
 #include "job/safe_move.h"
 #include "job/steps.h"
-#include "resources/texts.h"
 #include "runtime/text.h"
 
 namespace torvane {
@@ -196,7 +195,7 @@ std::optional<Shortfall> VersionSet::StageOne(File& file) {
   Remember(copy);
   if (!copied.ok()) return Shortfall{file.target, copied.error()};
   if (!copied.value().readBackSame) {
-    return Shortfall{file.target, {ErrorKind::kOther, 0, texts::kMsgCopyDiffers}};
+    return Shortfall{file.target, Why::kCopyDiffers};
   }
   file.sha256 = copied.value().read.sha256;
   file.size = copied.value().read.size;

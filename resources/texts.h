@@ -73,7 +73,6 @@ inline constexpr char16_t kMsgErrorPrefix[] = u"错误:";
 inline constexpr char16_t kMsgGoneSince[] = u"  不见了（可能已被手动移走）";
 inline constexpr char16_t kMsgNameTaken[] = u"  已被另一个文件占用，原文件仍保存在：";
 inline constexpr char16_t kMsgChangedSince[] = u"  在本程序写入后已被修改，保留未删";
-inline constexpr char16_t kMsgInterrupted[] = u"被中断，没有完成";
 inline constexpr char16_t kMsgJournalUnreadable[] =
     u"无法读取本程序的操作记录，为避免弄乱文件，没有任何改动：";
 inline constexpr char16_t kMsgRecoveredHead[] = u"发现上次的操作在 ";
@@ -190,22 +189,6 @@ inline constexpr char16_t kMsgWrongTypeTail[] = u"〗这些类型的文件";
 // The main window's font (stored for its path picker too) and the picker's stored filter.
 inline constexpr char16_t kWar3Filter[] = u"war3.exe | war3.exe";
 inline constexpr char16_t kSimSunFace[] = u"宋体";
-
-// The path picker's type description, shown by a host beside the properties.
-inline constexpr char16_t kDescBackColor[] =
-    u"Returns/sets the background color used to display text and graphics in an object.";
-inline constexpr char16_t kDescForeColor[] =
-    u"Returns/sets the foreground color used to display text and graphics in an object.";
-inline constexpr char16_t kDescEnabled[] =
-    u"Returns/sets a value that determines whether an object can respond to user-generated "
-    u"events.";
-inline constexpr char16_t kDescFont[] = u"Returns a Font object.";
-inline constexpr char16_t kDescLocked[] = u"Determines whether a control can be edited.";
-inline constexpr char16_t kDescSelLength[] = u"Returns/sets the number of characters selected.";
-inline constexpr char16_t kDescSelStart[] = u"Returns/sets the starting point of text selected.";
-inline constexpr char16_t kDescSelText[] =
-    u"Returns/sets the string containing the currently selected text.";
-inline constexpr char16_t kDescText[] = u"Returns/sets the text contained in the control.";
 
 // Errors of the forms layer; callers skip or pass them on, nobody shows them.
 inline constexpr char16_t kErrTypeMismatch[] = u"类型不匹配";

@@ -1,6 +1,8 @@
 // Results of runtime operations. A failure carries the platform's own description, which
-// the window later shows after "错误:". Both types are [[nodiscard]]: code that goes on
-// after a failed step says so with SkipOnFailure, one statement at a time.
+// the front ends later show after "错误:"; a failure the tool finds itself (the kinds that
+// have no system message) carries none, and the engine's words say why. Both types are
+// [[nodiscard]]: code that goes on after a failed step says so with SkipOnFailure, one
+// statement at a time.
 #pragma once
 
 #include <cstdint>
@@ -20,9 +22,12 @@ enum class ErrorKind {
   kNotSameDevice,  // a rename across volumes
   kBadPath,        // a name the platform rejects
   kTooLarge,       // a file over the size its reader accepts
-  kMalformed,      // a file of the tool's own (a journal) that is not of its format
   kUsage,          // a command line that is not of the program's form
   kOther,
+  // Found by the tool, not said by the platform: no code, no description.
+  kLink,             // a junction or symbolic link where the tool goes through none
+  kReadBackDiffers,  // a copy that, read back, does not hold the bytes read
+  kSwapped,          // a file of the tool's own that is not the one read, or changed since
 };
 
 struct Error {

@@ -1,8 +1,32 @@
 #include "window/box_host.h"
 
-#include "job/report_text.h"
+#include "resources/texts.h"
 
 namespace torvane {
+namespace {
+
+std::uint32_t IconOf(Tone tone) {
+  switch (tone) {
+    case Tone::kWarning:
+      return kMbIconExclamation;
+    case Tone::kStop:
+      return kMbIconStop;
+    case Tone::kQuestion:
+      return kMbIconQuestion;
+    case Tone::kInformation:
+      break;
+  }
+  return kMbIconInformation;
+}
+
+}  // namespace
+
+forms::BoxRequest BoxOf(const Words& words, Asking asking) {
+  std::uint32_t flags = (asking == Asking::kYes ? kMbYesNo : kMbOk) | IconOf(words.tone);
+  // A Yes the user did not mean must not be one keystroke away: No is the default.
+  if (words.tone == Tone::kQuestion) flags |= kMbDefButton2;
+  return {words.text, flags, IsError(words.tone) ? texts::kTitleError : texts::kTitleInfo};
+}
 
 void BoxHost::OnStage(JobStage stage) {
   if (progress_) progress_->OnStage(stage);
@@ -17,13 +41,13 @@ void BoxHost::OnWaiting(const std::u16string& path) {
 }
 
 bool BoxHost::Ask(const Report& question) {
-  const std::optional<Message> box = MessageOf(question, Front::kWindow);
-  return box && rt_.MsgBox(box->prompt, box->flags, box->title) == kIdYes;
+  const std::optional<Words> words = WordsOf(question, Front::kWindow);
+  return words && forms::Show(rt_, BoxOf(*words, Asking::kYes)) == kIdYes;
 }
 
 void BoxHost::Present(const Report& report) {
-  if (const std::optional<Message> box = MessageOf(report, Front::kWindow)) {
-    (void)rt_.MsgBox(box->prompt, box->flags, box->title);
+  if (const std::optional<Words> words = WordsOf(report, Front::kWindow)) {
+    (void)forms::Show(rt_, BoxOf(*words));
   }
 }
 

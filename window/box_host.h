@@ -1,13 +1,24 @@
 // How the window presents a job: what the engine tells and its final report as message
 // boxes (owned by the window when the runtime's boxes are), its questions as Yes/No boxes,
-// its progress handed on to the window's observer. Portable: the boxes go through the
-// runtime, so the native tests see exactly the boxes a user sees.
+// its progress handed on to the window's observer. A box's buttons, icon and title are
+// chosen here, from the tone of the engine's words; the engine knows nothing of boxes.
+// Portable: the boxes go through the runtime, so the native tests see exactly the boxes a
+// user sees.
 #pragma once
 
+#include "forms/box_request.h"
 #include "job/job_host.h"
+#include "job/report_text.h"
 #include "runtime/runtime.h"
 
 namespace torvane {
+
+// Whether a box asks (Yes and No) or tells (OK).
+enum class Asking { kNo, kYes };
+
+// The box that says `words`: an error's icon and title for a warning or a stop, a question
+// defaulting to No, the information icon otherwise.
+forms::BoxRequest BoxOf(const Words& words, Asking asking = Asking::kNo);
 
 class BoxHost : public JobHost {
  public:

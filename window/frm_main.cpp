@@ -86,26 +86,22 @@ void WithoutNoDiskBoxes() {
 void ShowGameInfo(std::u16string_view pickerText, Runtime& rt, HWND) {
   const Checked<GameInfo> read = ReadGameInfo(pickerText, u"", rt);
   if (const Report* refused = std::get_if<Report>(&read)) {
-    if (const std::optional<Message> box = MessageOf(*refused, Front::kWindow)) {
-      (void)rt.MsgBox(box->prompt, box->flags, box->title);
-    }
+    BoxHost(rt, nullptr).Present(*refused);
     return;
   }
-  (void)rt.MsgBox(GameInfoText(std::get<GameInfo>(read)), kMbOk | kMbIconInformation,
-                  texts::kTitleInfo);
+  (void)forms::Show(rt, BoxOf({GameInfoText(std::get<GameInfo>(read)), Tone::kInformation}));
 }
 
 // The game's vTemp in the file manager, or a box that says why not.
 void OpenVTemp(std::u16string_view pickerText, Runtime& rt, HWND window) {
   const std::optional<std::u16string> folder = QuarantineFolderOf(pickerText, rt);
   if (!folder) {
-    (void)rt.MsgBox(texts::kMsgNoPath, kMbOk | kMbIconStop, texts::kTitleError);
+    (void)forms::Show(rt, BoxOf({texts::kMsgNoPath, Tone::kStop}));
     return;
   }
   const Result<std::uint32_t> attributes = rt.GetAttr(*folder);
   if (!attributes.ok() || (attributes.value() & kAttrFolder) == 0) {
-    (void)rt.MsgBox(texts::kMsgNoVTemp + (kCrLf + *folder), kMbOk | kMbIconInformation,
-                    texts::kTitleInfo);
+    (void)forms::Show(rt, BoxOf({texts::kMsgNoVTemp + (kCrLf + *folder), Tone::kInformation}));
     return;
   }
   // The shell may hand the folder to an extension through COM.
@@ -121,9 +117,9 @@ void OpenVTemp(std::u16string_view pickerText, Runtime& rt, HWND window) {
   const Error why = LastError();
   if (SUCCEEDED(com)) ::CoUninitialize();
   if (opened) return;
-  (void)rt.MsgBox(
-      texts::kMsgCannotOpenFolder + *folder + kCrLf + texts::kMsgErrorPrefix + why.description,
-      kMbOk | kMbIconStop, texts::kTitleError);
+  (void)forms::Show(rt, BoxOf({texts::kMsgCannotOpenFolder + *folder + kCrLf +
+                                   texts::kMsgErrorPrefix + why.description,
+                               Tone::kStop}));
 }
 
 }  // namespace
@@ -259,7 +255,7 @@ void FrmMain::Form_QueryClose() {
   closeWhenDone_ = true;
   if (!closeNoticeOpen_) {
     closeNoticeOpen_ = true;
-    (void)runtime_.MsgBox(texts::kMsgJobRunning, kMbOk | kMbIconInformation, texts::kTitleInfo);
+    (void)forms::Show(runtime_, BoxOf({texts::kMsgJobRunning, Tone::kInformation}));
     closeNoticeOpen_ = false;
   }
   if (!JobRunning()) ::DestroyWindow(hwnd());  // it ended while the notice was up

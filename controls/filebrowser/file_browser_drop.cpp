@@ -81,11 +81,9 @@ void FileBrowser::TakeDroppedName(const Result<std::u16string>& dropped) {
   const Result<filebrowser::Dropped> what = WhatStandsAt(dropped.value());
   if (!what.ok()) return showError(what.error());
 
-  const filebrowser::DropOutcome outcome =
-      filebrowser::DecideDrop(dropped.value(), what.value(), FileDialogType(), m_Filter,
-                              [this](const filebrowser::BoxRequest& box) {
-                                return runtime_.MsgBox(box.prompt, box.flags, box.title);
-                              });
+  const filebrowser::DropOutcome outcome = filebrowser::DecideDrop(
+      dropped.value(), what.value(), FileDialogType(), m_Filter,
+      [this](const forms::BoxRequest& box) { return forms::Show(runtime_, box); });
   // Written directly: Change is raised, no property change is reported.
   if (outcome.newText) txtFolder.SetText(*outcome.newText);
 }

@@ -72,15 +72,15 @@ bool FilterAcceptsFile(std::u16string_view dropped, std::u16string_view filter) 
 }
 
 DropOutcome DropOnFolderPicker(std::u16string_view dropped, Dropped what,
-                               const std::function<int(const BoxRequest&)>& ask) {
+                               const std::function<int(const forms::BoxRequest&)>& ask) {
   if (what == Dropped::kNoFile) return {std::u16string(dropped)};
-  const BoxRequest box{texts::kMsgNotAFolder, kNotAFolderFlags, texts::kTitleStandby};
+  const forms::BoxRequest box{texts::kMsgNotAFolder, kNotAFolderFlags, texts::kTitleStandby};
   if (ask(box) == kIdYes) return {FolderWithoutBackslash(dropped)};
   return {std::u16string()};
 }
 
 DropOutcome DropOnFilePicker(std::u16string_view dropped, Dropped what, std::u16string_view filter,
-                             const std::function<int(const BoxRequest&)>& ask) {
+                             const std::function<int(const forms::BoxRequest&)>& ask) {
   if (what == Dropped::kOrdinaryFile && FilterAcceptsFile(dropped, filter)) {
     return {std::u16string(dropped)};
   }
@@ -88,7 +88,7 @@ DropOutcome DropOnFilePicker(std::u16string_view dropped, Dropped what, std::u16
   // which the box would show only up to its first NUL.
   std::u16string prompt = texts::kMsgWrongTypeHead;
   prompt.append(filter).append(texts::kMsgWrongTypeTail);
-  ask(BoxRequest{std::move(prompt), kWrongTypeFlags, texts::kTitleInfo});
+  ask(forms::BoxRequest{std::move(prompt), kWrongTypeFlags, texts::kTitleInfo});
   return {};
 }
 
@@ -122,7 +122,7 @@ bool IsBrowseShortcut(int keyCode, int shift) { return keyCode == kVkDown && shi
 
 DropOutcome DecideDrop(std::u16string_view dropped, Dropped what, std::int32_t fileDialogType,
                        std::u16string_view filter,
-                       const std::function<int(const BoxRequest&)>& ask) {
+                       const std::function<int(const forms::BoxRequest&)>& ask) {
   if (fileDialogType == kFileDialogFolder) return DropOnFolderPicker(dropped, what, ask);
   return DropOnFilePicker(dropped, what, filter, ask);
 }

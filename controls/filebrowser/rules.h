@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "forms/box_request.h"
 #include "forms/twips.h"
 
 namespace torvane::filebrowser {
@@ -34,13 +35,6 @@ std::u16string ApplyExpectedEnding(std::u16string_view choice, std::u16string_vi
 // Alt alone with the Down arrow runs the browse action.
 bool IsBrowseShortcut(int keyCode, int shift);
 
-// A message box the drop handler shows: prompt, the platform's flags, title.
-struct BoxRequest {
-  std::u16string prompt;
-  std::uint32_t flags = 0;
-  std::u16string title;
-};
-
 // What a drop does to the field: its new text, or nullopt when the field keeps its text.
 struct DropOutcome {
   std::optional<std::u16string> newText;
@@ -61,7 +55,7 @@ enum class Dropped {
 // backslash), any other answer empties the field. A refused file keeps the field's text.
 DropOutcome DecideDrop(std::u16string_view dropped, Dropped what, std::int32_t fileDialogType,
                        std::u16string_view filter,
-                       const std::function<int(const BoxRequest&)>& ask);
+                       const std::function<int(const forms::BoxRequest&)>& ask);
 
 // The drop effect reported back to the source: copy when the source allowed it, else none.
 std::uint32_t DropEffectFor(std::uint32_t allowedEffects);

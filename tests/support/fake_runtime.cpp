@@ -86,9 +86,11 @@ Error MakeError(ErrorKind kind) {
       return {kind, 123, u"文件名、目录名或卷标语法不正确。"};
     case ErrorKind::kTooLarge:
       return {kind, 223, u"文件大小超出允许的限制，无法保存。"};
-    case ErrorKind::kMalformed:
     case ErrorKind::kUsage:
     case ErrorKind::kOther:
+    case ErrorKind::kLink:
+    case ErrorKind::kReadBackDiffers:
+    case ErrorKind::kSwapped:
       break;
   }
   return {ErrorKind::kOther, 31, u"连到系统上的设备没有发挥作用。"};

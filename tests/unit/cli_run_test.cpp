@@ -100,6 +100,22 @@ TEST_F(Cli, TidyFallingShortExitsWithTwoAndNamesTheFile) {
   EXPECT_NE(Lines().find("readme.txt"), std::string::npos);
 }
 
+// Errors are what --quiet keeps: a refusal and a job done in part are printed, a job done
+// or nothing to restore is not.
+TEST_F(Cli, QuietKeepsRefusalsAndShortfallsOnly) {
+  EXPECT_EQ(Run({u"patch", g_.game + u"nothing\\war3.exe", u"--quiet"}), kExitRefused);
+  ASSERT_FALSE(lines_.empty());
+  EXPECT_EQ(lines_.front(), texts::kMsgFolderMissing + LowerCase(g_.game) + u"nothing\\");
+  EXPECT_EQ(Run({u"restore", g_.exe, u"--quiet"}), kExitRefused);
+  EXPECT_TRUE(lines_.empty()) << Lines();
+  fs_->Inject({testing::Op::kRename, std::nullopt, u"readme.txt", ErrorKind::kInUse, -1});
+  EXPECT_EQ(Run({u"patch", g_.exe, u"--quiet", u"--no-pause", u"--json"}), kExitPartial);
+  ASSERT_FALSE(lines_.empty());
+  EXPECT_EQ(lines_.front().rfind(u"{\"step\":\"message\"", 0), 0u) << Lines();
+  EXPECT_NE(lines_.front().find(u"\"result\":\"error\""), std::u16string::npos) << Lines();
+  EXPECT_NE(lines_.front().find(texts::kMsgTidyIncomplete), std::u16string::npos) << Lines();
+}
+
 // A file another program holds for a moment: the stage line names it and the run goes on,
 // for people and for tools.
 TEST_F(Cli, AFileHeldForAMomentIsNamedAndWaitedFor) {

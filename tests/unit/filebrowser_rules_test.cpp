@@ -10,6 +10,7 @@ namespace torvane::filebrowser {
 namespace {
 
 using namespace std::string_literals;
+using forms::BoxRequest;
 
 constexpr char16_t kMainFilter[] = u"war3.exe | war3.exe";
 const std::u16string kMainFilterDialogForm = u"war3.exe \0 war3.exe\0"s;

@@ -175,6 +175,32 @@ TEST_F(JournalFile, AnOutcomeRidesAlongWithTheNextWrite) {
   EXPECT_EQ(twice.steps[0].state, StepState::kDone);
 }
 
+// A failed line carries what the system said, on one line, and nothing where the system
+// said nothing (a step a recovery found not made); lines older journals wrote with the
+// tool's own words in that place still read.
+TEST_F(JournalFile, AFailedLineCarriesThePlatformsMessageOrNothing) {
+  {
+    auto journal = OpenJob();
+    Step said = Move(u"c:\\g\\a", u"c:\\g\\vTemp\\a");
+    Step silent = Move(u"c:\\g\\b", u"c:\\g\\vTemp\\b");
+    ASSERT_TRUE(journal->Intend({&said, &silent}).ok());
+    said.state = silent.state = StepState::kFailed;
+    said.error = u"拒绝访问。\r\n";
+    ASSERT_TRUE(journal->Record({&said, &silent}).ok());
+  }
+  const std::string text = *fs_.Content(kPath);
+  EXPECT_TRUE(text.ends_with("failed\t1\t拒绝访问。  \nfailed\t2\n")) << text;
+  EXPECT_EQ(Read().steps[1].state, StepState::kFailed);
+
+  const JournalDoc older = ParseJournal(
+      "Torvane journal 1\nsection\tjob\tt\tc:\\g\\war3.exe\n"
+      "step\t1\tmove\tc:\\g\\a\tc:\\g\\vTemp\\a\tsize=1\tattr=0x20\n"
+      "failed\t1\t被中断，没有完成\nend\trecovered\n");
+  EXPECT_FALSE(older.bad);
+  ASSERT_EQ(older.steps.size(), 1u);
+  EXPECT_EQ(older.steps[0].state, StepState::kFailed);
+}
+
 TEST(JournalDoc, AReversalOfAReversalPutsTheStepBackInEffect) {
   const std::string head = "Torvane journal 1\nsection\tjob\tt\tc:\\g\\war3.exe\n";
   const std::string moved =

@@ -13,6 +13,7 @@
 #include "tests/support/fake_runtime.h"
 #include "tests/support/game_folder.h"
 #include "tests/support/hooked_host.h"
+#include "tests/support/unfaithful_copies.h"
 #include "tests/support/window_runs.h"
 
 namespace torvane {
@@ -145,6 +146,22 @@ TEST_F(PatchJob, FailedCopyLeavesTheWholeSetAsItWasAndSaysSo) {
   EXPECT_EQ(fs_->sleptMs(), 1000u);  // no pause while the set is changing hands
 }
 
+// A staged replacement that reads back otherwise stops the set before any original moves,
+// and the box names the file and the tool's reason, where a system message would stand.
+TEST_F(PatchJob, AStagedCopyThatReadsBackOtherwiseLeavesTheSetAsItWas) {
+  testing::UnfaithfulCopies unfaithful(*fs_, u"storm.dll.torvane-new");
+  EXPECT_EQ(OutcomeOf(Job(g_.exe, unfaithful)), Outcome::kNothingChanged);
+  for (const char16_t* name : {u"Game.dll", u"Storm.dll", u"msvcn80.dll", u"readme.txt"}) {
+    EXPECT_EQ(fs_->Content(g_.Game(name)), "old " + ToUtf8(name)) << ToUtf8(name);
+  }
+  const testing::ShownBox& box = fs_->boxes().back();
+  EXPECT_EQ(box.flags, 48u);
+  EXPECT_EQ(box.prompt.rfind(texts::kMsgSetUnchanged, 0), 0u) << ToUtf8(box.prompt);
+  EXPECT_TRUE(Contains(box.prompt, LowerCase(g_.Game(u"storm.dll")) + u"  " +
+                                       texts::kMsgErrorPrefix + texts::kMsgCopyDiffers))
+      << ToUtf8(box.prompt);
+}
+
 // Once staging starts, msvcn80.dll can no longer be renamed back into place: the undo
 // falls short, and the box opens by saying so and what to do.
 TEST_F(PatchJob, AnUndoThatFallsShortSaysSoFirstAndWhatToDo) {
@@ -158,14 +175,14 @@ TEST_F(PatchJob, AnUndoThatFallsShortSaysSoFirstAndWhatToDo) {
   const Report report = RunPatchJob(JobRequest(g_.exe), *fs_, host);
   EXPECT_EQ(OutcomeOf(report), Outcome::kPartial);
   for (const Front front : {Front::kWindow, Front::kCommandLine}) {
-    const std::optional<Message> box = MessageOf(report, front);
+    const std::optional<Words> box = WordsOf(report, front);
     ASSERT_TRUE(box);
-    const std::u16string& prompt = box->prompt;
+    const std::u16string& prompt = box->text;
     EXPECT_EQ(prompt.rfind(texts::kMsgSetNotUndone, 0), 0u) << ToUtf8(prompt);
     EXPECT_FALSE(Contains(prompt, texts::kMsgSetUnchanged));
     EXPECT_TRUE(Contains(prompt, texts::kMsgRollbackIncomplete));
     EXPECT_TRUE(Contains(prompt, u"vTemp\\msvcn80.dll"));
-    EXPECT_EQ(box->flags, kMbOk | kMbIconExclamation);
+    EXPECT_EQ(box->tone, Tone::kWarning);
     // Said once; the way back is the one the user has where the words are read.
     EXPECT_EQ(prompt.find(u"删除"), prompt.rfind(u"删除")) << ToUtf8(prompt);
     EXPECT_EQ(Contains(prompt, texts::kMenuRestore), front == Front::kWindow);

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include "job/report_text.h"
 #include "job/safe_move.h"
+#include "resources/texts.h"
 #include "runtime/text.h"
 #include "tests/support/fake_runtime.h"
+#include "tests/support/unfaithful_copies.h"
 
 namespace torvane {
 namespace {
@@ -210,6 +213,22 @@ TEST(SafeMove, AcrossVolumesCopiesThenDeletesUnderAFreeName) {
   EXPECT_FALSE(SafeMove(fs, u"d:\\x\\held.bin", u"c:\\q\\held.bin").ok());
   EXPECT_TRUE(fs.Exists(u"d:\\x\\held.bin"));
   EXPECT_FALSE(fs.Exists(u"c:\\q\\held.bin"));
+}
+
+// A copy on the other drive that reads back otherwise is taken back: the file stays where
+// it was, once, and the failure is the tool's own finding, with no system message.
+TEST(SafeMove, ACopyThatReadsBackOtherwiseLeavesTheFileWhereItWas) {
+  FakeRuntime fs;
+  fs.AddFile(u"d:\\x\\big.bin", "data");
+  fs.AddFolder(u"c:\\q");
+  testing::UnfaithfulCopies rt(fs, u"c:\\q\\");
+  const Status moved = SafeMove(rt, u"d:\\x\\big.bin", u"c:\\q\\big.bin");
+  ASSERT_TRUE(moved.Is(ErrorKind::kReadBackDiffers));
+  EXPECT_EQ(moved.error().description, u"");
+  EXPECT_EQ(fs.Content(u"d:\\x\\big.bin"), "data");
+  EXPECT_FALSE(fs.Exists(u"c:\\q\\big.bin"));
+  EXPECT_EQ(LineOf({u"d:\\x\\big.bin", moved.error()}),
+            std::u16string(u"d:\\x\\big.bin  错误:") + texts::kMsgMovedCopyDiffers);
 }
 
 }  // namespace

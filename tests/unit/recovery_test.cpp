@@ -2,7 +2,9 @@
 // back when it was caught half-changed, kept when it was whole.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
+#include <sstream>
 
 #include "job/patch_job.h"
 #include "job/restore.h"
@@ -133,6 +135,36 @@ TEST_F(Recovery, ALookThatFailsIsNotTakenForAFileThatIsNotThere) {
   fs_->QueueAnswer(kIdYes);
   EXPECT_EQ(Restore(g_.exe, *fs_).finding, Finding::kRestored);
   EXPECT_EQ(Read(u"readme.txt"), "old readme.txt");
+}
+
+// A move announced and never made has no message of the system's to record: its failed
+// line carries none, and the journal reads on for the restore that follows.
+TEST_F(Recovery, AStepFoundNotMadeIsRecordedFailedWithoutWords) {
+  const std::u16string path = g_.Game(u"vTemp\\torvane-journal-0001.txt");
+  // Cut in the tidy after its moves were announced, before readme.txt moved.
+  const auto announced = [&] {
+    return fs_->Content(path).value_or("").find("readme.txt") != std::string::npos;
+  };
+  for (int after = 1; !announced() && after < 100; ++after) {
+    SetUp();
+    DieIn(JobStage::kTidying, after);
+  }
+  ASSERT_EQ(Read(u"readme.txt"), "old readme.txt");
+  const std::size_t cut = fs_->Content(path)->size();
+  RecoveryBox();
+  std::istringstream recovery(fs_->Content(path)->substr(cut));
+  int failed = 0;
+  for (std::string line; std::getline(recovery, line);) {
+    if (!line.starts_with("failed\t")) continue;
+    ++failed;
+    EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 1) << line;
+  }
+  EXPECT_GT(failed, 0);
+  for (const char* restored : {"the job that ran whole", "the job cut short"}) {
+    fs_->QueueAnswer(kIdYes);
+    EXPECT_EQ(Restore(g_.exe, *fs_).finding, Finding::kRestored) << restored;
+  }
+  EXPECT_EQ(Read(u"war3.exe"), "old War3.exe");
 }
 
 TEST_F(Recovery, AJournalThatCannotBeReadStopsTheJobAndChangesNothing) {

@@ -13,7 +13,7 @@
 #include "tests/win/picker_host.h"
 #include "tests/win/ui_support.h"
 
-namespace torvane::filebrowser {
+namespace torvane::forms {
 
 // Found by argument-dependent lookup from the assertions below.
 bool operator==(const BoxRequest& a, const BoxRequest& b) {
@@ -24,12 +24,12 @@ void PrintTo(const BoxRequest& box, std::ostream* os) {
       << ::testing::PrintToString(box.title) << ")";
 }
 
-}  // namespace torvane::filebrowser
+}  // namespace torvane::forms
 
 namespace torvane {
 namespace {
 
-using filebrowser::BoxRequest;
+using forms::BoxRequest;
 using testing::DialogDriver;
 using testing::PickerHost;
 

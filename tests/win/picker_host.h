@@ -23,7 +23,7 @@ class RecordingRuntime : public WinRuntime {
  public:
   int MsgBox(const std::u16string& prompt, std::uint32_t flags,
              const std::u16string& title) override;
-  std::vector<filebrowser::BoxRequest> requests;
+  std::vector<forms::BoxRequest> requests;
 };
 
 // A shown form with one new picker placed on it and the focus in its field.
