@@ -11,10 +11,12 @@
 #include <cstdio>
 #include <functional>
 #include <iterator>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "bench/bench_support.h"
+#include "bench/set_stages.h"
 #include "job/game_path.h"
 #include "runtime/sha256.h"
 #include "runtime/text.h"
@@ -181,6 +183,61 @@ void PrintStaging(const std::u16string& base) {
       Median(checked) * 1e3, Median(plain) * 1e3, Median(checked) / Median(plain));
 }
 
+// Seconds for a program to start and end at once: torvane-cli.exe asked for its help, the
+// yardstick given no arguments.
+double StartSeconds(bool cli) {
+  const std::u16string exe = testing::WineName(cli ? TORVANE_CLI_EXE : TORVANE_YARDSTICK_EXE);
+  const std::vector<std::u16string> arguments =
+      cli ? std::vector<std::u16string>{u"--help"} : std::vector<std::u16string>{};
+  return Seconds([&] { (void)testing::RunChild(exe, arguments); });
+}
+
+// Where the job's time goes, against the durable yardstick's whole run measured in turn
+// with it: the job in this process, stage by stage and operation by operation (medians of
+// each, so the parts need not add up to the whole), and the start of each program alone.
+void PrintBreakdown(const std::u16string& base) {
+  std::vector<double> whole, yardstick, cliStart, yardstickStart;
+  std::map<std::string, std::vector<double>> stages, operations;
+  std::map<std::string, int> calls;
+  for (int round = 0; round <= kRounds; ++round) {
+    const bool warmUp = round == 0;
+    if (round % 2 == 1) yardstick.push_back(TimeYardstick(base, 0, true));
+    const Folders f = Lay(base, 0);
+    const bench::JobTimes times = bench::TimeJobInProcess(f.game, f.patch);
+    if (round % 2 == 0) yardstick.push_back(TimeYardstick(base, 0, true));
+    cliStart.push_back(StartSeconds(true));
+    yardstickStart.push_back(StartSeconds(false));
+    if (warmUp) {
+      yardstick.clear();
+      cliStart.clear();
+      yardstickStart.clear();
+      continue;
+    }
+    whole.push_back(times.whole);
+    for (const auto& [name, seconds] : times.stages) stages[name].push_back(seconds);
+    for (const auto& [name, seconds] : times.operations) operations[name].push_back(seconds);
+    calls = times.calls;
+  }
+  const double y = Median(yardstick);
+  auto line = [&](const std::string& what, double seconds, int count = 0) {
+    std::printf("  %-36s %7.1f ms %6.2f x", what.c_str(), seconds * 1e3, seconds / y);
+    std::printf(count > 0 ? " %5d calls\n" : "\n", count);
+  };
+  std::printf("where the job's time goes (median of %d, x the durable yardstick's run)\n", kRounds);
+  line("durable yardstick, whole run", y);
+  line("yardstick, start and exit only", Median(yardstickStart));
+  line("torvane-cli, start and exit only", Median(cliStart));
+  line("job in this process, whole", Median(whole));
+  for (auto& [name, seconds] : stages) {
+    seconds.resize(whole.size());  // a stage a round did not reach counts as none
+    line("stage " + name, Median(seconds));
+  }
+  for (auto& [name, seconds] : operations) {
+    seconds.resize(whole.size());
+    line("in " + name, Median(seconds), calls[name]);
+  }
+}
+
 // SHA-256 of 32 MiB in the pieces the copy hashes, with each engine, in GB/s.
 void PrintShaThroughput() {
   const std::string piece = Filler(kHashedPiece, 99);
@@ -206,8 +263,11 @@ void PrintHashFloor(double yardstickSeconds) {
 }  // namespace
 }  // namespace torvane
 
-int main() {
+// With "quick": the four files alone and where the job's time goes, for a change of the
+// job's own; the full run also times the tidy, the staging alone and the hash.
+int main(int argc, char** argv) {
   using namespace torvane;
+  const bool quick = argc == 2 && std::string(argv[1]) == "quick";
   const std::u16string base = bench::TempPath(u"torvane-set-bench");
   std::printf("\ntorvane-cli.exe patch --no-pause vs the durable yardstick (copies flushed,\n");
   std::printf("the set's renames written through; target <= 1.25) and the plain one (copies\n");
@@ -217,13 +277,16 @@ int main() {
               "vs durable", "vs plain");
   double setYardstick = 0;
   for (int count : {0, 2000}) {
+    if (quick && count > 0) break;
     const Medians m = TimeAll(base, count);
     std::printf("%6d %9.1f %11.1f %9.1f %12.2f %10.2f\n", count, m.cli * 1e3, m.durable * 1e3,
                 m.plain * 1e3, m.cli / m.durable, m.cli / m.plain);
     if (count == 0) setYardstick = m.plain;
   }
-  PrintStaging(base);
+  if (!quick) PrintStaging(base);
+  PrintBreakdown(base);
   RemoveTree(base);
+  if (quick) return 0;
   PrintShaThroughput();
   PrintHashFloor(setYardstick);
   return 0;

@@ -48,6 +48,8 @@ class DryRunRuntime : public ForwardingRuntime {
   // nothing to flush.
   Result<CheckedCopy> CopyAndDigest(const std::u16string& source,
                                     const std::u16string& destination) override;
+  // Each as CopyAndDigest makes it, in order.
+  std::vector<Result<CheckedCopy>> CopyAndDigestAll(const std::vector<CopyOrder>& copies) override;
   Status RmDir(const std::u16string& path) override;
   Result<std::unique_ptr<HeldLock>> Lock(const std::u16string& path) override;
   // Announced as a rename or a move: how far it reaches the disk is the real run's.

@@ -4,7 +4,12 @@ namespace torvane {
 
 template <class Call>
 auto PatientRuntime::Patiently(Access access, const std::u16string& path, Call call) {
-  auto result = call();
+  return Again(access, path, call(), call);
+}
+
+template <class Outcome, class Call>
+Outcome PatientRuntime::Again(Access access, const std::u16string& path, Outcome result,
+                              Call call) {
   bool waited = false;
   for (int retry = 1;
        retry <= RetriesWithinTheBound() && !result.ok() && MayPass(access, result.error(), path);
@@ -85,6 +90,18 @@ Result<CheckedCopy> PatientRuntime::CopyAndDigest(const std::u16string& source,
                                                   const std::u16string& destination) {
   return Patiently(Access::kWriteOrDelete, destination,
                    [&] { return inner().CopyAndDigest(source, destination); });
+}
+
+// The copies go to the inner runtime together; one held up is then tried again alone.
+std::vector<Result<CheckedCopy>> PatientRuntime::CopyAndDigestAll(
+    const std::vector<CopyOrder>& copies) {
+  std::vector<Result<CheckedCopy>> copied = inner().CopyAndDigestAll(copies);
+  for (std::size_t i = 0; i < copies.size(); ++i) {
+    const CopyOrder& copy = copies[i];
+    copied[i] = Again(Access::kWriteOrDelete, copy.destination, std::move(copied[i]),
+                      [&] { return inner().CopyAndDigest(copy.source, copy.destination); });
+  }
+  return copied;
 }
 
 Status PatientRuntime::RmDir(const std::u16string& path) {

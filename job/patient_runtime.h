@@ -67,6 +67,7 @@ class PatientRuntime : public ForwardingRuntime {
   Result<FileDigest> Digest(const std::u16string& path) override;
   Result<CheckedCopy> CopyAndDigest(const std::u16string& source,
                                     const std::u16string& destination) override;
+  std::vector<Result<CheckedCopy>> CopyAndDigestAll(const std::vector<CopyOrder>& copies) override;
   Status RmDir(const std::u16string& path) override;
 
  private:
@@ -78,6 +79,9 @@ class PatientRuntime : public ForwardingRuntime {
   // reads or changes.
   template <class Call>
   auto Patiently(Access access, const std::u16string& path, Call call);
+  // The same once `call` has given `result`.
+  template <class Outcome, class Call>
+  Outcome Again(Access access, const std::u16string& path, Outcome result, Call call);
   bool MayPass(Access access, const Error& error, const std::u16string& path);
 
   JobObserver& observer_;

@@ -94,14 +94,42 @@ Status Execute(Runtime& rt, Journal& journal, Step& step) {
   return Journaled(journal, step, [&] { return Apply(rt, step); });
 }
 
-Result<CheckedCopy> ExecuteCopy(Runtime& rt, Journal& journal, Step& step) {
-  Result<CheckedCopy> copied = Error{ErrorKind::kOther, 0, {}};
-  const Status made = Journaled(journal, step, [&] {
-    copied = rt.CopyAndDigest(step.from, step.to);
-    return copied.status();
-  });
-  if (!made.ok()) return made.error();
+std::vector<Result<CheckedCopy>> ExecuteCopies(Runtime& rt, Journal& journal,
+                                               std::vector<Step>& copies) {
+  std::vector<Step*> announced;
+  std::vector<CopyOrder> orders;
+  for (Step& copy : copies) {
+    announced.push_back(&copy);
+    orders.push_back({copy.from, copy.to});
+  }
+  if (Status written = journal.Intend(announced); !written.ok()) {
+    return std::vector<Result<CheckedCopy>>(copies.size(), written.error());
+  }
+  std::vector<Result<CheckedCopy>> copied = rt.CopyAndDigestAll(orders);
+  std::vector<const Step*> outcomes;
+  for (std::size_t i = 0; i < copies.size(); ++i) {
+    SkipOnFailure(Settled(copies[i], copied[i].status()));
+    outcomes.push_back(&copies[i]);
+  }
+  // Unrecorded, the outcomes are still found by looking at the folder after a crash.
+  SkipOnFailure(journal.Record(outcomes));
   return copied;
+}
+
+Status ExecuteInTurn(Runtime& rt, Journal& journal, std::vector<Step>& steps) {
+  std::vector<Step*> announced;
+  for (Step& step : steps) announced.push_back(&step);
+  if (Status written = journal.Intend(announced); !written.ok()) return written;
+  Status failed;
+  std::vector<const Step*> outcomes;
+  for (Step& step : steps) {
+    // Not made: what it depends on did not happen.
+    const Status made = failed.ok() ? Make(rt, step) : Settled(step, failed);
+    if (failed.ok()) failed = made;
+    outcomes.push_back(&step);
+  }
+  SkipOnFailure(journal.Record(outcomes));
+  return failed;
 }
 
 Status ExecuteBatch(Runtime& rt, Journal& journal, std::vector<Step>& steps,

@@ -25,8 +25,16 @@ Status Apply(Runtime& rt, const Step& step);
 // cannot be written the change is not made.
 Status Execute(Runtime& rt, Journal& journal, Step& step);
 
-// The same for a copy step, made with CopyAndDigest.
-Result<CheckedCopy> ExecuteCopy(Runtime& rt, Journal& journal, Step& step);
+// The same for copy steps, announced in one write and made together (CopyAndDigestAll):
+// one result per step, in order. When the announcement cannot be written no copy is made
+// and every result is its error.
+std::vector<Result<CheckedCopy>> ExecuteCopies(Runtime& rt, Journal& journal,
+                                               std::vector<Step>& copies);
+
+// The same for steps that depend on the ones before them (a name freed, then taken),
+// announced in one write and made in order until one fails: those after it are not made,
+// and are recorded as failed with its error. Its error, or success.
+Status ExecuteInTurn(Runtime& rt, Journal& journal, std::vector<Step>& steps);
 
 // The same for many steps, announced in one write and recorded in one: `made` hears of each
 // step right after it is made (or failed). When the announcement cannot be written nothing

@@ -141,12 +141,11 @@ VersionSet::VersionSet(Runtime& rt, Journal& journal, const GamePaths& paths,
   }
 }
 
-Status VersionSet::Run(Step& step) {
+// The version set's moves are written through: the journal never gets ahead of them.
+Step VersionSet::SetMove(Step step) {
   step.inVersionSet = true;
   step.durable = true;
-  Status made = Execute(rt_, journal_, step);
-  Remember(step);
-  return made;
+  return step;
 }
 
 void VersionSet::Remember(const Step& step) {
@@ -155,7 +154,7 @@ void VersionSet::Remember(const Step& step) {
 
 // An original is not hashed: only a replacement's digest is ever checked. A move of it
 // cut short between its copy and its delete (across volumes) therefore keeps both files.
-Status VersionSet::SetAside(const std::u16string& path) {
+Result<Step> VersionSet::AsideOf(const std::u16string& path) {
   const Result<DirEntry> listed = Listed(rt_, path);
   if (!listed.ok()) return listed.error();
   const std::u16string original = FolderOf(path) + listed.value().name;
@@ -164,14 +163,17 @@ Status VersionSet::SetAside(const std::u16string& path) {
   Step step = MakeStep(StepKind::kMove, original, keptAt.value());
   step.size = listed.value().size;
   step.attributes = listed.value().attributes;
-  return Run(step);
+  return SetMove(std::move(step));
 }
 
 void VersionSet::SetAsideMsvcn80() {
-  if (IsFile(rt_.GetAttr(msvcn80_))) SkipOnFailure(SetAside(msvcn80_));
+  if (!IsFile(rt_.GetAttr(msvcn80_))) return;
+  Result<Step> aside = AsideOf(msvcn80_);
+  SkipOnFailure(aside.ok() ? Execute(rt_, journal_, aside.value()) : aside.status());
+  if (aside.ok()) Remember(aside.value());
 }
 
-std::optional<Shortfall> VersionSet::StageOne(File& file) {
+std::optional<Shortfall> VersionSet::PlanCopy(File& file, std::vector<Step>& copies) {
   if (IsFile(rt_.GetAttr(file.target))) {
     const Result<bool> same = rt_.SameContent(file.target, file.source);
     if (same.ok() && same.value()) {
@@ -186,48 +188,62 @@ std::optional<Shortfall> VersionSet::StageOne(File& file) {
       FreePathIn(rt_, folder, NameOf(file.target) + std::u16string(kStagedSuffix));
   if (!staged.ok()) return Shortfall{file.target, staged.error()};
   file.staged = staged.value();
-
-  // The copy is hashed as it is made and read back; it must hold what was read.
   Step copy = MakeStep(StepKind::kCopy, file.source, file.staged);
   copy.size = source.value().size;
   copy.inVersionSet = true;
-  const Result<CheckedCopy> copied = ExecuteCopy(rt_, journal_, copy);
-  Remember(copy);
-  if (!copied.ok()) return Shortfall{file.target, copied.error()};
-  if (!copied.value().readBackSame) {
-    return Shortfall{file.target, Why::kCopyDiffers};
-  }
-  file.sha256 = copied.value().read.sha256;
-  file.size = copied.value().read.size;
+  copies.push_back(std::move(copy));
   return std::nullopt;
 }
 
 std::optional<Shortfall> VersionSet::Stage() {
+  std::vector<Step> copies;
+  std::vector<File*> staging;  // the file each copy is for
   for (File& file : files_) {
-    if (auto failure = StageOne(file)) return failure;
+    if (auto failure = PlanCopy(file, copies)) return failure;
+    if (!file.inPlace) staging.push_back(&file);
   }
-  return std::nullopt;
-}
-
-std::optional<Shortfall> VersionSet::SwapOne(const File& file) {
-  if (IsFile(rt_.GetAttr(file.target))) {
-    if (const Status kept = SetAside(file.target); !kept.ok())
-      return Shortfall{file.target, kept.error()};
+  if (copies.empty()) return std::nullopt;
+  // Each copy is hashed as it is made and read back; it must hold what was read.
+  const std::vector<Result<CheckedCopy>> copied = ExecuteCopies(rt_, journal_, copies);
+  for (const Step& copy : copies) Remember(copy);
+  for (std::size_t i = 0; i < copies.size(); ++i) {
+    File& file = *staging[i];
+    if (!copied[i].ok()) return Shortfall{file.target, copied[i].error()};
+    if (!copied[i].value().readBackSame) {
+      return Shortfall{file.target, Why::kCopyDiffers};
+    }
+    file.sha256 = copied[i].value().read.sha256;
+    file.size = copied[i].value().read.size;
   }
-  Step place = MakeStep(StepKind::kMove, file.staged, file.target);
-  place.size = file.size;
-  place.sha256 = file.sha256;
-  place.placesReplacement = true;
-  if (const Status placed = Run(place); !placed.ok()) return Shortfall{file.target, placed.error()};
   return std::nullopt;
 }
 
 std::optional<Shortfall> VersionSet::Swap() {
+  std::vector<Step> moves;
+  std::vector<const File*> swapping;  // the file each move is for
   for (const File& file : files_) {
     if (file.inPlace) continue;
-    if (auto failure = SwapOne(file)) return failure;
+    if (IsFile(rt_.GetAttr(file.target))) {
+      Result<Step> aside = AsideOf(file.target);
+      if (!aside.ok()) return Shortfall{file.target, aside.error()};
+      moves.push_back(std::move(aside.value()));
+      swapping.push_back(&file);
+    }
+    Step place = MakeStep(StepKind::kMove, file.staged, file.target);
+    place.size = file.size;
+    place.sha256 = file.sha256;
+    place.placesReplacement = true;
+    moves.push_back(SetMove(std::move(place)));
+    swapping.push_back(&file);
   }
-  return std::nullopt;
+  if (moves.empty()) return std::nullopt;
+  // Each original goes out and its replacement comes in, back to back, file after file.
+  const Status swapped = ExecuteInTurn(rt_, journal_, moves);
+  for (const Step& move : moves) Remember(move);
+  if (swapped.ok()) return std::nullopt;
+  std::size_t failed = 0;
+  while (moves[failed].state == StepState::kDone) ++failed;
+  return Shortfall{swapping[failed]->target, swapped.error()};
 }
 
 UndoReport VersionSet::RollBack() {

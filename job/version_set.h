@@ -1,8 +1,9 @@
 // The game's version files replaced as one set: every replacement first copied in beside
 // its original under a temporary name, hashed as it is copied and checked against that
-// hash when read back, then each original
-// swapped out into vTemp and its replacement renamed into place, back to back. Any
-// failure undoes the set as a whole, so the game is never left mixed or missing a file.
+// hash when read back, then each original swapped out into vTemp and its replacement
+// renamed into place, back to back. The copies are announced in one journal write and made
+// together; so are the swap's moves, made in order. Any failure undoes the set as a whole,
+// so the game is never left mixed or missing a file.
 #pragma once
 
 #include <array>
@@ -42,10 +43,11 @@ class VersionSet {
     bool inPlace = false;  // already identical to its replacement
   };
 
-  Status SetAside(const std::u16string& path);
-  std::optional<Shortfall> StageOne(File& file);
-  std::optional<Shortfall> SwapOne(const File& file);
-  Status Run(Step& step);
+  static Step SetMove(Step step);
+  // The move that takes `path` into vTemp, under a free name.
+  Result<Step> AsideOf(const std::u16string& path);
+  // Adds the copy that stages `file` to `copies`, unless its replacement is in place.
+  std::optional<Shortfall> PlanCopy(File& file, std::vector<Step>& copies);
   void Remember(const Step& step);
 
   Runtime& rt_;

@@ -102,6 +102,9 @@ class ForwardingRuntime : public Runtime {
                                          std::uint64_t maxBytes) override {
     return inner_.ReadWholeFileAndFacts(path, maxBytes);
   }
+  std::vector<Result<CheckedCopy>> CopyAndDigestAll(const std::vector<CopyOrder>& copies) override {
+    return inner_.CopyAndDigestAll(copies);
+  }
 
  protected:
   Runtime& inner() { return inner_; }

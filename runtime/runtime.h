@@ -72,6 +72,12 @@ struct CheckedCopy {
   bool readBackSame = false;
 };
 
+// One copy of several made together (CopyAndDigestAll).
+struct CopyOrder {
+  std::u16string source;
+  std::u16string destination;
+};
+
 struct FileFacts;
 
 // A file open for appending. Each Append is on the disk (flushed) before it returns, so
@@ -263,6 +269,14 @@ class Runtime {
   // The whole file as ReadWholeFile gives it, with the facts of the very file read.
   virtual Result<FileRead> ReadWholeFileAndFacts(const std::u16string& path,
                                                  std::uint64_t maxBytes) = 0;
+
+  // --- Several copies at once: the version set's replacements ---
+  // Each copy made as CopyAndDigest makes it, checked, flushed (or removed again), and
+  // independent of the others: one failing stops none of them. A runtime may make them at
+  // the same time, so that one copy's reading, hashing and flushing overlap another's.
+  // Returns once every copy has ended, one result per copy, in order.
+  virtual std::vector<Result<CheckedCopy>> CopyAndDigestAll(
+      const std::vector<CopyOrder>& copies) = 0;
 };
 
 // True when both paths name one file or folder, whatever their spelling.

@@ -66,6 +66,8 @@ class WinRuntime : public Runtime {
   Result<std::unique_ptr<HeldFolder>> HoldFolder(const std::u16string& path) override;
   Result<FileRead> ReadWholeFileAndFacts(const std::u16string& path,
                                          std::uint64_t maxBytes) override;
+  // Every copy on a thread of its own, all at once.
+  std::vector<Result<CheckedCopy>> CopyAndDigestAll(const std::vector<CopyOrder>& copies) override;
 
  private:
   HWND owner_ = nullptr;

@@ -1,10 +1,14 @@
 // The version set's copy: what it copied and its digest, taken as the bytes go by, the
-// copy read back, and what a copy that cannot be made leaves; and the set's rename written
-// through, which never replaces either. Runs on the in-memory file system and on real
-// folders (written and read back in pieces on a second thread).
+// copy read back, and what a copy that cannot be made leaves, alone and among others; and
+// the set's rename written through, which never replaces either. Runs on the in-memory
+// file system and on real folders (written and read back in pieces on a second thread).
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <vector>
+
 #include "runtime/sha256.h"
+#include "runtime/text.h"
 #include "tests/support/disk.h"
 
 namespace torvane::testing {
@@ -59,6 +63,36 @@ TEST_F(CopyTest, AnExistingDestinationIsKeptAndAMissingSourceLeavesNothing) {
       disk_->runtime().CopyAndDigest(folder_ + u"gone.dll", folder_ + u"new.dll");
   EXPECT_TRUE(missing.Is(ErrorKind::kNotFound));
   EXPECT_EQ(disk_->List(folder_), (std::vector<std::u16string>{u"source.dll", u"taken.dll"}));
+}
+
+// Made together (on Windows each on threads of its own): every copy is its own source's,
+// read and flushed as if made alone, and a copy that cannot be made takes none of the
+// others down, nor anything of what stood in its way.
+TEST_F(CopyTest, CopiesMadeTogetherEachHoldTheirOwnSourceAndOneFailingStopsNoOther) {
+  const std::size_t sizes[] = {(std::size_t{9} << 19) + 77, 3, (std::size_t{1} << 18) + 1};
+  std::vector<CopyOrder> orders;
+  for (std::size_t i = 0; i < std::size(sizes); ++i) {
+    const std::u16string name = u"source" + Decimal(i) + u".dll";
+    disk_->WriteFile(folder_ + name, Bytes(sizes[i]).substr(i));
+    orders.push_back({folder_ + name, folder_ + name + u".torvane-new"});
+  }
+  disk_->WriteFile(folder_ + u"taken.dll", "user's");
+  orders.insert(orders.begin() + 1, {folder_ + u"source0.dll", folder_ + u"taken.dll"});
+  orders.push_back({folder_ + u"gone.dll", folder_ + u"gone.dll.torvane-new"});
+
+  const std::vector<Result<CheckedCopy>> copied = disk_->runtime().CopyAndDigestAll(orders);
+  ASSERT_EQ(copied.size(), orders.size());
+  EXPECT_TRUE(copied[1].Is(ErrorKind::kAlreadyExists));
+  EXPECT_EQ(disk_->ReadFile(folder_ + u"taken.dll"), "user's");
+  EXPECT_TRUE(copied.back().Is(ErrorKind::kNotFound));
+  EXPECT_FALSE(disk_->ReadFile(folder_ + u"gone.dll.torvane-new"));
+  for (const std::size_t i : {std::size_t{0}, std::size_t{2}, std::size_t{3}}) {
+    const std::string bytes = *disk_->ReadFile(orders[i].source);
+    ASSERT_TRUE(copied[i].ok()) << i;
+    EXPECT_TRUE(copied[i].value().readBackSame);
+    EXPECT_EQ(copied[i].value().read, (FileDigest{bytes.size(), Sha256Hex(bytes)})) << i;
+    EXPECT_EQ(disk_->ReadFile(orders[i].destination), bytes) << i;
+  }
 }
 
 TEST_F(CopyTest, ARenameWrittenThroughMovesIntoAFolderAndNeverReplaces) {

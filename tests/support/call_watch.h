@@ -71,6 +71,10 @@ class CallWatch : public ForwardingRuntime {
                                     const std::u16string& destination) override {
     return Note({&source, &destination}), ForwardingRuntime::CopyAndDigest(source, destination);
   }
+  std::vector<Result<CheckedCopy>> CopyAndDigestAll(const std::vector<CopyOrder>& copies) override {
+    for (const CopyOrder& copy : copies) Note({&copy.source, &copy.destination});
+    return ForwardingRuntime::CopyAndDigestAll(copies);
+  }
   Status RmDir(const std::u16string& path) override {
     return Note({&path}), ForwardingRuntime::RmDir(path);
   }

@@ -5,6 +5,7 @@
 
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "runtime/forwarding_runtime.h"
 #include "runtime/text.h"
@@ -18,12 +19,23 @@ class UnfaithfulCopies : public ForwardingRuntime {
 
   Result<CheckedCopy> CopyAndDigest(const std::u16string& source,
                                     const std::u16string& destination) override {
-    Result<CheckedCopy> copied = ForwardingRuntime::CopyAndDigest(source, destination);
-    if (copied.ok() && Contains(LowerCase(destination), part_)) copied.value().readBackSame = false;
+    return Spoiled(destination, ForwardingRuntime::CopyAndDigest(source, destination));
+  }
+
+  std::vector<Result<CheckedCopy>> CopyAndDigestAll(const std::vector<CopyOrder>& copies) override {
+    std::vector<Result<CheckedCopy>> copied = ForwardingRuntime::CopyAndDigestAll(copies);
+    for (std::size_t i = 0; i < copied.size(); ++i) {
+      copied[i] = Spoiled(copies[i].destination, std::move(copied[i]));
+    }
     return copied;
   }
 
  private:
+  Result<CheckedCopy> Spoiled(const std::u16string& destination, Result<CheckedCopy> copied) const {
+    if (copied.ok() && Contains(LowerCase(destination), part_)) copied.value().readBackSame = false;
+    return copied;
+  }
+
   std::u16string part_;
 };
 

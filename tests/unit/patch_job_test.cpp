@@ -109,10 +109,12 @@ TEST_F(PatchJob, ARollbackUndoesOnlyTheStepsThatHappened) {
   class Raced : public ForwardingRuntime {
    public:
     explicit Raced(FakeRuntime& fs) : ForwardingRuntime(fs), fs_(fs) {}
-    Result<CheckedCopy> CopyAndDigest(const std::u16string& source,
-                                      const std::u16string& destination) override {
-      if (destination.ends_with(u"storm.dll.torvane-new")) fs_.AddFile(destination, "");
-      return ForwardingRuntime::CopyAndDigest(source, destination);
+    std::vector<Result<CheckedCopy>> CopyAndDigestAll(
+        const std::vector<CopyOrder>& copies) override {
+      for (const CopyOrder& copy : copies) {
+        if (copy.destination.ends_with(u"storm.dll.torvane-new")) fs_.AddFile(copy.destination, "");
+      }
+      return ForwardingRuntime::CopyAndDigestAll(copies);
     }
 
    private:
@@ -198,6 +200,32 @@ TEST_F(PatchJob, OriginalThatCannotBeSetAsideIsNeitherReplacedNorLost) {
   const testing::ShownBox& box = fs_->boxes().back();
   EXPECT_TRUE(Contains(box.prompt, u"war3patch.mpq"));
   EXPECT_EQ(box.flags, 48u);
+}
+
+// The swap's moves are announced in one write and made in turn: once one fails, nothing
+// more of the set moves but to put it back, and every move announced has its outcome.
+TEST_F(PatchJob, ASwapThatFailsMovesNothingAfterTheMoveThatFailed) {
+  class Moves : public ForwardingRuntime {
+   public:
+    using ForwardingRuntime::ForwardingRuntime;
+    Status RenameWrittenThrough(const std::u16string& from, const std::u16string& to) override {
+      moved.push_back(LowerCase(NameOf(from)));
+      return ForwardingRuntime::RenameWrittenThrough(from, to);
+    }
+    std::vector<std::u16string> moved;
+  };
+  fs_->HoldOpen(g_.Game(u"Storm.dll"));
+  Moves moves(*fs_);
+  EXPECT_EQ(OutcomeOf(testing::Job(g_.exe, moves)), Outcome::kNothingChanged);
+  for (const std::u16string name :
+       {u"war3.exe", u"war3.exe.torvane-new", u"war3patch.mpq", u"war3patch.mpq.torvane-new"}) {
+    EXPECT_EQ(std::count(moves.moved.begin(), moves.moved.end(), name), 0) << ToUtf8(name);
+  }
+  const std::string text = *fs_->Content(g_.Game(u"vTemp\\torvane-journal-0001.txt"));
+  const JournalDoc journal = ParseJournal(text);
+  for (const Step& step : journal.steps) {
+    EXPECT_NE(step.state, StepState::kPending) << ToUtf8(step.from);
+  }
 }
 
 TEST(Unquoted, TakesOffWhatCopyAsPathAndChatsAdd) {
