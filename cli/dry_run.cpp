@@ -187,21 +187,15 @@ Status DryRunRuntime::Kill(const std::u16string& path) {
   return Status();
 }
 
-Status DryRunRuntime::FileCopy(const std::u16string& source, const std::u16string& destination,
-                               CopyMode mode) {
+Status DryRunRuntime::FileCopy(const std::u16string& source, const std::u16string& destination) {
   Result<Entry> copy = Materialise(source);
   if (!copy.ok()) return copy.error();
   if (copy.value().folder) return Denied();
-  const Result<std::uint32_t> existing = Attributes(destination);
-  if (existing.ok()) {
-    if (mode == CopyMode::kKeepExisting) return Exists();
-    if ((existing.value() & (kAttrFolder | kAttrReadOnly | kAttrHidden)) != 0) return Denied();
-  } else if (Status parent = NeedsParent(destination); !parent.ok()) {
-    return parent;
-  }
+  if (Attributes(destination).ok()) return Exists();
+  if (Status parent = NeedsParent(destination); !parent.ok()) return parent;
   copy.value().path = destination;
   Put(std::move(copy.value()));
-  announce_(existing.ok() ? u"replace" : u"copy", source, destination);
+  announce_(u"copy", source, destination);
   return Status();
 }
 
@@ -333,7 +327,7 @@ Result<FileDigest> DryRunRuntime::Digest(const std::u16string& path) {
 
 Result<CheckedCopy> DryRunRuntime::CopyAndDigest(const std::u16string& source,
                                                  const std::u16string& destination) {
-  if (Status copied = FileCopy(source, destination, CopyMode::kKeepExisting); !copied.ok()) {
+  if (Status copied = FileCopy(source, destination); !copied.ok()) {
     return copied.error();
   }
   const Result<FileDigest> digest = Digest(destination);

@@ -444,7 +444,7 @@ Result<std::unique_ptr<Journal>> Journal::Reopen(Runtime& rt, const std::u16stri
   const Result<FileFacts> facts = file.value()->Facts();
   if (!facts.ok()) return facts.error();
   if (!doc.file || facts.value() != *doc.file || facts.value().links != 1) {
-    return Error{ErrorKind::kMalformed, 0, texts::kMsgJournalSwapped};
+    return Error{ErrorKind::kOther, 0, texts::kMsgJournalSwapped};
   }
   std::unique_ptr<Journal> journal(new Journal(rt, path, std::move(file.value()), doc.LastId()));
   if (doc.endsWithTornLine) {

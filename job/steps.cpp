@@ -56,7 +56,7 @@ Status Apply(Runtime& rt, const Step& step) {
     case StepKind::kMove:
       return Move(rt, step);
     case StepKind::kCopy:
-      return rt.FileCopy(step.from, step.to, CopyMode::kKeepExisting);
+      return rt.FileCopy(step.from, step.to);
     case StepKind::kDelete:
       return rt.Kill(step.from);
     case StepKind::kMkDir:

@@ -191,26 +191,6 @@ inline constexpr char16_t kMsgWrongTypeTail[] = u"〗这些类型的文件";
 inline constexpr char16_t kWar3Filter[] = u"war3.exe | war3.exe";
 inline constexpr char16_t kSimSunFace[] = u"宋体";
 
-// The path picker's type description, shown by a host beside the properties.
-inline constexpr char16_t kDescBackColor[] =
-    u"Returns/sets the background color used to display text and graphics in an object.";
-inline constexpr char16_t kDescForeColor[] =
-    u"Returns/sets the foreground color used to display text and graphics in an object.";
-inline constexpr char16_t kDescEnabled[] =
-    u"Returns/sets a value that determines whether an object can respond to user-generated "
-    u"events.";
-inline constexpr char16_t kDescFont[] = u"Returns a Font object.";
-inline constexpr char16_t kDescLocked[] = u"Determines whether a control can be edited.";
-inline constexpr char16_t kDescSelLength[] = u"Returns/sets the number of characters selected.";
-inline constexpr char16_t kDescSelStart[] = u"Returns/sets the starting point of text selected.";
-inline constexpr char16_t kDescSelText[] =
-    u"Returns/sets the string containing the currently selected text.";
-inline constexpr char16_t kDescText[] = u"Returns/sets the text contained in the control.";
-
-// Errors of the forms layer; callers skip or pass them on, nobody shows them.
-inline constexpr char16_t kErrTypeMismatch[] = u"类型不匹配";
-inline constexpr char16_t kErrInvalidValue[] = u"无效的属性值";
-
 // --- The command line (torvane-cli.exe): its help, usage errors and progress lines ---
 inline constexpr char16_t kCliHelp[] =
     u"torvane-cli —— 魔兽争霸III 1.24e 一键清理（命令行版）\n"

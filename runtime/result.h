@@ -20,7 +20,6 @@ enum class ErrorKind {
   kNotSameDevice,  // a rename across volumes
   kBadPath,        // a name the platform rejects
   kTooLarge,       // a file over the size its reader accepts
-  kMalformed,      // a file of the tool's own (a journal) that is not of its format
   kUsage,          // a command line that is not of the program's form
   kOther,
 };

@@ -20,7 +20,6 @@ enum Attr : std::uint32_t {
   kAttrReadOnly = 1,
   kAttrHidden = 2,
   kAttrSystem = 4,
-  kAttrVolume = 8,
   kAttrFolder = 16,
   kAttrArchive = 32,
   kAttrReparsePoint = 1024,  // a junction or symbolic link
@@ -48,8 +47,6 @@ inline constexpr int kIdYes = 6;
 
 // The platform's number for an action the user cancelled (an elevation prompt declined).
 inline constexpr std::uint32_t kErrorCancelled = 1223;
-
-enum class CopyMode { kReplace, kKeepExisting };
 
 // One entry of a listing: the bare name with the attributes and size it was listed with.
 struct DirEntry {
@@ -158,8 +155,8 @@ class Runtime {
   virtual Result<std::vector<DirEntry>> List(const std::u16string& pattern, std::uint32_t mask) = 0;
 
   virtual Status Kill(const std::u16string& path) = 0;
-  virtual Status FileCopy(const std::u16string& source, const std::u16string& destination,
-                          CopyMode mode) = 0;
+  // Never replaces: fails with kAlreadyExists when the destination is taken.
+  virtual Status FileCopy(const std::u16string& source, const std::u16string& destination) = 0;
   // Refused (kAccessDenied) on a file with more than one name: its attributes are those of
   // every name it has, in any folder.
   virtual Status SetAttr(const std::u16string& path, std::uint32_t attributes) = 0;

@@ -149,10 +149,8 @@ Status WinRuntime::Kill(const std::u16string& path) {
   return StatusOf(::DeleteFileW(W(ExtendedPath(path))));
 }
 
-Status WinRuntime::FileCopy(const std::u16string& source, const std::u16string& destination,
-                            CopyMode mode) {
-  return StatusOf(::CopyFileW(W(ExtendedPath(source)), W(ExtendedPath(destination)),
-                              mode == CopyMode::kKeepExisting));
+Status WinRuntime::FileCopy(const std::u16string& source, const std::u16string& destination) {
+  return StatusOf(::CopyFileW(W(ExtendedPath(source)), W(ExtendedPath(destination)), TRUE));
 }
 
 Status WinRuntime::SetAttr(const std::u16string& path, std::uint32_t attributes) {

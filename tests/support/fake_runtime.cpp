@@ -86,7 +86,6 @@ Error MakeError(ErrorKind kind) {
       return {kind, 123, u"文件名、目录名或卷标语法不正确。"};
     case ErrorKind::kTooLarge:
       return {kind, 223, u"文件大小超出允许的限制，无法保存。"};
-    case ErrorKind::kMalformed:
     case ErrorKind::kUsage:
     case ErrorKind::kOther:
       break;
@@ -241,8 +240,7 @@ Status FakeRuntime::Kill(const std::u16string& path) {
   return Status();
 }
 
-Status FakeRuntime::FileCopy(const std::u16string& source, const std::u16string& destination,
-                             CopyMode mode) {
+Status FakeRuntime::FileCopy(const std::u16string& source, const std::u16string& destination) {
   if (auto error = Begin(Op::kFileCopy, source, destination)) return *error;
   const Node* from = Find(source);
   if (from == nullptr || from->folder) return MakeError(ErrorKind::kNotFound);
@@ -250,8 +248,7 @@ Status FakeRuntime::FileCopy(const std::u16string& source, const std::u16string&
   if (!FolderExists(Parent(Key(destination)))) return MakeError(ErrorKind::kNotFound);
   if (const Node* to = Find(destination)) {
     if (to->folder || (to->attributes & kAttrReadOnly)) return MakeError(ErrorKind::kAccessDenied);
-    if (mode == CopyMode::kKeepExisting) return MakeError(ErrorKind::kAlreadyExists);
-    if (to->heldOpen) return MakeError(ErrorKind::kInUse);
+    return MakeError(ErrorKind::kAlreadyExists);
   }
   Node copy = *from;
   copy.path = destination;
@@ -398,7 +395,7 @@ Result<FileDigest> FakeRuntime::Digest(const std::u16string& path) {
 
 Result<CheckedCopy> FakeRuntime::CopyAndDigest(const std::u16string& source,
                                                const std::u16string& destination) {
-  if (Status copied = FileCopy(source, destination, CopyMode::kKeepExisting); !copied.ok()) {
+  if (Status copied = FileCopy(source, destination); !copied.ok()) {
     return copied.error();
   }
   const Result<FileDigest> read = Digest(source);
