@@ -30,10 +30,6 @@ std::u16string ParentKey(std::u16string_view key) {
                                             : std::u16string(key.substr(0, slash));
 }
 
-bool Admits(std::uint32_t mask, std::uint32_t attributes) {
-  return ((attributes & (kAttrHidden | kAttrSystem | kAttrFolder)) & ~mask) == 0;
-}
-
 std::u16string AttributeText(std::uint32_t attributes) {
   constexpr std::pair<std::uint32_t, std::u16string_view> kNames[] = {{kAttrReadOnly, u"read-only"},
                                                                       {kAttrHidden, u"hidden"},
@@ -131,9 +127,7 @@ Result<DryRunRuntime::Entry> DryRunRuntime::Materialise(const std::u16string& pa
 Status DryRunRuntime::NeedsParent(const std::u16string& path) {
   const std::u16string parent = FolderOf(path);
   if (parent.empty()) return Status();
-  const Result<std::uint32_t> attributes = Attributes(parent.substr(0, parent.size() - 1));
-  if (!attributes.ok() || (attributes.value() & kAttrFolder) == 0) return NotFound();
-  return Status();
+  return IsFolder(Attributes(parent.substr(0, parent.size() - 1))) ? Status() : NotFound();
 }
 
 void DryRunRuntime::Put(Entry entry) {

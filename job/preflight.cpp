@@ -90,10 +90,7 @@ std::vector<Shortfall> MissingRights(Runtime& rt, const GamePaths& paths) {
   const std::u16string folder = FolderOf(paths.msvcn80);
   note(folder, rt.ProbeWrite(folder));
   const std::u16string quarantine = folder + u"vTemp";
-  const Result<std::uint32_t> attributes = rt.GetAttr(quarantine);
-  if (attributes.ok() && (attributes.value() & kAttrFolder) != 0) {
-    note(quarantine, rt.ProbeWrite(quarantine));
-  }
+  if (IsFolder(rt.GetAttr(quarantine))) note(quarantine, rt.ProbeWrite(quarantine));
   for (const std::u16string& file : VersionSet(paths)) note(file, rt.ProbeRename(file));
   return refused;
 }

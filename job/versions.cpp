@@ -1,7 +1,6 @@
 #include "job/versions.h"
 
 #include "job/quarantine.h"
-#include "job/steps.h"
 #include "runtime/text.h"
 
 namespace torvane {
@@ -9,11 +8,6 @@ namespace {
 
 constexpr std::size_t kGameDll = 0;  // indices into kVersionFileNames
 constexpr std::size_t kWar3Exe = 2;
-
-bool SameBytes(Runtime& rt, const std::u16string& a, const std::u16string& b) {
-  const Result<bool> same = rt.SameContent(a, b);
-  return same.ok() && same.value();
-}
 
 // Nothing at all would change: msvcn80.dll is gone, every version file already holds its
 // replacement's bytes, and the tidy would find nothing to move.

@@ -262,6 +262,7 @@ class Runtime {
                                                  std::uint64_t maxBytes) = 0;
 };
 
+// --- Questions every caller asks the same way ---
 // True when both paths name one file or folder, whatever their spelling.
 inline Result<bool> SameFile(Runtime& rt, const std::u16string& a, const std::u16string& b) {
   const Result<FileIdentity> x = rt.IdentityOf(a);
@@ -269,6 +270,36 @@ inline Result<bool> SameFile(Runtime& rt, const std::u16string& a, const std::u1
   const Result<FileIdentity> y = rt.IdentityOf(b);
   if (!y.ok()) return y.error();
   return x.value() == y.value();
+}
+
+// Both files could be read and hold the same bytes.
+inline bool SameBytes(Runtime& rt, const std::u16string& a, const std::u16string& b) {
+  const Result<bool> same = rt.SameContent(a, b);
+  return same.ok() && same.value();
+}
+
+// Whether a file or folder is there: true, false, or the error that kept it from being known.
+inline Result<bool> Exists(Runtime& rt, const std::u16string& path) {
+  const Result<std::uint32_t> attributes = rt.GetAttr(path);
+  if (attributes.ok()) return true;
+  if (attributes.Is(ErrorKind::kNotFound)) return false;
+  return attributes.error();
+}
+
+// A file (not a folder) whose attributes could be read.
+inline bool IsFile(const Result<std::uint32_t>& attributes) {
+  return attributes.ok() && (attributes.value() & kAttrFolder) == 0;
+}
+
+// A folder whose attributes could be read.
+inline bool IsFolder(const Result<std::uint32_t>& attributes) {
+  return attributes.ok() && (attributes.value() & kAttrFolder) != 0;
+}
+
+// Whether a listing with `mask` (DirMask) shows an entry of `attributes` (kAttrFolder set
+// for a folder): hidden, system and folder entries only where the mask names them.
+inline bool Admits(std::uint32_t mask, std::uint32_t attributes) {
+  return ((attributes & (kAttrHidden | kAttrSystem | kAttrFolder)) & ~mask) == 0;
 }
 
 }  // namespace torvane

@@ -10,11 +10,6 @@
 namespace torvane::testing {
 namespace {
 
-bool Admits(std::uint32_t mask, bool folder, std::uint32_t attributes) {
-  const std::uint32_t kind = attributes | (folder ? kAttrFolder : 0u);
-  return ((kind & (kAttrHidden | kAttrSystem | kAttrFolder)) & ~mask) == 0;
-}
-
 std::u16string Parent(std::u16string_view key) {
   const size_t slash = key.rfind(u'\\');
   return slash == std::u16string_view::npos ? std::u16string()
@@ -222,7 +217,7 @@ Result<std::vector<DirEntry>> FakeRuntime::List(const std::u16string& pattern, s
   if (folder.empty() || !FolderExists(folder)) return entries;
   for (const std::u16string& child : Children(folder)) {
     const Node* node = Find(Key(folder) + u"\\" + child);
-    if (!MatchesWildcard(name, child) || !Admits(mask, node->folder, node->attributes)) continue;
+    if (!MatchesWildcard(name, child) || !Admits(mask, node->attributes | (node->folder ? kAttrFolder : 0u))) continue;
     entries.push_back(
         {child, node->attributes | (node->folder ? kAttrFolder : 0u), node->content.size()});
   }
