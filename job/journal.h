@@ -73,6 +73,16 @@
 //     it back, are written through before their outcome is recorded, so "mark set-commit"
 //     follows them. A power cut at any point leaves no game file under its new name
 //     without its bytes. (PowerCut.*, Durability.*, scripts/durability-test.sh)
+// 14. Reversals of reversals. A step is out of effect once a later step that reverses it
+//     (undoes=) is done and is itself in effect; a reversal that is reversed in turn puts
+//     the step back in effect, and a reversal that failed takes nothing out. What a restore
+//     undoes and what a recovery puts back follow from this alone.
+//     (JournalDoc.AReversalOfAReversalPutsTheStepBackInEffect, Transaction.DyingWhile...)
+// 15. Staged before placed. No replacement of the version set is put in place before every
+//     replacement of the set is staged and checked, so one placed replacement means that
+//     every staged one is on record: rule 7's "every replacement it staged was placed" is
+//     read from the journal alone. (Transaction.DyingAnywhere..., PowerCut.AtAnyOperationOfTheJob)
+// Each place that enforces a rule says so ("rule 6").
 #pragma once
 
 #include <cstdint>
