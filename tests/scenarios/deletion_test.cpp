@@ -83,8 +83,8 @@ TEST_F(ProvenDeletion, AFileGoesOnlyWithATwinOfItsRecordedBytesOrAsTheToolsOwnHa
 TEST_F(ProvenDeletion, AProvenFileThatIsReadOnlyGoesToo) {
   disk_->WriteFile(folder_ + u"game.dll", "new bytes", kAttrReadOnly);
   disk_->WriteFile(folder_ + u"twin.dll", "new bytes", kAttrReadOnly);
-  EXPECT_TRUE(Delete(folder_ + u"game.dll",
-                     Twin{{9, Sha256Hex("new bytes")}, folder_ + u"twin.dll"}));
+  EXPECT_TRUE(
+      Delete(folder_ + u"game.dll", Twin{{9, Sha256Hex("new bytes")}, folder_ + u"twin.dll"}));
   EXPECT_FALSE(disk_->ReadFile(folder_ + u"game.dll"));
   EXPECT_EQ(disk_->ReadFile(folder_ + u"twin.dll"), "new bytes");
 }

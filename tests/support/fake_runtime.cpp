@@ -217,7 +217,9 @@ Result<std::vector<DirEntry>> FakeRuntime::List(const std::u16string& pattern, s
   if (folder.empty() || !FolderExists(folder)) return entries;
   for (const std::u16string& child : Children(folder)) {
     const Node* node = Find(Key(folder) + u"\\" + child);
-    if (!MatchesWildcard(name, child) || !Admits(mask, node->attributes | (node->folder ? kAttrFolder : 0u))) continue;
+    if (!MatchesWildcard(name, child) ||
+        !Admits(mask, node->attributes | (node->folder ? kAttrFolder : 0u)))
+      continue;
     entries.push_back(
         {child, node->attributes | (node->folder ? kAttrFolder : 0u), node->content.size()});
   }

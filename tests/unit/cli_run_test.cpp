@@ -262,8 +262,7 @@ TEST_F(DryLayer, FailsWhereTheRealCallWould) {
   EXPECT_TRUE(dry_.Kill(u"c:\\g\\ro.txt").Is(ErrorKind::kAccessDenied));
   EXPECT_TRUE(dry_.Rename(u"c:\\g\\a.txt", u"c:\\g\\ro.txt").Is(ErrorKind::kAlreadyExists));
   EXPECT_TRUE(dry_.Rename(u"c:\\g\\a.txt", u"c:\\nowhere\\a.txt").Is(ErrorKind::kNotFound));
-  EXPECT_TRUE(dry_.FileCopy(u"c:\\g\\a.txt", u"c:\\g\\h.txt")
-                  .Is(ErrorKind::kAlreadyExists));
+  EXPECT_TRUE(dry_.FileCopy(u"c:\\g\\a.txt", u"c:\\g\\h.txt").Is(ErrorKind::kAlreadyExists));
   EXPECT_TRUE(dry_.MkDir(u"c:\\g").Is(ErrorKind::kAlreadyExists));
   EXPECT_TRUE(dry_.RmDir(u"c:\\g").Is(ErrorKind::kOther)) << "not empty";
   EXPECT_TRUE(said_.empty());

@@ -294,8 +294,8 @@ TEST_F(Recovery, AMoveWithoutAnOutcomeIsSettledByWhatItsTwoEndsHold) {
       {"source only, another file", "other bytes", {}, false, false, false, kAttrArchive, false},
       {"both alike, the twin proven", moved, moved, true, false, false, 0x23, false},
       {"both alike, no digest to prove it", moved, moved, false, false, false, 0x23, true},
-      {"both different, the source's name retaken", "taken", moved, false, true, true,
-       kAttrArchive, true},
+      {"both different, the source's name retaken", "taken", moved, false, true, true, kAttrArchive,
+       true},
       {"both different, never made", moved, "other", false, false, false, 0x23, true},
   };
   for (const Row& row : rows) {
