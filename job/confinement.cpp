@@ -60,12 +60,14 @@ GameFolderScope::Belonging GameFolderScope::BelongingOf(const JournalDoc& doc) {
     return *first.folder == *g_.identity ? Belonging::kHere : Belonging::kElsewhere;
   }
   const std::u16string folder = FolderOf(first.subject);
-  if (SameText(folder, g_.folder)) return Belonging::kHere;
-  if (!IsDriveLetterPath(folder)) return Belonging::kUnknown;
-  const Result<FileIdentity> there = rt_.IdentityOf(WithoutTrailingBackslash(folder));
-  if (there.Is(ErrorKind::kNotFound)) return Belonging::kElsewhere;
-  if (!there.ok() || !g_.identity) return Belonging::kUnknown;
-  return there.value() == *g_.identity ? Belonging::kHere : Belonging::kElsewhere;
+  // Looked up only where spelled with a drive letter; otherwise the text alone decides.
+  if (!IsDriveLetterPath(folder)) {
+    return SameText(folder, g_.folder) ? Belonging::kHere : Belonging::kUnknown;
+  }
+  const Result<bool> same = SameFolder(rt_, folder, g_.folder);
+  if (same.Is(ErrorKind::kNotFound)) return Belonging::kElsewhere;
+  if (!same.ok()) return Belonging::kUnknown;
+  return same.value() ? Belonging::kHere : Belonging::kElsewhere;
 }
 
 std::vector<std::u16string> GameFolderScope::SpellingsOf(const JournalDoc& doc) const {

@@ -39,9 +39,7 @@ bool IsDriveRoot(const std::u16string& given) {
 bool IsWindowsFolder(Runtime& rt, const std::u16string& folder) {
   const Result<std::u16string> windows = rt.WindowsFolder();
   if (!windows.ok()) return false;
-  if (LowerCase(WithTrailingBackslash(windows.value())) == LowerCase(folder)) return true;
-  const Result<bool> same = SameFile(rt, windows.value(), WithoutTrailingBackslash(folder));
-  return same.ok() && same.value();
+  return SameFolder(rt, folder, windows.value()).value_or(false);
 }
 
 // Why `folder` is not a game folder the job may tidy; nothing when it is one. A drive

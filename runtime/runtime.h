@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "runtime/result.h"
+#include "runtime/text.h"
 
 namespace torvane {
 
@@ -270,6 +271,15 @@ inline Result<bool> SameFile(Runtime& rt, const std::u16string& a, const std::u1
   const Result<FileIdentity> y = rt.IdentityOf(b);
   if (!y.ok()) return y.error();
   return x.value() == y.value();
+}
+
+// Whether two folders are one: the same text, case and a trailing backslash aside, with no
+// look at the disk; else the same identity (another drive letter, a share, a short name).
+// The error is the first identity that could not be read (kNotFound: nothing there).
+inline Result<bool> SameFolder(Runtime& rt, std::u16string_view a, std::u16string_view b) {
+  const std::u16string x = WithoutTrailingBackslash(a), y = WithoutTrailingBackslash(b);
+  if (LowerCase(x) == LowerCase(y)) return true;
+  return SameFile(rt, x, y);
 }
 
 // Both files could be read and hold the same bytes.
