@@ -46,7 +46,9 @@ enum class MoveFound {
   kBothUnmoved,
 };
 
-// The move case of Settle, one row per finding. `made`: the step is recorded as done.
+// The move case of Settle, one row per finding: source there or not, destination there or
+// not, and where both are, their bytes alike or not and what came after; the source's size
+// then decides its attributes. `made`: the step is recorded as done.
 // `dropCopy`: the destination is deleted where it is the source's twin with the recorded
 // bytes (rule 6); when that proof holds and the delete fails, the move counts as made
 // after all, so that a restore finds both and says so. `attributesBack`: where the move
