@@ -30,10 +30,6 @@ std::u16string ParentKey(std::u16string_view key) {
                                             : std::u16string(key.substr(0, slash));
 }
 
-bool Admits(std::uint32_t mask, std::uint32_t attributes) {
-  return ((attributes & (kAttrHidden | kAttrSystem | kAttrFolder)) & ~mask) == 0;
-}
-
 std::u16string AttributeText(std::uint32_t attributes) {
   constexpr std::pair<std::uint32_t, std::u16string_view> kNames[] = {{kAttrReadOnly, u"read-only"},
                                                                       {kAttrHidden, u"hidden"},
@@ -131,9 +127,7 @@ Result<DryRunRuntime::Entry> DryRunRuntime::Materialise(const std::u16string& pa
 Status DryRunRuntime::NeedsParent(const std::u16string& path) {
   const std::u16string parent = FolderOf(path);
   if (parent.empty()) return Status();
-  const Result<std::uint32_t> attributes = Attributes(parent.substr(0, parent.size() - 1));
-  if (!attributes.ok() || (attributes.value() & kAttrFolder) == 0) return NotFound();
-  return Status();
+  return IsFolder(Attributes(parent.substr(0, parent.size() - 1))) ? Status() : NotFound();
 }
 
 void DryRunRuntime::Put(Entry entry) {
@@ -187,21 +181,15 @@ Status DryRunRuntime::Kill(const std::u16string& path) {
   return Status();
 }
 
-Status DryRunRuntime::FileCopy(const std::u16string& source, const std::u16string& destination,
-                               CopyMode mode) {
+Status DryRunRuntime::FileCopy(const std::u16string& source, const std::u16string& destination) {
   Result<Entry> copy = Materialise(source);
   if (!copy.ok()) return copy.error();
   if (copy.value().folder) return Denied();
-  const Result<std::uint32_t> existing = Attributes(destination);
-  if (existing.ok()) {
-    if (mode == CopyMode::kKeepExisting) return Exists();
-    if ((existing.value() & (kAttrFolder | kAttrReadOnly | kAttrHidden)) != 0) return Denied();
-  } else if (Status parent = NeedsParent(destination); !parent.ok()) {
-    return parent;
-  }
+  if (Attributes(destination).ok()) return Exists();
+  if (Status parent = NeedsParent(destination); !parent.ok()) return parent;
   copy.value().path = destination;
   Put(std::move(copy.value()));
-  announce_(existing.ok() ? u"replace" : u"copy", source, destination);
+  announce_(u"copy", source, destination);
   return Status();
 }
 
@@ -333,7 +321,7 @@ Result<FileDigest> DryRunRuntime::Digest(const std::u16string& path) {
 
 Result<CheckedCopy> DryRunRuntime::CopyAndDigest(const std::u16string& source,
                                                  const std::u16string& destination) {
-  if (Status copied = FileCopy(source, destination, CopyMode::kKeepExisting); !copied.ok()) {
+  if (Status copied = FileCopy(source, destination); !copied.ok()) {
     return copied.error();
   }
   const Result<FileDigest> digest = Digest(destination);

@@ -2,9 +2,9 @@
 // anything, as words or as one JSON object (fields in the README).
 #pragma once
 
+#include "cli/exit_code.h"
 #include "cli/options.h"
 #include "cli/reporter.h"
-#include "cli/run.h"
 #include "runtime/runtime.h"
 
 namespace torvane::cli {

@@ -6,6 +6,7 @@
 #include "cli/cli_host.h"
 #include "cli/dry_run.h"
 #include "cli/info.h"
+#include "cli/options.h"
 #include "job/patch_job.h"
 #include "job/restore.h"
 #include "resources/texts.h"

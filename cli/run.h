@@ -4,19 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "cli/options.h"
+#include "cli/exit_code.h"
 #include "cli/reporter.h"
 #include "runtime/runtime.h"
 
 namespace torvane::cli {
-
-enum ExitCode {
-  kExitDone = 0,
-  kExitRefused = 1,  // nothing was changed: refused before anything was touched, or undone
-  kExitPartial = 2,  // done in part; what was not is printed, nothing is lost
-  kExitUsage = 3,
-  kExitInternal = 4,
-};
 
 // The whole program on the arguments after its name: the help, a usage error, or the
 // command over `rt` (the real runtime; the command line's own layers go on top of it),

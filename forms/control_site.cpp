@@ -6,6 +6,4 @@ namespace torvane::forms {
 
 std::shared_ptr<Font> Extender::AmbientFont() { return host_.AmbientFont(); }
 
-void Extender::PropertyChanged(std::u16string_view name) { changed.emplace_back(name); }
-
 }  // namespace torvane::forms

@@ -1,13 +1,11 @@
 // What a user control asks of the host that sites it: the host's ambient font, the
-// properties the host's extender adds to the instance, and notice of a changed property
-// (so the host saves the instance's settings when it saves its own).
+// properties the host's extender adds to the instance, and notice of a changed property.
 #pragma once
 
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "forms/font.h"
 
@@ -32,11 +30,11 @@ class Extender final : public ControlSite {
 
   std::shared_ptr<Font> AmbientFont() override;
   std::optional<std::u16string> ExtenderToolTipText() override { return toolTipText; }
-  void PropertyChanged(std::u16string_view name) override;
+  // An instance's settings are always written whole (WriteProperties), never by what
+  // changed: a notice leaves nothing to remember.
+  void PropertyChanged(std::u16string_view) override {}
 
   std::u16string toolTipText;
-  // The names notified since the host last saved the instance.
-  std::vector<std::u16string> changed;
 
  private:
   Form& host_;

@@ -1,7 +1,6 @@
 #include "forms/form.h"
 
 #include "forms/control.h"
-#include "forms/control_site.h"
 #include "forms/dpi.h"
 #include "forms/twips.h"
 

@@ -51,6 +51,7 @@ bool IsPlainName(std::u16string_view name) {
 GameFolderScope::GameFolderScope(Runtime& rt, const GamePath& g, Reach reach)
     : rt_(rt), g_(g), reach_(std::move(reach)) {}
 
+// rule 4
 GameFolderScope::Belonging GameFolderScope::BelongingOf(const JournalDoc& doc) {
   if (doc.sections.empty()) return Belonging::kUnknown;
   const Section& first = doc.sections.front();
@@ -59,12 +60,14 @@ GameFolderScope::Belonging GameFolderScope::BelongingOf(const JournalDoc& doc) {
     return *first.folder == *g_.identity ? Belonging::kHere : Belonging::kElsewhere;
   }
   const std::u16string folder = FolderOf(first.subject);
-  if (SameText(folder, g_.folder)) return Belonging::kHere;
-  if (!IsDriveLetterPath(folder)) return Belonging::kUnknown;
-  const Result<FileIdentity> there = rt_.IdentityOf(WithoutTrailingBackslash(folder));
-  if (there.Is(ErrorKind::kNotFound)) return Belonging::kElsewhere;
-  if (!there.ok() || !g_.identity) return Belonging::kUnknown;
-  return there.value() == *g_.identity ? Belonging::kHere : Belonging::kElsewhere;
+  // Looked up only where spelled with a drive letter; otherwise the text alone decides.
+  if (!IsDriveLetterPath(folder)) {
+    return SameText(folder, g_.folder) ? Belonging::kHere : Belonging::kUnknown;
+  }
+  const Result<bool> same = SameFolder(rt_, folder, g_.folder);
+  if (same.Is(ErrorKind::kNotFound)) return Belonging::kElsewhere;
+  if (!same.ok()) return Belonging::kUnknown;
+  return same.value() ? Belonging::kHere : Belonging::kElsewhere;
 }
 
 std::vector<std::u16string> GameFolderScope::SpellingsOf(const JournalDoc& doc) const {
@@ -88,6 +91,7 @@ std::optional<std::u16string> GameFolderScope::InRoot(
     if (!IsPlainName(name)) continue;
     for (std::u16string_view root : kRootFolders) {
       if (!SameText(root, FolderOf(rest))) continue;
+      // rule 9: nothing in a root that is a link.
       const bool linked = std::any_of(
           reach_.linkedRoots.begin(), reach_.linkedRoots.end(),
           [&](const std::u16string& link) { return LowerCase(root).starts_with(LowerCase(link)); });
@@ -109,10 +113,12 @@ std::optional<std::u16string> GameFolderScope::Source(
                             ? IsAbsolutePath(path)
                             : SameText(folder, WithTrailingBackslash(section.patchFolder));
   if (!recorded || !IsPlainName(NameOf(path))) return std::nullopt;
+  // rule 6: proof is read only in the running tool's patch folder.
   const bool readable = !reach_.toolPatchFolder.empty() && SameText(folder, reach_.toolPatchFolder);
   return readable ? path : std::u16string();
 }
 
+// rule 5
 std::optional<BadLine> GameFolderScope::Confine(JournalDoc& doc) const {
   const std::vector<std::u16string> spellings = SpellingsOf(doc);
   std::vector<Step> confined = doc.steps;

@@ -2,7 +2,6 @@
 
 #include <vector>
 
-#include "job/steps.h"
 #include "runtime/text.h"
 
 namespace torvane {
@@ -12,10 +11,6 @@ constexpr std::u16string_view kExeName = u"war3.exe";
 
 bool IsSpace(char16_t c) {
   return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == 0x3000;
-}
-
-bool IsFolder(const Result<std::uint32_t>& attributes) {
-  return attributes.ok() && (attributes.value() & kAttrFolder) != 0;
 }
 
 // The folder as its plain form spells it: "\\?\UNC\server\share\" reads as
@@ -44,9 +39,7 @@ bool IsDriveRoot(const std::u16string& given) {
 bool IsWindowsFolder(Runtime& rt, const std::u16string& folder) {
   const Result<std::u16string> windows = rt.WindowsFolder();
   if (!windows.ok()) return false;
-  if (LowerCase(WithTrailingBackslash(windows.value())) == LowerCase(folder)) return true;
-  const Result<bool> same = SameFile(rt, windows.value(), WithoutTrailingBackslash(folder));
-  return same.ok() && same.value();
+  return SameFolder(rt, folder, windows.value()).value_or(false);
 }
 
 // Why `folder` is not a game folder the job may tidy; nothing when it is one. A drive
@@ -59,7 +52,7 @@ std::optional<Report> NotAGameFolder(Runtime& rt, const std::u16string& folder) 
   if (IsWindowsFolder(rt, folder)) return Report(Finding::kWindowsFolder);
   if (!IsFile(rt.GetAttr(folder + u"war3.mpq"))) return Report(Finding::kNoWar3Mpq, folder);
   const Result<std::uint32_t> quarantine = rt.GetAttr(folder + u"vTemp");
-  if (quarantine.ok() && (quarantine.value() & kAttrReparsePoint) != 0) {
+  if (quarantine.ok() && (quarantine.value() & kAttrReparsePoint) != 0) {  // rule 9
     return Report(Finding::kLinkedQuarantine, folder + u"vTemp");
   }
   return std::nullopt;
@@ -127,6 +120,7 @@ Checked<GamePath> CheckGamePath(std::u16string_view pickerText, Runtime& rt) {
   return g;
 }
 
+// rule 3
 Checked<std::unique_ptr<HeldLock>> LockGameFolder(Runtime& rt, const GamePath& g) {
   const std::u16string path = g.quarantine + u"\\torvane.lock";
   Result<std::unique_ptr<HeldLock>> lock = rt.Lock(path);

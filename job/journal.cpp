@@ -238,6 +238,18 @@ bool ParseStep(const std::vector<std::string_view>& f, Step& s) {
   return !s.from.empty();
 }
 
+// The journals earlier versions of the tool wrote are read as they stand; this is what they
+// lack and what is taken in its place.
+//  - A section line without "folder=" (the game folder's identity): the journal belongs to
+//    the folder its first section's war3.exe lies in, compared as text, then by identity
+//    only where it is spelled with a drive letter (rule 4); a later section without it
+//    adds no spelling the steps may use (rule 5). GameFolderScope::BelongingOf, SpellingsOf.
+//  - A job's section line without "patch=": a copy's source may be any file with a plain
+//    name at an absolute path; it is still read only in the running tool's patch folder
+//    (rules 5 and 6). GameFolderScope::Source.
+//  - A step without one of its options reads as its zero: no size, no attributes, no
+//    digest. A replacement without "sha256=" proves nothing, so it is never deleted and is
+//    kept in vTemp instead (rule 6).
 class Reader {
  public:
   // Applies line `number`; false when it is not of the format.
@@ -286,6 +298,7 @@ class Reader {
 
   bool OnStep(const std::vector<std::string_view>& f) {
     Step step;
+    // rule 12: ids increase.
     if (!ParseStep(f, step) || step.id <= doc_.LastId()) return false;
     step.line = line_;
     step.section = doc_.sections.size() - 1;
@@ -312,7 +325,8 @@ class Reader {
 };
 
 // A step is cancelled by a later reversal that is itself still standing; reversals of
-// reversals put a step back in effect. Later steps settle first, as they come later.
+// reversals put a step back in effect (rule 14). Later steps settle first, as they come
+// later.
 std::set<int> Cancelled(const std::vector<Step>& steps) {
   std::set<int> cancelled;
   for (auto s = steps.rbegin(); s != steps.rend(); ++s) {
@@ -337,7 +351,7 @@ constexpr std::size_t kMaxPendingSteps = 4 * kStepsPerWrite;
 
 bool MayBeProved(const Step& s) { return !s.sha256.empty() || s.kind == StepKind::kCopy; }
 
-// The step line past either bound, when there is one.
+// The step line past either bound, when there is one (rule 12).
 std::optional<BadLine> BeyondBounds(const JournalDoc& doc) {
   std::size_t proved = 0, pending = 0;
   for (const Step& s : doc.steps) {
@@ -368,8 +382,8 @@ bool JournalDoc::SetPlaced(std::size_t section) const {
     if (s.kind == StepKind::kCopy) staged.insert(LowerCase(s.to));
     if (s.kind == StepKind::kMove && s.placesReplacement) placed.insert(LowerCase(s.from));
   }
-  // Replacements are placed only once all of them are staged, so one placed means that
-  // every staged one is known.
+  // Replacements are placed only once all of them are staged (rule 15), so one placed
+  // means that every staged one is known.
   return !placed.empty() &&
          std::includes(placed.begin(), placed.end(), staged.begin(), staged.end());
 }
@@ -429,6 +443,7 @@ JournalDoc ParseJournal(std::string_view text) {
 }
 
 Result<std::unique_ptr<Journal>> Journal::Create(Runtime& rt, const std::u16string& path) {
+  // rule 2: only where the name is free, never over a file or through a link.
   Result<std::unique_ptr<AppendFile>> file = rt.OpenForAppend(path, OpenMode::kCreateNew);
   if (!file.ok()) return file.error();
   std::unique_ptr<Journal> journal(new Journal(rt, path, std::move(file.value()), 0));
@@ -442,6 +457,7 @@ Result<std::unique_ptr<Journal>> Journal::Reopen(Runtime& rt, const std::u16stri
   if (!file.ok()) return file.error();
   const Result<FileFacts> facts = file.value()->Facts();
   if (!facts.ok()) return facts.error();
+  // rule 10
   if (!doc.file || facts.value() != *doc.file || facts.value().links != 1) {
     return Error{ErrorKind::kSwapped, 0, {}};
   }

@@ -8,7 +8,7 @@
 //  1. Write-ahead. A change is made only after its step line is on the disk; a step without
 //     an outcome is looked up in the folder, never assumed, and one whose look fails is
 //     looked up again. (Transaction.DyingAnywhere..., JournalFile.ALineCutShortByACrash...,
-//     Recovery.ALookThatFails...)
+//     Recovery.ALookThatFails..., Recovery.AMoveWithoutAnOutcomeIsSettledByWhatItsTwoEndsHold)
 //  2. New journals. A job writes a journal of its own, created where the name is free, never
 //     over a file or through a link, never appended to another. (Recovery.AVTempThat...)
 //  3. One at a time. A job or a restore holds vTemp\torvane.lock from before its recovery to
@@ -36,7 +36,8 @@
 //     vTemp. A twin or a copy's source is read only in the game folder's roots or the patch
 //     folder of the running tool: a half-made copy whose source lies elsewhere is kept in
 //     vTemp. A file is kept in the vTemp of its own root, never in a vTemp inside a vTemp.
-//     (UntrustedJournal.NothingIsDeletedWithoutProof..., Transaction.*,
+//     DeleteWithProof (steps.h) is the one way a file is deleted.
+//     (ProvenDeletion.*, UntrustedJournal.NothingIsDeletedWithoutProof..., Transaction.*,
 //     UntrustedJournal.ProofNeverRestsOnAFileOutsideTheFolder,
 //     UntrustedJournal.AFileWithoutProofInVTempStaysThere)
 //  7. The set as a whole. Nothing of the version set is touched before "mark set-begin" is
@@ -61,7 +62,8 @@
 // 11. Attributes belong to a file, not a name: they are set only on a file with one name,
 //     and, settling a move, only on the file moved (its recorded size).
 //     (WinRuntime.AHeldFolderStaysAndAFileWithTwoNames...,
-//     Recovery.SettlingAMoveSetsAttributesOnlyOnTheFileMoved)
+//     Recovery.SettlingAMoveSetsAttributesOnlyOnTheFileMoved,
+//     Recovery.AMoveWithoutAnOutcomeIsSettledByWhatItsTwoEndsHold)
 // 12. Bounded cost. Step ids increase, so outcomes find their steps in time linear in the
 //     journal whatever the ids; an id that does not increase and an outcome of no step are
 //     damage. A journal may hold at most 1,024 steps proved by reading files (digests,
@@ -73,6 +75,18 @@
 //     it back, are written through before their outcome is recorded, so "mark set-commit"
 //     follows them. A power cut at any point leaves no game file under its new name
 //     without its bytes. (PowerCut.*, Durability.*, scripts/durability-test.sh)
+// 14. Reversals of reversals. A step is out of effect once a later step that reverses it
+//     (undoes=) is done and is itself in effect; a reversal that is reversed in turn puts
+//     the step back in effect, and a reversal that failed takes nothing out. What a restore
+//     undoes and what a recovery puts back follow from this alone.
+//     (JournalDoc.AReversalOfAReversalPutsTheStepBackInEffect,
+//     Transaction.DyingWhileRecoveringIsRecoveredInTurn)
+// 15. Staged before placed. No replacement of the version set is put in place before every
+//     replacement of the set is staged and checked, so one placed replacement means that
+//     every staged one is on record: rule 7's "every replacement it staged was placed" is
+//     read from the journal alone. (Recovery.ASetCaughtHalfSwapped...,
+//     PowerCut.AtAnyOperationOfTheJob)
+// Each place that enforces a rule says so ("rule 6").
 #pragma once
 
 #include <cstdint>

@@ -11,7 +11,6 @@
 #include "job/recovery.h"
 #include "job/roots.h"
 #include "job/safe_move.h"
-#include "job/steps.h"
 #include "job/version_set.h"
 #include "job/versions.h"
 #include "runtime/text.h"
@@ -87,7 +86,7 @@ class Job {
 
   Report Run() {
     // Nothing of the set is touched unless its beginning is on record: a recovery puts
-    // back only a set whose beginning it can read.
+    // back only a set whose beginning it can read (rule 7).
     if (const Status begun = journal_.BeginSet(); !begun.ok()) {
       SkipOnFailure(journal_.End(SectionEnd::kRolledBack));
       return Report(Finding::kSetRolledBack, journal_.path(), begun.error());
@@ -104,9 +103,9 @@ class Job {
       return Report{Finding::kProbeFailed};
     }
     if (std::optional<Report> rolledBack = ReplaceVersionSet()) return *rolledBack;
-    // Unrecorded, the commit still shows: every staged replacement is recorded as placed,
-    // and a recovery keeps such a set (JournalDoc::SetPlaced). Nothing more is done
-    // without a journal to record it in.
+    // Written after the set's moves are on the disk (rule 13). Unrecorded, the commit still
+    // shows: every staged replacement is recorded as placed, and a recovery keeps such a
+    // set (JournalDoc::SetPlaced). Nothing more is done without a journal to record it in.
     if (const Status committed = journal_.CommitSet(); !committed.ok()) {
       return Report(Finding::kSetNotCommitted, journal_.path(), committed.error());
     }
@@ -129,7 +128,8 @@ class Job {
     if (request_.pauses) rt_.Sleep(kPauseMs);
   }
 
-  // The set's change, or its undoing when any part failed, which ends the job.
+  // The set's change, or its undoing when any part failed, which ends the job. Nothing is
+  // swapped in before everything is staged (rule 15).
   std::optional<Report> ReplaceVersionSet() {
     host_.OnStage(JobStage::kStaging);
     std::optional<Shortfall> failure = set_.Stage();

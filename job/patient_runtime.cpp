@@ -40,10 +40,9 @@ Status PatientRuntime::Kill(const std::u16string& path) {
   return Patiently(Access::kWriteOrDelete, path, [&] { return inner().Kill(path); });
 }
 
-Status PatientRuntime::FileCopy(const std::u16string& source, const std::u16string& destination,
-                                CopyMode mode) {
+Status PatientRuntime::FileCopy(const std::u16string& source, const std::u16string& destination) {
   return Patiently(Access::kWriteOrDelete, destination,
-                   [&] { return inner().FileCopy(source, destination, mode); });
+                   [&] { return inner().FileCopy(source, destination); });
 }
 
 Status PatientRuntime::SetAttr(const std::u16string& path, std::uint32_t attributes) {

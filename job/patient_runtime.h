@@ -52,8 +52,7 @@ class PatientRuntime : public ForwardingRuntime {
       : ForwardingRuntime(inner), observer_(observer) {}
 
   Status Kill(const std::u16string& path) override;
-  Status FileCopy(const std::u16string& source, const std::u16string& destination,
-                  CopyMode mode) override;
+  Status FileCopy(const std::u16string& source, const std::u16string& destination) override;
   Status SetAttr(const std::u16string& path, std::uint32_t attributes) override;
   Status MkDir(const std::u16string& path) override;
   Status Rename(const std::u16string& from, const std::u16string& to) override;

@@ -18,27 +18,21 @@ std::vector<std::u16string> VersionSet(const GamePaths& paths) {
   return files;
 }
 
-// The game folder compared by text first, then by identity (another spelling of it).
+// Whether a file lies in the game folder (SameFolder), each folder looked up once.
 class FolderMatcher {
  public:
-  FolderMatcher(Runtime& rt, const std::u16string& folder)
-      : rt_(rt), text_(LowerCase(folder)), id_(rt.IdentityOf(folder)) {}
+  FolderMatcher(Runtime& rt, std::u16string folder) : rt_(rt), folder_(std::move(folder)) {}
 
   bool Holds(const std::u16string& file) {
     const std::u16string folder = LowerCase(FolderOf(file));
-    if (folder == text_) return true;
     auto [it, fresh] = seen_.try_emplace(folder);
-    if (fresh) {
-      const Result<FileIdentity> id = rt_.IdentityOf(folder);
-      it->second = id.ok() && id_.ok() && id.value() == id_.value();
-    }
+    if (fresh) it->second = SameFolder(rt_, folder, folder_).value_or(false);
     return it->second;
   }
 
  private:
   Runtime& rt_;
-  std::u16string text_;
-  Result<FileIdentity> id_;
+  std::u16string folder_;
   std::map<std::u16string, bool> seen_;
 };
 
@@ -90,10 +84,7 @@ std::vector<Shortfall> MissingRights(Runtime& rt, const GamePaths& paths) {
   const std::u16string folder = FolderOf(paths.msvcn80);
   note(folder, rt.ProbeWrite(folder));
   const std::u16string quarantine = folder + u"vTemp";
-  const Result<std::uint32_t> attributes = rt.GetAttr(quarantine);
-  if (attributes.ok() && (attributes.value() & kAttrFolder) != 0) {
-    note(quarantine, rt.ProbeWrite(quarantine));
-  }
+  if (IsFolder(rt.GetAttr(quarantine))) note(quarantine, rt.ProbeWrite(quarantine));
   for (const std::u16string& file : VersionSet(paths)) note(file, rt.ProbeRename(file));
   return refused;
 }

@@ -1,6 +1,5 @@
 #include "job/proof.h"
 
-#include "job/steps.h"
 #include "runtime/text.h"
 
 namespace torvane {
@@ -19,28 +18,37 @@ Result<bool> Holds(Runtime& rt, const std::u16string& path, const FileDigest& re
   return digest.value() == recorded;
 }
 
-}  // namespace
-
-Result<bool> HasTwin(Runtime& rt, const std::u16string& path, const FileDigest& recorded,
-                     const std::u16string& twin) {
-  if (recorded.sha256.empty() || twin.empty()) return false;
-  const Result<bool> there = Exists(rt, twin);
+Result<bool> HasTwin(Runtime& rt, const std::u16string& path, const Twin& proof) {
+  if (proof.recorded.sha256.empty() || proof.twin.empty()) return false;
+  const Result<bool> there = Exists(rt, proof.twin);
   if (!there.ok() || !there.value()) return there;
-  const Result<bool> two = AreTwoFiles(rt, path, twin);
+  const Result<bool> two = AreTwoFiles(rt, path, proof.twin);
   if (!two.ok() || !two.value()) return two;
-  const Result<bool> held = Holds(rt, path, recorded);
+  const Result<bool> held = Holds(rt, path, proof.recorded);
   if (!held.ok() || !held.value()) return held;
-  return Holds(rt, twin, recorded);
+  return Holds(rt, proof.twin, proof.recorded);
 }
 
 Result<bool> IsOwnPartialCopy(Runtime& rt, const std::u16string& path,
-                              const std::u16string& source) {
+                              const OwnPartialCopy& proof) {
   if (!LowerCase(path).ends_with(kStagedSuffix)) return false;
-  const Result<bool> there = Exists(rt, source);
+  const Result<bool> there = Exists(rt, proof.source);
   if (!there.ok() || !there.value()) return there;
-  const Result<bool> two = AreTwoFiles(rt, path, source);
+  const Result<bool> two = AreTwoFiles(rt, path, proof.source);
   if (!two.ok() || !two.value()) return two;
-  return rt.IsPrefix(path, source);
+  return rt.IsPrefix(path, proof.source);
+}
+
+}  // namespace
+
+Result<bool> Proves(Runtime& rt, const Proof& proof, const std::u16string& path) {
+  if (const Twin* twin = std::get_if<Twin>(&proof)) return HasTwin(rt, path, *twin);
+  return IsOwnPartialCopy(rt, path, std::get<OwnPartialCopy>(proof));
+}
+
+std::uint64_t RecordedSize(const Proof& proof) {
+  if (const Twin* twin = std::get_if<Twin>(&proof)) return twin->recorded.size;
+  return std::get<OwnPartialCopy>(proof).size;
 }
 
 }  // namespace torvane

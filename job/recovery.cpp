@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "job/confinement.h"
-#include "job/proof.h"
 #include "job/steps.h"
 #include "job/undo.h"
 #include "job/version_set.h"
@@ -11,17 +10,6 @@
 
 namespace torvane {
 namespace {
-
-bool SameBytes(Runtime& rt, const std::u16string& a, const std::u16string& b) {
-  const Result<bool> same = rt.SameContent(a, b);
-  return same.ok() && same.value();
-}
-
-// Deletes a leftover of a half-made step, announced; false when it stays.
-bool Remove(Runtime& rt, Journal& journal, const std::u16string& path) {
-  Step cleanup = MakeStep(StepKind::kDelete, path);
-  return Execute(rt, journal, cleanup).ok();
-}
 
 // The file at `path` is the one a move found there: the size it recorded. A file that has
 // taken the name since keeps the attributes it has.
@@ -40,11 +28,85 @@ bool RetakenSince(const JournalDoc& doc, std::size_t index) {
                      });
 }
 
+// What a move without an outcome left at its two ends.
+enum class MoveFound {
+  kNeither,
+  kDestinationOnly,
+  kSourceOnly,
+  // Both, holding the same bytes: a move across volumes cut between its copy and its
+  // delete.
+  kBothAlike,
+  // Both, different, and a later step put a file under the source's name (a replacement
+  // put in place): the move was made.
+  kBothRetaken,
+  // Both, different, and nothing took the source's name since: the move was never made,
+  // its destination still held by a file that a move announced with it was to take away
+  // first.
+  kBothUnmoved,
+};
+
+// The move case of Settle, one row per finding: source there or not, destination there or
+// not, and where both are, their bytes alike or not and what came after; the source's size
+// then decides its attributes. `made`: the step is recorded as done.
+// `dropCopy`: the destination is deleted where it is the source's twin with the recorded
+// bytes (rule 6); when that proof holds and the delete fails, the move counts as made
+// after all, so that a restore finds both and says so. `attributesBack`: where the move
+// counts as not made, the attributes it cleared are set back on the source, and only when
+// the source is still the file moved: one name, its recorded size (rule 11).
+struct MoveRow {
+  MoveFound found;
+  bool made;
+  bool dropCopy;
+  bool attributesBack;
+  bool gone;  // reported as gone since
+};
+// clang-format off
+constexpr MoveRow kMoveTable[] = {
+    // found                        made   dropCopy  attributesBack  gone
+    {MoveFound::kNeither,           false, false,    false,          true},
+    {MoveFound::kDestinationOnly,   true,  false,    false,          false},
+    {MoveFound::kSourceOnly,        false, false,    true,           false},
+    {MoveFound::kBothAlike,         false, true,     true,           false},
+    {MoveFound::kBothRetaken,       true,  false,    false,          false},
+    {MoveFound::kBothUnmoved,       false, false,    true,           false},
+};
+// clang-format on
+
+MoveFound FindMove(Runtime& rt, const JournalDoc& doc, std::size_t index, bool from, bool to) {
+  if (!from) return to ? MoveFound::kDestinationOnly : MoveFound::kNeither;
+  if (!to) return MoveFound::kSourceOnly;
+  const Step& step = doc.steps[index];
+  if (SameBytes(rt, step.from, step.to)) return MoveFound::kBothAlike;
+  return RetakenSince(doc, index) ? MoveFound::kBothRetaken : MoveFound::kBothUnmoved;
+}
+
+// Whether the move was made, after doing what its row of kMoveTable says.
+bool SettleMove(Runtime& rt, Journal& journal, const JournalDoc& doc, std::size_t index, bool from,
+                bool to, std::vector<Shortfall>& problems) {
+  const Step& step = doc.steps[index];
+  const MoveFound found = FindMove(rt, doc, index, from, to);
+  const MoveRow& row = *std::find_if(std::begin(kMoveTable), std::end(kMoveTable),
+                                     [&](const MoveRow& r) { return r.found == found; });
+  bool made = row.made;
+  if (row.gone) problems.push_back({step.from, Why::kGoneSince});
+  if (row.dropCopy) {
+    const Result<Deletion> dropped =
+        DeleteWithProof(rt, journal, step.to, Twin{{step.size, step.sha256}, step.from}, 0);
+    made = dropped.ok() && dropped.value().proven && !dropped.value().removed.ok();
+  }
+  if (!made && row.attributesBack && step.clearsAttributes &&
+      IsMovedFile(rt, step.from, step.size)) {
+    SkipOnFailure(rt.SetAttr(step.from, step.attributes & kKeptAttributes));
+  }
+  return made;
+}
+
 // What step `index` of `doc` left behind: made, not made, or (for a move) neither end
 // there. The steps after it are settled already.
 void Settle(Runtime& rt, Journal& journal, JournalDoc& doc, std::size_t index,
             std::vector<Shortfall>& problems) {
   Step& step = doc.steps[index];
+  // rule 1: looked up, never assumed; a look that fails leaves it for the next recovery.
   // A copy's source the tool may not read is empty (confinement.h): never looked up.
   const Result<bool> from = step.from.empty() ? Result<bool>(false) : Exists(rt, step.from);
   const Result<bool> to = step.to.empty() ? Result<bool>(false) : Exists(rt, step.to);
@@ -55,26 +117,7 @@ void Settle(Runtime& rt, Journal& journal, JournalDoc& doc, std::size_t index,
   bool happened = false;
   switch (step.kind) {
     case StepKind::kMove:
-      happened = to.value();
-      if (from.value() && to.value() && SameBytes(rt, step.from, step.to)) {
-        // A move across volumes stopped between its copy and its delete: the copy goes
-        // where the journal proves its twin (a recorded digest), else both stay.
-        happened = false;
-        if (HasTwin(rt, step.to, {step.size, step.sha256}, step.from).value_or(false)) {
-          happened = !Remove(rt, journal, step.to);
-        }
-      } else if (from.value() && to.value()) {
-        // Both there and different: the move happened and a later step put a file under
-        // its old name (a replacement put in place); or it never did, its destination
-        // still held by a file that a move announced with it was to take away first.
-        happened = RetakenSince(doc, index);
-      } else if (!from.value() && !to.value()) {
-        problems.push_back({step.from, Why::kGoneSince});
-      }
-      if (!happened && from.value() && step.clearsAttributes &&
-          IsMovedFile(rt, step.from, step.size)) {
-        SkipOnFailure(rt.SetAttr(step.from, step.attributes & kKeptAttributes));
-      }
+      happened = SettleMove(rt, journal, doc, index, from.value(), to.value(), problems);
       break;
     case StepKind::kCopy:
       // Whole or not, a copy without its confirmation is not trusted: it goes, as long as
@@ -107,7 +150,7 @@ void Settle(Runtime& rt, Journal& journal, JournalDoc& doc, std::size_t index,
   SkipOnFailure(journal.Record(step));
 }
 
-// The section that was cut short: the last job or restore before any recovery.
+// The section that was cut short: the last job or restore before any recovery (rule 7).
 std::size_t Interrupted(const JournalDoc& doc) {
   for (std::size_t i = doc.sections.size(); i-- > 0;) {
     if (doc.sections[i].kind != SectionKind::kRecovery) return i;
@@ -132,7 +175,8 @@ Result<Recovery> Recover(Runtime& rt, const GamePath& g, const std::u16string& p
   recovery.restore = cut.kind == SectionKind::kRestore;
   recovery.problems = SettlePending(rt, journal, doc);
   // A set caught half-changed, either way, goes back to how it was before that section;
-  // one whose every replacement was placed is whole, though its commit mark is missing.
+  // one whose every replacement was placed is whole, though its commit mark is missing
+  // (rule 7).
   recovery.setPutBack = cut.setBegun && !cut.setCommitted && !doc.SetPlaced(cutIndex);
   UndoReport undone;
   if (recovery.setPutBack) {
@@ -149,6 +193,7 @@ Result<Recovery> Recover(Runtime& rt, const GamePath& g, const std::u16string& p
 // Why an unfinished journal may not be acted on; nothing when it may. Its paths are
 // rewritten onto the game folder as spelled now.
 std::optional<Report> Refusal(GameFolderScope& scope, const std::u16string& path, JournalDoc& doc) {
+  // rules 8, 4 and 5, in that order.
   if (doc.bad) return Report(Finding::kJournalDamaged, path, {}, *doc.bad);
   if (scope.BelongingOf(doc) != GameFolderScope::Belonging::kHere) {
     return Report(Finding::kForeignJournal, path);

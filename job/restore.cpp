@@ -34,6 +34,7 @@ std::optional<Report> VisitRestorableJobs(Runtime& rt, const GamePath& g, const 
   for (auto path = journals.value().rbegin(); path != journals.value().rend(); ++path) {
     Result<JournalDoc> doc = ReadJournal(rt, *path);
     if (!doc.ok()) return Report(Finding::kJournalUnreadable, *path, doc.error());
+    // rules 8, 4 and 5
     if (doc.value().bad) return Report(Finding::kJournalDamaged, *path, {}, *doc.value().bad);
     if (doc.value().Restored()) continue;
     if (scope.BelongingOf(doc.value()) != GameFolderScope::Belonging::kHere) continue;
@@ -64,8 +65,7 @@ Checked<std::optional<LastJob>> FindLastJob(Runtime& rt, const GamePath& g, cons
 // that cannot be looked at may hold journals: the work goes on to find out why.
 bool NoVTemp(Runtime& rt, const GamePath& g) {
   const Result<std::uint32_t> quarantine = rt.GetAttr(g.quarantine);
-  return quarantine.Is(ErrorKind::kNotFound) ||
-         (quarantine.ok() && (quarantine.value() & kAttrFolder) == 0);
+  return quarantine.Is(ErrorKind::kNotFound) || IsFile(quarantine);
 }
 
 // What a restore may read besides the game folder: the replacements' twins in the patch

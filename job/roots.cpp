@@ -20,6 +20,7 @@ std::vector<std::u16string> HeldFolders() {
 
 }  // namespace
 
+// rule 9
 Checked<std::unique_ptr<HeldRoots>> HeldRoots::Hold(Runtime& rt, const GamePath& g) {
   std::unique_ptr<HeldRoots> roots(new HeldRoots(rt, g));
   for (const std::u16string& sub : HeldFolders()) {

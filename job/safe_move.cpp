@@ -11,7 +11,7 @@ namespace {
 constexpr int kMaxCopyNumber = 9999;
 
 // The copy is flushed before the source goes: a power cut after the delete must find
-// the file whole on the other volume, whichever move it is.
+// the file whole on the other volume, whichever move it is (rule 13).
 Status MoveAcrossVolumes(Runtime& rt, const std::u16string& from, const std::u16string& to) {
   const Result<CheckedCopy> copied = rt.CopyAndDigest(from, to);
   if (!copied.ok()) return copied.error();
@@ -46,13 +46,9 @@ std::u16string CopyName(std::u16string_view name, int n) {
 }
 
 Status EnsureFolder(Runtime& rt, const std::u16string& folder) {
-  const Result<std::uint32_t> attributes = rt.GetAttr(folder);
-  if (attributes.ok() && (attributes.value() & kAttrFolder) != 0) return Status();
+  if (IsFolder(rt.GetAttr(folder))) return Status();
   Status made = rt.MkDir(folder);
-  if (made.Is(ErrorKind::kAlreadyExists)) {
-    const Result<std::uint32_t> again = rt.GetAttr(folder);
-    if (again.ok() && (again.value() & kAttrFolder) != 0) return Status();
-  }
+  if (made.Is(ErrorKind::kAlreadyExists) && IsFolder(rt.GetAttr(folder))) return Status();
   return made;
 }
 
@@ -71,7 +67,7 @@ Result<std::u16string> FirstFreeName(
 Result<std::u16string> FreePathIn(Runtime& rt, const std::u16string& folder,
                                   std::u16string_view name) {
   // One listing of every name a copy could take ("stem*.ext"), not one look per number: a
-  // folder full of copies costs one call. Names the listing found by their short forms
+  // folder full of copies costs one call (rule 12). Names the listing found by their short forms
   // only count as taken, which costs a number, never a file.
   const std::u16string prefix = folder + u"\\";
   const auto [stem, extension] = StemAndExtension(name);

@@ -1,6 +1,5 @@
 #include "job/steps.h"
 
-#include "job/proof.h"
 #include "job/safe_move.h"
 #include "runtime/text.h"
 
@@ -8,22 +7,13 @@ namespace torvane {
 namespace {
 
 // Only attributes that differ are set: a file with other names (whose attributes the tidy
-// could not clear) moves back as it is.
+// could not clear) moves back as it is (rule 11).
 Status SetAttributesBack(Runtime& rt, const Step& step) {
   const Result<std::uint32_t> now = rt.GetAttr(step.from);
   if (now.ok() && (now.value() & kKeptAttributes) == (step.newAttributes & kKeptAttributes)) {
     return Status();
   }
   return rt.SetAttr(step.from, step.newAttributes);
-}
-
-// Deletes a file of the tool's own whose proof was given, announced as reversing `undoes`.
-Status DeleteProven(Runtime& rt, Journal& journal, const std::u16string& path, std::uint64_t size,
-                    int undoes) {
-  Step remove = MakeStep(StepKind::kDelete, path, {}, undoes);
-  remove.size = size;
-  SkipOnFailure(rt.SetAttr(path, kAttrNormal));
-  return Execute(rt, journal, remove);
 }
 
 // Where a file without proof is kept: the vTemp beside it, or none when it lies in a vTemp
@@ -49,16 +39,16 @@ Status Move(Runtime& rt, const Step& step) {
   return moved;
 }
 
-}  // namespace
-
+// Makes the change a step describes, without journaling it.
 Status Apply(Runtime& rt, const Step& step) {
   switch (step.kind) {
     case StepKind::kMove:
       return Move(rt, step);
     case StepKind::kCopy:
-      return rt.FileCopy(step.from, step.to, CopyMode::kKeepExisting);
+      return rt.FileCopy(step.from, step.to);
     case StepKind::kDelete:
-      return rt.Kill(step.from);
+      // rule 6: a delete is made only by DeleteWithProof, after its proof.
+      return Error{ErrorKind::kAccessDenied, 0, u"a delete without its proof"};
     case StepKind::kMkDir:
       return rt.MkDir(step.from);
     case StepKind::kRmDir:
@@ -68,8 +58,6 @@ Status Apply(Runtime& rt, const Step& step) {
   }
   return Error{ErrorKind::kOther, 0, {}};
 }
-
-namespace {
 
 Status Settled(Step& step, const Status& made) {
   step.state = made.ok() ? StepState::kDone : StepState::kFailed;
@@ -81,6 +69,7 @@ Status Make(Runtime& rt, Step& step) { return Settled(step, Apply(rt, step)); }
 
 // Announces the step, makes it with `make` and records the outcome.
 Status Journaled(Journal& journal, Step& step, const std::function<Status()>& make) {
+  // rule 1: nothing is made before its step line is on the disk.
   if (Status announced = journal.Intend(step); !announced.ok()) return announced;
   const Status made = Settled(step, make());
   // Unrecorded, the outcome is still found by looking at the folder after a crash.
@@ -136,6 +125,7 @@ Status ExecuteBatch(Runtime& rt, Journal& journal, std::vector<Step>& steps,
                     const std::function<void(const Step& step, const Status& made)>& made) {
   std::vector<Step*> announced;
   for (Step& step : steps) announced.push_back(&step);
+  // rule 1
   if (Status written = journal.Intend(announced); !written.ok()) return written;
   std::vector<const Step*> outcomes;
   for (Step& step : steps) {
@@ -146,16 +136,31 @@ Status ExecuteBatch(Runtime& rt, Journal& journal, std::vector<Step>& steps,
   return Status();
 }
 
+Result<Deletion> DeleteWithProof(Runtime& rt, Journal& journal, const std::u16string& path,
+                                 const Proof& proof, int undoes) {
+  const Result<bool> proven = Proves(rt, proof, path);  // rule 6
+  if (!proven.ok()) return proven.error();
+  Deletion deletion;
+  deletion.proven = proven.value();
+  if (!deletion.proven) return deletion;
+  Step remove = MakeStep(StepKind::kDelete, path, {}, undoes);
+  remove.size = RecordedSize(proof);
+  deletion.removed = Journaled(journal, remove, [&] {
+    SkipOnFailure(rt.SetAttr(path, kAttrNormal));
+    return rt.Kill(path);
+  });
+  return deletion;
+}
+
 Result<bool> Discard(Runtime& rt, Journal& journal, const std::u16string& path,
                      const FileDigest& recorded, const std::u16string& twin, int undoes) {
-  const Result<bool> proven = HasTwin(rt, path, recorded, twin);
-  if (!proven.ok()) return proven.error();
-  if (proven.value()) {
-    if (Status removed = DeleteProven(rt, journal, path, recorded.size, undoes); !removed.ok()) {
-      return removed.error();
-    }
+  const Result<Deletion> deleted = DeleteWithProof(rt, journal, path, Twin{recorded, twin}, undoes);
+  if (!deleted.ok()) return deleted.error();
+  if (deleted.value().proven) {
+    if (!deleted.value().removed.ok()) return deleted.value().removed.error();
     return true;
   }
+  // rule 6: kept in the vTemp of its own root, never in a vTemp inside a vTemp.
   const std::optional<std::u16string> keeping = KeepingFolder(path);
   if (!keeping) return false;
   const Result<std::u16string> keptAt = FreePathIn(rt, *keeping, NameOf(path));
@@ -168,17 +173,17 @@ Result<bool> Discard(Runtime& rt, Journal& journal, const std::u16string& path,
 }
 
 Result<CopyFate> TakeAwayCopy(Runtime& rt, Journal& journal, const Step& copy, int undoes) {
+  // rule 6: a half-made copy whose source may not be read is kept, never deleted.
   if (LowerCase(copy.to).ends_with(kStagedSuffix) && copy.from.empty()) {
     const Result<bool> kept = Discard(rt, journal, copy.to, {copy.size, {}}, {}, undoes);
     if (!kept.ok()) return kept.error();
     return CopyFate::kKept;
   }
-  const Result<bool> own = IsOwnPartialCopy(rt, copy.to, copy.from);
-  if (!own.ok()) return own.error();
-  if (!own.value()) return CopyFate::kLeft;
-  if (Status removed = DeleteProven(rt, journal, copy.to, copy.size, undoes); !removed.ok()) {
-    return removed.error();
-  }
+  const Result<Deletion> deleted =
+      DeleteWithProof(rt, journal, copy.to, OwnPartialCopy{copy.from, copy.size}, undoes);
+  if (!deleted.ok()) return deleted.error();
+  if (!deleted.value().proven) return CopyFate::kLeft;
+  if (!deleted.value().removed.ok()) return deleted.value().removed.error();
   return CopyFate::kRemoved;
 }
 
@@ -188,17 +193,6 @@ std::u16string SourceOfStaged(const std::vector<Step>& steps, const std::u16stri
     if (s.kind == StepKind::kCopy && LowerCase(s.to) == key) return s.from;
   }
   return {};
-}
-
-bool IsFile(const Result<std::uint32_t>& attributes) {
-  return attributes.ok() && (attributes.value() & kAttrFolder) == 0;
-}
-
-Result<bool> Exists(Runtime& rt, const std::u16string& path) {
-  const Result<std::uint32_t> attributes = rt.GetAttr(path);
-  if (attributes.ok()) return true;
-  if (attributes.Is(ErrorKind::kNotFound)) return false;
-  return attributes.error();
 }
 
 }  // namespace torvane

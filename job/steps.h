@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "job/journal.h"
+#include "job/proof.h"
 #include "runtime/runtime.h"
 
 namespace torvane {
@@ -17,12 +18,9 @@ inline constexpr std::uint32_t kKeptAttributes =
 // What the tidy clears before a move, and a restore sets again (the archive bit with them).
 inline constexpr std::uint32_t kClearedAttributes = kAttrReadOnly | kAttrHidden | kAttrSystem;
 
-// Makes the change a step describes, without journaling it. A move that clears the
-// attributes first sets them back when it fails.
-Status Apply(Runtime& rt, const Step& step);
-
 // Announces the step, makes it and records the outcome in `step`. When the announcement
-// cannot be written the change is not made.
+// cannot be written the change is not made. A move that clears the attributes first sets
+// them back when it fails. A delete step is refused: files go through DeleteWithProof.
 Status Execute(Runtime& rt, Journal& journal, Step& step);
 
 // The same for copy steps, announced in one write and made together (CopyAndDigestAll):
@@ -42,6 +40,20 @@ Status ExecuteInTurn(Runtime& rt, Journal& journal, std::vector<Step>& steps);
 Status ExecuteBatch(Runtime& rt, Journal& journal, std::vector<Step>& steps,
                     const std::function<void(const Step& step, const Status& made)>& made);
 
+// What DeleteWithProof found and did.
+struct Deletion {
+  bool proven = false;  // else nothing was touched
+  Status removed;       // how the delete went, once proven
+  bool done() const { return proven && removed.ok(); }
+};
+
+// The one way a job, a restore or a recovery deletes a file (rule 6): `proof` is checked
+// against `path` now, whatever the caller looked at before, and only when it holds is the
+// delete announced, as reversing `undoes` (0: none), and made. The error is the one that
+// kept the proof from being known.
+Result<Deletion> DeleteWithProof(Runtime& rt, Journal& journal, const std::u16string& path,
+                                 const Proof& proof, int undoes);
+
 // Takes a file this tool wrote out of the game folder, announced as reversing `undoes` (0:
 // none): deleted when `twin` proves that nothing is lost by it (see proof.h), else moved
 // into the vTemp beside it (one in a vTemp already stays where it is). True when deleted.
@@ -59,11 +71,5 @@ Result<CopyFate> TakeAwayCopy(Runtime& rt, Journal& journal, const Step& copy, i
 
 // The source of the copy among `steps` that made `staged`; empty when none did.
 std::u16string SourceOfStaged(const std::vector<Step>& steps, const std::u16string& staged);
-
-// A file (not a folder) whose attributes could be read.
-bool IsFile(const Result<std::uint32_t>& attributes);
-
-// Whether a file or folder is there: true, false, or the error that kept it from being known.
-Result<bool> Exists(Runtime& rt, const std::u16string& path);
 
 }  // namespace torvane

@@ -72,10 +72,10 @@ class Reverser {
       back.size = step->size;
       // An original of the version set going home: once the journal says so (a rolled-back
       // job ends there), no recovery would look for it again.
-      back.durable = step->inVersionSet;
+      back.durable = step->inVersionSet;  // rule 13
       // A rename keeps attributes: where the move cleared them (read-only, hidden or
       // system, and with them the archive bit), all of them are set again first, on the
-      // file the journal recorded only.
+      // file the journal recorded only (rule 11).
       if (step->clearsAttributes && (step->attributes & kClearedAttributes) != 0) {
         const Result<bool> recorded = IsRecordedFile(*step);
         if (!recorded.ok()) {
@@ -127,7 +127,7 @@ class Reverser {
   }
 
   // A replacement goes only while it is exactly what this tool wrote: deleted while its
-  // source still holds the same bytes, else kept in vTemp.
+  // source still holds the same bytes, else kept in vTemp (rule 6).
   void RemoveReplacement(const Step& step) {
     bool there = false;
     if (!There(step.to, there) || !there) return;

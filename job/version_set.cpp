@@ -51,7 +51,8 @@ std::u16string SourceOfAside(const std::vector<Step>& steps, const Step& aside) 
 // A replacement a restore moved out of the way goes for good, or into vTemp.
 void RemoveAside(Runtime& rt, Journal& journal, const Step& aside, const std::u16string& source,
                  UndoReport& report) {
-  // Not a reversal of the aside: the replacement stays out of the game folder.
+  // Not a reversal of the aside: the replacement stays out of the game folder. Deleted only
+  // with proof (rule 6).
   const Result<bool> deleted =
       Discard(rt, journal, aside.to, {aside.size, aside.sha256}, source, 0);
   if (!deleted.ok()) {
@@ -77,7 +78,7 @@ UndoReport RestoreVersionSet(Runtime& rt, Journal& journal, const std::vector<St
   UndoReport report;
   report.problems = SetRestoreObstacles(rt, setMoves);
   if (!report.complete() || setMoves.empty()) return report;
-  if (const Status begun = journal.BeginSet(); !begun.ok()) {
+  if (const Status begun = journal.BeginSet(); !begun.ok()) {  // rule 7
     report.problems.push_back({journal.path(), begun.error()});
     return report;
   }
@@ -88,7 +89,7 @@ UndoReport RestoreVersionSet(Runtime& rt, Journal& journal, const std::vector<St
     back.size = s->size;
     back.sha256 = s->sha256;
     back.inVersionSet = true;
-    back.durable = true;
+    back.durable = true;  // rule 13
     if (s->placesReplacement) {
       const Result<std::u16string> aside = FreePathIn(rt, WithoutTrailingBackslash(FolderOf(s->to)),
                                                       NameOf(s->to) + std::u16string(kAsideSuffix));
@@ -144,7 +145,7 @@ VersionSet::VersionSet(Runtime& rt, Journal& journal, const GamePaths& paths,
 // The version set's moves are written through: the journal never gets ahead of them.
 Step VersionSet::SetMove(Step step) {
   step.inVersionSet = true;
-  step.durable = true;
+  step.durable = true;  // rule 13
   return step;
 }
 
@@ -174,12 +175,9 @@ void VersionSet::SetAsideMsvcn80() {
 }
 
 std::optional<Shortfall> VersionSet::PlanCopy(File& file, std::vector<Step>& copies) {
-  if (IsFile(rt_.GetAttr(file.target))) {
-    const Result<bool> same = rt_.SameContent(file.target, file.source);
-    if (same.ok() && same.value()) {
-      file.inPlace = true;
-      return std::nullopt;
-    }
+  if (IsFile(rt_.GetAttr(file.target)) && SameBytes(rt_, file.target, file.source)) {
+    file.inPlace = true;
+    return std::nullopt;
   }
   const Result<DirEntry> source = Listed(rt_, file.source);
   if (!source.ok()) return Shortfall{file.source, source.error()};

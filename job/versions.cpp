@@ -10,11 +10,6 @@ namespace {
 constexpr std::size_t kGameDll = 0;  // indices into kVersionFileNames
 constexpr std::size_t kWar3Exe = 2;
 
-bool SameBytes(Runtime& rt, const std::u16string& a, const std::u16string& b) {
-  const Result<bool> same = rt.SameContent(a, b);
-  return same.ok() && same.value();
-}
-
 // Nothing at all would change: msvcn80.dll is gone, every version file already holds its
 // replacement's bytes, and the tidy's plan moves nothing (what it leaves by rule it leaves
 // on every run, so it is no change; a folder it cannot read might hold anything).

@@ -190,10 +190,6 @@ inline constexpr char16_t kMsgWrongTypeTail[] = u"〗这些类型的文件";
 inline constexpr char16_t kWar3Filter[] = u"war3.exe | war3.exe";
 inline constexpr char16_t kSimSunFace[] = u"宋体";
 
-// Errors of the forms layer; callers skip or pass them on, nobody shows them.
-inline constexpr char16_t kErrTypeMismatch[] = u"类型不匹配";
-inline constexpr char16_t kErrInvalidValue[] = u"无效的属性值";
-
 // --- The command line (torvane-cli.exe): its help, usage errors and progress lines ---
 inline constexpr char16_t kCliHelp[] =
     u"torvane-cli —— 魔兽争霸III 1.24e 一键清理（命令行版）\n"

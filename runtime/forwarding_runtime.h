@@ -15,9 +15,8 @@ class ForwardingRuntime : public Runtime {
     return inner_.List(pattern, mask);
   }
   Status Kill(const std::u16string& path) override { return inner_.Kill(path); }
-  Status FileCopy(const std::u16string& source, const std::u16string& destination,
-                  CopyMode mode) override {
-    return inner_.FileCopy(source, destination, mode);
+  Status FileCopy(const std::u16string& source, const std::u16string& destination) override {
+    return inner_.FileCopy(source, destination);
   }
   Status SetAttr(const std::u16string& path, std::uint32_t attributes) override {
     return inner_.SetAttr(path, attributes);

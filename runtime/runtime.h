@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "runtime/result.h"
+#include "runtime/text.h"
 
 namespace torvane {
 
@@ -20,7 +21,6 @@ enum Attr : std::uint32_t {
   kAttrReadOnly = 1,
   kAttrHidden = 2,
   kAttrSystem = 4,
-  kAttrVolume = 8,
   kAttrFolder = 16,
   kAttrArchive = 32,
   kAttrReparsePoint = 1024,  // a junction or symbolic link
@@ -48,8 +48,6 @@ inline constexpr int kIdYes = 6;
 
 // The platform's number for an action the user cancelled (an elevation prompt declined).
 inline constexpr std::uint32_t kErrorCancelled = 1223;
-
-enum class CopyMode { kReplace, kKeepExisting };
 
 // One entry of a listing: the bare name with the attributes and size it was listed with.
 struct DirEntry {
@@ -164,8 +162,8 @@ class Runtime {
   virtual Result<std::vector<DirEntry>> List(const std::u16string& pattern, std::uint32_t mask) = 0;
 
   virtual Status Kill(const std::u16string& path) = 0;
-  virtual Status FileCopy(const std::u16string& source, const std::u16string& destination,
-                          CopyMode mode) = 0;
+  // Never replaces: fails with kAlreadyExists when the destination is taken.
+  virtual Status FileCopy(const std::u16string& source, const std::u16string& destination) = 0;
   // Refused (kAccessDenied) on a file with more than one name: its attributes are those of
   // every name it has, in any folder.
   virtual Status SetAttr(const std::u16string& path, std::uint32_t attributes) = 0;
@@ -279,6 +277,7 @@ class Runtime {
       const std::vector<CopyOrder>& copies) = 0;
 };
 
+// --- Questions every caller asks the same way ---
 // True when both paths name one file or folder, whatever their spelling.
 inline Result<bool> SameFile(Runtime& rt, const std::u16string& a, const std::u16string& b) {
   const Result<FileIdentity> x = rt.IdentityOf(a);
@@ -286,6 +285,45 @@ inline Result<bool> SameFile(Runtime& rt, const std::u16string& a, const std::u1
   const Result<FileIdentity> y = rt.IdentityOf(b);
   if (!y.ok()) return y.error();
   return x.value() == y.value();
+}
+
+// Whether two folders are one: the same text, case and a trailing backslash aside, with no
+// look at the disk; else the same identity (another drive letter, a share, a short name).
+// The error is the first identity that could not be read (kNotFound: nothing there).
+inline Result<bool> SameFolder(Runtime& rt, std::u16string_view a, std::u16string_view b) {
+  const std::u16string x = WithoutTrailingBackslash(a), y = WithoutTrailingBackslash(b);
+  if (LowerCase(x) == LowerCase(y)) return true;
+  return SameFile(rt, x, y);
+}
+
+// Both files could be read and hold the same bytes.
+inline bool SameBytes(Runtime& rt, const std::u16string& a, const std::u16string& b) {
+  const Result<bool> same = rt.SameContent(a, b);
+  return same.ok() && same.value();
+}
+
+// Whether a file or folder is there: true, false, or the error that kept it from being known.
+inline Result<bool> Exists(Runtime& rt, const std::u16string& path) {
+  const Result<std::uint32_t> attributes = rt.GetAttr(path);
+  if (attributes.ok()) return true;
+  if (attributes.Is(ErrorKind::kNotFound)) return false;
+  return attributes.error();
+}
+
+// A file (not a folder) whose attributes could be read.
+inline bool IsFile(const Result<std::uint32_t>& attributes) {
+  return attributes.ok() && (attributes.value() & kAttrFolder) == 0;
+}
+
+// A folder whose attributes could be read.
+inline bool IsFolder(const Result<std::uint32_t>& attributes) {
+  return attributes.ok() && (attributes.value() & kAttrFolder) != 0;
+}
+
+// Whether a listing with `mask` (DirMask) shows an entry of `attributes` (kAttrFolder set
+// for a folder): hidden, system and folder entries only where the mask names them.
+inline bool Admits(std::uint32_t mask, std::uint32_t attributes) {
+  return ((attributes & (kAttrHidden | kAttrSystem | kAttrFolder)) & ~mask) == 0;
 }
 
 }  // namespace torvane

@@ -28,20 +28,6 @@ bool Contains(std::u16string_view text, std::u16string_view part) {
   return text.find(part) != std::u16string_view::npos;
 }
 
-std::u16string ReplaceAll(std::u16string_view text, std::u16string_view from,
-                          std::u16string_view to) {
-  if (from.empty()) return std::u16string(text);
-  std::u16string out;
-  size_t start = 0;
-  for (size_t hit = text.find(from); hit != std::u16string_view::npos;
-       hit = text.find(from, start)) {
-    out.append(text.substr(start, hit - start)).append(to);
-    start = hit + from.size();
-  }
-  out.append(text.substr(start));
-  return out;
-}
-
 bool IsAbsolutePath(std::u16string_view path) {
   const auto separator = [](char16_t c) { return c == u'\\' || c == u'/'; };
   if (path.size() >= 3 && path[1] == u':' && separator(path[2])) return true;

@@ -21,9 +21,6 @@ std::u16string LowerCase(std::u16string_view text);
 bool MatchesWildcard(std::u16string_view pattern, std::u16string_view name);
 
 bool Contains(std::u16string_view text, std::u16string_view part);
-// Every occurrence of `from`, scanning from the first character, without overlap.
-std::u16string ReplaceAll(std::u16string_view text, std::u16string_view from,
-                          std::u16string_view to);
 
 // "D:\..." or "\\server\share\...": a path that does not hang on a current folder.
 bool IsAbsolutePath(std::u16string_view path);

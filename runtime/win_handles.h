@@ -153,12 +153,6 @@ class ComPtr {
   }
   ~ComPtr() { reset(); }
 
-  // A new reference to an object someone else owns.
-  static ComPtr Retain(T* p) {
-    if (p) p->AddRef();
-    return ComPtr(p);
-  }
-
   T* get() const { return p_; }
   T* operator->() const { return p_; }
   explicit operator bool() const { return p_ != nullptr; }

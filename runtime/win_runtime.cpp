@@ -25,12 +25,6 @@ constexpr DWORD kCopiedAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HID
 
 Status StatusOf(BOOL succeeded) { return succeeded ? Status() : Status(LastError()); }
 
-bool Admits(std::uint32_t mask, DWORD attributes) {
-  const DWORD kind =
-      attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY);
-  return (kind & ~mask) == 0;
-}
-
 win::UniqueFile OpenForReading(const std::u16string& path) {
   return win::UniqueFile(::CreateFileW(W(ExtendedPath(path)), GENERIC_READ,
                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
@@ -152,15 +146,13 @@ Status WinRuntime::Kill(const std::u16string& path) {
   return StatusOf(::DeleteFileW(W(ExtendedPath(path))));
 }
 
-Status WinRuntime::FileCopy(const std::u16string& source, const std::u16string& destination,
-                            CopyMode mode) {
-  return StatusOf(::CopyFileW(W(ExtendedPath(source)), W(ExtendedPath(destination)),
-                              mode == CopyMode::kKeepExisting));
+Status WinRuntime::FileCopy(const std::u16string& source, const std::u16string& destination) {
+  return StatusOf(::CopyFileW(W(ExtendedPath(source)), W(ExtendedPath(destination)), TRUE));
 }
 
 Status WinRuntime::SetAttr(const std::u16string& path, std::uint32_t attributes) {
   // The names are counted and the attributes set through one handle, so the file counted
-  // is the file changed. A link is changed as itself, as SetFileAttributesW does.
+  // is the file changed (rule 11). A link is changed as itself, as SetFileAttributesW does.
   const win::UniqueFile file(::CreateFileW(
       W(ExtendedPath(path)), FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
@@ -189,6 +181,7 @@ Status WinRuntime::Rename(const std::u16string& from, const std::u16string& to) 
 }
 
 Status WinRuntime::RenameWrittenThrough(const std::u16string& from, const std::u16string& to) {
+  // rule 13
   return StatusOf(
       ::MoveFileExW(W(ExtendedPath(from)), W(ExtendedPath(to)), MOVEFILE_WRITE_THROUGH));
 }

@@ -66,9 +66,8 @@ Result<filebrowser::Dropped> FileBrowser::WhatStandsAt(const std::u16string& pat
   const Result<std::vector<DirEntry>> listed = runtime_.List(path, kDirOrdinary);
   if (!listed.ok()) return listed.error();
   if (!listed.value().empty()) return filebrowser::Dropped::kOrdinaryFile;
-  const Result<std::uint32_t> attributes = runtime_.GetAttr(path);
-  const bool file = attributes.ok() && (attributes.value() & kAttrFolder) == 0;
-  return file ? filebrowser::Dropped::kHiddenFile : filebrowser::Dropped::kNoFile;
+  return IsFile(runtime_.GetAttr(path)) ? filebrowser::Dropped::kHiddenFile
+                                        : filebrowser::Dropped::kNoFile;
 }
 
 // Any step that fails shows the error box and ends the drop: what it had not yet done

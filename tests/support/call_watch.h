@@ -32,9 +32,8 @@ class CallWatch : public ForwardingRuntime {
   Status Kill(const std::u16string& path) override {
     return Note({&path}), ForwardingRuntime::Kill(path);
   }
-  Status FileCopy(const std::u16string& source, const std::u16string& destination,
-                  CopyMode mode) override {
-    return Note({&source, &destination}), ForwardingRuntime::FileCopy(source, destination, mode);
+  Status FileCopy(const std::u16string& source, const std::u16string& destination) override {
+    return Note({&source, &destination}), ForwardingRuntime::FileCopy(source, destination);
   }
   Status SetAttr(const std::u16string& path, std::uint32_t attributes) override {
     return Note({&path}), ForwardingRuntime::SetAttr(path, attributes);

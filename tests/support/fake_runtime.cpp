@@ -10,11 +10,6 @@
 namespace torvane::testing {
 namespace {
 
-bool Admits(std::uint32_t mask, bool folder, std::uint32_t attributes) {
-  const std::uint32_t kind = attributes | (folder ? kAttrFolder : 0u);
-  return ((kind & (kAttrHidden | kAttrSystem | kAttrFolder)) & ~mask) == 0;
-}
-
 std::u16string Parent(std::u16string_view key) {
   const size_t slash = key.rfind(u'\\');
   return slash == std::u16string_view::npos ? std::u16string()
@@ -225,7 +220,9 @@ Result<std::vector<DirEntry>> FakeRuntime::List(const std::u16string& pattern, s
   if (folder.empty() || !FolderExists(folder)) return entries;
   for (const std::u16string& child : Children(folder)) {
     const Node* node = Find(Key(folder) + u"\\" + child);
-    if (!MatchesWildcard(name, child) || !Admits(mask, node->folder, node->attributes)) continue;
+    if (!MatchesWildcard(name, child) ||
+        !Admits(mask, node->attributes | (node->folder ? kAttrFolder : 0u)))
+      continue;
     entries.push_back(
         {child, node->attributes | (node->folder ? kAttrFolder : 0u), node->content.size()});
   }
@@ -243,8 +240,7 @@ Status FakeRuntime::Kill(const std::u16string& path) {
   return Status();
 }
 
-Status FakeRuntime::FileCopy(const std::u16string& source, const std::u16string& destination,
-                             CopyMode mode) {
+Status FakeRuntime::FileCopy(const std::u16string& source, const std::u16string& destination) {
   if (auto error = Begin(Op::kFileCopy, source, destination)) return *error;
   const Node* from = Find(source);
   if (from == nullptr || from->folder) return MakeError(ErrorKind::kNotFound);
@@ -252,8 +248,7 @@ Status FakeRuntime::FileCopy(const std::u16string& source, const std::u16string&
   if (!FolderExists(Parent(Key(destination)))) return MakeError(ErrorKind::kNotFound);
   if (const Node* to = Find(destination)) {
     if (to->folder || (to->attributes & kAttrReadOnly)) return MakeError(ErrorKind::kAccessDenied);
-    if (mode == CopyMode::kKeepExisting) return MakeError(ErrorKind::kAlreadyExists);
-    if (to->heldOpen) return MakeError(ErrorKind::kInUse);
+    return MakeError(ErrorKind::kAlreadyExists);
   }
   Node copy = *from;
   copy.path = destination;
@@ -400,7 +395,7 @@ Result<FileDigest> FakeRuntime::Digest(const std::u16string& path) {
 
 Result<CheckedCopy> FakeRuntime::CopyAndDigest(const std::u16string& source,
                                                const std::u16string& destination) {
-  if (Status copied = FileCopy(source, destination, CopyMode::kKeepExisting); !copied.ok()) {
+  if (Status copied = FileCopy(source, destination); !copied.ok()) {
     return copied.error();
   }
   const Result<FileDigest> read = Digest(source);

@@ -138,8 +138,7 @@ class FakeRuntime : public Runtime {
 
   Result<std::vector<DirEntry>> List(const std::u16string& pattern, std::uint32_t mask) override;
   Status Kill(const std::u16string& path) override;
-  Status FileCopy(const std::u16string& source, const std::u16string& destination,
-                  CopyMode mode) override;
+  Status FileCopy(const std::u16string& source, const std::u16string& destination) override;
   Status SetAttr(const std::u16string& path, std::uint32_t attributes) override;
   Result<std::uint32_t> GetAttr(const std::u16string& path) override;
   Status MkDir(const std::u16string& path) override;

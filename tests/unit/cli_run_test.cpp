@@ -278,8 +278,7 @@ TEST_F(DryLayer, FailsWhereTheRealCallWould) {
   EXPECT_TRUE(dry_.Kill(u"c:\\g\\ro.txt").Is(ErrorKind::kAccessDenied));
   EXPECT_TRUE(dry_.Rename(u"c:\\g\\a.txt", u"c:\\g\\ro.txt").Is(ErrorKind::kAlreadyExists));
   EXPECT_TRUE(dry_.Rename(u"c:\\g\\a.txt", u"c:\\nowhere\\a.txt").Is(ErrorKind::kNotFound));
-  EXPECT_TRUE(dry_.FileCopy(u"c:\\g\\a.txt", u"c:\\g\\h.txt", CopyMode::kKeepExisting)
-                  .Is(ErrorKind::kAlreadyExists));
+  EXPECT_TRUE(dry_.FileCopy(u"c:\\g\\a.txt", u"c:\\g\\h.txt").Is(ErrorKind::kAlreadyExists));
   EXPECT_TRUE(dry_.MkDir(u"c:\\g").Is(ErrorKind::kAlreadyExists));
   EXPECT_TRUE(dry_.RmDir(u"c:\\g").Is(ErrorKind::kOther)) << "not empty";
   EXPECT_TRUE(said_.empty());
@@ -298,7 +297,7 @@ TEST_F(DryLayer, RemovingAFolderLooksInsideIt) {
 }
 
 TEST_F(DryLayer, CopiesAndAppendsAreReadBackAndDigested) {
-  ASSERT_TRUE(dry_.FileCopy(u"c:\\g\\a.txt", u"c:\\g\\b.txt", CopyMode::kKeepExisting).ok());
+  ASSERT_TRUE(dry_.FileCopy(u"c:\\g\\a.txt", u"c:\\g\\b.txt").ok());
   EXPECT_TRUE(dry_.SameContent(u"c:\\g\\a.txt", u"c:\\g\\b.txt").value());
   auto file = dry_.OpenForAppend(u"c:\\g\\j.txt", OpenMode::kCreateNew);
   ASSERT_TRUE(file.ok());

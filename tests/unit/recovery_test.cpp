@@ -9,6 +9,7 @@
 #include "job/patch_job.h"
 #include "job/restore.h"
 #include "resources/texts.h"
+#include "runtime/sha256.h"
 #include "runtime/text.h"
 #include "tests/support/fake_runtime.h"
 #include "tests/support/game_folder.h"
@@ -301,6 +302,67 @@ TEST_F(Recovery, SettlingAMoveSetsAttributesOnlyOnTheFileMoved) {
   (void)RunRestore(g_.exe, *fs_, declining);
   EXPECT_EQ(fs_->Attributes(g_.Game(u"a.txt")), kAttrArchive) << "not the file moved";
   EXPECT_EQ(fs_->Attributes(g_.Game(u"b.txt")), 0x23u) << "the file that never left";
+}
+
+// A move without an outcome is settled by what its two ends hold now, one row of Settle's
+// table each: recorded as made or not, a copy left by a move across volumes deleted only
+// with proof, and attributes set back only on the file moved. m.txt moved (5 bytes,
+// "aaaaa") into vTemp, clearing attributes 0x23.
+TEST_F(Recovery, AMoveWithoutAnOutcomeIsSettledByWhatItsTwoEndsHold) {
+  const std::string moved = "aaaaa";
+  struct Row {
+    const char* what;
+    std::optional<std::string> source, destination;
+    bool recordedDigest;  // the move recorded the bytes' SHA-256
+    bool retaken;         // a later move put a file under the source's name
+    bool made;
+    std::uint32_t sourceAttributes;  // afterwards
+    bool destinationStays;
+  };
+  const Row rows[] = {
+      {"neither end", {}, {}, false, false, false, 0, false},
+      {"destination only", {}, moved, false, false, true, 0, true},
+      {"source only, the file moved", moved, {}, false, false, false, 0x23, false},
+      {"source only, another file", "other bytes", {}, false, false, false, kAttrArchive, false},
+      {"both alike, the twin proven", moved, moved, true, false, false, 0x23, false},
+      {"both alike, no digest to prove it", moved, moved, false, false, false, 0x23, true},
+      {"both different, the source's name retaken", "taken", moved, false, true, true, kAttrArchive,
+       true},
+      {"both different, never made", moved, "other", false, false, false, 0x23, true},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    SetUp();
+    const std::string game = ToUtf8(LowerCase(g_.game));
+    if (row.source) disk_->WriteFile(g_.Game(u"m.txt"), *row.source);
+    if (row.destination) disk_->WriteFile(g_.Game(u"vTemp\\m.txt"), *row.destination);
+    std::string text = "Torvane journal 1\nsection\tjob\tt\t" + game + "war3.exe\nstep\t1\tmove\t" +
+                       game + "m.txt\t" + game + "vTemp\\m.txt\tsize=5\tattr=0x23\tclear-attr";
+    if (row.recordedDigest) text += "\tsha256=" + Sha256Hex(moved);
+    text += "\n";
+    if (row.retaken) {
+      text += "step\t2\tmove\t" + game + "n.txt\t" + game + "m.txt\tsize=5\tattr=0x20\ndone\t2\n";
+    }
+    const std::u16string journal = g_.Game(u"vTemp\\torvane-journal-0001.txt");
+    disk_->WriteFile(journal, text);
+    std::vector<Shortfall> problems;
+    HookedHost declining;
+    declining.onTell = [&](const Report& told) {
+      for (const torvane::Recovery& r : told.recovered) problems = r.problems;
+    };
+    (void)RunRestore(g_.exe, *fs_, declining);
+    const std::string after = *disk_->ReadFile(journal);
+    const std::string outcome = row.made ? "\ndone\t1\n" : "\nfailed\t1";
+    EXPECT_NE(after.find(outcome), std::string::npos) << after;
+    EXPECT_EQ(disk_->ReadFile(g_.Game(u"m.txt")), row.source);
+    EXPECT_EQ(fs_->Attributes(g_.Game(u"m.txt")).value_or(0), row.sourceAttributes);
+    EXPECT_EQ(disk_->ReadFile(g_.Game(u"vTemp\\m.txt")).has_value(), row.destinationStays);
+    const bool gone = !row.source && !row.destination;
+    ASSERT_EQ(problems.size(), gone ? 1u : 0u);
+    if (gone) {
+      EXPECT_EQ(problems.front().why, Why::kGoneSince);
+    }
+  }
 }
 
 }  // namespace

@@ -11,15 +11,6 @@ TEST(Text, LowerCaseKeepsLengthAndNonLetters) {
   EXPECT_EQ(LowerCase(u"\U0001F600A"), u"\U0001F600a");  // surrogates pass through
 }
 
-TEST(Text, ReplaceAllScansFromTheStartWithoutOverlap) {
-  EXPECT_EQ(ReplaceAll(u"c:\\war3.exe\\war3.exe", u"war3.exe", u"game.dll"),
-            u"c:\\game.dll\\game.dll");
-  EXPECT_EQ(ReplaceAll(u"c:\\games\\mywar3.exe", u"war3.exe", u"storm.dll"),
-            u"c:\\games\\mystorm.dll");
-  EXPECT_EQ(ReplaceAll(u"aaa", u"aa", u"b"), u"ba");
-  EXPECT_EQ(ReplaceAll(u"abc", u"", u"x"), u"abc");
-}
-
 // The one rule for the folder part of a path: the picker's GetPath, its browse action
 // and drops, and the patch job all use it.
 TEST(Text, FolderOfKeepsTheTextUpToTheLastBackslash) {

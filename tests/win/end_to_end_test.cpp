@@ -441,7 +441,9 @@ BOOL CALLBACK KeepVisibleWindowOfProcess(HWND window, LPARAM param) {
 // is up. The build names it by its Unix path, which Wine shows as drive Z:.
 std::u16string FieldOfTheProgramStartedWith(const std::vector<std::u16string>& arguments) {
   std::u16string exe = u"Z:";
-  exe += ReplaceAll(FromUtf8(TORVANE_EXE), u"/", u"\\");
+  std::u16string unixPath = FromUtf8(TORVANE_EXE);
+  std::replace(unixPath.begin(), unixPath.end(), u'/', u'\\');
+  exe += unixPath;
   std::u16string command = QuoteArgument(exe);
   for (const std::u16string& argument : arguments) {
     command += u' ';

@@ -18,6 +18,22 @@
 namespace torvane {
 namespace {
 
+// The site of the picker under test: the form's ambient font and ToolTipText, as a form's
+// extender gives them, and every change the picker notifies, in order.
+class RecordingSite final : public forms::ControlSite {
+ public:
+  explicit RecordingSite(forms::Form& host) : host_(host) {}
+  std::shared_ptr<forms::Font> AmbientFont() override { return host_.AmbientFont(); }
+  std::optional<std::u16string> ExtenderToolTipText() override { return toolTipText; }
+  void PropertyChanged(std::u16string_view name) override { changed.emplace_back(name); }
+
+  std::u16string toolTipText;
+  std::vector<std::u16string> changed;
+
+ private:
+  forms::Form& host_;
+};
+
 using forms::PixelRect;
 using forms::PropertyBag;
 using testing::RectIn;
@@ -64,7 +80,7 @@ class Picker : public ::testing::Test {
   void Type(char16_t c) { ::SendMessageW(field_, WM_CHAR, c, 1); }
 
   forms::Form host_;
-  forms::Extender site_{host_};
+  RecordingSite site_{host_};
   WinRuntime runtime_;
   FileBrowser picker_{host_, runtime_};
   HWND field_ = nullptr, browse_ = nullptr;

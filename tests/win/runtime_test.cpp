@@ -102,26 +102,28 @@ TEST(WinRuntime, AHeldFolderStaysAndAFileWithTwoNamesKeepsItsAttributes) {
   EXPECT_TRUE(::MoveFileExW(win::W(held), win::W(base + u"moved"), 0)) << "let go";
   const std::u16string moved = base + u"moved\\a.txt", second = base + u"second.txt";
 
-  const Result<FileRead> read = rt.ReadWholeFileAndFacts(moved, 100);
-  const Result<std::unique_ptr<AppendFile>> appending =
-      rt.OpenForAppend(moved, OpenMode::kExisting);
-  ASSERT_TRUE(read.ok() && appending.ok());
-  EXPECT_EQ(read.value().bytes, "bytes");
-  EXPECT_EQ(appending.value()->Facts().value_or(FileFacts{}), read.value().facts);
-  EXPECT_EQ(read.value().facts.links, 1u);
-  EXPECT_TRUE(rt.SetAttr(moved, kAttrHidden).ok());
-  EXPECT_TRUE(rt.SetAttr(moved, kAttrNormal).ok());
-  if (::CreateHardLinkW(win::W(second), win::W(moved), nullptr)) {
-    EXPECT_EQ(appending.value()->Facts().value_or(FileFacts{}).links, 2u);
-    EXPECT_TRUE(rt.SetAttr(second, kAttrHidden).Is(ErrorKind::kAccessDenied));
-    EXPECT_EQ(::GetFileAttributesW(win::W(moved)) & FILE_ATTRIBUTE_HIDDEN, 0u);
-    ::DeleteFileW(win::W(second));
-  } else {
-    ADD_FAILURE() << "no hard link made: " << ::GetLastError();
+  {  // closed before the file is deleted, so that nothing of the test stays behind
+    const Result<FileRead> read = rt.ReadWholeFileAndFacts(moved, 100);
+    const Result<std::unique_ptr<AppendFile>> appending =
+        rt.OpenForAppend(moved, OpenMode::kExisting);
+    ASSERT_TRUE(read.ok() && appending.ok());
+    EXPECT_EQ(read.value().bytes, "bytes");
+    EXPECT_EQ(appending.value()->Facts().value_or(FileFacts{}), read.value().facts);
+    EXPECT_EQ(read.value().facts.links, 1u);
+    EXPECT_TRUE(rt.SetAttr(moved, kAttrHidden).ok());
+    EXPECT_TRUE(rt.SetAttr(moved, kAttrNormal).ok());
+    if (::CreateHardLinkW(win::W(second), win::W(moved), nullptr)) {
+      EXPECT_EQ(appending.value()->Facts().value_or(FileFacts{}).links, 2u);
+      EXPECT_TRUE(rt.SetAttr(second, kAttrHidden).Is(ErrorKind::kAccessDenied));
+      EXPECT_EQ(::GetFileAttributesW(win::W(moved)) & FILE_ATTRIBUTE_HIDDEN, 0u);
+    } else {
+      ADD_FAILURE() << "no hard link made: " << ::GetLastError();
+    }
   }
-  ::DeleteFileW(win::W(moved));
+  ::DeleteFileW(win::W(second));
+  EXPECT_TRUE(::DeleteFileW(win::W(moved)));
   ::RemoveDirectoryW(win::W(base + u"moved"));
-  ::RemoveDirectoryW(win::W(base));
+  EXPECT_TRUE(::RemoveDirectoryW(win::W(base)));
 }
 
 }  // namespace
