@@ -18,8 +18,8 @@
 #include "job/game_path.h"
 #include "job/journal.h"
 #include "job/patch_job.h"
-#include "job/quarantine.h"
 #include "job/safe_move.h"
+#include "job/tidy.h"
 #include "job/undo.h"
 #include "job/version_set.h"
 #include "runtime/text.h"
@@ -67,7 +67,7 @@ TidyTimes TimeTidy(const std::u16string& base, int count, JobObserver* observer 
   {
     const std::unique_ptr<Journal> journal = std::move(Journal::Create(rt, journalPath).value());
     SkipOnFailure(journal->BeginSection(SectionKind::kJob, path, std::nullopt));
-    QuarantineReport report;
+    TidyReport report;
     times.tidy = Seconds([&] { report = ClearRedundantFiles(path, rt, *journal, observer); });
     if (!report.complete()) std::printf("  (tidy reported failures)\n");
   }
@@ -137,12 +137,12 @@ double TimeVersionSet(const std::u16string& base) {
   WinRuntime rt;
   const std::unique_ptr<Journal> journal =
       std::move(Journal::Create(rt, folder + u"\\vTemp\\journal.txt").value());
-  const GamePaths paths = DeriveGamePaths(LowerCase(folder) + u"\\war3.exe");
+  const GameFiles files = GameFilesOf(LowerCase(folder) + u"\\war3.exe");
   std::array<std::u16string, 4> sources;
   for (size_t i = 0; i < sources.size(); ++i) {
     sources[i] = folder + u"\\patch\\" + std::u16string(kVersionFileNames[i]);
   }
-  VersionSet set(rt, *journal, paths, sources, folder + u"\\vTemp");
+  VersionSet set(rt, *journal, files, sources, folder + u"\\vTemp");
   return Seconds([&] {
     if (set.Stage() || set.Swap()) std::printf("  (the set reported a failure)\n");
   });

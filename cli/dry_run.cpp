@@ -172,7 +172,7 @@ Result<std::vector<DirEntry>> DryRunRuntime::List(const std::u16string& pattern,
   return entries;
 }
 
-Status DryRunRuntime::Kill(const std::u16string& path) {
+Status DryRunRuntime::Delete(const std::u16string& path) {
   const Result<Entry> file = Materialise(path);
   if (!file.ok()) return file.error();
   if (file.value().folder || (file.value().attributes & kAttrReadOnly) != 0) return Denied();

@@ -26,7 +26,7 @@ class DryRunRuntime : public ForwardingRuntime {
   DryRunRuntime(Runtime& inner, Announce announce);
 
   Result<std::vector<DirEntry>> List(const std::u16string& pattern, std::uint32_t mask) override;
-  Status Kill(const std::u16string& path) override;
+  Status Delete(const std::u16string& path) override;
   Status FileCopy(const std::u16string& source, const std::u16string& destination) override;
   Status SetAttr(const std::u16string& path, std::uint32_t attributes) override;
   Result<std::uint32_t> GetAttr(const std::u16string& path) override;

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "job/game_layout.h"
 #include "job/game_path.h"
 #include "job/journal.h"
 #include "runtime/runtime.h"
@@ -22,10 +23,6 @@ namespace torvane {
 // would act on another name), not a name the device namespace owns (CON, NUL, COM1, COM¹,
 // CONIN$...), whatever follows it.
 bool IsPlainName(std::u16string_view name);
-
-// The folders below the game folder that a journal may name, as the tool spells them.
-inline constexpr std::u16string_view kRootFolders[] = {u"", u"vTemp\\", u"redist\\miles\\",
-                                                       u"redist\\miles\\vTemp\\"};
 
 // What the scope needs to know besides the text: the root folders (as in kRootFolders) found
 // to be links, never acted in, and the patch folder of the running tool (with its trailing

@@ -13,9 +13,9 @@ namespace {
 // The journals of the game folder a job or a restore would settle first, and those that
 // cannot be read. Nothing is acted on.
 void ReadJournals(Runtime& rt, const GamePath& g, GameInfo& info) {
-  const Result<std::vector<std::u16string>> journals = ListJournals(rt, g.quarantine);
+  const Result<std::vector<std::u16string>> journals = ListJournals(rt, g.vTemp);
   if (!journals.ok()) {
-    info.unreadable.push_back(g.quarantine);
+    info.unreadable.push_back(g.vTemp);
     return;
   }
   for (auto path = journals.value().rbegin(); path != journals.value().rend(); ++path) {
@@ -30,7 +30,7 @@ void ReadJournals(Runtime& rt, const GamePath& g, GameInfo& info) {
 
 }  // namespace
 
-Checked<GameInfo> ReadGameInfo(std::u16string_view pickerText, const std::u16string& patchFolder,
+Checked<GameInfo> ReadGameInfo(std::u16string_view gamePath, const std::u16string& patchFolder,
                                Runtime& rt) {
   GameInfo info;
   const Result<std::u16string> patch = PatchFolderOf(rt, patchFolder);
@@ -38,11 +38,11 @@ Checked<GameInfo> ReadGameInfo(std::u16string_view pickerText, const std::u16str
     info.patchFolder = patch.value();
     info.patch = VersionsIn(rt, info.patchFolder);
   }
-  if (Unquoted(pickerText).empty()) {
+  if (Unquoted(gamePath).empty()) {
     info.installs = rt.RegisteredInstalls();
     return info;
   }
-  const Checked<GamePath> checked = CheckGamePath(pickerText, rt);
+  const Checked<GamePath> checked = CheckGamePath(gamePath, rt);
   if (const Report* refused = std::get_if<Report>(&checked)) return *refused;
   const GamePath& g = std::get<GamePath>(checked);
   info.gameFolder = g.folder;

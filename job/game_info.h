@@ -27,10 +27,10 @@ struct GameInfo {
   std::vector<RegisteredInstall> installs;
 };
 
-// `pickerText` is the path of war3.exe as given, or empty for none: then the game part
+// `gamePath` is the path of war3.exe as given, or empty for none: then the game part
 // stays empty and the registry's installs are looked up. A path that is given is checked
 // as a job checks it; the report says why it is refused.
-Checked<GameInfo> ReadGameInfo(std::u16string_view pickerText, const std::u16string& patchFolder,
+Checked<GameInfo> ReadGameInfo(std::u16string_view gamePath, const std::u16string& patchFolder,
                                Runtime& rt);
 
 }  // namespace torvane

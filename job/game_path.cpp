@@ -2,12 +2,11 @@
 
 #include <vector>
 
+#include "job/game_layout.h"
 #include "runtime/text.h"
 
 namespace torvane {
 namespace {
-
-constexpr std::u16string_view kExeName = u"war3.exe";
 
 bool IsSpace(char16_t c) {
   return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == 0x3000;
@@ -50,10 +49,12 @@ std::optional<Report> NotAGameFolder(Runtime& rt, const std::u16string& folder) 
     return Report(Finding::kFolderMissing, folder);
   }
   if (IsWindowsFolder(rt, folder)) return Report(Finding::kWindowsFolder);
-  if (!IsFile(rt.GetAttr(folder + u"war3.mpq"))) return Report(Finding::kNoWar3Mpq, folder);
-  const Result<std::uint32_t> quarantine = rt.GetAttr(folder + u"vTemp");
-  if (quarantine.ok() && (quarantine.value() & kAttrReparsePoint) != 0) {  // rule 9
-    return Report(Finding::kLinkedQuarantine, folder + u"vTemp");
+  if (!IsFile(rt.GetAttr(folder + std::u16string(kWar3Mpq))))
+    return Report(Finding::kNoWar3Mpq, folder);
+  const std::u16string vTempPath = VTempIn(folder);
+  const Result<std::uint32_t> vTemp = rt.GetAttr(vTempPath);
+  if (vTemp.ok() && (vTemp.value() & kAttrReparsePoint) != 0) {  // rule 9
+    return Report(Finding::kLinkedVTemp, vTempPath);
   }
   return std::nullopt;
 }
@@ -66,10 +67,10 @@ Result<std::u16string> MyPath(Runtime& rt) {
   return WithTrailingBackslash(folder.value());
 }
 
-GamePaths DeriveGamePaths(std::u16string_view workingPath) {
+GameFiles GameFilesOf(std::u16string_view workingPath) {
   const std::u16string folder = FolderOf(workingPath);
-  GamePaths paths;
-  paths.msvcn80 = folder + u"msvcn80.dll";
+  GameFiles paths;
+  paths.msvcn80 = folder + std::u16string(kMsvcn80);
   for (size_t i = 0; i < kVersionFileNames.size(); ++i) {
     paths.versionFiles[i] = folder + std::u16string(kVersionFileNames[i]);
   }
@@ -98,9 +99,9 @@ std::u16string Unquoted(std::u16string_view text) {
   return std::u16string(text);
 }
 
-Checked<GamePath> CheckGamePath(std::u16string_view pickerText, Runtime& rt) {
-  const std::u16string given = Unquoted(pickerText);
-  if (!Contains(LowerCase(given), kExeName)) return Report(Finding::kNoPath);
+Checked<GamePath> ResolveGamePath(std::u16string_view gamePath, Runtime& rt) {
+  const std::u16string given = Unquoted(gamePath);
+  if (!Contains(LowerCase(given), kWar3Exe)) return Report(Finding::kNoPath);
   if (Contains(given, u"*") || Contains(given, u"?")) return Report(Finding::kWildcards);
   if (!IsAbsolutePath(given)) return Report(Finding::kNotFullPath);
   const Result<std::u16string> resolved = rt.FullPath(given);
@@ -109,20 +110,27 @@ Checked<GamePath> CheckGamePath(std::u16string_view pickerText, Runtime& rt) {
   g.working = LowerCase(resolved.value());
   // war3.exe itself: not "War3.exe.bak", "mywar3.exe" or "...\war3.exe\.."; the other
   // files are its folder's, whatever that folder is called.
-  if (NameOf(g.working) != kExeName) return Report(Finding::kNoPath);
-  g.paths = DeriveGamePaths(g.working);
+  if (NameOf(g.working) != kWar3Exe) return Report(Finding::kNoPath);
+  g.files = GameFilesOf(g.working);
   g.folder = FolderOf(g.working);
-  g.quarantine = g.folder + u"vTemp";
-  if (auto refused = NotAGameFolder(rt, g.folder)) return *refused;
-  if (const Result<FileIdentity> id = rt.IdentityOf(WithoutTrailingBackslash(g.folder)); id.ok()) {
-    g.identity = id.value();
-  }
+  g.vTemp = VTempIn(g.folder);
   return g;
+}
+
+Checked<GamePath> CheckGamePath(std::u16string_view gamePath, Runtime& rt) {
+  Checked<GamePath> resolved = ResolveGamePath(gamePath, rt);
+  GamePath* g = std::get_if<GamePath>(&resolved);
+  if (g == nullptr) return resolved;
+  if (auto refused = NotAGameFolder(rt, g->folder)) return *refused;
+  if (const Result<FileIdentity> id = rt.IdentityOf(WithoutTrailingBackslash(g->folder)); id.ok()) {
+    g->identity = id.value();
+  }
+  return resolved;
 }
 
 // rule 3
 Checked<std::unique_ptr<HeldLock>> LockGameFolder(Runtime& rt, const GamePath& g) {
-  const std::u16string path = g.quarantine + u"\\torvane.lock";
+  const std::u16string path = g.vTemp + u"\\" + std::u16string(kLockName);
   Result<std::unique_ptr<HeldLock>> lock = rt.Lock(path);
   if (lock.ok()) return std::move(lock.value());
   if (lock.Is(ErrorKind::kInUse)) return Report(Finding::kAnotherJob);

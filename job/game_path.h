@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "job/game_layout.h"
 #include "job/report.h"
 #include "runtime/runtime.h"
 
@@ -18,20 +19,16 @@ namespace torvane {
 Result<std::u16string> MyPath(Runtime& rt);
 
 // The five game files beside war3.exe, as the game folder plus their names.
-struct GamePaths {
+struct GameFiles {
   std::u16string msvcn80;
   std::array<std::u16string, 4> versionFiles;  // game.dll, storm.dll, war3.exe, war3patch.mpq
 };
-GamePaths DeriveGamePaths(std::u16string_view workingPath);
+GameFiles GameFilesOf(std::u16string_view workingPath);
 
 // The tool's own programs, which users often keep in the game folder: the running one and
 // those the release puts beside it. Never in the way, never tidied.
 inline constexpr std::u16string_view kToolPrograms[] = {u"Torvane.exe", u"torvane-cli.exe"};
 std::vector<std::u16string> ToolPrograms(Runtime& rt);
-
-// The replacement file names under "patch\", in the order of GamePaths::versionFiles.
-inline constexpr std::array<std::u16string_view, 4> kVersionFileNames = {
-    u"game.dll", u"storm.dll", u"war3.exe", u"war3patch.mpq"};
 
 // A path as users paste it: surrounding whitespace and one pair of surrounding double
 // quotes removed ("copy as path" adds them).
@@ -39,18 +36,22 @@ std::u16string Unquoted(std::u16string_view text);
 
 struct GamePath {
   std::u16string working;                // resolved and lower-cased; names war3.exe
-  GamePaths paths;                       // the five files derived from it
+  GameFiles files;                       // the five files derived from it
   std::u16string folder;                 // the game folder, with its trailing backslash
-  std::u16string quarantine;             // folder + "vTemp"
-  std::optional<FileIdentity> identity;  // the game folder's, whatever its spelling
+  std::u16string vTemp;                  // VTempIn(folder)
+  std::optional<FileIdentity> identity;  // the game folder's, whatever its spelling (once checked)
 };
 
 // One job or restore at a time per game folder, whatever its spelling: the lock file in
 // its vTemp (which must exist), held until the work's end. A second one is refused.
 Checked<std::unique_ptr<HeldLock>> LockGameFolder(Runtime& rt, const GamePath& g);
 
-// Resolves the path the way Windows does and checks that it names a game folder: not a
+// Resolves the path the way Windows does and derives the game folder's paths from it: it
+// must name war3.exe itself. The folder is not looked at.
+Checked<GamePath> ResolveGamePath(std::u16string_view gamePath, Runtime& rt);
+
+// ResolveGamePath, then checks that the path names a game folder: not a
 // drive root, not the Windows folder, holding War3.mpq, with a usable vTemp.
-Checked<GamePath> CheckGamePath(std::u16string_view pickerText, Runtime& rt);
+Checked<GamePath> CheckGamePath(std::u16string_view gamePath, Runtime& rt);
 
 }  // namespace torvane

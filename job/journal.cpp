@@ -5,6 +5,7 @@
 #include <set>
 #include <variant>
 
+#include "job/game_layout.h"
 #include "runtime/text.h"
 
 namespace torvane {
@@ -16,8 +17,6 @@ constexpr std::string_view kHeader = "Torvane journal 1";
 // Appended to a line that a crash or a failed write cut short, before anything else is
 // written after it.
 constexpr std::string_view kTorn = "\t<torn>";
-constexpr std::u16string_view kJournalPrefix = u"torvane-journal-";
-constexpr std::u16string_view kJournalSuffix = u".txt";
 
 constexpr std::string_view kSectionRecord = "section";
 constexpr std::string_view kStepRecord = "step";
@@ -542,8 +541,8 @@ Status Journal::Record(const std::vector<const Step*>& steps) {
   return Status();
 }
 
-Result<std::vector<std::u16string>> ListJournals(Runtime& rt, const std::u16string& quarantine) {
-  const std::u16string folder = WithTrailingBackslash(quarantine);
+Result<std::vector<std::u16string>> ListJournals(Runtime& rt, const std::u16string& vTemp) {
+  const std::u16string folder = WithTrailingBackslash(vTemp);
   const Result<std::vector<DirEntry>> listed =
       rt.List(folder + std::u16string(kJournalPrefix) + u"*" + std::u16string(kJournalSuffix),
               kDirAllFiles);
@@ -558,7 +557,7 @@ Result<std::vector<std::u16string>> ListJournals(Runtime& rt, const std::u16stri
   return names;
 }
 
-std::u16string NextJournalPath(const std::u16string& quarantine,
+std::u16string NextJournalPath(const std::u16string& vTemp,
                                const std::vector<std::u16string>& existing) {
   int next = 1;
   for (const std::u16string& path : existing) {
@@ -573,7 +572,7 @@ std::u16string NextJournalPath(const std::u16string& quarantine,
   }
   std::string number = std::to_string(next);
   if (number.size() < 4) number.insert(0, 4 - number.size(), '0');
-  return WithTrailingBackslash(quarantine) + std::u16string(kJournalPrefix) + FromUtf8(number) +
+  return WithTrailingBackslash(vTemp) + std::u16string(kJournalPrefix) + FromUtf8(number) +
          std::u16string(kJournalSuffix);
 }
 

@@ -238,10 +238,10 @@ class Journal {
   bool mayEndMidLine_ = false;
 };
 
-// The journals of a quarantine folder, oldest first, as full paths.
-Result<std::vector<std::u16string>> ListJournals(Runtime& rt, const std::u16string& quarantine);
+// The journals of a vTemp folder, oldest first, as full paths.
+Result<std::vector<std::u16string>> ListJournals(Runtime& rt, const std::u16string& vTemp);
 // The name the next job's journal gets.
-std::u16string NextJournalPath(const std::u16string& quarantine,
+std::u16string NextJournalPath(const std::u16string& vTemp,
                                const std::vector<std::u16string>& existing);
 // Reads and parses one journal; fails when it cannot be read or is too large to be one.
 Result<JournalDoc> ReadJournal(Runtime& rt, const std::u16string& path);

@@ -4,13 +4,14 @@
 #include <memory>
 #include <vector>
 
+#include "job/game_layout.h"
 #include "job/game_path.h"
 #include "job/patient_runtime.h"
 #include "job/preflight.h"
-#include "job/quarantine.h"
 #include "job/recovery.h"
 #include "job/roots.h"
 #include "job/safe_move.h"
+#include "job/tidy.h"
 #include "job/version_set.h"
 #include "job/versions.h"
 #include "runtime/text.h"
@@ -19,7 +20,6 @@ namespace torvane {
 namespace {
 
 constexpr std::uint32_t kPauseMs = 1000;
-constexpr std::u16string_view kPatchFolderName = u"patch\\";
 
 // The four replacements, and the folder they are taken from.
 struct Sources {
@@ -41,7 +41,7 @@ Checked<Sources> FindSources(Runtime& rt, const std::u16string& patchFolder) {
     if (IsFile(attributes)) continue;
     Error error = attributes.ok() ? Error{ErrorKind::kNotFound, 0, {}} : attributes.error();
     missing.problems.push_back(
-        {std::u16string(kPatchFolderName) + std::u16string(kVersionFileNames[i]), error});
+        {std::u16string(kPatchFolder) + std::u16string(kVersionFileNames[i]), error});
   }
   if (!missing.problems.empty()) return missing;
   return sources;
@@ -49,10 +49,10 @@ Checked<Sources> FindSources(Runtime& rt, const std::u16string& patchFolder) {
 
 // Every original and the journal go to the game folder's vTemp, so it must exist before
 // the first file is touched.
-std::optional<Report> QuarantineNotReady(Runtime& rt, const std::u16string& quarantine) {
-  const Status made = EnsureFolder(rt, quarantine);
+std::optional<Report> VTempNotReady(Runtime& rt, const std::u16string& vTemp) {
+  const Status made = EnsureFolder(rt, vTemp);
   if (made.ok()) return std::nullopt;
-  return Report(Finding::kNoQuarantine, quarantine, made.error());
+  return Report(Finding::kCannotMakeVTemp, vTemp, made.error());
 }
 
 // A new journal for this job, after whatever an interrupted one left has been settled.
@@ -62,9 +62,9 @@ Checked<std::unique_ptr<Journal>> StartJournal(Runtime& rt, const GamePath& g,
   RecoveryOutcome recovered = RecoverInterrupted(rt, g, reach, host);
   changed = recovered.changed;
   if (recovered.stop) return *recovered.stop;
-  const Result<std::vector<std::u16string>> existing = ListJournals(rt, g.quarantine);
-  if (!existing.ok()) return Report(Finding::kJournalUnreadable, g.quarantine, existing.error());
-  const std::u16string path = NextJournalPath(g.quarantine, existing.value());
+  const Result<std::vector<std::u16string>> existing = ListJournals(rt, g.vTemp);
+  if (!existing.ok()) return Report(Finding::kJournalUnreadable, g.vTemp, existing.error());
+  const std::u16string path = NextJournalPath(g.vTemp, existing.value());
   Result<std::unique_ptr<Journal>> journal = Journal::Create(rt, path);
   const Status begun = journal.ok() ? journal.value()->BeginSection(SectionKind::kJob, g.working,
                                                                     g.identity, sources.folder)
@@ -82,7 +82,7 @@ class Job {
         host_(host),
         g_(g),
         journal_(journal),
-        set_(rt, journal, g.paths, sources.files, g.quarantine) {}
+        set_(rt, journal, g.files, sources.files, g.vTemp) {}
 
   Report Run() {
     // Nothing of the set is touched unless its beginning is on record: a recovery puts
@@ -96,7 +96,7 @@ class Job {
     host_.OnStage(JobStage::kSettingAside);
     set_.SetAsideMsvcn80();
     Pause();
-    const Result<std::uint32_t> survivor = rt_.GetAttr(g_.paths.msvcn80);
+    const Result<std::uint32_t> survivor = rt_.GetAttr(g_.files.msvcn80);
     if (IsFile(survivor) || (!survivor.ok() && !survivor.Is(ErrorKind::kNotFound))) {
       set_.RollBack();  // nothing of the set has moved; this only makes sure
       SkipOnFailure(journal_.End(SectionEnd::kRolledBack));
@@ -112,7 +112,7 @@ class Job {
     Pause();
 
     host_.OnStage(JobStage::kTidying);
-    const QuarantineReport tidied = ClearRedundantFiles(g_.working, rt_, journal_, &host_);
+    const TidyReport tidied = ClearRedundantFiles(g_.working, rt_, journal_, &host_);
     Pause();
     host_.OnStage(JobStage::kFinishing);
     SkipOnFailure(journal_.End(tidied.complete() ? SectionEnd::kDone : SectionEnd::kPartial));
@@ -155,17 +155,17 @@ class Job {
 
 Report PatchJob(const JobRequest& request, Runtime& rt, JobHost& host) {
   host.OnStage(JobStage::kChecking);
-  const Checked<GamePath> checked = CheckGamePath(request.pickerText, rt);
+  const Checked<GamePath> checked = CheckGamePath(request.gamePath, rt);
   if (const Report* refused = std::get_if<Report>(&checked)) return *refused;
   const GamePath& g = std::get<GamePath>(checked);
   const Checked<Sources> sources = FindSources(rt, request.patchFolder);
   if (const Report* refused = std::get_if<Report>(&sources)) return *refused;
   const Sources& found = std::get<Sources>(sources);
-  if (auto refused = PreflightRefusal(request.pickerText, g.paths, rt, host)) return *refused;
-  if (auto refused = SpaceRefusal(g.paths, found.files, rt)) return *refused;
+  if (auto refused = PreflightRefusal(request.gamePath, g.files, rt, host)) return *refused;
+  if (auto refused = SpaceRefusal(g.files, found.files, rt)) return *refused;
   // Asked only once the job could go on: a Yes is never followed by a refusal.
   if (auto declined = AskAboutVersions(rt, g, found.files, host)) return *declined;
-  if (auto refused = QuarantineNotReady(rt, g.quarantine)) return *refused;
+  if (auto refused = VTempNotReady(rt, g.vTemp)) return *refused;
   // Held from here to the end, after the questions and the boxes: a vTemp swapped for a
   // link while they were open is found now, before the lock file is made in it.
   const Checked<std::unique_ptr<HeldRoots>> held = HeldRoots::Hold(rt, g);
@@ -191,20 +191,12 @@ Result<std::u16string> PatchFolderOf(Runtime& rt, const std::u16string& given) {
   if (!given.empty()) return WithTrailingBackslash(given);
   const Result<std::u16string> tool = MyPath(rt);
   if (!tool.ok()) return tool;
-  return tool.value() + std::u16string(kPatchFolderName);
+  return tool.value() + std::u16string(kPatchFolder);
 }
 
 Report RunPatchJob(const JobRequest& request, Runtime& rt, JobHost& host) {
   PatientRuntime patient(rt, host);
   return PatchJob(request, patient, host);
-}
-
-std::optional<std::u16string> QuarantineFolderOf(std::u16string_view pickerText, Runtime& rt) {
-  const std::u16string working = LowerCase(Unquoted(pickerText));
-  if (!Contains(working, u"war3.exe")) return std::nullopt;
-  const Result<std::u16string> resolved = rt.FullPath(working);
-  if (!resolved.ok()) return std::nullopt;
-  return FolderOf(DeriveGamePaths(LowerCase(resolved.value())).versionFiles[2]) + u"vTemp";
 }
 
 }  // namespace torvane

@@ -1,5 +1,5 @@
 // The one-click job behind the main window's button: check the path, replace the game's
-// version files from the tool's "patch" folder (keeping every original in "vTemp"),
+// version files from the tool's patch folder (keeping every original in vTemp),
 // tidy the game folder, and report honestly how it went.
 #pragma once
 
@@ -14,9 +14,9 @@
 namespace torvane {
 
 struct JobRequest {
-  explicit JobRequest(std::u16string pickerText) : pickerText(std::move(pickerText)) {}
+  explicit JobRequest(std::u16string gamePath) : gamePath(std::move(gamePath)) {}
 
-  std::u16string pickerText;   // the path of war3.exe as the user gave it
+  std::u16string gamePath;     // the path of war3.exe as the user gave it
   std::u16string patchFolder;  // the four replacements; empty: "patch" beside the program
   bool pauses = true;          // the one-second pauses between the stages
 };
@@ -27,9 +27,5 @@ Result<std::u16string> PatchFolderOf(Runtime& rt, const std::u16string& given);
 
 // Runs the whole job. Nothing is thrown; the report says how it ended.
 Report RunPatchJob(const JobRequest& request, Runtime& rt, JobHost& host);
-
-// The game folder's quarantine ("...\vTemp", no trailing backslash) for the text of the
-// path field; nothing when the text names no usable game path.
-std::optional<std::u16string> QuarantineFolderOf(std::u16string_view pickerText, Runtime& rt);
 
 }  // namespace torvane

@@ -36,8 +36,8 @@ bool PatientRuntime::MayPass(Access access, const Error& error, const std::u16st
   return !inner().ProbeRename(path).Is(ErrorKind::kAccessDenied);
 }
 
-Status PatientRuntime::Kill(const std::u16string& path) {
-  return Patiently(Access::kWriteOrDelete, path, [&] { return inner().Kill(path); });
+Status PatientRuntime::Delete(const std::u16string& path) {
+  return Patiently(Access::kWriteOrDelete, path, [&] { return inner().Delete(path); });
 }
 
 Status PatientRuntime::FileCopy(const std::u16string& source, const std::u16string& destination) {

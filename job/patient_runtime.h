@@ -51,7 +51,7 @@ class PatientRuntime : public ForwardingRuntime {
   PatientRuntime(Runtime& inner, JobObserver& observer)
       : ForwardingRuntime(inner), observer_(observer) {}
 
-  Status Kill(const std::u16string& path) override;
+  Status Delete(const std::u16string& path) override;
   Status FileCopy(const std::u16string& source, const std::u16string& destination) override;
   Status SetAttr(const std::u16string& path, std::uint32_t attributes) override;
   Status MkDir(const std::u16string& path) override;

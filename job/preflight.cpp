@@ -6,16 +6,17 @@
 #include <string>
 #include <vector>
 
+#include "job/game_layout.h"
 #include "runtime/text.h"
 
 namespace torvane {
 namespace {
 
 // The game files that exist; every other one is left to the job.
-std::vector<std::u16string> VersionSet(const GamePaths& paths) {
-  std::vector<std::u16string> files{paths.msvcn80};
-  files.insert(files.end(), paths.versionFiles.begin(), paths.versionFiles.end());
-  return files;
+std::vector<std::u16string> VersionSet(const GameFiles& files) {
+  std::vector<std::u16string> set{files.msvcn80};
+  set.insert(set.end(), files.versionFiles.begin(), files.versionFiles.end());
+  return set;
 }
 
 // Whether a file lies in the game folder (SameFolder), each folder looked up once.
@@ -54,9 +55,9 @@ bool IsOurs(Runtime& rt, const std::vector<FileIdentity>& own, const RunningProg
 
 // Programs started from the game folder, then those holding a version file open; each
 // process once. A list that cannot be had is no reason to refuse.
-std::vector<RunningProgram> ProgramsInTheWay(Runtime& rt, const GamePaths& paths) {
+std::vector<RunningProgram> ProgramsInTheWay(Runtime& rt, const GameFiles& files) {
   const std::vector<FileIdentity> own = OwnPrograms(rt);
-  FolderMatcher gameFolder(rt, FolderOf(paths.msvcn80));
+  FolderMatcher gameFolder(rt, FolderOf(files.msvcn80));
   std::vector<RunningProgram> found;
   auto add = [&](const RunningProgram& program) {
     const bool listed = std::any_of(found.begin(), found.end(),
@@ -68,34 +69,34 @@ std::vector<RunningProgram> ProgramsInTheWay(Runtime& rt, const GamePaths& paths
       if (!program.path.empty() && gameFolder.Holds(program.path)) add(program);
     }
   }
-  if (const auto users = rt.ProgramsUsing(VersionSet(paths)); users.ok()) {
+  if (const auto users = rt.ProgramsUsing(VersionSet(files)); users.ok()) {
     for (const RunningProgram& program : users.value()) add(program);
   }
   return found;
 }
 
 // Everything the job would write that the tool has no right to: the folders (and the
-// quarantines already there), and the version files, which it renames.
-std::vector<Shortfall> MissingRights(Runtime& rt, const GamePaths& paths) {
+// vTemp folders already there), and the version files, which it renames.
+std::vector<Shortfall> MissingRights(Runtime& rt, const GameFiles& files) {
   std::vector<Shortfall> refused;
   auto note = [&](const std::u16string& path, const Status& probe) {
     if (probe.Is(ErrorKind::kAccessDenied)) refused.push_back({path, probe.error()});
   };
-  const std::u16string folder = FolderOf(paths.msvcn80);
+  const std::u16string folder = FolderOf(files.msvcn80);
   note(folder, rt.ProbeWrite(folder));
-  const std::u16string quarantine = folder + u"vTemp";
-  if (IsFolder(rt.GetAttr(quarantine))) note(quarantine, rt.ProbeWrite(quarantine));
-  for (const std::u16string& file : VersionSet(paths)) note(file, rt.ProbeRename(file));
+  const std::u16string vTemp = VTempIn(folder);
+  if (IsFolder(rt.GetAttr(vTemp))) note(vTemp, rt.ProbeWrite(vTemp));
+  for (const std::u16string& file : VersionSet(files)) note(file, rt.ProbeRename(file));
   return refused;
 }
 
 // Offers to start again as administrator with the same path; what then is left to say.
-Report OfferToRestartElevated(std::u16string_view pickerText, const Shortfall& first, Runtime& rt,
+Report OfferToRestartElevated(std::u16string_view gamePath, const Shortfall& first, Runtime& rt,
                               JobHost& host) {
   if (!host.Ask(Report(Finding::kElevationOffer, first.path))) {
     return Report(Finding::kElevationDeclined);
   }
-  const Status restarted = rt.RestartElevated(std::u16string(pickerText));
+  const Status restarted = rt.RestartElevated(std::u16string(gamePath));
   if (restarted.ok() || restarted.error().code == kErrorCancelled) {
     return Report{Finding::kRestarted};
   }
@@ -136,14 +137,14 @@ std::u16string VolumeOf(const std::u16string& folder) {
 
 }  // namespace
 
-std::optional<Report> SpaceRefusal(const GamePaths& paths,
+std::optional<Report> SpaceRefusal(const GameFiles& files,
                                    const std::array<std::u16string, 4>& sources, Runtime& rt) {
   std::uint64_t needed = kJournalMarginBytes;
   for (size_t i = 0; i < sources.size(); ++i) {
     const std::optional<std::uint64_t> size = SizeOf(rt, sources[i]);
-    if (size && !InPlace(rt, paths.versionFiles[i], sources[i], *size)) needed += *size;
+    if (size && !InPlace(rt, files.versionFiles[i], sources[i], *size)) needed += *size;
   }
-  const std::u16string folder = FolderOf(paths.msvcn80);
+  const std::u16string folder = FolderOf(files.msvcn80);
   const Result<std::uint64_t> free = rt.FreeSpace(folder);
   if (!free.ok() || free.value() >= needed) return std::nullopt;
   Report report(Finding::kNoSpace, VolumeOf(folder));
@@ -152,16 +153,16 @@ std::optional<Report> SpaceRefusal(const GamePaths& paths,
   return report;
 }
 
-std::optional<Report> PreflightRefusal(std::u16string_view pickerText, const GamePaths& paths,
+std::optional<Report> PreflightRefusal(std::u16string_view gamePath, const GameFiles& files,
                                        Runtime& rt, JobHost& host) {
-  if (std::vector<RunningProgram> running = ProgramsInTheWay(rt, paths); !running.empty()) {
+  if (std::vector<RunningProgram> running = ProgramsInTheWay(rt, files); !running.empty()) {
     Report report{Finding::kProgramsRunning};
     report.programs = std::move(running);
     return report;
   }
-  std::vector<Shortfall> refused = MissingRights(rt, paths);
+  std::vector<Shortfall> refused = MissingRights(rt, files);
   if (refused.empty()) return std::nullopt;
-  if (!rt.IsElevated()) return OfferToRestartElevated(pickerText, refused.front(), rt, host);
+  if (!rt.IsElevated()) return OfferToRestartElevated(gamePath, refused.front(), rt, host);
   Report report{Finding::kNoRights};
   report.problems = std::move(refused);
   return report;

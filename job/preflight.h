@@ -18,16 +18,16 @@
 
 namespace torvane {
 
-// Why the job may not go on; nothing when it may. `pickerText` is the field's text as
-// typed, handed to an elevated instance; `paths` are the game files derived from it.
-std::optional<Report> PreflightRefusal(std::u16string_view pickerText, const GamePaths& paths,
+// Why the job may not go on; nothing when it may. `gamePath` is the field's text as
+// typed, handed to an elevated instance; `files` are the game files derived from it.
+std::optional<Report> PreflightRefusal(std::u16string_view gamePath, const GameFiles& files,
                                        Runtime& rt, JobHost& host);
 
 // The room the replacements' staged copies take beside the originals (each one not
 // already in place, plus a margin for the journal's lines), when the game folder's drive
 // offers this user less; nothing when it offers enough or cannot say how much it offers.
 // A disk that fills anyway while the copies are made is still rolled back.
-std::optional<Report> SpaceRefusal(const GamePaths& paths,
+std::optional<Report> SpaceRefusal(const GameFiles& files,
                                    const std::array<std::u16string, 4>& sources, Runtime& rt);
 
 }  // namespace torvane

@@ -8,12 +8,12 @@
 #include <string_view>
 #include <variant>
 
+#include "job/game_layout.h"
 #include "runtime/runtime.h"
 
 namespace torvane {
 
 // The name a replacement has while the job copies it in beside its original.
-inline constexpr std::u16string_view kStagedSuffix = u".torvane-new";
 
 // The file holds the bytes the journal recorded (size and SHA-256), and `twin`, another
 // file by identity, holds them too. Without a recorded SHA-256 or a twin it proves nothing.

@@ -218,9 +218,9 @@ std::vector<Shortfall> SettlePending(Runtime& rt, Journal& journal, JournalDoc& 
 RecoveryOutcome RecoverInterrupted(Runtime& rt, const GamePath& g, const Reach& reach,
                                    JobHost& host) {
   RecoveryOutcome outcome;
-  const Result<std::vector<std::u16string>> journals = ListJournals(rt, g.quarantine);
+  const Result<std::vector<std::u16string>> journals = ListJournals(rt, g.vTemp);
   if (!journals.ok()) {
-    outcome.stop = Report(Finding::kJournalUnreadable, g.quarantine, journals.error());
+    outcome.stop = Report(Finding::kJournalUnreadable, g.vTemp, journals.error());
     return outcome;
   }
   GameFolderScope scope(rt, g, reach);

@@ -56,7 +56,7 @@ enum class Finding {
   kDriveRoot,
   kWindowsFolder,
   kNoWar3Mpq,          // path: the folder
-  kLinkedQuarantine,   // path: the vTemp link
+  kLinkedVTemp,        // path: the vTemp link
   kSourcesMissing,     // problems: the replacements, relative to the tool's folder
   kProgramsRunning,    // programs
   kNoRights,           // problems: what may not be written (the tool is elevated)
@@ -64,7 +64,7 @@ enum class Finding {
   kElevationDeclined,  // the user said No to starting as administrator; nothing more to say
   kRestarted,          // an elevated instance took over; nothing more to say
   kRestartFailed,      // error
-  kNoQuarantine,       // path, error
+  kCannotMakeVTemp,    // path, error
   kNoJournal,          // path: the new journal, error
   kJournalUnreadable,  // path: the journal, error
   kJournalDamaged,     // path: the journal, line: the line not understood

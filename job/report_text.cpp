@@ -21,7 +21,7 @@ Words Question(std::u16string text) { return {std::move(text), Tone::kQuestion};
 std::u16string_view OwnReason(Why why) {
   switch (why) {
     case Why::kLinkedVTemp:
-      return texts::kMsgLinkedQuarantine;
+      return texts::kMsgLinkedVTemp;
     case Why::kLinkedFolder:
       return texts::kMsgLinkedFolder;
     case Why::kCopyDiffers:
@@ -178,8 +178,8 @@ std::u16string RestoreStop(const Report& r) {
   if (r.line.number > 0) {
     text.append(kCrLf).append(texts::kMsgJournalLineHead).append(Decimal(r.line.number));
     text.append(texts::kMsgJournalLineTail).append(r.line.text);
-  } else if (r.finding == Finding::kLinkedQuarantine) {
-    text.append(kCrLf).append(texts::kMsgLinkedQuarantine);
+  } else if (r.finding == Finding::kLinkedVTemp) {
+    text.append(kCrLf).append(texts::kMsgLinkedVTemp);
   } else if (const std::u16string error = ErrorText(r.why, r.error); !error.empty()) {
     text.append(kCrLf).append(texts::kMsgErrorPrefix).append(error);
   }
@@ -225,8 +225,8 @@ std::optional<Words> WordsOf(const Report& r, Front front) {
       return Stop(texts::kMsgWindowsFolder);
     case Finding::kNoWar3Mpq:
       return Stop(texts::kMsgNoWar3Mpq + r.path);
-    case Finding::kLinkedQuarantine:
-      return Stop(texts::kMsgLinkedQuarantine + (kCrLf + r.path));
+    case Finding::kLinkedVTemp:
+      return Stop(texts::kMsgLinkedVTemp + (kCrLf + r.path));
     case Finding::kSourcesMissing:
       return Stop(SourcesMissing(r));
     case Finding::kProgramsRunning:
@@ -245,11 +245,11 @@ std::optional<Words> WordsOf(const Report& r, Front front) {
     case Finding::kRestartFailed:
       return Stop(std::u16string(texts::kMsgRestartFailed) + kCrLf + texts::kMsgErrorPrefix +
                   ErrorText(r.why, r.error));
-    case Finding::kNoQuarantine:
-      return Stop(texts::kMsgNoQuarantine + r.path + kCrLf + texts::kMsgErrorPrefix +
+    case Finding::kCannotMakeVTemp:
+      return Stop(texts::kMsgCannotMakeVTemp + r.path + kCrLf + texts::kMsgErrorPrefix +
                   ErrorText(r.why, r.error));
     case Finding::kNoJournal:
-      return Stop(texts::kMsgNoQuarantine + r.path + kCrLf + StoppedAt(r));
+      return Stop(texts::kMsgCannotMakeVTemp + r.path + kCrLf + StoppedAt(r));
     case Finding::kJournalUnreadable:
       return Stop(JournalUnreadable(r));
     case Finding::kJournalDamaged:

@@ -28,8 +28,8 @@ struct LastJob {
 // anything outside the folder, stops the walk: its report comes back.
 std::optional<Report> VisitRestorableJobs(Runtime& rt, const GamePath& g, const Reach& reach,
                                           const std::function<bool(LastJob&)>& visit) {
-  const Result<std::vector<std::u16string>> journals = ListJournals(rt, g.quarantine);
-  if (!journals.ok()) return Report(Finding::kJournalUnreadable, g.quarantine, journals.error());
+  const Result<std::vector<std::u16string>> journals = ListJournals(rt, g.vTemp);
+  if (!journals.ok()) return Report(Finding::kJournalUnreadable, g.vTemp, journals.error());
   GameFolderScope scope(rt, g, reach);
   for (auto path = journals.value().rbegin(); path != journals.value().rend(); ++path) {
     Result<JournalDoc> doc = ReadJournal(rt, *path);
@@ -64,8 +64,8 @@ Checked<std::optional<LastJob>> FindLastJob(Runtime& rt, const GamePath& g, cons
 // Without a vTemp there is no journal, so nothing to make whole or to restore. A vTemp
 // that cannot be looked at may hold journals: the work goes on to find out why.
 bool NoVTemp(Runtime& rt, const GamePath& g) {
-  const Result<std::uint32_t> quarantine = rt.GetAttr(g.quarantine);
-  return quarantine.Is(ErrorKind::kNotFound) || IsFile(quarantine);
+  const Result<std::uint32_t> vTemp = rt.GetAttr(g.vTemp);
+  return vTemp.Is(ErrorKind::kNotFound) || IsFile(vTemp);
 }
 
 // What a restore may read besides the game folder: the replacements' twins in the patch
@@ -130,9 +130,9 @@ Report Restore(Runtime& rt, const GamePath& g, const Reach& reach, JobHost& host
   return report;
 }
 
-Report RestoreLast(std::u16string_view pickerText, Runtime& rt, JobHost& host) {
+Report RestoreLast(std::u16string_view gamePath, Runtime& rt, JobHost& host) {
   host.OnStage(JobStage::kChecking);
-  const Checked<GamePath> checked = CheckGamePath(pickerText, rt);
+  const Checked<GamePath> checked = CheckGamePath(gamePath, rt);
   if (const Report* refused = std::get_if<Report>(&checked)) return *refused;
   const GamePath& g = std::get<GamePath>(checked);
   if (NoVTemp(rt, g)) return Report{Finding::kNothingToRestore};
@@ -168,9 +168,9 @@ RestoreOutlook LookAtRestores(Runtime& rt, const GamePath& g) {
   return outlook;
 }
 
-Report RunRestore(std::u16string_view pickerText, Runtime& rt, JobHost& host) {
+Report RunRestore(std::u16string_view gamePath, Runtime& rt, JobHost& host) {
   PatientRuntime patient(rt, host);
-  return RestoreLast(pickerText, patient, host);
+  return RestoreLast(gamePath, patient, host);
 }
 
 }  // namespace torvane

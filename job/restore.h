@@ -24,7 +24,7 @@ struct RestoreOutlook {
 RestoreOutlook LookAtRestores(Runtime& rt, const GamePath& g);
 
 // Asks the user through `host` (Yes/No, with a one-line summary) and restores the newest
-// job of the game folder of `pickerText` that is not yet restored.
-Report RunRestore(std::u16string_view pickerText, Runtime& rt, JobHost& host);
+// job of the game folder of `gamePath` that is not yet restored.
+Report RunRestore(std::u16string_view gamePath, Runtime& rt, JobHost& host);
 
 }  // namespace torvane

@@ -3,18 +3,16 @@
 #include <algorithm>
 
 #include "job/confinement.h"
+#include "job/game_layout.h"
 #include "runtime/text.h"
 
 namespace torvane {
 namespace {
 
-constexpr std::u16string_view kQuarantineRoot = u"vTemp\\";
-constexpr std::u16string_view kRedist = u"redist\\";
-
 // Every folder held, outermost first: a link found on the way hides what lies below it.
 std::vector<std::u16string> HeldFolders() {
   std::vector<std::u16string> folders(std::begin(kRootFolders), std::end(kRootFolders));
-  folders.insert(folders.begin() + 2, std::u16string(kRedist));
+  folders.insert(folders.begin() + 2, std::u16string(kRedistFolder));
   return folders;
 }
 
@@ -33,10 +31,10 @@ Checked<std::unique_ptr<HeldRoots>> HeldRoots::Hold(Runtime& rt, const GamePath&
     }
     const Result<bool> taken = roots->Take(sub);
     const std::u16string path = WithoutTrailingBackslash(g.folder + sub);
-    const bool required = sub.empty() || sub == kQuarantineRoot;
+    const bool required = sub.empty() || sub == kVTempFolder;
     if (!taken.ok() && required) return Report(Finding::kNoLock, path, taken.error());
-    if (taken.ok() && !taken.value() && sub == kQuarantineRoot) {
-      return Report(Finding::kLinkedQuarantine, path);
+    if (taken.ok() && !taken.value() && sub == kVTempFolder) {
+      return Report(Finding::kLinkedVTemp, path);
     }
   }
   return roots;

@@ -16,12 +16,12 @@ Status MoveAcrossVolumes(Runtime& rt, const std::u16string& from, const std::u16
   const Result<CheckedCopy> copied = rt.CopyAndDigest(from, to);
   if (!copied.ok()) return copied.error();
   if (!copied.value().readBackSame) {
-    SkipOnFailure(rt.Kill(to));
+    SkipOnFailure(rt.Delete(to));
     return Error{ErrorKind::kReadBackDiffers, 0, {}};
   }
-  Status removed = rt.Kill(from);
+  Status removed = rt.Delete(from);
   // The original could not leave: take the copy back so the file exists once.
-  if (!removed.ok()) SkipOnFailure(rt.Kill(to));
+  if (!removed.ok()) SkipOnFailure(rt.Delete(to));
   return removed;
 }
 

@@ -1,5 +1,6 @@
 #include "job/steps.h"
 
+#include "job/game_layout.h"
 #include "job/safe_move.h"
 #include "runtime/text.h"
 
@@ -18,12 +19,12 @@ Status SetAttributesBack(Runtime& rt, const Step& step) {
 
 // Where a file without proof is kept: the vTemp beside it, or none when it lies in a vTemp
 // already (there is no vTemp inside a vTemp). Paths the tool acts on spell the game folder
-// lower-cased, as resolved, and its vTemp folders "vTemp" (confinement.h), so the text
+// lower-cased, as resolved, and its vTemp folders as game_layout.h does, so the text
 // tells a vTemp from a game folder of that name.
 std::optional<std::u16string> KeepingFolder(const std::u16string& path) {
   const std::u16string folder = FolderOf(path);
-  if (folder.ends_with(u"\\vTemp\\")) return std::nullopt;
-  return folder + u"vTemp";
+  if (IsVTemp(folder)) return std::nullopt;
+  return VTempIn(folder);
 }
 
 Status Move(Runtime& rt, const Step& step) {
@@ -147,7 +148,7 @@ Result<Deletion> DeleteWithProof(Runtime& rt, Journal& journal, const std::u16st
   remove.size = RecordedSize(proof);
   deletion.removed = Journaled(journal, remove, [&] {
     SkipOnFailure(rt.SetAttr(path, kAttrNormal));
-    return rt.Kill(path);
+    return rt.Delete(path);
   });
   return deletion;
 }

@@ -4,16 +4,13 @@
 #include <set>
 
 #include "job/confinement.h"
+#include "job/game_layout.h"
 #include "job/game_path.h"
 #include "runtime/text.h"
 
 namespace torvane {
 namespace {
 
-constexpr std::u16string_view kExeName = u"war3.exe";
-constexpr std::u16string_view kQuarantineName = u"vTemp";
-constexpr std::u16string_view kMilesProbe = u"redist\\miles\\Mssfast.m3d";
-constexpr std::u16string_view kMilesFolder = u"redist\\miles\\";
 constexpr int kListingAttempts = 2;
 
 // A junction or symbolic link (`path` with or without its trailing backslash).
@@ -58,12 +55,12 @@ FolderPlan PlanFolder(Runtime& rt, const std::u16string& folder, std::u16string_
                       const std::set<std::u16string>& own) {
   FolderPlan plan;
   plan.folder = folder;
-  const Result<std::uint32_t> quarantine = rt.GetAttr(plan.Quarantine());
-  if (quarantine.ok() && (quarantine.value() & kAttrReparsePoint) != 0) {
-    plan.closed = Closed::kLinkedQuarantine;
+  const Result<std::uint32_t> vTemp = rt.GetAttr(plan.VTemp());
+  if (vTemp.ok() && (vTemp.value() & kAttrReparsePoint) != 0) {
+    plan.closed = Closed::kLinkedVTemp;
     return plan;
   }
-  plan.quarantineMissing = !quarantine.ok();
+  plan.vTempMissing = !vTemp.ok();
   const Result<std::vector<DirEntry>> listing = ListFiles(rt, folder);
   if (!listing.ok()) {
     plan.closed = Closed::kUnlisted;
@@ -85,7 +82,7 @@ std::optional<FolderPlan> PlanMiles(Runtime& rt, const std::u16string& gameFolde
   FolderPlan plan;
   plan.folder = gameFolder + std::u16string(kMilesFolder);
   const Result<std::vector<DirEntry>> probe =
-      rt.List(gameFolder + std::u16string(kMilesProbe), kDirOrdinary);
+      rt.List(gameFolder + std::u16string(kMilesFolder) + std::u16string(kMilesMark), kDirOrdinary);
   if (!probe.ok()) {
     plan.closed = Closed::kUnprobed;
     plan.error = probe.error();
@@ -94,7 +91,7 @@ std::optional<FolderPlan> PlanMiles(Runtime& rt, const std::u16string& gameFolde
   if (probe.value().empty()) return std::nullopt;
   // A junction or symbolic link on the way (the only ways out of the game folder) may lead
   // anywhere: another game's folder, the user's documents.
-  if (IsLink(rt, gameFolder + u"redist") || IsLink(rt, plan.folder)) {
+  if (IsLink(rt, gameFolder + std::u16string(kRedistFolder)) || IsLink(rt, plan.folder)) {
     plan.closed = Closed::kLinked;
     return plan;
   }
@@ -123,7 +120,7 @@ bool IsKept(std::u16string_view keepList, std::u16string_view name) {
   return Contains(keepList, name);
 }
 
-std::u16string FolderPlan::Quarantine() const { return folder + std::u16string(kQuarantineName); }
+std::u16string FolderPlan::VTemp() const { return VTempIn(folder); }
 
 bool TidyPlan::ChangesAnything() const {
   return std::any_of(folders.begin(), folders.end(), [](const FolderPlan& folder) {
@@ -135,7 +132,7 @@ bool TidyPlan::ChangesAnything() const {
 TidyPlan PlanTidy(std::u16string_view path, Runtime& rt) {
   TidyPlan plan;
   // The game folder of war3.exe; a path that names no war3.exe names no game folder.
-  if (LowerCase(NameOf(path)) != kExeName) return plan;
+  if (LowerCase(NameOf(path)) != kWar3Exe) return plan;
   const std::u16string folder = FolderOf(LowerCase(path));
   plan.folders.push_back(PlanFolder(rt, folder, GameKeepList(), OwnNamesIn(rt, folder)));
   if (std::optional<FolderPlan> miles = PlanMiles(rt, folder)) {

@@ -1,7 +1,7 @@
 // What the tidy of a game folder would do, decided before anything moves: for the game
 // folder and, when the game's audio folder is there, for that folder too, which files go
 // into the folder's vTemp, which stay and why, and which folders are not entered at all.
-// The tidy carries the plan out (quarantine.h); the question asked before a job that would
+// The tidy carries the plan out (tidy.h); the question asked before a job that would
 // change nothing asks the same plan, so the two never disagree.
 #pragma once
 
@@ -33,10 +33,10 @@ enum class Stay {
 
 // Why a folder is not entered at all; each is reported.
 enum class Closed {
-  kUnprobed,          // whether the audio folder is there cannot be told
-  kUnlisted,          // it cannot be listed (its vTemp is still made, as for any pass)
-  kLinked,            // it, or redist above it, is a junction or symbolic link
-  kLinkedQuarantine,  // its vTemp is one: nothing is moved through a link someone planted
+  kUnprobed,     // whether the audio folder is there cannot be told
+  kUnlisted,     // it cannot be listed (its vTemp is still made, as for any pass)
+  kLinked,       // it, or redist above it, is a junction or symbolic link
+  kLinkedVTemp,  // its vTemp is one: nothing is moved through a link someone planted
 };
 
 // A file to move, as the listing found it.
@@ -54,12 +54,12 @@ struct StayingFile {
 struct FolderPlan {
   std::u16string folder;  // with its trailing backslash
   std::optional<Closed> closed;
-  Error error;                     // Closed::kUnprobed or kUnlisted: what the platform said
-  bool quarantineMissing = false;  // its vTemp was not found: the tidy makes it
+  Error error;                // Closed::kUnprobed or kUnlisted: what the platform said
+  bool vTempMissing = false;  // its vTemp was not found: the tidy makes it
   std::vector<PlannedMove> moves;
   std::vector<StayingFile> stays;
 
-  std::u16string Quarantine() const;
+  std::u16string VTemp() const;
 };
 
 struct TidyPlan {

@@ -2,6 +2,7 @@
 
 #include <set>
 
+#include "job/game_layout.h"
 #include "job/game_path.h"
 #include "job/proof.h"
 #include "job/safe_move.h"
@@ -10,8 +11,6 @@
 
 namespace torvane {
 namespace {
-
-constexpr std::u16string_view kAsideSuffix = u".torvane-old";
 
 // What stands in the way of putting the old set back; empty when nothing does.
 std::vector<Shortfall> SetRestoreObstacles(Runtime& rt, const std::vector<Step>& moves) {
@@ -133,11 +132,11 @@ UndoReport RemoveSetAsideReplacements(Runtime& rt, Journal& journal, const Journ
   return report;
 }
 
-VersionSet::VersionSet(Runtime& rt, Journal& journal, const GamePaths& paths,
-                       const std::array<std::u16string, 4>& sources, std::u16string quarantine)
-    : rt_(rt), journal_(journal), msvcn80_(paths.msvcn80), quarantine_(std::move(quarantine)) {
+VersionSet::VersionSet(Runtime& rt, Journal& journal, const GameFiles& files,
+                       const std::array<std::u16string, 4>& sources, std::u16string vTemp)
+    : rt_(rt), journal_(journal), msvcn80_(files.msvcn80), vTemp_(std::move(vTemp)) {
   for (size_t i = 0; i < files_.size(); ++i) {
-    files_[i].target = paths.versionFiles[i];
+    files_[i].target = files.versionFiles[i];
     files_[i].source = sources[i];
   }
 }
@@ -159,7 +158,7 @@ Result<Step> VersionSet::AsideOf(const std::u16string& path) {
   const Result<DirEntry> listed = Listed(rt_, path);
   if (!listed.ok()) return listed.error();
   const std::u16string original = FolderOf(path) + listed.value().name;
-  const Result<std::u16string> keptAt = FreePathIn(rt_, quarantine_, NameOf(original));
+  const Result<std::u16string> keptAt = FreePathIn(rt_, vTemp_, NameOf(original));
   if (!keptAt.ok()) return keptAt.error();
   Step step = MakeStep(StepKind::kMove, original, keptAt.value());
   step.size = listed.value().size;

@@ -18,12 +18,12 @@
 
 namespace torvane {
 
-struct GamePaths;
+struct GameFiles;
 
 class VersionSet {
  public:
-  VersionSet(Runtime& rt, Journal& journal, const GamePaths& paths,
-             const std::array<std::u16string, 4>& sources, std::u16string quarantine);
+  VersionSet(Runtime& rt, Journal& journal, const GameFiles& files,
+             const std::array<std::u16string, 4>& sources, std::u16string vTemp);
 
   // Moves msvcn80.dll into vTemp when it is there. Whether it left is judged afterwards
   // by looking, so a failure here is not reported.
@@ -53,7 +53,7 @@ class VersionSet {
   Runtime& rt_;
   Journal& journal_;
   std::u16string msvcn80_;
-  std::u16string quarantine_;
+  std::u16string vTemp_;
   std::array<File, 4> files_;
   std::vector<Step> made_;  // the set's changes that happened, in order
 };

@@ -7,18 +7,15 @@
 namespace torvane {
 namespace {
 
-constexpr std::size_t kGameDll = 0;  // indices into kVersionFileNames
-constexpr std::size_t kWar3Exe = 2;
-
 // Nothing at all would change: msvcn80.dll is gone, every version file already holds its
 // replacement's bytes, and the tidy's plan moves nothing (what it leaves by rule it leaves
 // on every run, so it is no change; a folder it cannot read might hold anything).
 bool NothingWouldChange(Runtime& rt, const GamePath& g,
                         const std::array<std::u16string, 4>& sources) {
-  const Result<std::uint32_t> msvcn80 = rt.GetAttr(g.paths.msvcn80);
+  const Result<std::uint32_t> msvcn80 = rt.GetAttr(g.files.msvcn80);
   if (msvcn80.ok() || !msvcn80.Is(ErrorKind::kNotFound)) return false;
   for (std::size_t i = 0; i < sources.size(); ++i) {
-    if (!SameBytes(rt, g.paths.versionFiles[i], sources[i])) return false;
+    if (!SameBytes(rt, g.files.versionFiles[i], sources[i])) return false;
   }
   return !PlanTidy(g.working, rt).ChangesAnything();
 }
@@ -42,17 +39,17 @@ std::optional<FileVersion> FolderVersions::Whole() const {
 
 FolderVersions VersionsIn(Runtime& rt, const std::u16string& folder) {
   const std::u16string base = WithTrailingBackslash(folder);
-  return {rt.VersionOf(base + std::u16string(kVersionFileNames[kWar3Exe])),
-          rt.VersionOf(base + std::u16string(kVersionFileNames[kGameDll]))};
+  return {rt.VersionOf(base + std::u16string(kVersionFileNames[kWar3ExeAt])),
+          rt.VersionOf(base + std::u16string(kVersionFileNames[kGameDllAt]))};
 }
 
 std::optional<Report> VersionQuestion(Runtime& rt, const GamePath& g,
                                       const std::array<std::u16string, 4>& sources) {
-  const FolderVersions patch{rt.VersionOf(sources[kWar3Exe]), rt.VersionOf(sources[kGameDll])};
+  const FolderVersions patch{rt.VersionOf(sources[kWar3ExeAt]), rt.VersionOf(sources[kGameDllAt])};
   if (patch.Mismatched()) {
     Report question(Finding::kVersionMismatch);
-    question.versions = {Named(sources[kWar3Exe], *patch.war3),
-                         Named(sources[kGameDll], *patch.game)};
+    question.versions = {Named(sources[kWar3ExeAt], *patch.war3),
+                         Named(sources[kGameDllAt], *patch.game)};
     return question;
   }
   const std::optional<FileVersion> wanted = patch.Whole();
@@ -60,8 +57,8 @@ std::optional<Report> VersionQuestion(Runtime& rt, const GamePath& g,
   const FolderVersions game = VersionsIn(rt, g.folder);
   if (game.Whole() != wanted || !NothingWouldChange(rt, g, sources)) return std::nullopt;
   Report question(Finding::kAlreadyPatched, g.folder);
-  question.versions = {Named(g.paths.versionFiles[kWar3Exe], *game.war3),
-                       Named(g.paths.versionFiles[kGameDll], *game.game)};
+  question.versions = {Named(g.files.versionFiles[kWar3ExeAt], *game.war3),
+                       Named(g.files.versionFiles[kGameDllAt], *game.game)};
   return question;
 }
 

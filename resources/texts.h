@@ -29,7 +29,7 @@ inline constexpr char16_t kMsgFolderMissing[] = u"找不到魔兽主程序所在
 inline constexpr char16_t kMsgCheckPath[] = u"请检查路径是否正确。";
 inline constexpr char16_t kMsgSourcesMissing[] =
     u"补丁文件不全，游戏文件夹没有任何改动。\r\n以下文件应放在本程序旁边的 patch 文件夹中：";
-inline constexpr char16_t kMsgNoQuarantine[] = u"无法创建用来保存原文件的文件夹：";
+inline constexpr char16_t kMsgCannotMakeVTemp[] = u"无法创建用来保存原文件的文件夹：";
 inline constexpr char16_t kMsgSourceMissing[] = u"（找不到）";
 inline constexpr char16_t kMsgSourceUnreadable[] = u"（无法读取：";
 
@@ -42,7 +42,7 @@ inline constexpr char16_t kMsgWindowsFolder[] =
 inline constexpr char16_t kMsgNoWar3Mpq[] =
     u"这个文件夹里没有 War3.mpq，不像是魔兽争霸III的游戏文件夹，为避免误整理其他文件，"
     u"没有任何改动。\r\n请选择游戏安装文件夹中的 war3.exe：";
-inline constexpr char16_t kMsgLinkedQuarantine[] =
+inline constexpr char16_t kMsgLinkedVTemp[] =
     u"vTemp 是一个链接（联接点或符号链接），本程序不会通过链接移动文件。";
 inline constexpr char16_t kMsgLinkedFolder[] =
     u"这个文件夹是一个链接（联接点或符号链接），本程序不会进入链接整理其中的文件。";

@@ -14,7 +14,7 @@ class ForwardingRuntime : public Runtime {
   Result<std::vector<DirEntry>> List(const std::u16string& pattern, std::uint32_t mask) override {
     return inner_.List(pattern, mask);
   }
-  Status Kill(const std::u16string& path) override { return inner_.Kill(path); }
+  Status Delete(const std::u16string& path) override { return inner_.Delete(path); }
   Status FileCopy(const std::u16string& source, const std::u16string& destination) override {
     return inner_.FileCopy(source, destination);
   }

@@ -1,4 +1,4 @@
-// The file-system, message-box and timing operations that the job, the quarantine and
+// The file-system, message-box and timing operations that the job, the tidy and
 // the path picker call. One implementation talks to Windows (win_runtime.h); the tests
 // have an in-memory one with fault injection. Strings are UTF-16 throughout.
 #pragma once
@@ -161,7 +161,7 @@ class Runtime {
   // folder or name that is not there lists nothing; any other failure is an error.
   virtual Result<std::vector<DirEntry>> List(const std::u16string& pattern, std::uint32_t mask) = 0;
 
-  virtual Status Kill(const std::u16string& path) = 0;
+  virtual Status Delete(const std::u16string& path) = 0;
   // Never replaces: fails with kAlreadyExists when the destination is taken.
   virtual Status FileCopy(const std::u16string& source, const std::u16string& destination) = 0;
   // Refused (kAccessDenied) on a file with more than one name: its attributes are those of

@@ -142,7 +142,7 @@ Result<std::vector<DirEntry>> WinRuntime::List(const std::u16string& pattern, st
   return entries;
 }
 
-Status WinRuntime::Kill(const std::u16string& path) {
+Status WinRuntime::Delete(const std::u16string& path) {
   return StatusOf(::DeleteFileW(W(ExtendedPath(path))));
 }
 

@@ -18,7 +18,7 @@ class WinRuntime : public Runtime {
   void SetOwner(HWND owner) { owner_ = owner; }
 
   Result<std::vector<DirEntry>> List(const std::u16string& pattern, std::uint32_t mask) override;
-  Status Kill(const std::u16string& path) override;
+  Status Delete(const std::u16string& path) override;
   Status FileCopy(const std::u16string& source, const std::u16string& destination) override;
   Status SetAttr(const std::u16string& path, std::uint32_t attributes) override;
   Result<std::uint32_t> GetAttr(const std::u16string& path) override;

@@ -4,6 +4,8 @@
 
 #include "forms/twips.h"
 #include "job/game_info.h"
+#include "job/game_layout.h"
+#include "job/game_path.h"
 #include "job/patch_job.h"
 #include "job/report_text.h"
 #include "job/restore.h"
@@ -45,7 +47,7 @@ constexpr UINT kProgressIntervalMs = 50;
 // The war3.exe of the first game the registry names that is there; empty for none.
 std::u16string RegisteredWar3Exe(Runtime& rt) {
   for (const RegisteredInstall& install : rt.RegisteredInstalls()) {
-    const std::u16string exe = WithTrailingBackslash(install.folder) + u"war3.exe";
+    const std::u16string exe = WithTrailingBackslash(install.folder) + std::u16string(kWar3Exe);
     const Result<std::uint32_t> attributes = rt.GetAttr(exe);
     if (attributes.ok() && (attributes.value() & kAttrFolder) == 0) return exe;
   }
@@ -82,9 +84,9 @@ void WithoutNoDiskBoxes() {
   ::SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, nullptr);
 }
 
-// The box of "版本信息…": the game in `pickerText`, or why it cannot be looked at.
-void ShowGameInfo(std::u16string_view pickerText, Runtime& rt, HWND) {
-  const Checked<GameInfo> read = ReadGameInfo(pickerText, u"", rt);
+// The box of "版本信息…": the game in `gamePath`, or why it cannot be looked at.
+void ShowGameInfo(std::u16string_view gamePath, Runtime& rt, HWND) {
+  const Checked<GameInfo> read = ReadGameInfo(gamePath, u"", rt);
   if (const Report* refused = std::get_if<Report>(&read)) {
     BoxHost(rt, nullptr).Present(*refused);
     return;
@@ -93,15 +95,16 @@ void ShowGameInfo(std::u16string_view pickerText, Runtime& rt, HWND) {
 }
 
 // The game's vTemp in the file manager, or a box that says why not.
-void OpenVTemp(std::u16string_view pickerText, Runtime& rt, HWND window) {
-  const std::optional<std::u16string> folder = QuarantineFolderOf(pickerText, rt);
-  if (!folder) {
-    (void)forms::Show(rt, BoxOf({texts::kMsgNoPath, Tone::kStop}));
+void OpenVTemp(std::u16string_view gamePath, Runtime& rt, HWND window) {
+  const Checked<GamePath> checked = ResolveGamePath(gamePath, rt);
+  if (const Report* refused = std::get_if<Report>(&checked)) {
+    BoxHost(rt, nullptr).Present(*refused);
     return;
   }
-  const Result<std::uint32_t> attributes = rt.GetAttr(*folder);
+  const std::u16string& folder = std::get<GamePath>(checked).vTemp;
+  const Result<std::uint32_t> attributes = rt.GetAttr(folder);
   if (!attributes.ok() || (attributes.value() & kAttrFolder) == 0) {
-    (void)forms::Show(rt, BoxOf({texts::kMsgNoVTemp + (kCrLf + *folder), Tone::kInformation}));
+    (void)forms::Show(rt, BoxOf({texts::kMsgNoVTemp + (kCrLf + folder), Tone::kInformation}));
     return;
   }
   // The shell may hand the folder to an extension through COM.
@@ -111,13 +114,13 @@ void OpenVTemp(std::u16string_view pickerText, Runtime& rt, HWND window) {
   info.fMask = SEE_MASK_NOASYNC;
   info.hwnd = window;
   info.lpVerb = L"open";
-  info.lpFile = win::W(*folder);
+  info.lpFile = win::W(folder);
   info.nShow = SW_SHOWNORMAL;
   const bool opened = ::ShellExecuteExW(&info) != FALSE;
   const Error why = LastError();
   if (SUCCEEDED(com)) ::CoUninitialize();
   if (opened) return;
-  (void)forms::Show(rt, BoxOf({texts::kMsgCannotOpenFolder + *folder + kCrLf +
+  (void)forms::Show(rt, BoxOf({texts::kMsgCannotOpenFolder + folder + kCrLf +
                                    texts::kMsgErrorPrefix + why.description,
                                Tone::kStop}));
 }

@@ -79,9 +79,9 @@ class FrmMain : public forms::Form {
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
  private:
-  using Job = Report (*)(std::u16string_view pickerText, Runtime& rt, JobHost& host);
+  using Job = Report (*)(std::u16string_view gamePath, Runtime& rt, JobHost& host);
   // A menu command that only looks at the game; its boxes go through `rt`.
-  using Look = void (*)(std::u16string_view pickerText, Runtime& rt, HWND window);
+  using Look = void (*)(std::u16string_view gamePath, Runtime& rt, HWND window);
 
   void Command1_Click();
   void mnuRestore_Click();

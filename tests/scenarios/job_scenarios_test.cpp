@@ -7,6 +7,7 @@
 #include "runtime/text.h"
 #include "tests/support/disk.h"
 #include "tests/support/game_folder.h"
+#include "tests/support/tree.h"
 #include "tests/support/window_runs.h"
 
 namespace torvane::testing {
@@ -114,7 +115,7 @@ TEST_F(JobScenario, FileNamedVTempInTheWayKeepsEverythingAndIsReported) {
   Run(g_.exe);
   const ShownBox& box = OnlyBox();
   EXPECT_EQ(box.flags, 16u);
-  EXPECT_EQ(box.prompt.rfind(texts::kMsgNoQuarantine, 0), 0u) << ToUtf8(box.prompt);
+  EXPECT_EQ(box.prompt.rfind(texts::kMsgCannotMakeVTemp, 0), 0u) << ToUtf8(box.prompt);
   EXPECT_EQ(Read(g_.Game(u"vTemp")), "not a folder");
   EXPECT_EQ(Read(g_.Game(u"readme.txt")), "old readme.txt");
   EXPECT_EQ(Read(g_.Game(u"msvcn80.dll")), "old msvcn80.dll");
@@ -228,6 +229,49 @@ TEST_F(JobScenario, RestoresAMissingWar3Exe) {
   Run(g_.game + u"war3.exe");
   ExpectDone();
   EXPECT_EQ(Read(g_.Game(u"war3.exe")), g_.patch[u"war3.exe"]);
+}
+
+TEST_F(JobScenario, AFolderWithoutTheGamesArchiveIsNeverTidied) {
+  disk_->Remove(g_.Game(u"War3.mpq"));
+  const auto start = Tree(*disk_, g_.game);
+  Run(g_.exe);
+  EXPECT_EQ(disk_->boxes().back().prompt.rfind(texts::kMsgNoWar3Mpq, 0), 0u)
+      << ToUtf8(disk_->boxes().back().prompt);
+  EXPECT_EQ(disk_->boxes().back().flags, 16u);
+  EXPECT_EQ(Tree(*disk_, g_.game), start);
+}
+
+TEST_F(JobScenario, TheRunningToolStandingInTheGameFolderIsNeverMoved) {
+  disk_->WriteFile(g_.Game(u"1.24e 补丁工具.exe"), "this very program");
+  disk_->WriteFile(g_.Game(u"other tool.exe"), "another program");
+  // Another spelling of the same file: recognised by identity, not by its name.
+  disk_->SetProgramPath(LowerCase(g_.game) + u"1.24E 补丁工具.EXE");
+  Run(g_.exe);
+  EXPECT_EQ(disk_->boxes().back().prompt, texts::kMsgDone);
+  EXPECT_EQ(Read(g_.Game(u"1.24e 补丁工具.exe")), "this very program");
+  EXPECT_EQ(Read(g_.Game(u"vTemp\\other tool.exe")), "another program");
+}
+
+// Users unpack the release into the game folder: the window and the command line that
+// come with it stay, whichever of them runs the job.
+TEST_F(JobScenario, TheToolsProgramsUnpackedIntoTheGameFolderStay) {
+  for (const char16_t* running : {u"Torvane.exe", u"torvane-cli.exe"}) {
+    SCOPED_TRACE(ToUtf8(running));
+    disk_->WriteFile(g_.Game(u"Torvane.exe"), "the window");
+    disk_->WriteFile(g_.Game(u"torvane-cli.exe"), "the command line");
+    disk_->SetToolFolder(g_.game.substr(0, g_.game.size() - 1));
+    disk_->SetProgramPath(g_.Game(running));
+    for (const auto& [name, content] : g_.patch) {
+      disk_->WriteFile(g_.Game(u"patch\\") + name, content);
+    }
+    Run(g_.exe);
+    EXPECT_EQ(disk_->boxes().back().prompt, texts::kMsgDone);
+    EXPECT_EQ(Read(g_.Game(u"Torvane.exe")), "the window");
+    EXPECT_EQ(Read(g_.Game(u"torvane-cli.exe")), "the command line");
+    EXPECT_EQ(Read(g_.Game(u"patch\\game.dll")), g_.patch[u"game.dll"]);
+    disk_->QueueAnswer(kIdYes);
+    Restore(g_.exe, disk_->runtime());
+  }
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "runtime/text.h"
 #include "tests/support/disk.h"
 #include "tests/support/game_folder.h"
+#include "tests/support/tree.h"
 #include "tests/support/window_runs.h"
 
 namespace torvane::testing {
@@ -34,21 +35,8 @@ class Restore : public ::testing::Test {
     return disk_->ReadFile(path).value_or("<missing>");
   }
 
-  // Names, contents and attributes of everything below a folder; the journals left out.
   std::map<std::u16string, std::string> Tree(const std::u16string& folder) {
-    std::map<std::u16string, std::string> tree;
-    for (const std::u16string& name : disk_->List(folder)) {
-      if (name.rfind(u"torvane-journal-", 0) == 0) continue;
-      const std::optional<std::string> content = disk_->ReadFile(folder + name);
-      if (!content) {
-        tree[folder + name + u"\\"] = "folder";
-        tree.merge(Tree(folder + name + u"\\"));
-      } else {
-        tree[folder + name] =
-            *content + " attr " + std::to_string(*disk_->Attributes(folder + name));
-      }
-    }
-    return tree;
+    return testing::Tree(*disk_, folder, true);
   }
 
   std::unique_ptr<Disk> disk_;
@@ -68,7 +56,7 @@ TEST_F(Restore, TwoJobsUndoneNewestFirstGiveBackTheStartingTree) {
   Undo();
   EXPECT_EQ(Tree(g_.game), betweenJobs) << ToUtf8(LastBox());
   Undo();
-  start[g_.Game(u"notes.txt")] = "written between the jobs attr 0";
+  start[g_.Game(u"notes.txt")] = "written between the jobs [0]";
   EXPECT_EQ(Tree(g_.game), start) << ToUtf8(LastBox());
   Undo();
   EXPECT_EQ(LastBox(), texts::kMsgNothingToRestore);
@@ -153,47 +141,6 @@ TEST_F(Restore, PathsAsUsersPasteThemNameTheGameFolder) {
   // Resolved to the folder above the game: no war3.exe is named, nothing is touched.
   Job(g_.Game(u"war3.exe\\.."));
   EXPECT_EQ(LastBox(), texts::kMsgNoPath);
-}
-
-TEST_F(Restore, AFolderWithoutTheGamesArchiveIsNeverTidied) {
-  disk_->Remove(g_.Game(u"War3.mpq"));
-  const auto start = Tree(g_.game);
-  Job(g_.exe);
-  EXPECT_EQ(LastBox().rfind(texts::kMsgNoWar3Mpq, 0), 0u) << ToUtf8(LastBox());
-  EXPECT_EQ(disk_->boxes().back().flags, 16u);
-  EXPECT_EQ(Tree(g_.game), start);
-}
-
-TEST_F(Restore, TheRunningToolStandingInTheGameFolderIsNeverMoved) {
-  disk_->WriteFile(g_.Game(u"1.24e 补丁工具.exe"), "this very program");
-  disk_->WriteFile(g_.Game(u"other tool.exe"), "another program");
-  // Another spelling of the same file: recognised by identity, not by its name.
-  disk_->SetProgramPath(LowerCase(g_.game) + u"1.24E 补丁工具.EXE");
-  Job(g_.exe);
-  EXPECT_EQ(LastBox(), texts::kMsgDone);
-  EXPECT_EQ(Read(g_.Game(u"1.24e 补丁工具.exe")), "this very program");
-  EXPECT_EQ(Read(g_.Game(u"vTemp\\other tool.exe")), "another program");
-}
-
-// Users unpack the release into the game folder: the window and the command line that
-// come with it stay, whichever of them runs the job.
-TEST_F(Restore, TheToolsProgramsUnpackedIntoTheGameFolderStay) {
-  for (const char16_t* running : {u"Torvane.exe", u"torvane-cli.exe"}) {
-    SCOPED_TRACE(ToUtf8(running));
-    disk_->WriteFile(g_.Game(u"Torvane.exe"), "the window");
-    disk_->WriteFile(g_.Game(u"torvane-cli.exe"), "the command line");
-    disk_->SetToolFolder(g_.game.substr(0, g_.game.size() - 1));
-    disk_->SetProgramPath(g_.Game(running));
-    for (const auto& [name, content] : g_.patch) {
-      disk_->WriteFile(g_.Game(u"patch\\") + name, content);
-    }
-    Job(g_.exe);
-    EXPECT_EQ(LastBox(), texts::kMsgDone);
-    EXPECT_EQ(Read(g_.Game(u"Torvane.exe")), "the window");
-    EXPECT_EQ(Read(g_.Game(u"torvane-cli.exe")), "the command line");
-    EXPECT_EQ(Read(g_.Game(u"patch\\game.dll")), g_.patch[u"game.dll"]);
-    Undo();
-  }
 }
 
 }  // namespace

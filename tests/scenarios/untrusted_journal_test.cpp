@@ -397,7 +397,7 @@ TEST_F(UntrustedJournal, ALinkOnTheWayToTheAudioFolderIsNotEnteredAndTheOutcomeS
   const std::pair<std::u16string, const char16_t*> links[] = {
       {u"redist\\miles", texts::kMsgLinkedFolder},
       {u"redist", texts::kMsgLinkedFolder},
-      {u"redist\\miles\\vTemp", texts::kMsgLinkedQuarantine},
+      {u"redist\\miles\\vTemp", texts::kMsgLinkedVTemp},
   };
   for (const auto& [link, told] : links) {
     SCOPED_TRACE(ToUtf8(link));

@@ -29,8 +29,8 @@ class CallWatch : public ForwardingRuntime {
   Result<std::vector<DirEntry>> List(const std::u16string& pattern, std::uint32_t mask) override {
     return Note({&pattern}), ForwardingRuntime::List(pattern, mask);
   }
-  Status Kill(const std::u16string& path) override {
-    return Note({&path}), ForwardingRuntime::Kill(path);
+  Status Delete(const std::u16string& path) override {
+    return Note({&path}), ForwardingRuntime::Delete(path);
   }
   Status FileCopy(const std::u16string& source, const std::u16string& destination) override {
     return Note({&source, &destination}), ForwardingRuntime::FileCopy(source, destination);

@@ -229,8 +229,8 @@ Result<std::vector<DirEntry>> FakeRuntime::List(const std::u16string& pattern, s
   return entries;
 }
 
-Status FakeRuntime::Kill(const std::u16string& path) {
-  if (auto error = Begin(Op::kKill, path)) return *error;
+Status FakeRuntime::Delete(const std::u16string& path) {
+  if (auto error = Begin(Op::kDelete, path)) return *error;
   const Node* node = Find(path);
   if (node == nullptr) return MakeError(ErrorKind::kNotFound);
   if (node->folder || (node->attributes & kAttrReadOnly))
@@ -402,7 +402,7 @@ Result<CheckedCopy> FakeRuntime::CopyAndDigest(const std::u16string& source,
   const Result<FileDigest> back = read.ok() ? Digest(destination) : read;
   const std::optional<Error> unflushed = back.ok() ? Begin(Op::kFlush, destination) : back.error();
   if (unflushed) {
-    SkipOnFailure(Kill(destination));
+    SkipOnFailure(Delete(destination));
     return *unflushed;
   }
   Node* copy = Find(destination);

@@ -20,7 +20,7 @@ namespace torvane::testing {
 
 enum class Op {
   kList,
-  kKill,
+  kDelete,
   kFileCopy,
   kSetAttr,
   kGetAttr,
@@ -137,7 +137,7 @@ class FakeRuntime : public Runtime {
   const std::vector<ShownBox>& boxes() const { return boxes_; }
 
   Result<std::vector<DirEntry>> List(const std::u16string& pattern, std::uint32_t mask) override;
-  Status Kill(const std::u16string& path) override;
+  Status Delete(const std::u16string& path) override;
   Status FileCopy(const std::u16string& source, const std::u16string& destination) override;
   Status SetAttr(const std::u16string& path, std::uint32_t attributes) override;
   Result<std::uint32_t> GetAttr(const std::u16string& path) override;

@@ -6,16 +6,16 @@
 
 namespace torvane::testing {
 
-Report Job(const std::u16string& pickerText, Runtime& rt) {
+Report Job(const std::u16string& gamePath, Runtime& rt) {
   BoxHost host(rt, nullptr);
-  Report report = RunPatchJob(JobRequest(pickerText), rt, host);
+  Report report = RunPatchJob(JobRequest(gamePath), rt, host);
   host.Present(report);
   return report;
 }
 
-Report Restore(const std::u16string& pickerText, Runtime& rt) {
+Report Restore(const std::u16string& gamePath, Runtime& rt) {
   BoxHost host(rt, nullptr);
-  Report report = RunRestore(pickerText, rt, host);
+  Report report = RunRestore(gamePath, rt, host);
   host.Present(report);
   return report;
 }

@@ -10,7 +10,7 @@
 
 namespace torvane::testing {
 
-Report Job(const std::u16string& pickerText, Runtime& rt);
-Report Restore(const std::u16string& pickerText, Runtime& rt);
+Report Job(const std::u16string& gamePath, Runtime& rt);
+Report Restore(const std::u16string& gamePath, Runtime& rt);
 
 }  // namespace torvane::testing

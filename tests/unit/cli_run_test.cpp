@@ -275,7 +275,7 @@ TEST_F(DryLayer, ListingsMergeTheLayerWithTheDisk) {
 }
 
 TEST_F(DryLayer, FailsWhereTheRealCallWould) {
-  EXPECT_TRUE(dry_.Kill(u"c:\\g\\ro.txt").Is(ErrorKind::kAccessDenied));
+  EXPECT_TRUE(dry_.Delete(u"c:\\g\\ro.txt").Is(ErrorKind::kAccessDenied));
   EXPECT_TRUE(dry_.Rename(u"c:\\g\\a.txt", u"c:\\g\\ro.txt").Is(ErrorKind::kAlreadyExists));
   EXPECT_TRUE(dry_.Rename(u"c:\\g\\a.txt", u"c:\\nowhere\\a.txt").Is(ErrorKind::kNotFound));
   EXPECT_TRUE(dry_.FileCopy(u"c:\\g\\a.txt", u"c:\\g\\h.txt").Is(ErrorKind::kAlreadyExists));
@@ -307,8 +307,8 @@ TEST_F(DryLayer, CopiesAndAppendsAreReadBackAndDigested) {
   EXPECT_EQ(dry_.ReadWholeFile(u"c:\\g\\j.txt", kAnySize).value(), "line\nmore\n");
   EXPECT_EQ(dry_.Digest(u"c:\\g\\j.txt").value().size, 10u);
   EXPECT_FALSE(dry_.SameContent(u"c:\\g\\a.txt", u"c:\\g\\j.txt").value());
-  ASSERT_TRUE(dry_.Kill(u"c:\\g\\b.txt").ok());
-  ASSERT_TRUE(dry_.Kill(u"c:\\g\\j.txt").ok());
+  ASSERT_TRUE(dry_.Delete(u"c:\\g\\b.txt").ok());
+  ASSERT_TRUE(dry_.Delete(u"c:\\g\\j.txt").ok());
   EXPECT_FALSE(fs_.Exists(u"c:\\g\\j.txt"));
   EXPECT_EQ(said_,
             (std::vector<std::u16string>{u"copy c:\\g\\a.txt c:\\g\\b.txt", u"write c:\\g\\j.txt ",

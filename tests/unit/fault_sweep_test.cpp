@@ -14,8 +14,8 @@
 #include "job/journal.h"
 #include "job/patch_job.h"
 #include "job/patient_runtime.h"
-#include "job/quarantine.h"
 #include "job/restore.h"
+#include "job/tidy.h"
 #include "resources/texts.h"
 #include "runtime/sha256.h"
 #include "runtime/text.h"
@@ -290,7 +290,7 @@ TEST_F(Transaction, DyingWhileRecoveringIsRecoveredInTurn) {
 // change after both kinds, a read only after a sharing violation.
 bool Retried(Op op, ErrorKind kind) {
   switch (op) {
-    case Op::kKill:
+    case Op::kDelete:
     case Op::kFileCopy:
     case Op::kSetAttr:
     case Op::kMkDir:

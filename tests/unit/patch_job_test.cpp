@@ -22,8 +22,8 @@ namespace {
 using testing::FakeRuntime;
 using testing::Op;
 
-TEST(DeriveGamePaths, AreTheGameFolderPlusTheirNames) {
-  const GamePaths paths = DeriveGamePaths(u"c:\\war3.exe 备份\\war3.exe");
+TEST(GameFilesOf, AreTheGameFolderPlusTheirNames) {
+  const GameFiles paths = GameFilesOf(u"c:\\war3.exe 备份\\war3.exe");
   EXPECT_EQ(paths.msvcn80, u"c:\\war3.exe 备份\\msvcn80.dll");
   EXPECT_EQ(paths.versionFiles[0], u"c:\\war3.exe 备份\\game.dll");
   EXPECT_EQ(paths.versionFiles[2], u"c:\\war3.exe 备份\\war3.exe");
@@ -251,7 +251,7 @@ class WindowsPaths : public ForwardingRuntime {
 
 // Folders a job must never tidy, refused before anything is touched. A share's root is a
 // drive root; a folder on a share is not.
-TEST(GameFolder, RootsTheWindowsFolderAndLinkedQuarantinesAreRefused) {
+TEST(GameFolder, RootsTheWindowsFolderAndALinkedVTempAreRefused) {
   struct Case {
     std::u16string exe;
     const char16_t* prompt;
@@ -259,7 +259,7 @@ TEST(GameFolder, RootsTheWindowsFolderAndLinkedQuarantinesAreRefused) {
   for (const Case& c :
        {Case{u"c:\\war3.exe", texts::kMsgDriveRoot},
         Case{u"c:\\Windows\\war3.exe", texts::kMsgWindowsFolder},
-        Case{u"c:\\g\\war3.exe", texts::kMsgLinkedQuarantine},
+        Case{u"c:\\g\\war3.exe", texts::kMsgLinkedVTemp},
         Case{u"c:\\a\\war3.exe\\..\\..\\war3.exe", texts::kMsgDriveRoot},
         Case{u"war3.exe", texts::kMsgNotFullPath}, Case{u"c:war3.exe", texts::kMsgNotFullPath},
         Case{u"\\\\server\\share\\war3.exe", texts::kMsgDriveRoot},

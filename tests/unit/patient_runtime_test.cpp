@@ -70,9 +70,9 @@ TEST_F(Patient, WaitsOutAHoldUpToTheBoundAndSaysWhichFile) {
   fs_.Inject({Op::kDigest, std::nullopt, moved, ErrorKind::kInUse, retries});
   EXPECT_TRUE(rt_.Digest(moved).ok());
 
-  fs_.Inject({Op::kKill, std::nullopt, moved, ErrorKind::kInUse, retries + 1});
+  fs_.Inject({Op::kDelete, std::nullopt, moved, ErrorKind::kInUse, retries + 1});
   const std::uint64_t slept = fs_.sleptMs();
-  EXPECT_TRUE(rt_.Kill(moved).Is(ErrorKind::kInUse));
+  EXPECT_TRUE(rt_.Delete(moved).Is(ErrorKind::kInUse));
   EXPECT_EQ(fs_.sleptMs() - slept, kHeldUpBoundMs);
   EXPECT_TRUE(fs_.Exists(moved));
   EXPECT_EQ(waits_.told, (std::vector<std::u16string>{kFile, u"", moved, u"", moved, u""}));
@@ -99,7 +99,7 @@ TEST_F(Patient, FailsAtOnceWhatCannotPass) {
       {"read-only",
        kAttrReadOnly,
        {},
-       {Op::kKill, std::nullopt, kFile, ErrorKind::kAccessDenied, -1}},
+       {Op::kDelete, std::nullopt, kFile, ErrorKind::kAccessDenied, -1}},
       {"no right",
        kAttrArchive,
        {Op::kProbeRename, std::nullopt, kFile, ErrorKind::kAccessDenied, -1},
@@ -118,7 +118,7 @@ TEST_F(Patient, FailsAtOnceWhatCannotPass) {
     fs.Inject(c.fault);
     Waits waits;
     PatientRuntime rt(fs, waits);
-    const Status failed = *c.fault.op == Op::kKill     ? rt.Kill(kFile)
+    const Status failed = *c.fault.op == Op::kDelete   ? rt.Delete(kFile)
                           : *c.fault.op == Op::kDigest ? rt.Digest(kFile).status()
                                                        : rt.Rename(kFile, u"c:\\g\\x");
     EXPECT_TRUE(failed.Is(c.fault.kind));

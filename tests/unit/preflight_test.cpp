@@ -123,7 +123,7 @@ class MissingRights : public Preflight, public ::testing::WithParamInterface<Rig
 
 TEST_P(MissingRights, StopTheJobAndOfferAdministratorOnlyWhenNotElevated) {
   const RightsCase& c = GetParam();
-  fs_->AddFolder(g_.Game(u"vTemp"));  // an earlier job's quarantine is probed too
+  fs_->AddFolder(g_.Game(u"vTemp"));  // an earlier job's vTemp is probed too
   before_ = fs_->FilesBelow(g_.game);
   fs_->Inject({c.probe, {}, c.where, ErrorKind::kAccessDenied, -1});
   if (c.restartFails) fs_->Inject({Op::kRestartElevated, {}, u"", ErrorKind::kOther, 1});
@@ -164,7 +164,7 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, MissingRights,
     ::testing::Values(RightsCase{"FolderNo", Op::kProbeWrite, u"\\War3\\", false, 7, false},
                       RightsCase{"FolderYes", Op::kProbeWrite, u"\\War3\\", false, kIdYes, false},
-                      RightsCase{"QuarantineYes", Op::kProbeWrite, u"vTemp", false, kIdYes, false},
+                      RightsCase{"VTempYes", Op::kProbeWrite, u"vTemp", false, kIdYes, false},
                       RightsCase{"RenameYesFails", Op::kProbeRename, u"storm.dll", false, kIdYes,
                                  true},
                       RightsCase{"MsvcElevated", Op::kProbeRename, u"msvcn80.dll", true, 1, false},

@@ -243,15 +243,15 @@ TEST_F(Recovery, MarksThatCannotBeWrittenStopTheJob) {
 TEST_F(Recovery, AVTempMadeALinkWhileTheJobAsksStopsIt) {
   disk_->WriteFile(g_.tool + u"\\patch\\war3.exe", VersionedContent("1.24.4.6387"));
   disk_->WriteFile(g_.tool + u"\\patch\\game.dll", VersionedContent("1.26.0.6401"));
-  const std::u16string quarantine = g_.Game(u"vTemp");
+  const std::u16string vTemp = g_.Game(u"vTemp");
   fs_->OnBox([&] {
-    if (!fs_->Exists(quarantine)) disk_->MakeLink(quarantine, disk_->root() + u"elsewhere");
+    if (!fs_->Exists(vTemp)) disk_->MakeLink(vTemp, disk_->root() + u"elsewhere");
   });
   fs_->QueueAnswer(kIdYes);
   EXPECT_EQ(OutcomeOf(Job(g_.exe, *fs_)), Outcome::kNothingChanged);
-  EXPECT_EQ(fs_->boxes().back().prompt.rfind(texts::kMsgLinkedQuarantine, 0), 0u)
+  EXPECT_EQ(fs_->boxes().back().prompt.rfind(texts::kMsgLinkedVTemp, 0), 0u)
       << ToUtf8(fs_->boxes().back().prompt);
-  EXPECT_TRUE(fs_->Children(quarantine).empty()) << "no lock, no journal, no file";
+  EXPECT_TRUE(fs_->Children(vTemp).empty()) << "no lock, no journal, no file";
   EXPECT_EQ(Read(u"readme.txt"), "old readme.txt");
 }
 

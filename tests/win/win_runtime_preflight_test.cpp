@@ -124,7 +124,7 @@ TEST(WinPreflight, AGameFolderThisUserMayNotWriteIsRefusedBeforeAnythingIsTouche
   EXPECT_TRUE(rt.ProbeWrite(folder).Is(ErrorKind::kAccessDenied));
   BoxHost host(rt, nullptr);
   const std::optional<Report> refused =
-      PreflightRefusal(typed, DeriveGamePaths(LowerCase(typed)), rt, host);
+      PreflightRefusal(typed, GameFilesOf(LowerCase(typed)), rt, host);
   ASSERT_TRUE(refused);
   host.Present(*refused);
   ASSERT_EQ(rt.prompts.size(), 1u);

@@ -150,16 +150,6 @@ TEST_F(MainWindow, FixedFrameCentredOnTheScreen) {
   EXPECT_NEAR((frame.top + frame.bottom) / 2, (mi.rcWork.top + mi.rcWork.bottom) / 2, 1);
 }
 
-TEST(MyPath, IsTheProgramsFolderWithOneBackslash) {
-  wchar_t exe[MAX_PATH] = {};
-  ::GetModuleFileNameW(nullptr, exe, MAX_PATH);
-  std::u16string folder = win::U(exe);
-  folder.resize(folder.rfind(u'\\') + 1);
-  const Result<std::u16string> path = ToolFolder();
-  ASSERT_TRUE(path.ok());
-  EXPECT_EQ(path.value(), folder);
-}
-
 TEST_F(MainWindow, SystemMenuCarriesTheRestoreVTempAndVersionInfoCommands) {
   const HMENU menu = ::GetSystemMenu(form_, FALSE);
   wchar_t text[64] = {};
@@ -206,14 +196,18 @@ TEST_F(MainWindow, OpenVTempSaysWhatIsMissingOrOpensTheFolder) {
   };
 
   ASSERT_TRUE(open(1));  // no path yet: the button's own box
+  window_.War3Browser.SetText(game + u"\\War3.exe.bak");
+  ASSERT_TRUE(open(2));  // another file: its folder's vTemp is not the game's to open
   window_.War3Browser.SetText(game + u"\\War3.exe");
-  ASSERT_TRUE(open(2));  // a game folder without a quarantine yet
-  EXPECT_EQ(answerer.boxes()[0].text, u"请先设置魔兽主程序路径！");
-  EXPECT_EQ(answerer.boxes()[0].title, u"错误提示");
-  EXPECT_EQ(answerer.boxes()[0].owner, form_);
-  EXPECT_EQ(answerer.boxes()[1].text,
+  ASSERT_TRUE(open(3));  // a game folder without a vTemp yet
+  for (std::size_t i : {0u, 1u}) {
+    EXPECT_EQ(answerer.boxes()[i].text, u"请先设置魔兽主程序路径！");
+    EXPECT_EQ(answerer.boxes()[i].title, u"错误提示");
+    EXPECT_EQ(answerer.boxes()[i].owner, form_);
+  }
+  EXPECT_EQ(answerer.boxes()[2].text,
             texts::kMsgNoVTemp + (u"\r\n" + LowerCase(game) + u"\\vTemp"));
-  EXPECT_EQ(answerer.boxes()[1].title, u"提示");
+  EXPECT_EQ(answerer.boxes()[2].title, u"提示");
 
   testing::MakeFolder(game + u"\\vTemp");
   ::SendMessageW(form_, WM_SYSCOMMAND, FrmMain::kOpenVTempCommand, 0);
@@ -221,7 +215,7 @@ TEST_F(MainWindow, OpenVTempSaysWhatIsMissingOrOpensTheFolder) {
   EXPECT_TRUE(testing::PumpUntil(
       [&] { return (manager = FileManagerShowing(game + u"\\vTemp")) != nullptr; }, form_,
       std::chrono::seconds(15)));
-  EXPECT_EQ(answerer.boxes().size(), 2u);
+  EXPECT_EQ(answerer.boxes().size(), 3u);
   if (manager) ::PostMessageW(manager, WM_CLOSE, 0, 0);
 }
 

@@ -1,4 +1,4 @@
-#include "job/quarantine.h"
+#include "job/tidy.h"
 
 #include <set>
 
@@ -12,8 +12,8 @@ namespace {
 // What the report says of a folder the plan does not enter.
 Shortfall NotEntered(const FolderPlan& plan) {
   switch (*plan.closed) {
-    case Closed::kLinkedQuarantine:
-      return {plan.Quarantine(), Why::kLinkedVTemp};
+    case Closed::kLinkedVTemp:
+      return {plan.VTemp(), Why::kLinkedVTemp};
     case Closed::kLinked:
       return {plan.folder, Why::kLinkedFolder};
     case Closed::kUnprobed:
@@ -25,12 +25,12 @@ Shortfall NotEntered(const FolderPlan& plan) {
 
 class Pass {
  public:
-  Pass(Runtime& rt, Journal& journal, JobObserver* observer, QuarantineReport& report)
+  Pass(Runtime& rt, Journal& journal, JobObserver* observer, TidyReport& report)
       : rt_(rt), journal_(journal), observer_(observer), report_(report) {}
 
   void Run(const FolderPlan& plan) {
     // A pass that runs makes its vTemp whether or not its listing can be read.
-    if (!plan.closed || plan.closed == Closed::kUnlisted) PrepareQuarantine(plan);
+    if (!plan.closed || plan.closed == Closed::kUnlisted) PrepareVTemp(plan);
     if (plan.closed) {
       report_.notListed.push_back(NotEntered(plan));
       return;
@@ -49,16 +49,16 @@ class Pass {
   }
 
  private:
-  void PrepareQuarantine(const FolderPlan& plan) {
-    quarantine_ = plan.Quarantine();
+  void PrepareVTemp(const FolderPlan& plan) {
+    vTemp_ = plan.VTemp();
     unmade_.reset();
-    if (plan.quarantineMissing) {
-      Step mkdir = MakeStep(StepKind::kMkDir, quarantine_);
+    if (plan.vTempMissing) {
+      Step mkdir = MakeStep(StepKind::kMkDir, vTemp_);
       if (const Status made = Execute(rt_, journal_, mkdir); !made.ok()) unmade_ = made.error();
     }
     // Names already taken in vTemp; the moves below promise theirs here too.
     taken_.clear();
-    const Result<std::vector<DirEntry>> inside = rt_.List(quarantine_ + u"\\", kDirEverything);
+    const Result<std::vector<DirEntry>> inside = rt_.List(vTemp_ + u"\\", kDirEverything);
     for (const DirEntry& entry : inside.value_or(std::vector<DirEntry>())) {
       taken_.insert(LowerCase(entry.name));
     }
@@ -80,7 +80,7 @@ class Pass {
   bool MoveBatch(const std::vector<PlannedMove>& files) {
     std::vector<Step> steps;
     for (const PlannedMove& file : files) {
-      Step step = MakeStep(StepKind::kMove, file.path, quarantine_ + u"\\" + FreeName(file.path));
+      Step step = MakeStep(StepKind::kMove, file.path, vTemp_ + u"\\" + FreeName(file.path));
       step.attributes = file.attributes;
       step.size = file.size;
       step.clearsAttributes = true;
@@ -109,8 +109,8 @@ class Pass {
   Runtime& rt_;
   Journal& journal_;
   JobObserver* observer_;
-  QuarantineReport& report_;
-  std::u16string quarantine_;
+  TidyReport& report_;
+  std::u16string vTemp_;
   std::set<std::u16string> taken_;
   std::optional<Error> unmade_;  // why vTemp could not be made
   std::size_t moved_ = 0;
@@ -120,9 +120,9 @@ class Pass {
 
 }  // namespace
 
-QuarantineReport ClearRedundantFiles(std::u16string_view path, Runtime& rt, Journal& journal,
-                                     JobObserver* observer) {
-  QuarantineReport report;
+TidyReport ClearRedundantFiles(std::u16string_view path, Runtime& rt, Journal& journal,
+                               JobObserver* observer) {
+  TidyReport report;
   Pass pass(rt, journal, observer, report);
   for (const FolderPlan& folder : PlanTidy(path, rt).folders) pass.Run(folder);
   return report;

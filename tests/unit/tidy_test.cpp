@@ -1,4 +1,4 @@
-#include "job/quarantine.h"
+#include "job/tidy.h"
 
 #include <gtest/gtest.h>
 
@@ -32,7 +32,7 @@ TEST(KeepRule, WholeEntriesAndPartsStayInAnyCase) {
   EXPECT_FALSE(IsKept(miles, u"game.dll"));
 }
 
-class Quarantine : public ::testing::Test {
+class Tidy : public ::testing::Test {
  protected:
   void SetUp() override {
     fs_.AddFile(u"c:\\g\\war3.exe", "exe");
@@ -43,21 +43,19 @@ class Quarantine : public ::testing::Test {
     fs_.AddFolder(u"c:\\journal");
     journal_ = std::move(Journal::Create(fs_, u"c:\\journal\\j.txt").value());
   }
-  QuarantineReport Clear(const std::u16string& path) {
-    return ClearRedundantFiles(path, fs_, *journal_);
-  }
+  TidyReport Clear(const std::u16string& path) { return ClearRedundantFiles(path, fs_, *journal_); }
 
   FakeRuntime fs_;
   std::unique_ptr<Journal> journal_;
 };
 
-TEST_F(Quarantine, EmptyPathMovesNothingAndCreatesNoFolder) {
+TEST_F(Tidy, EmptyPathMovesNothingAndCreatesNoFolder) {
   const std::uint64_t before = fs_.calls();
   EXPECT_TRUE(Clear(u"").complete());
   EXPECT_EQ(fs_.calls(), before);
 }
 
-TEST_F(Quarantine, PathWithoutBackslashWar3ExeMovesNothing) {
+TEST_F(Tidy, PathWithoutBackslashWar3ExeMovesNothing) {
   for (std::u16string path : {u"war3.exe", u"c:\\g\\mywar3.exe"}) {
     EXPECT_TRUE(Clear(path).complete());
   }
@@ -65,7 +63,7 @@ TEST_F(Quarantine, PathWithoutBackslashWar3ExeMovesNothing) {
   EXPECT_FALSE(fs_.Exists(u"c:\\g\\vtemp"));
 }
 
-TEST_F(Quarantine, AudioFolderNeedsAnOrdinaryMssfast) {
+TEST_F(Tidy, AudioFolderNeedsAnOrdinaryMssfast) {
   const std::u16string path = u"c:\\g\\war3.exe";
   EXPECT_TRUE(Clear(path).complete());
   EXPECT_TRUE(fs_.Exists(u"c:\\g\\redist\\miles\\extra.flt"));  // no Mssfast.m3d
@@ -82,7 +80,7 @@ TEST_F(Quarantine, AudioFolderNeedsAnOrdinaryMssfast) {
   EXPECT_TRUE(fs_.Exists(u"c:\\g\\redist\\miles\\Mssfast.m3d"));
 }
 
-TEST_F(Quarantine, ExistingVTempIsUsedAndNothingInItIsOverwritten) {
+TEST_F(Tidy, ExistingVTempIsUsedAndNothingInItIsOverwritten) {
   fs_.AddFile(u"c:\\g\\vTemp\\notes.txt", "earlier notes");
   fs_.AddFile(u"c:\\g\\vTemp\\notes (2).txt", "earlier notes 2");
   EXPECT_TRUE(Clear(u"c:\\g\\war3.exe").complete());
@@ -94,7 +92,7 @@ TEST_F(Quarantine, ExistingVTempIsUsedAndNothingInItIsOverwritten) {
 // Every name of both keep-lists, spelled as the game ships it and in mixed case, stays; the
 // same name one letter off is the user's and goes. The names are written out here rather
 // than taken from the lists, so that a slip in one entry shows.
-TEST_F(Quarantine, EveryKeptNameStaysInAnyCaseAndANameOneLetterOffGoes) {
+TEST_F(Tidy, EveryKeptNameStaysInAnyCaseAndANameOneLetterOffGoes) {
   const std::vector<std::u16string> game = {
       u"blizzard.ax",   u"bncache.dat",       u"BNetEditor.exe",   u"BNetEditor.ini",
       u"BNUpdate.exe",  u"Frozen Throne.exe", u"Game.dll",         u"Mss32.dll",
@@ -136,26 +134,26 @@ TEST_F(Quarantine, EveryKeptNameStaysInAnyCaseAndANameOneLetterOffGoes) {
   }
 }
 
-TEST_F(Quarantine, FailedMoveKeepsTheFileAndItsAttributes) {
+TEST_F(Tidy, FailedMoveKeepsTheFileAndItsAttributes) {
   fs_.AddFile(u"c:\\g\\busy.log", "log", kAttrHidden | kAttrReadOnly);
   fs_.HoldOpen(u"c:\\g\\busy.log");
-  const QuarantineReport report = Clear(u"c:\\g\\war3.exe");
+  const TidyReport report = Clear(u"c:\\g\\war3.exe");
   ASSERT_EQ(report.notMoved.size(), 1u);
   EXPECT_EQ(report.notMoved[0].path, u"c:\\g\\busy.log");
   EXPECT_EQ(report.notMoved[0].error.kind, ErrorKind::kInUse);
   EXPECT_EQ(fs_.Attributes(u"c:\\g\\busy.log"), kAttrHidden | kAttrReadOnly);
 }
 
-TEST_F(Quarantine, FailedListingIsReported) {
+TEST_F(Tidy, FailedListingIsReported) {
   fs_.Inject({testing::Op::kList, {}, u"*.*", ErrorKind::kOther, -1});
-  const QuarantineReport report = Clear(u"c:\\g\\war3.exe");
+  const TidyReport report = Clear(u"c:\\g\\war3.exe");
   ASSERT_EQ(report.notListed.size(), 1u);
   EXPECT_EQ(report.notListed[0].path, u"c:\\g\\");
 }
 
 // The question before a job relies on the plan's promise that nothing would change: what
 // the tidy leaves by rule keeps that promise, a folder it cannot read breaks it.
-TEST_F(Quarantine, APlanPromisesNoChangeOnlyWhenItReadEveryFolder) {
+TEST_F(Tidy, APlanPromisesNoChangeOnlyWhenItReadEveryFolder) {
   const std::u16string path = u"c:\\g\\war3.exe";
   fs_.Erase(u"c:\\g\\notes.txt");
   fs_.Erase(u"c:\\g\\redist\\miles\\extra.flt");
@@ -180,7 +178,7 @@ TEST_F(Quarantine, APlanPromisesNoChangeOnlyWhenItReadEveryFolder) {
 
   // The audio folder's pass runs even so: its vTemp is made, the folder is reported.
   fs_.Inject({testing::Op::kList, {}, u"miles\\*.*", ErrorKind::kOther, 2});
-  const QuarantineReport report = Clear(path);
+  const TidyReport report = Clear(path);
   ASSERT_EQ(report.notListed.size(), 1u);
   EXPECT_EQ(report.notListed[0].path, u"c:\\g\\redist\\miles\\");
   EXPECT_TRUE(fs_.Exists(u"c:\\g\\redist\\miles\\vTemp"));
@@ -209,7 +207,7 @@ TEST(SafeMove, AcrossVolumesCopiesThenDeletesUnderAFreeName) {
 
   // The original cannot leave: the copy is taken back, the file exists once.
   fs.AddFile(u"d:\\x\\held.bin", "held");
-  fs.Inject({testing::Op::kKill, {}, u"d:\\x\\held.bin", ErrorKind::kAccessDenied, 1});
+  fs.Inject({testing::Op::kDelete, {}, u"d:\\x\\held.bin", ErrorKind::kAccessDenied, 1});
   EXPECT_FALSE(SafeMove(fs, u"d:\\x\\held.bin", u"c:\\q\\held.bin").ok());
   EXPECT_TRUE(fs.Exists(u"d:\\x\\held.bin"));
   EXPECT_FALSE(fs.Exists(u"c:\\q\\held.bin"));
