@@ -8,7 +8,9 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <set>
+#include <utility>
 
 #include "cli/run.h"
 #include "job/journal.h"
@@ -229,6 +231,19 @@ void DieInJobThenRestore(Arranged& a, std::uint64_t n) {
   a.fs().Revive();
 }
 
+// The operations of the recovery that the next job runs first, after `probe` died: from its
+// first to the one that tells what it found (the job itself runs on after them).
+std::pair<std::uint64_t, std::uint64_t> RecoveryOperations(Arranged& probe) {
+  std::optional<std::uint64_t> begin, end;
+  HookedHost clock;
+  clock.onStage = [&](JobStage stage) {
+    if (stage == JobStage::kRecovering && !begin) begin = probe.fs().calls();
+  };
+  clock.onTell = [&](const Report&) { end = probe.fs().calls(); };
+  (void)RunPatchJob(JobRequest(probe.g.exe), probe.fs(), clock);
+  return {begin.value_or(0), end.value_or(0)};
+}
+
 TEST_F(Transaction, DyingAnywhereIsRecoveredThenAJobAndARestoreComplete) {
   const std::uint64_t operations = CountOperations(JobThenRestore);
   for (std::uint64_t n = 0; n < operations; ++n, ++cases_) {
@@ -257,15 +272,8 @@ TEST_F(Transaction, DyingWhileRecoveringIsRecoveredInTurn) {
   for (std::uint64_t n = 0; n < operations; n += 7) {
     Arranged probe = Arrange();
     DieInJobThenRestore(probe, n);
-    // The operations of the recovery: from its first to the one that tells what it found.
-    std::optional<std::uint64_t> begin, end;
-    HookedHost clock;
-    clock.onStage = [&](JobStage stage) {
-      if (stage == JobStage::kRecovering && !begin) begin = probe.fs().calls();
-    };
-    clock.onTell = [&](const Report&) { end = probe.fs().calls(); };
-    (void)RunPatchJob(JobRequest(probe.g.exe), probe.fs(), clock);
-    for (std::uint64_t m = begin.value_or(0); m < end.value_or(0); ++m, ++cases_) {
+    const auto [begin, end] = RecoveryOperations(probe);
+    for (std::uint64_t m = begin; m < end; ++m, ++cases_) {
       SCOPED_TRACE("dies at operation " + std::to_string(n) + ", then at " + std::to_string(m) +
                    " while recovering");
       Arranged a = Arrange();
@@ -372,14 +380,8 @@ TEST_F(Transaction, AFileHeldWithinTheBoundWhileRecoveringIsWaitedOut) {
   for (std::uint64_t n = 0; n < operations; n += 11) {
     Arranged probe = Arrange();
     DieInJobThenRestore(probe, n);
-    std::optional<std::uint64_t> begin, end;
-    HookedHost clock;
-    clock.onStage = [&](JobStage stage) {
-      if (stage == JobStage::kRecovering && !begin) begin = probe.fs().calls();
-    };
-    clock.onTell = [&](const Report&) { end = probe.fs().calls(); };
-    (void)RunPatchJob(JobRequest(probe.g.exe), probe.fs(), clock);
-    for (std::uint64_t m = begin.value_or(0); m < end.value_or(0); ++m) {
+    const auto [begin, end] = RecoveryOperations(probe);
+    for (std::uint64_t m = begin; m < end; ++m) {
       if (!Retried(probe.fs().history()[m], ErrorKind::kInUse)) continue;
       ++cases_;
       SCOPED_TRACE("dies at operation " + std::to_string(n) + ", held at " + std::to_string(m));

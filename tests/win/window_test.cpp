@@ -7,7 +7,6 @@
 #include <thread>
 
 #include "forms/dpi.h"
-#include "job/game_path.h"
 #include "resources/texts.h"
 #include "runtime/command_line.h"
 #include "runtime/text.h"
@@ -18,12 +17,6 @@
 
 namespace torvane {
 namespace {
-
-// The tool's folder as the job sees it: this test program's own.
-Result<std::u16string> ToolFolder() {
-  WinRuntime rt;
-  return MyPath(rt);
-}
 
 using forms::PixelRect;
 using testing::ExpectedDpi;
