@@ -41,7 +41,8 @@ bool HasTarget(StepKind kind) { return kind == StepKind::kMove || kind == StepKi
 }  // namespace
 
 bool IsPlainName(std::u16string_view name) {
-  if (name.empty() || name == u"." || name == u".." || IsDeviceName(name)) return false;
+  if (name.empty() || IsDeviceName(name)) return false;
+  // Windows drops a trailing dot or space; "." and ".." end in one too.
   if (name.back() == u'.' || name.back() == u' ') return false;
   return std::none_of(name.begin(), name.end(), [](char16_t c) {
     return c < u' ' || c == 0x7F || kReservedCharacters.find(c) != std::u16string_view::npos;
