@@ -49,8 +49,9 @@ std::optional<Report> NotAGameFolder(Runtime& rt, const std::u16string& folder) 
     return Report(Finding::kFolderMissing, folder);
   }
   if (IsWindowsFolder(rt, folder)) return Report(Finding::kWindowsFolder);
-  if (!IsFile(rt.GetAttr(folder + std::u16string(kWar3Mpq))))
+  if (!IsFile(rt.GetAttr(folder + std::u16string(kWar3Mpq)))) {
     return Report(Finding::kNoWar3Mpq, folder);
+  }
   const std::u16string vTempPath = VTempIn(folder);
   const Result<std::uint32_t> vTemp = rt.GetAttr(vTempPath);
   if (vTemp.ok() && (vTemp.value() & kAttrReparsePoint) != 0) {  // rule 9
@@ -69,12 +70,12 @@ Result<std::u16string> MyPath(Runtime& rt) {
 
 GameFiles GameFilesOf(std::u16string_view workingPath) {
   const std::u16string folder = FolderOf(workingPath);
-  GameFiles paths;
-  paths.msvcn80 = folder + std::u16string(kMsvcn80);
+  GameFiles files;
+  files.msvcn80 = folder + std::u16string(kMsvcn80);
   for (size_t i = 0; i < kVersionFileNames.size(); ++i) {
-    paths.versionFiles[i] = folder + std::u16string(kVersionFileNames[i]);
+    files.versionFiles[i] = folder + std::u16string(kVersionFileNames[i]);
   }
-  return paths;
+  return files;
 }
 
 std::vector<std::u16string> ToolPrograms(Runtime& rt) {
