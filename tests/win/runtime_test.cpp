@@ -9,6 +9,7 @@
 #include "runtime/win_copy.h"
 #include "runtime/win_handles.h"
 #include "runtime/win_runtime.h"
+#include "tests/win/temp_files.h"
 
 namespace torvane {
 namespace {
@@ -82,6 +83,8 @@ TEST(WinRuntime, AHeldFolderStaysAndAFileWithTwoNamesKeepsItsAttributes) {
   const std::u16string base =
       win::U(temp) + u"torvane-held-" + Decimal(::GetCurrentProcessId()) + u"\\";
   const std::u16string held = base + u"held", file = held + u"\\a.txt";
+  // Wine gives process ids out again: a run that failed half-way may have left this folder.
+  testing::RemoveTree(base);
   ASSERT_TRUE(::CreateDirectoryW(win::W(base), nullptr));
   ASSERT_TRUE(::CreateDirectoryW(win::W(held), nullptr));
   WinRuntime rt;
