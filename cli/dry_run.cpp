@@ -329,14 +329,6 @@ Result<CheckedCopy> DryRunRuntime::CopyAndDigest(const std::u16string& source,
   return CheckedCopy{digest.value(), true};
 }
 
-std::vector<Result<CheckedCopy>> DryRunRuntime::CopyAndDigestAll(
-    const std::vector<CopyOrder>& copies) {
-  std::vector<Result<CheckedCopy>> copied;
-  for (const CopyOrder& copy : copies)
-    copied.push_back(CopyAndDigest(copy.source, copy.destination));
-  return copied;
-}
-
 Status DryRunRuntime::RmDir(const std::u16string& path) {
   const Result<std::uint32_t> attributes = Attributes(path);
   if (!attributes.ok()) return attributes.status();

@@ -47,8 +47,10 @@ class DryRunRuntime : public ForwardingRuntime {
   // nothing to flush.
   Result<CheckedCopy> CopyAndDigest(const std::u16string& source,
                                     const std::u16string& destination) override;
-  // Each as CopyAndDigest makes it, in order.
-  std::vector<Result<CheckedCopy>> CopyAndDigestAll(const std::vector<CopyOrder>& copies) override;
+  // One after the other, each through the CopyAndDigest above: never the real disk's.
+  std::vector<Result<CheckedCopy>> CopyAndDigestAll(const std::vector<CopyOrder>& copies) override {
+    return Runtime::CopyAndDigestAll(copies);
+  }
   Status RmDir(const std::u16string& path) override;
   Result<std::unique_ptr<HeldLock>> Lock(const std::u16string& path) override;
   // Announced as a rename or a move: how far it reaches the disk is the real run's.

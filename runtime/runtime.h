@@ -272,9 +272,15 @@ class Runtime {
   // Each copy made as CopyAndDigest makes it, checked, flushed (or removed again), and
   // independent of the others: one failing stops none of them. A runtime may make them at
   // the same time, so that one copy's reading, hashing and flushing overlap another's.
-  // Returns once every copy has ended, one result per copy, in order.
-  virtual std::vector<Result<CheckedCopy>> CopyAndDigestAll(
-      const std::vector<CopyOrder>& copies) = 0;
+  // Returns once every copy has ended, one result per copy, in order. By default one after
+  // the other, each through this runtime's CopyAndDigest.
+  virtual std::vector<Result<CheckedCopy>> CopyAndDigestAll(const std::vector<CopyOrder>& copies) {
+    std::vector<Result<CheckedCopy>> copied;
+    for (const CopyOrder& copy : copies) {
+      copied.push_back(CopyAndDigest(copy.source, copy.destination));
+    }
+    return copied;
+  }
 };
 
 // --- Questions every caller asks the same way ---

@@ -410,14 +410,6 @@ Result<CheckedCopy> FakeRuntime::CopyAndDigest(const std::u16string& source,
   return CheckedCopy{read.value(), read.value() == back.value()};
 }
 
-std::vector<Result<CheckedCopy>> FakeRuntime::CopyAndDigestAll(
-    const std::vector<CopyOrder>& copies) {
-  std::vector<Result<CheckedCopy>> copied;
-  for (const CopyOrder& copy : copies)
-    copied.push_back(CopyAndDigest(copy.source, copy.destination));
-  return copied;
-}
-
 Status FakeRuntime::RmDir(const std::u16string& path) {
   if (auto error = Begin(Op::kRmDir, path)) return *error;
   if (!FolderExists(path)) return MakeError(ErrorKind::kNotFound);

@@ -174,8 +174,6 @@ class FakeRuntime : public Runtime {
   // fail), then flushed.
   Result<CheckedCopy> CopyAndDigest(const std::u16string& source,
                                     const std::u16string& destination) override;
-  // One copy after the other, as CopyAndDigest makes each: the calls come in one order.
-  std::vector<Result<CheckedCopy>> CopyAndDigestAll(const std::vector<CopyOrder>& copies) override;
   Status RmDir(const std::u16string& path) override;
   std::u16string Now() override { return u"2026-12-07 10:00:00"; }
   Result<std::unique_ptr<HeldLock>> Lock(const std::u16string& path) override;

@@ -19,23 +19,17 @@ class UnfaithfulCopies : public ForwardingRuntime {
 
   Result<CheckedCopy> CopyAndDigest(const std::u16string& source,
                                     const std::u16string& destination) override {
-    return Spoiled(destination, ForwardingRuntime::CopyAndDigest(source, destination));
-  }
-
-  std::vector<Result<CheckedCopy>> CopyAndDigestAll(const std::vector<CopyOrder>& copies) override {
-    std::vector<Result<CheckedCopy>> copied = ForwardingRuntime::CopyAndDigestAll(copies);
-    for (std::size_t i = 0; i < copied.size(); ++i) {
-      copied[i] = Spoiled(copies[i].destination, std::move(copied[i]));
-    }
-    return copied;
-  }
-
- private:
-  Result<CheckedCopy> Spoiled(const std::u16string& destination, Result<CheckedCopy> copied) const {
+    Result<CheckedCopy> copied = ForwardingRuntime::CopyAndDigest(source, destination);
     if (copied.ok() && Contains(LowerCase(destination), part_)) copied.value().readBackSame = false;
     return copied;
   }
 
+  // One after the other, each through the CopyAndDigest above.
+  std::vector<Result<CheckedCopy>> CopyAndDigestAll(const std::vector<CopyOrder>& copies) override {
+    return Runtime::CopyAndDigestAll(copies);
+  }
+
+ private:
   std::u16string part_;
 };
 
